@@ -1,0 +1,60 @@
+#include "docgen/argumentreaders.h"
+
+#include "docgen/charclass.h"
+
+namespace {
+
+bool atEnd(MarkupCursor cursor)
+{
+    return cursor->isNull();
+}
+
+// The cursor stands on "{": collect up to "}" or a line end, consuming the closer.
+QString readBraced(MarkupCursor &cursor)
+{
+    const QChar *start = ++cursor;
+    while (!atEnd(cursor) && *cursor != u'}' && *cursor != u'\n')
+        ++cursor;
+    QString result(start, int(cursor - start));
+    if (!atEnd(cursor))
+        ++cursor;
+    return result;
+}
+
+} // namespace
+
+void skipSpaces(MarkupCursor &cursor)
+{
+    while (*cursor == u' ')
+        ++cursor;
+}
+
+QString readBracedOrWord(MarkupCursor &cursor)
+{
+    if (*cursor == u'{')
+        return readBraced(cursor);
+    skipSpaces(cursor);
+    const QChar *start = cursor;
+    if (charclass::isWordChar(*cursor)) {
+        while (charclass::isWordChar(*cursor))
+            ++cursor;
+    } else {
+        while (!atEnd(cursor) && !charclass::isSpace(*cursor) && *cursor != u'\\')
+            ++cursor;
+    }
+    return QString(start, int(cursor - start));
+}
+
+QString readBracedOrLine(MarkupCursor &cursor)
+{
+    if (*cursor == u'{')
+        return readBraced(cursor);
+    skipSpaces(cursor);
+    const QChar *start = cursor;
+    while (!atEnd(cursor) && *cursor != u'\\' && *cursor != u'\n')
+        ++cursor;
+    QString result(start, int(cursor - start));
+    if (*cursor == u'\n')
+        ++cursor;
+    return result;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// A position in a markup text. Texts are read from QString storage, which always ends
+// with a NUL character, so the end of the text (or an embedded NUL) is where the
+// cursor points at a null character.
+using MarkupCursor = const QChar *;
+
+// Reads "{...}" (up to "}", a line end or the end; braces do not nest), or else,
+// after spaces, a run of letters, digits and "_", or else the characters up to white
+// space or a backslash.
+QString readBracedOrWord(MarkupCursor &cursor);
+
+// Reads "{...}" as readBracedOrWord does, or else, after spaces, the rest of the line
+// up to a backslash; a line end is consumed, a backslash is left for the reader.
+QString readBracedOrLine(MarkupCursor &cursor);
+
+// Skips the space characters (not tabs or line ends) at the cursor.
+void skipSpaces(MarkupCursor &cursor);

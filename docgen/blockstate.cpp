@@ -1,0 +1,131 @@
+#include "docgen/blockstate.h"
+
+#include "docgen/docgen.h"
+#include "docgen/programtables.h"
+
+namespace {
+
+// Whether a block in state old stays open when state next is asked for.
+bool staysOpen(int old, int next)
+{
+    if (next == old)
+        return true;
+    switch (old) {
+    case BlockBulletList:
+    case BlockNumberedList:
+    case BlockCode:
+    case BlockMatrix:
+        return next == BlockParagraph;
+    case BlockDefinitionList:
+        return next == BlockParagraph || next == BlockDefinitionList;
+    case BlockTable:
+        return next == BlockParagraph || next == BlockTable;
+    default:
+        return false;
+    }
+}
+
+QString paragraphTagName()
+{
+    const QString &tag = programTables().paragraphTag;
+    return tag.isEmpty() ? QStringLiteral("p") : tag;
+}
+
+// A code block does not end in blank space: trailing line ends, breaks and no-break
+// spaces are taken off before it closes.
+void trimCodeTail(QString &body)
+{
+    static const QLatin1String tails[] = {QLatin1String("&nbsp;"), QLatin1String("<br/>"),
+                                          QLatin1String("\n")};
+    for (bool trimmed = true; trimmed;) {
+        trimmed = false;
+        for (const QLatin1String &tail : tails) {
+            if (body.endsWith(tail)) {
+                body.chop(tail.size());
+                trimmed = true;
+            }
+        }
+    }
+}
+
+void close(DocGen &docGen, int state)
+{
+    QString &body = docGen.pageBody;
+    switch (state) {
+    case BlockParagraph:
+        body += QLatin1String("</") + paragraphTagName() + QLatin1Char('>');
+        programTables().paragraphTag = QStringLiteral("p");
+        break;
+    case BlockBulletList:
+        body += QLatin1String("</li></ul>");
+        break;
+    case BlockDefinitionList:
+        body += QLatin1String("</dd></dl>");
+        break;
+    case BlockNumberedList:
+        body += QLatin1String("</li></ol>");
+        break;
+    case BlockCode:
+        trimCodeTail(body);
+        body += QLatin1String("</pre>");
+        break;
+    case BlockTable:
+    case BlockMatrix:
+        body += QLatin1String("</td></tr></table>");
+        break;
+    default:
+        break;
+    }
+}
+
+void open(DocGen &docGen, int state, const QString &columns, const QString &widths)
+{
+    QString &body = docGen.pageBody;
+    switch (state) {
+    case BlockParagraph:
+        body += QLatin1Char('<') + paragraphTagName() + QLatin1Char('>');
+        break;
+    case BlockBulletList:
+        body += QLatin1String("<ul><li>");
+        break;
+    case BlockDefinitionList:
+        body += QLatin1String("<dl><dt>");
+        break;
+    case BlockNumberedList:
+        body += QLatin1String("<ol><li>");
+        break;
+    case BlockCode:
+        body += QLatin1String("\n<pre class=\"qgn-code\">");
+        break;
+    case BlockTable:
+        body += QLatin1String("<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" "
+                              "cellspacing=\"2\" border=\"0\" cols=\"") +
+                columns + QLatin1String("\" fm_widths=\"") + widths + QLatin1String("\">\n");
+        break;
+    case BlockMatrix: {
+        body += QLatin1String("<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"0\" "
+                              "cellspacing=\"4\" border=\"0\" cols=\"") +
+                columns + QLatin1String("\" fm_widths=\"") + widths + QLatin1String("\">\n");
+        const QString column = QLatin1String("<col width=\"") +
+                               QString::number(docGen.matrixColumnPercent) +
+                               QLatin1String("%\"/>");
+        for (int i = 0; i < docGen.matrixColumns; ++i)
+            body += column;
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void switchBlock(DocGen &docGen, int state, const QString &columns, const QString &widths)
+{
+    const int old = docGen.blockState;
+    if (staysOpen(old, state))
+        return;
+    close(docGen, old);
+    open(docGen, state, columns, widths);
+    docGen.blockState = state;
+}

@@ -1,0 +1,93 @@
+#include "docgen/docgen.h"
+
+#include "docgen/blockstate.h"
+#include "docgen/headerpipeline.h"
+#include "docgen/htmltext.h"
+#include "docgen/pagetemplate.h"
+#include "docgen/preprocessor.h"
+#include "docgen/programtables.h"
+
+#include <QFileInfo>
+
+DocGen::DocGen() = default;
+
+DocGen::~DocGen() = default;
+
+void DocGen::processFile(int mode_, const QString &input, const QString &outputDirectory_,
+                         OutputPageList &pages_, const QString &format,
+                         const QStringList &excludedNames)
+{
+    formatName = format;
+    ProgramTables &tables = programTables();
+    tables.entries.clear();
+    tables.groupList.clear();
+    mode = mode_;
+    blockState = BlockNone;
+    lineNumber = -1;
+    pages = &pages_;
+    outputDirectory = outputDirectory_;
+
+    // The suffix is compared exactly: x.DG, x.H and a.b.dg produce nothing.
+    const QString suffix = QFileInfo(input).completeSuffix();
+    if (suffix == QLatin1String("dg")) {
+        contentsLevel = 0;
+        preprocess(*this, input);
+        flushPage();
+    } else if (suffix == QLatin1String("h")) {
+        contentsLevel = 0;
+        documentHeader(*this, input, excludedNames);
+    }
+}
+
+void DocGen::flushPage()
+{
+    switchBlock(*this, BlockNone);
+    if (!pageBody.isEmpty() && !pageName.isEmpty()) {
+        QString fileName = pageName;
+        if (!fileName.endsWith(QLatin1String(".htm")))
+            fileName += QLatin1String(".htm");
+        QString text = mode == 1 ? pageTemplate(pageTitle, pageBody, QString()) : pageBody;
+        if (pages)
+            pages->append(OutputPage{fileName, pageTitle, std::move(text)});
+    }
+    pageName.clear();
+    pageTitle.clear();
+    pageBody.clear();
+}
+
+void DocGen::startPage(const QString &name, bool quiet)
+{
+    if (!quiet) {
+        closeContentsLevels();
+        if (!name.isEmpty())
+            contentsLines.append(QLatin1String("<content url=\"") + name +
+                                 QLatin1String(".htm\">"));
+    }
+    flushPage();
+    pageName = name;
+}
+
+void DocGen::closeContentsLevels()
+{
+    if (!pageName.isEmpty() || !pageTitle.isEmpty()) {
+        if (contentsLevel > openContentsLevel) {
+            // The open page's element stays open: the next entry nests inside it.
+            openContentsLevel = contentsLevel;
+            return;
+        }
+        contentsLines.append(QStringLiteral("</content>"));
+    }
+    for (; openContentsLevel > contentsLevel; --openContentsLevel)
+        contentsLines.append(QStringLiteral("</content>"));
+    openContentsLevel = contentsLevel;
+}
+
+void DocGen::setTitle(const QString &title)
+{
+    pageTitle = title;
+    if (!title.isEmpty()) {
+        switchBlock(*this, BlockNone);
+        if (mode == 0)
+            pageBody += heading(contentsLevel, title);
+    }
+}

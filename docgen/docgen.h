@@ -1,0 +1,50 @@
+#pragma once
+
+#include "docgen/outputpage.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+// The documentation set of one input file: the page being built, the contents lines,
+// and the state that the preprocessor, the interpreter and the header pipeline share
+// while they turn the file into pages. The driver makes one per input file.
+class DocGen {
+public:
+    DocGen();
+    virtual ~DocGen();
+    DocGen(const DocGen &) = delete;
+    DocGen &operator=(const DocGen &) = delete;
+
+    // Turns one input file into pages appended to pages. mode 1 wraps every page in
+    // the page template; any other mode writes bodies alone with titles as headings.
+    void processFile(int mode, const QString &input, const QString &outputDirectory,
+                     OutputPageList &pages, const QString &format,
+                     const QStringList &excludedNames);
+
+    // Finishes the page being built: closes open blocks and hands a named, non-empty
+    // page to the page list. The page fields are emptied either way.
+    void flushPage();
+    // Finishes the current page and opens one named name. Markup pages (quiet false)
+    // also get their contents line.
+    void startPage(const QString &name, bool quiet);
+    void setTitle(const QString &title);
+    // Writes the "</content>" lines that the contents nesting needs before a new entry.
+    void closeContentsLevels();
+
+    QString outputDirectory;
+    OutputPageList *pages = nullptr; // the caller's list; finished pages are dropped while unset
+    int mode = 1;
+    int blockState = 0;
+    int lineNumber = -1;
+    int contentsLevel = 0;
+    int openContentsLevel = 0; // "content" elements open beyond the current page's own
+    int matrixColumns = 1;
+    int matrixColumnPercent = 0;
+    QMap<QString, QString> splitTitles; // page name -> title
+    QString pageBody;
+    QString pageName; // empty: no page open
+    QString pageTitle;
+    QStringList contentsLines;
+    QString formatName = QStringLiteral("html");
+};

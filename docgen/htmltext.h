@@ -1,0 +1,17 @@
+#pragma once
+
+#include "colouring/htmlescape.h"
+
+#include <QString>
+
+// "<hN>title</hN>" with N = level + 1 and the title escaped.
+QString heading(int level, const QString &title);
+
+// Appends one character of running text: the middle dot stands for a no-break space.
+inline void appendCharText(QString &out, QChar c)
+{
+    if (c.unicode() == 0x00B7)
+        out.append(QLatin1String("&#160;"));
+    else
+        out.append(c);
+}

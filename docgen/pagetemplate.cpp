@@ -1,0 +1,80 @@
+#include "docgen/pagetemplate.h"
+
+#include "colouring/htmlescape.h"
+#include "docgen/programtables.h"
+
+#include <QHash>
+
+QString pageTemplate(const QString &title, const QString &body, const QString &style)
+{
+    // Filled by appending, so a title that holds a placeholder sequence such as "%3"
+    // is never substituted a second time.
+    static const QLatin1String head("<html>\n"
+                                    "<!--\n"
+                                    "// Documentation page written by quillgen.\n"
+                                    "//\n"
+                                    "// Copyright (C) 2026 the quillgen developers.\n"
+                                    "// The text of this page belongs to the authors of its sources.\n"
+                                    "//\n"
+                                    "// This page may be copied and distributed, with or without\n"
+                                    "// changes, provided that this notice is kept.\n"
+                                    "//\n"
+                                    "// It is provided as is, without any warranty, express or implied,\n"
+                                    "// of merchantability or fitness for a particular purpose.\n"
+                                    "-->\n"
+                                    "<head>\n"
+                                    "<link rel=\"stylesheet\" href=\"default.css\" />\n"
+                                    "<title style=\"");
+    static const QLatin1String afterTitle(
+        "</title>\n"
+        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\" />\n"
+        "</head>\n"
+        "<body>\n");
+    static const QLatin1String tail("</body>\n</html>\n");
+
+    QString page;
+    page.reserve(head.size() + afterTitle.size() + tail.size() + style.size() + title.size() * 2 +
+                 body.size() + 2);
+    page += head;
+    page += style;
+    page += QLatin1String("\">");
+    appendEscapedXml(page, title);
+    page += afterTitle;
+    page += body;
+    page += tail;
+    return page;
+}
+
+QString writeSummaryTable()
+{
+    ProgramTables &tables = programTables();
+    for (const QString &group : tables.groupList.names())
+        tables.groupOrder.append(group);
+
+    // One pass over the entries, in key order, collects the rows of every group, so
+    // the table costs no more than its size however many groups there are.
+    QHash<QString, QString> rowsByGroup;
+    for (const EntryRecord &entry : std::as_const(tables.entries)) {
+        QString &rows = rowsByGroup[entry.group];
+        rows += QLatin1String("<tr><td valign=\"center\"><a href=\"");
+        rows += entry.name;
+        rows += QLatin1String(".htm\" style=\"Heading\">");
+        rows += entry.name;
+        rows += QLatin1String("</a></td>                            <td width=\"100%\">");
+        appendEscapedXml(rows, entry.brief);
+        rows += QLatin1String("</td></tr>\n");
+    }
+
+    QString table = QStringLiteral(
+        "<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" cellspacing=\"0\" border=\"0\" "
+        "fm_widths=\"1.1in,*\" style=\"MultiHeadingTable\">\n");
+    for (const QString &group : tables.groupOrder.names()) {
+        table += QLatin1String("<tr bgcolor=\"#cccccc\"><td valign=\"center\" colspan=\"2\" "
+                               "style=\"CellTitle\"><b>");
+        table += group;
+        table += QLatin1String("</b></td></tr>\n");
+        table += rowsByGroup.value(group);
+    }
+    table += QLatin1String("</table>");
+    return table;
+}

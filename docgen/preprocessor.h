@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+class DocGen;
+
+// Reads a manual source line by line, selects its variant sections, splices in the
+// sources it includes, and runs the markup interpreter over the result.
+void preprocess(DocGen &docGen, const QString &inputPath);
