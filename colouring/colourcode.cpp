@@ -1,0 +1,147 @@
+#include "colouring/colourcode.h"
+
+#include "colouring/charclass.h"
+#include "colouring/htmlescape.h"
+#include "colouring/styles.h"
+#include "colouring/zodidideparser.h"
+
+#include <QLatin1String>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+ZodiDideParser *createColourer(const QString &language) {
+    Q_UNUSED(language);
+    return nullptr;
+}
+
+ZodiDideParser *cachedColourer(const QString &language) {
+    // Colourers are never dropped: each keeps its line state for the whole run.
+    static std::map<QString, std::unique_ptr<ZodiDideParser>> cache;
+    auto it = cache.find(language);
+    if (it != cache.end())
+        return it->second.get();
+    ZodiDideParser *colourer = createColourer(language);
+    if (colourer)
+        cache.emplace(language, std::unique_ptr<ZodiDideParser>(colourer));
+    return colourer;
+}
+
+QString colourCode(const QString &code, const QString &language) {
+    ZodiDideParser *colourer = cachedColourer(language);
+    if (!colourer)
+        return escapeXml(code);
+    return writeCodeHtml(code, colourer, language == QLatin1String("basic"));
+}
+
+QString languageForSuffix(const QString &suffix) {
+    static const struct {
+        const char *suffix;
+        const char *language;
+    } table[] = {
+        {"bas", "basic"}, {"xml", "xml"}, {"c", "c"},           {"h", "c"},
+        {"cpp", "c"},     {"hpp", "c"},   {"cxx", "c"},         {"hxx", "c"},
+        {"cc", "c"},      {"hh", "c"},    {"js", "javascript"},
+    };
+    for (const auto &entry : table) {
+        if (suffix == QLatin1String(entry.suffix))
+            return QLatin1String(entry.language);
+    }
+    // Project files are XML whatever case their suffix is written in.
+    if (suffix.compare(QLatin1String("qvProject"), Qt::CaseInsensitive) == 0 ||
+        suffix.compare(QLatin1String("rud"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("xml");
+    return QStringLiteral("plain");
+}
+
+namespace {
+
+// BASIC listings carry line numbers that the reader does not need: drop them, and drop
+// a line that held nothing but a number and an empty remark.
+QStringView stripLineNumber(QStringView line) {
+    qsizetype i = 0;
+    while (i < line.size() && line[i].isSpace())
+        ++i;
+    while (i < line.size() && charclass::isDigit(line[i]))
+        ++i;
+    if (i < line.size() && line[i].isSpace())
+        ++i;
+    line = line.mid(i);
+    if (line.trimmed() == QLatin1String("'"))
+        return QStringView();
+    return line;
+}
+
+void appendMarkedLine(QString &html, const QChar *buffer) {
+    bool inSpan = false;
+    const QChar *run = buffer;
+    const QChar *p = buffer;
+    for (; !p->isNull(); ++p) {
+        if (p->unicode() != StyleMarker)
+            continue;
+        appendEscapedXml(html, QStringView(run, p - run));
+        if (inSpan)
+            html += QLatin1String("</span>");
+        const QChar style = p[1];
+        if (style.isNull()) {
+            // A marker cut off by the terminator: nothing follows it.
+            inSpan = false;
+            run = p;
+            break;
+        }
+        const QString name = styleName(style.unicode());
+        if (name.isEmpty()) {
+            html += QLatin1String("<span>");
+        } else {
+            html += QLatin1String("<span class=\"qgn-code-");
+            html += name;
+            html += QLatin1String("\">");
+        }
+        inSpan = true;
+        ++p;
+        run = p + 1;
+    }
+    appendEscapedXml(html, QStringView(run, p - run));
+    if (inSpan)
+        html += QLatin1String("</span>");
+}
+
+} // namespace
+
+QString writeCodeHtml(const QString &code, ZodiDideParser *colourer, bool stripLineNumbers) {
+    if (code.isEmpty())
+        return QString();
+    QString html;
+    html.reserve(code.size() * 4);
+    QString line;
+    std::vector<QChar> buffer;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = code.indexOf(QLatin1Char('\n'), start);
+        QStringView part =
+            QStringView(code).mid(start, end < 0 ? code.size() - start : end - start);
+        if (stripLineNumbers)
+            part = stripLineNumber(part);
+        line = part.toString();
+        // The marker character is reserved for the buffer; keep stray ones in the input
+        // from being taken for style changes.
+        line.replace(QChar(StyleMarker), QChar::ReplacementCharacter);
+        // QString keeps a terminating 0 after its characters, which the colourer reads as
+        // the end of the line.
+        const size_t needed = size_t(line.size() + 1) * 5 + 3;
+        if (buffer.size() < needed)
+            buffer.resize(needed);
+        int braceDepth = 0;
+        colourer->colourLine(line.constData(), buffer.data(), &braceDepth);
+        appendMarkedLine(html, buffer.data());
+        html += QLatin1Char('\n');
+        if (end < 0)
+            break;
+        start = end + 1;
+    }
+    html.replace(QLatin1String("\\vdots"), QLatin1String("&#x205e;"));
+    html.replace(QLatin1String("\\hdots"), QLatin1String("&hellip;"));
+    html.replace(QLatin1String("\\..."), QLatin1String("&hellip;"));
+    return html;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class ZodiDideParser;
+
+// Returns the HTML for a code sample: every line coloured by the colourer of the named
+// language, or the escaped text alone when no colourer exists for that name.
+QString colourCode(const QString &code, const QString &language);
+
+// The language name used for a file with this suffix when no language is given.
+QString languageForSuffix(const QString &suffix);
+
+// Colours every line of code with colourer and writes it as HTML spans, one line per
+// output line. stripLineNumbers removes leading BASIC line numbers first.
+QString writeCodeHtml(const QString &code, ZodiDideParser *colourer, bool stripLineNumbers);
+
+// A new colourer for a language name (compared with exact case), or null.
+ZodiDideParser *createColourer(const QString &language);
+
+// The program-wide colourer for a language, created on first request and kept until the
+// program ends, or null when the language has none. colourCode uses the same objects, so
+// their line state carries from one sample to the next.
+ZodiDideParser *cachedColourer(const QString &language);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "colouring/styles.h"
+
+#include <QChar>
+
+// Writes one coloured line into a caller-provided buffer: characters are copied as they
+// are and a two-character marker goes in front of every run of a new style.
+class MarkedLineWriter {
+public:
+    explicit MarkedLineWriter(QChar *out) : m_out(out) {}
+
+    void put(QChar c) { *m_out++ = c; }
+
+    // Writes a marker even if the style is already current.
+    void marker(int style) {
+        m_lastMarker = m_out;
+        *m_out++ = QChar(StyleMarker);
+        *m_out++ = QChar(char16_t(style));
+        m_current = style;
+    }
+
+    // Writes a marker only when the style changes; reports whether it did.
+    bool emit(int style) {
+        if (m_current == style)
+            return false;
+        marker(style);
+        return true;
+    }
+
+    int current() const { return m_current; }
+
+    // Where the most recent marker starts, for colourers that restyle a run afterwards.
+    QChar *lastMarker() const { return m_lastMarker; }
+
+    // Terminates the buffer and returns the position just past the terminator.
+    QChar *finish() {
+        *m_out++ = QChar(0);
+        return m_out;
+    }
+
+private:
+    QChar *m_out;
+    QChar *m_lastMarker = nullptr;
+    // Lines start in plain text without a marker, so text before the first style change
+    // is written without a span.
+    int m_current = StyleText;
+};
