@@ -4,14 +4,12 @@
 
 namespace {
 
-bool atEnd(MarkupCursor cursor)
-{
+bool atEnd(MarkupCursor cursor) {
     return cursor->isNull();
 }
 
 // The cursor stands on "{": collect up to "}" or a line end, consuming the closer.
-QString readBraced(MarkupCursor &cursor)
-{
+QString readBraced(MarkupCursor &cursor) {
     const QChar *start = ++cursor;
     while (!atEnd(cursor) && *cursor != u'}' && *cursor != u'\n')
         ++cursor;
@@ -23,14 +21,12 @@ QString readBraced(MarkupCursor &cursor)
 
 } // namespace
 
-void skipSpaces(MarkupCursor &cursor)
-{
+void skipSpaces(MarkupCursor &cursor) {
     while (*cursor == u' ')
         ++cursor;
 }
 
-QString readBracedOrWord(MarkupCursor &cursor)
-{
+QString readBracedOrWord(MarkupCursor &cursor) {
     if (*cursor == u'{')
         return readBraced(cursor);
     skipSpaces(cursor);
@@ -45,8 +41,7 @@ QString readBracedOrWord(MarkupCursor &cursor)
     return QString(start, int(cursor - start));
 }
 
-QString readBracedOrLine(MarkupCursor &cursor)
-{
+QString readBracedOrLine(MarkupCursor &cursor) {
     if (*cursor == u'{')
         return readBraced(cursor);
     skipSpaces(cursor);

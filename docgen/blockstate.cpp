@@ -6,8 +6,7 @@
 namespace {
 
 // Whether a block in state old stays open when state next is asked for.
-bool staysOpen(int old, int next)
-{
+bool staysOpen(int old, int next) {
     if (next == old)
         return true;
     switch (old) {
@@ -25,16 +24,14 @@ bool staysOpen(int old, int next)
     }
 }
 
-QString paragraphTagName()
-{
+QString paragraphTagName() {
     const QString &tag = programTables().paragraphTag;
     return tag.isEmpty() ? QStringLiteral("p") : tag;
 }
 
 // A code block does not end in blank space: trailing line ends, breaks and no-break
 // spaces are taken off before it closes.
-void trimCodeTail(QString &body)
-{
+void trimCodeTail(QString &body) {
     static const QLatin1String tails[] = {QLatin1String("&nbsp;"), QLatin1String("<br/>"),
                                           QLatin1String("\n")};
     for (bool trimmed = true; trimmed;) {
@@ -48,8 +45,7 @@ void trimCodeTail(QString &body)
     }
 }
 
-void close(DocGen &docGen, int state)
-{
+void close(DocGen &docGen, int state) {
     QString &body = docGen.pageBody;
     switch (state) {
     case BlockParagraph:
@@ -78,8 +74,7 @@ void close(DocGen &docGen, int state)
     }
 }
 
-void open(DocGen &docGen, int state, const QString &columns, const QString &widths)
-{
+void open(DocGen &docGen, int state, const QString &columns, const QString &widths) {
     QString &body = docGen.pageBody;
     switch (state) {
     case BlockParagraph:
@@ -107,8 +102,7 @@ void open(DocGen &docGen, int state, const QString &columns, const QString &widt
                               "cellspacing=\"4\" border=\"0\" cols=\"") +
                 columns + QLatin1String("\" fm_widths=\"") + widths + QLatin1String("\">\n");
         const QString column = QLatin1String("<col width=\"") +
-                               QString::number(docGen.matrixColumnPercent) +
-                               QLatin1String("%\"/>");
+                               QString::number(docGen.matrixColumnPercent) + QLatin1String("%\"/>");
         for (int i = 0; i < docGen.matrixColumns; ++i)
             body += column;
         break;
@@ -120,8 +114,7 @@ void open(DocGen &docGen, int state, const QString &columns, const QString &widt
 
 } // namespace
 
-void switchBlock(DocGen &docGen, int state, const QString &columns, const QString &widths)
-{
+void switchBlock(DocGen &docGen, int state, const QString &columns, const QString &widths) {
     const int old = docGen.blockState;
     if (staysOpen(old, state))
         return;

@@ -15,8 +15,7 @@ DocGen::~DocGen() = default;
 
 void DocGen::processFile(int mode_, const QString &input, const QString &outputDirectory_,
                          OutputPageList &pages_, const QString &format,
-                         const QStringList &excludedNames)
-{
+                         const QStringList &excludedNames) {
     formatName = format;
     ProgramTables &tables = programTables();
     tables.entries.clear();
@@ -39,8 +38,7 @@ void DocGen::processFile(int mode_, const QString &input, const QString &outputD
     }
 }
 
-void DocGen::flushPage()
-{
+void DocGen::flushPage() {
     switchBlock(*this, BlockNone);
     if (!pageBody.isEmpty() && !pageName.isEmpty()) {
         QString fileName = pageName;
@@ -55,8 +53,7 @@ void DocGen::flushPage()
     pageBody.clear();
 }
 
-void DocGen::startPage(const QString &name, bool quiet)
-{
+void DocGen::startPage(const QString &name, bool quiet) {
     if (!quiet) {
         closeContentsLevels();
         if (!name.isEmpty())
@@ -67,8 +64,7 @@ void DocGen::startPage(const QString &name, bool quiet)
     pageName = name;
 }
 
-void DocGen::closeContentsLevels()
-{
+void DocGen::closeContentsLevels() {
     if (!pageName.isEmpty() || !pageTitle.isEmpty()) {
         if (contentsLevel > openContentsLevel) {
             // The open page's element stays open: the next entry nests inside it.
@@ -82,8 +78,7 @@ void DocGen::closeContentsLevels()
     openContentsLevel = contentsLevel;
 }
 
-void DocGen::setTitle(const QString &title)
-{
+void DocGen::setTitle(const QString &title) {
     pageTitle = title;
     if (!title.isEmpty()) {
         switchBlock(*this, BlockNone);

@@ -2,8 +2,7 @@
 
 #include "docgen/docgen.h"
 
-void documentHeader(DocGen &docGen, const QString &inputPath, const QStringList &excludedNames)
-{
+void documentHeader(DocGen &docGen, const QString &inputPath, const QStringList &excludedNames) {
     // Headers are not read yet.
     Q_UNUSED(docGen);
     Q_UNUSED(inputPath);

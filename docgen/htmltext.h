@@ -8,8 +8,7 @@
 QString heading(int level, const QString &title);
 
 // Appends one character of running text: the middle dot stands for a no-break space.
-inline void appendCharText(QString &out, QChar c)
-{
+inline void appendCharText(QString &out, QChar c) {
     if (c.unicode() == 0x00B7)
         out.append(QLatin1String("&#160;"));
     else

@@ -5,26 +5,26 @@
 
 #include <QHash>
 
-QString pageTemplate(const QString &title, const QString &body, const QString &style)
-{
+QString pageTemplate(const QString &title, const QString &body, const QString &style) {
     // Filled by appending, so a title that holds a placeholder sequence such as "%3"
     // is never substituted a second time.
-    static const QLatin1String head("<html>\n"
-                                    "<!--\n"
-                                    "// Documentation page written by quillgen.\n"
-                                    "//\n"
-                                    "// Copyright (C) 2026 the quillgen developers.\n"
-                                    "// The text of this page belongs to the authors of its sources.\n"
-                                    "//\n"
-                                    "// This page may be copied and distributed, with or without\n"
-                                    "// changes, provided that this notice is kept.\n"
-                                    "//\n"
-                                    "// It is provided as is, without any warranty, express or implied,\n"
-                                    "// of merchantability or fitness for a particular purpose.\n"
-                                    "-->\n"
-                                    "<head>\n"
-                                    "<link rel=\"stylesheet\" href=\"default.css\" />\n"
-                                    "<title style=\"");
+    static const QLatin1String head(
+        "<html>\n"
+        "<!--\n"
+        "// Documentation page written by quillgen.\n"
+        "//\n"
+        "// Copyright (C) 2026 the quillgen developers.\n"
+        "// The text of this page belongs to the authors of its sources.\n"
+        "//\n"
+        "// This page may be copied and distributed, with or without\n"
+        "// changes, provided that this notice is kept.\n"
+        "//\n"
+        "// It is provided as is, without any warranty, express or implied,\n"
+        "// of merchantability or fitness for a particular purpose.\n"
+        "-->\n"
+        "<head>\n"
+        "<link rel=\"stylesheet\" href=\"default.css\" />\n"
+        "<title style=\"");
     static const QLatin1String afterTitle(
         "</title>\n"
         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\" />\n"
@@ -45,8 +45,7 @@ QString pageTemplate(const QString &title, const QString &body, const QString &s
     return page;
 }
 
-QString writeSummaryTable()
-{
+QString writeSummaryTable() {
     ProgramTables &tables = programTables();
     for (const QString &group : tables.groupList.names())
         tables.groupOrder.append(group);
@@ -65,9 +64,9 @@ QString writeSummaryTable()
         rows += QLatin1String("</td></tr>\n");
     }
 
-    QString table = QStringLiteral(
-        "<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" cellspacing=\"0\" border=\"0\" "
-        "fm_widths=\"1.1in,*\" style=\"MultiHeadingTable\">\n");
+    QString table = QStringLiteral("<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" "
+                                   "cellspacing=\"0\" border=\"0\" "
+                                   "fm_widths=\"1.1in,*\" style=\"MultiHeadingTable\">\n");
     for (const QString &group : tables.groupOrder.names()) {
         table += QLatin1String("<tr bgcolor=\"#cccccc\"><td valign=\"center\" colspan=\"2\" "
                                "style=\"CellTitle\"><b>");

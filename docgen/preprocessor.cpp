@@ -1,10 +1,226 @@
 #include "docgen/preprocessor.h"
 
 #include "docgen/docgen.h"
+#include "docgen/interpreter.h"
+#include "docgen/product.h"
 
-void preprocess(DocGen &docGen, const QString &inputPath)
-{
-    // Manual sources are not read yet.
-    Q_UNUSED(docGen);
-    Q_UNUSED(inputPath);
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+#include <QStringView>
+
+#include <vector>
+
+// Phase 1 reads the source and the sources it includes line by line, dropping
+// comment lines and the variant sections that do not belong to this build. Phase 2
+// records the title of every page and hands the surviving text to the interpreter.
+
+namespace {
+
+// Reads one file line by line. The file is read whole when the reader is made; a
+// file that cannot be opened has no lines.
+class LineReader {
+public:
+    explicit LineReader(const QString &fileName) {
+        QFile file(fileName);
+        if (file.open(QIODevice::ReadOnly))
+            text_ = QString::fromUtf8(file.readAll());
+    }
+
+    bool next(QString &line) {
+        if (position_ >= text_.size())
+            return false;
+        qsizetype end = text_.indexOf(u'\n', position_);
+        qsizetype nextPosition = end + 1;
+        if (end < 0)
+            end = nextPosition = text_.size();
+        qsizetype length = end - position_;
+        if (length > 0 && text_.at(end - 1) == u'\r')
+            --length;
+        line = text_.mid(position_, length);
+        position_ = nextPosition;
+        return true;
+    }
+
+private:
+    QString text_;
+    qsizetype position_ = 0;
+};
+
+// The field after the index-th space of text (fields are split at single spaces;
+// empty fields count).
+QString field(const QString &text, int index) {
+    return text.section(u' ', index, index);
+}
+
+class Preprocessor {
+public:
+    Preprocessor(DocGen &doc) : doc_(doc) {}
+
+    QStringList read(const QString &inputPath);
+
+private:
+    struct Inclusion {
+        LineReader reader;
+        int skipping;
+        QString key; // the included file, as held in openFiles_
+    };
+
+    void directive(const QString &s);
+    void defineMacro(const QString &s);
+    void ordinaryLine(const QString &line, const QString &s);
+    void openInclusion(const QString &path);
+
+    LineReader &reader() { return inclusions_.back().reader; }
+
+    DocGen &doc_;
+    QStringList outputLines_;
+    int skipping_ = 0;
+    std::vector<int> conditionStack_;
+    // The open readers: the input first, then one per open "\include".
+    std::vector<Inclusion> inclusions_;
+    // Files open on the include stack: including one of them again adds no lines, so
+    // a source that includes itself finishes instead of recursing.
+    QSet<QString> openFiles_;
+    QHash<QString, QString> definitions_;
+};
+
+QString fileKey(const QString &path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+QStringList Preprocessor::read(const QString &inputPath) {
+    const QString key = fileKey(inputPath);
+    inclusions_.push_back({LineReader(inputPath), 0, key});
+    openFiles_.insert(key);
+    QString line;
+    for (;;) {
+        if (!reader().next(line)) {
+            if (inclusions_.size() == 1)
+                break;
+            // The end of an included file leaves one empty line behind.
+            skipping_ = inclusions_.back().skipping;
+            openFiles_.remove(inclusions_.back().key);
+            inclusions_.pop_back();
+            line.clear();
+        }
+        const QString s = line.simplified();
+        if (s.startsWith(u'%'))
+            continue;
+        if (s.startsWith(u'@') && !s.startsWith(QLatin1String("@(")))
+            directive(s);
+        else
+            ordinaryLine(line, s);
+    }
+    return outputLines_;
+}
+
+void Preprocessor::ordinaryLine(const QString &line, const QString &s) {
+    if (skipping_)
+        return;
+    if (s.startsWith(QLatin1String("\\include"))) {
+        const QString name = field(s, 1);
+        if (name.endsWith(QLatin1String(".dg"))) {
+            openInclusion(name);
+            return;
+        }
+    }
+    outputLines_.append(line);
+}
+
+void Preprocessor::openInclusion(const QString &path) {
+    const QString key = fileKey(path);
+    const bool alreadyOpen = openFiles_.contains(key);
+    inclusions_.push_back({alreadyOpen ? LineReader(QString()) : LineReader(path), skipping_,
+                           alreadyOpen ? QString() : key});
+    if (!alreadyOpen)
+        openFiles_.insert(key);
+    skipping_ = 0;
+}
+
+void Preprocessor::defineMacro(const QString &s) {
+    const QString name = field(s, 1);
+    QString value = s.section(u' ', 2);
+    QString next;
+    while (value.endsWith(u'\\') && reader().next(next)) {
+        value.chop(1);
+        value += next;
+    }
+    if (!skipping_)
+        definitions_.insert(name, value);
+}
+
+bool familyIs(const char *family) {
+    return qstrcmp(product::targetFamily, family) == 0;
+}
+
+void Preprocessor::directive(const QString &s) {
+    static const QSet<QString> processorConditions = {
+        QStringLiteral("@avr"),   QStringLiteral("@arm"),    QStringLiteral("@msp430"),
+        QStringLiteral("@maxq"),  QStringLiteral("@maxq30"), QStringLiteral("@riscv"),
+        QStringLiteral("@elide"),
+    };
+    if (s.startsWith(QLatin1String("@def"))) {
+        defineMacro(s);
+    } else if (s == QLatin1String("@html") || s == QLatin1String("@print")) {
+        skipping_ = QStringView(s).mid(1) == doc_.formatName ? 0 : 1;
+    } else if (processorConditions.contains(s)) {
+        skipping_ = s.mid(1).toUpper() == QLatin1String(product::targetFamily) ? 0 : 1;
+    } else if (s == QLatin1String("@arm_riscv")) {
+        skipping_ = familyIs("ARM") || familyIs("RISCV") ? 0 : 1;
+    } else if (s == QLatin1String("@codespace")) {
+        skipping_ = familyIs("AVR") || familyIs("MAXQ") || familyIs("MAXQ30") ? 0 : 1;
+    } else if (s == QLatin1String("@vantor")) {
+        conditionStack_.push_back(skipping_);
+        if (!skipping_)
+            skipping_ = qstrcmp(product::name, "Vantor") == 0 ? 0 : 1;
+    } else if (s == QLatin1String("@else")) {
+        if (!skipping_)
+            skipping_ = 1;
+        else if (conditionStack_.empty() || conditionStack_.back() != 1)
+            skipping_ = 0;
+    } else if (s == QLatin1String("@end")) {
+        if (conditionStack_.empty()) {
+            skipping_ = 0;
+        } else {
+            skipping_ = conditionStack_.back();
+            conditionStack_.pop_back();
+        }
+    }
+}
+
+// Records the title of every page the text will split into, under its page name.
+void recordTitles(DocGen &doc, const QStringList &lines) {
+    QString page;
+    for (const QString &line : lines) {
+        if (line.startsWith(QLatin1String("\\split"))) {
+            page = field(line, 1);
+        } else if (line.startsWith(QLatin1String("\\title{"))) {
+            QString title = line.mid(7).simplified();
+            if (title.endsWith(u'}'))
+                title.chop(1);
+            doc.splitTitles.insert(page, title.simplified());
+        } else if (line.startsWith(QLatin1String("\\title"))) {
+            doc.splitTitles.insert(page, line.simplified().section(u' ', 1));
+        }
+    }
+}
+
+} // namespace
+
+void preprocess(DocGen &doc, const QString &inputPath) {
+    const QStringList lines = Preprocessor(doc).read(inputPath);
+    recordTitles(doc, lines);
+    interpretMarkup(doc, lines.join(u'\n'));
+
+    doc.contentsLevel = 0;
+    doc.closeContentsLevels();
+    doc.flushPage();
+    if (doc.pages)
+        doc.pages->append(OutputPage{doc.outputDirectory + QLatin1Char('/') +
+                                         QFileInfo(inputPath).baseName() + QLatin1String(".xml"),
+                                     QString(), doc.contentsLines.join(u'\n')});
 }

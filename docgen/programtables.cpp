@@ -1,7 +1,6 @@
 #include "docgen/programtables.h"
 
-bool OrderedNameSet::append(const QString &name)
-{
+bool OrderedNameSet::append(const QString &name) {
     if (index_.contains(name))
         return false;
     index_.insert(name);
@@ -9,14 +8,12 @@ bool OrderedNameSet::append(const QString &name)
     return true;
 }
 
-void OrderedNameSet::clear()
-{
+void OrderedNameSet::clear() {
     names_.clear();
     index_.clear();
 }
 
-ProgramTables &programTables()
-{
+ProgramTables &programTables() {
     static ProgramTables tables;
     return tables;
 }

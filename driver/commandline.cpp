@@ -4,8 +4,7 @@
 
 #include <cstring>
 
-const char *readNextArgument(int &argc, char **&argv)
-{
+const char *readNextArgument(int &argc, char **&argv) {
     if (argc <= 1)
         throw HException("argument expected");
     ++argv;
@@ -13,8 +12,7 @@ const char *readNextArgument(int &argc, char **&argv)
     return *argv;
 }
 
-CommandLine parseCommandLine(int argc, char **argv)
-{
+CommandLine parseCommandLine(int argc, char **argv) {
     CommandLine line;
     while (argc > 1) {
         const char *argument = readNextArgument(argc, argv);

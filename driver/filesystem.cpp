@@ -8,8 +8,7 @@
 
 #include <unistd.h>
 
-bool makePath(const QString &directory)
-{
+bool makePath(const QString &directory) {
     if (QFileInfo::exists(directory))
         return true;
     // Walks up to the first existing ancestor without recursion, then creates the
@@ -28,13 +27,11 @@ bool makePath(const QString &directory)
     return created;
 }
 
-bool removeFile(const QString &fileName)
-{
+bool removeFile(const QString &fileName) {
     return ::unlink(QFile::encodeName(fileName).constData()) == 0;
 }
 
-QString cleanPath(const QString &path)
-{
+QString cleanPath(const QString &path) {
     const QStringList segments = path.split(u'/');
     QStringList kept;
     int removable = 0; // kept segments at the end that a ".." may take back
@@ -66,15 +63,13 @@ QString cleanPath(const QString &path)
 
 namespace {
 // Only regular files are removed: a device or pipe named as a page stays in place.
-void discardPartial(QFile &file)
-{
+void discardPartial(QFile &file) {
     if (QFileInfo(file.fileName()).isFile())
         file.remove();
 }
 } // namespace
 
-QByteArray writeTextFile(const QString &fileName, const QString &text)
-{
+QByteArray writeTextFile(const QString &fileName, const QString &text) {
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return "cannot open " + fileName.toUtf8();

@@ -4,8 +4,7 @@
 
 #include <cstdlib>
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     // The string, file and directory services need an application object; the run
     // reads the untouched argument vector itself and starts no event loop.
     int appArgc = argc;

@@ -1,6 +1,7 @@
 #include "driver/run.h"
 
 #include "docgen/docgen.h"
+#include "docgen/menudefinitions.h"
 #include "driver/banner.h"
 #include "driver/commandline.h"
 #include "driver/filesystem.h"
@@ -13,21 +14,18 @@
 
 namespace {
 
-void say(const char *format, const QString &name)
-{
+void say(const char *format, const QString &name) {
     std::printf(format, name.toUtf8().constData());
 }
 
 // Only pages are written; the contents entries stay in memory.
-bool isPage(const QString &fileName)
-{
+bool isPage(const QString &fileName) {
     const QString base = QFileInfo(fileName).fileName();
     const int dot = int(base.lastIndexOf(u'.'));
     return dot >= 0 && QStringView(base).mid(dot + 1) == QLatin1String("htm");
 }
 
-void writePages(const OutputPageList &pages, bool verbose)
-{
+void writePages(const OutputPageList &pages, bool verbose) {
     for (const OutputPage &page : pages) {
         if (!isPage(page.fileName))
             continue;
@@ -40,8 +38,7 @@ void writePages(const OutputPageList &pages, bool verbose)
     }
 }
 
-void processInput(const QString &argument, const QString &outputDirectory, bool verbose)
-{
+void processInput(const QString &argument, const QString &outputDirectory, bool verbose) {
     const QString input = cleanPath(argument);
     if (verbose)
         say("Processing %s\n", input);
@@ -53,8 +50,19 @@ void processInput(const QString &argument, const QString &outputDirectory, bool 
     writePages(pages, verbose);
 }
 
-[[noreturn]] void fail(const HException &error)
-{
+// Menu and message definitions come from the file that QUILLGEN_MENU_DEFINITIONS
+// names; without it both tables stay empty.
+void loadDefinitionsFromEnvironment() {
+    const QString fileName = qEnvironmentVariable("QUILLGEN_MENU_DEFINITIONS");
+    if (fileName.isEmpty())
+        return;
+    const QString reason = loadMenuDefinitions(fileName);
+    if (!reason.isEmpty())
+        throw HException("cannot read menu definitions " + fileName.toUtf8() + ": " +
+                         reason.toUtf8());
+}
+
+[[noreturn]] void fail(const HException &error) {
     std::fflush(stdout);
     std::fprintf(stderr, "error: %s\n", error.message().constData());
     std::fflush(stderr);
@@ -63,8 +71,7 @@ void processInput(const QString &argument, const QString &outputDirectory, bool 
 
 } // namespace
 
-int runQuillgen(int argc, char **argv)
-{
+int runQuillgen(int argc, char **argv) {
     const char *toolName = "quillgen";
     CommandLine line;
     try {
@@ -78,6 +85,7 @@ int runQuillgen(int argc, char **argv)
     }
 
     try {
+        loadDefinitionsFromEnvironment();
         QString outputDirectory = line.outputDirectory;
         if (outputDirectory.isEmpty())
             outputDirectory = QDir::currentPath();

@@ -1,0 +1,5 @@
+#include "docgen/interpreter.h"
+
+void addInterfaceCommands(CommandTable &table) {
+    Q_UNUSED(table);
+}

@@ -1,0 +1,207 @@
+#include "docgen/interpreter.h"
+
+#include "docgen/blockstate.h"
+#include "docgen/charclass.h"
+#include "docgen/docgen.h"
+#include "docgen/htmltext.h"
+#include "docgen/referencesections.h"
+
+// The reader walks the text once. Plain characters are copied according to the open
+// block; a backslash starts a command, whose name is looked up in the command table;
+// in tables and matrices "|" starts cells. Handlers advance the cursor over their
+// own arguments, so no character is read twice.
+
+MarkupInterpreter::MarkupInterpreter(DocGen &doc_, const QString &text_,
+                                     const SourceBrowserObject *entity_)
+    : doc(doc_), text(text_), cursor(text_.constData()), entity(entity_) {
+    const qsizetype nul = text.indexOf(QChar(0));
+    textEnd = text.constData() + (nul < 0 ? text.size() : nul);
+}
+
+bool MarkupInterpreter::take(char16_t c) {
+    if (cursor->unicode() != c)
+        return false;
+    ++cursor;
+    return true;
+}
+
+void MarkupInterpreter::closeBlocks() {
+    switchBlock(doc, BlockNone);
+}
+
+void CommandTable::add(const char *name, CommandHandler handler) {
+    handlers_.insert(QString::fromLatin1(name), handler);
+}
+
+const CommandTable &commandTable() {
+    static const CommandTable table = [] {
+        CommandTable t;
+        addStructureCommands(t);
+        addInlineCommands(t);
+        addInterfaceCommands(t);
+        addReferenceCommands(t);
+        return t;
+    }();
+    return table;
+}
+
+namespace {
+
+void tableBar(MarkupInterpreter &in);
+void matrixBar(MarkupInterpreter &in);
+
+// Reads the command name after a backslash (the cursor is past the backslash).
+QString readCommandName(MarkupCursor &cursor) {
+    if (cursor[0] == u'.' && cursor[1] == u'.' && cursor[2] == u'.') {
+        cursor += 3;
+        return QStringLiteral("hdots");
+    }
+    const QChar *start = cursor;
+    if (charclass::isPunct(*cursor)) {
+        ++cursor;
+        if (*cursor == u'-')
+            ++cursor;
+    } else {
+        while (charclass::isAlnum(*cursor))
+            ++cursor;
+    }
+    return QString(start, int(cursor - start));
+}
+
+void runCommand(MarkupInterpreter &in) {
+    ++in.cursor; // the backslash
+    in.commandName = readCommandName(in.cursor);
+    if (CommandHandler handler = commandTable().find(in.commandName))
+        handler(in);
+}
+
+void copyCodeCharacter(QString &body, QChar c) {
+    switch (c.unicode()) {
+    case '>':
+        body += QLatin1String("&gt;");
+        break;
+    case 0x00A0:
+        body += QLatin1Char(' ');
+        break;
+    default:
+        appendCharText(body, c);
+    }
+}
+
+// Running text in a paragraph, list, table or matrix. Returns with the cursor past
+// what it consumed.
+void copyTextCharacter(MarkupInterpreter &in) {
+    QString &body = in.doc.pageBody;
+    const QChar c = *in.cursor;
+    if (c == u'\n') {
+        if (in.cursor[1] == u'\n') {
+            while (*in.cursor == u'\n')
+                ++in.cursor;
+            in.closeBlocks();
+            return;
+        }
+        body += QLatin1Char('\n');
+    } else if (c == u'<' && in.cursor[1] == u'>') {
+        body += QLatin1String("&nbsp;");
+        ++in.cursor;
+    } else {
+        appendCharText(body, c);
+    }
+    ++in.cursor;
+}
+
+void readText(MarkupInterpreter &in) {
+    while (!in.cursor->isNull()) {
+        const QChar c = *in.cursor;
+        const int state = in.doc.blockState;
+        if (c == u'|' && state == BlockMatrix) {
+            matrixBar(in);
+        } else if (c == u'|' && state == BlockTable) {
+            tableBar(in);
+        } else if (c == u'\\') {
+            runCommand(in);
+        } else if (state == BlockNone) {
+            if (c != u' ' && c != u'\n') {
+                // Text opens a plain paragraph; the element closing it follows the
+                // paragraph tag, which a later "style" may change.
+                in.doc.pageBody += QLatin1String("<p>");
+                appendCharText(in.doc.pageBody, c);
+                in.doc.blockState = BlockParagraph;
+            }
+            ++in.cursor;
+        } else if (state == BlockCode) {
+            copyCodeCharacter(in.doc.pageBody, c);
+            ++in.cursor;
+        } else {
+            copyTextCharacter(in);
+        }
+    }
+}
+
+// In a table "||-" starts a heading row across all columns, "||" a row and "|" a cell.
+void tableBar(MarkupInterpreter &in) {
+    DocGen &doc = in.doc;
+    QString &body = doc.pageBody;
+    ++in.cursor;
+    if (!in.take(u'|')) {
+        if (in.tableRow == 1)
+            body += doc.mode == 0 ? QLatin1String("</th><th>") : QLatin1String("</td><td>");
+        else
+            body += QLatin1String("</td><td valign=\"top\">");
+        return;
+    }
+    if (in.take(u'-')) {
+        if (in.tableRow != 0)
+            body += QLatin1String("</td></tr>\n");
+        in.tableRow += 2;
+        const QString title = escapeXml(in.readLine()).simplified();
+        body += QLatin1String("<tr><td colspan=\"100%\"><b>") + title + QLatin1String("</b>\n");
+        return;
+    }
+    ++in.tableRow;
+    if (in.tableRow == 1)
+        body += doc.mode == 0 ? QLatin1String("<tr bgcolor=\"#cccccc\"><th>\n")
+                              : QLatin1String("<tr bgcolor=\"#cccccc\"><td>\n");
+    else if (in.tableRow == 2)
+        body += doc.mode == 0 ? QLatin1String("</th></tr>\n<tr><td>")
+                              : QLatin1String("</td></tr>\n<tr><td>");
+    else
+        body += QLatin1String("</td></tr>\n<tr><td valign=\"top\">");
+}
+
+// In a matrix every "|" starts a cell; rows wrap after the declared column count.
+void matrixBar(MarkupInterpreter &in) {
+    DocGen &doc = in.doc;
+    QString &body = doc.pageBody;
+    ++in.cursor;
+    if (in.tableRow == 0 && in.tableCell == 0)
+        body += QLatin1String("<tr>\n");
+    else
+        body += QLatin1String("</td>\n");
+    if (++in.tableCell > doc.matrixColumns) {
+        ++in.tableRow;
+        body += QLatin1String("</tr>\n<tr>");
+        in.tableCell = 1;
+    }
+    body += QLatin1String("<td valign=\"top\">\n");
+}
+
+} // namespace
+
+QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObject *entity) {
+    if (text.isNull())
+        return QString();
+    MarkupInterpreter in(doc, text, entity);
+    beginEntityComment(in);
+    doc.blockState = BlockNone;
+    if (entity) {
+        // Only documentation comments, which begin with "!", are read for an entity.
+        if (!in.take(u'!'))
+            return QString();
+    }
+    readText(in);
+    switchBlock(doc, BlockNone);
+    if (entity)
+        registerEntity(in);
+    return doc.pageBody;
+}

@@ -1,0 +1,347 @@
+#include "colouring/colourcode.h"
+#include "docgen/blockstate.h"
+#include "docgen/docgen.h"
+#include "docgen/htmltext.h"
+#include "docgen/interpreter.h"
+#include "docgen/product.h"
+#include "docgen/programtables.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+// The commands that give a document its structure: headings, pages and contents,
+// code blocks, included files, lists and tables.
+
+namespace {
+
+QString escaped(const QString &text) {
+    return escapeXml(text);
+}
+
+// Appends open + escaped text + close after closing every block.
+void wrapped(MarkupInterpreter &in, QLatin1String open, const QString &text, QLatin1String close) {
+    in.closeBlocks();
+    in.doc.pageBody += open + escaped(text) + close;
+}
+
+// A file's bytes taken one per character, up to the first NUL byte. Empty when the
+// file cannot be read.
+bool readLatin1File(const QString &fileName, QString &content) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray bytes = file.readAll();
+    const qsizetype nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes.truncate(nul);
+    content = QString::fromLatin1(bytes);
+    return true;
+}
+
+// After "pre" and the opening of a code block: spaces, then one line end.
+void skipToCode(MarkupInterpreter &in) {
+    skipSpaces(in.cursor);
+    if (*in.cursor == u'\n' || *in.cursor == u'\r')
+        ++in.cursor;
+}
+
+// Skips the spaces and line ends after a list command that is followed by either.
+void skipBlankAfterListCommand(MarkupInterpreter &in) {
+    if (*in.cursor != u' ' && *in.cursor != u'\n')
+        return;
+    while (*in.cursor == u' ' || *in.cursor == u'\n')
+        ++in.cursor;
+}
+
+void document(MarkupInterpreter &in) {
+    wrapped(in, QLatin1String("<document>"), in.readLine(), QLatin1String("</document>"));
+}
+
+void subtitle(MarkupInterpreter &in) {
+    wrapped(in, QLatin1String("<subtitle>"), in.readLine(), QLatin1String("</subtitle>"));
+}
+
+void title(MarkupInterpreter &in) {
+    DocGen &doc = in.doc;
+    const QString text = in.readLine();
+    if (doc.pageName.isEmpty())
+        doc.contentsLines.append(QLatin1String("<content title=\"") + text + QLatin1String("\">"));
+    doc.setTitle(text);
+    if (doc.formatName == QLatin1String("html"))
+        wrapped(in, QLatin1String("<h1>"), text, QLatin1String("</h1>"));
+}
+
+void sectionHeading(MarkupInterpreter &in, const QString &text, int depth) {
+    in.closeBlocks();
+    const int level = in.doc.mode != 0 ? depth + 1 : in.doc.contentsLevel + depth;
+    in.doc.pageBody += heading(level, text);
+}
+
+void section(MarkupInterpreter &in) {
+    sectionHeading(in, in.readLine(), 1);
+}
+
+void overview(MarkupInterpreter &in) {
+    sectionHeading(in, QStringLiteral("Overview"), 1);
+}
+
+void subsection(MarkupInterpreter &in) {
+    sectionHeading(in, in.readLine(), 2);
+}
+
+void namedHeading(MarkupInterpreter &in) {
+    const QString open = QLatin1Char('<') + in.commandName + QLatin1Char('>');
+    const QString close = QLatin1String("</") + in.commandName + QLatin1Char('>');
+    in.closeBlocks();
+    in.doc.pageBody += open + escaped(in.readLine()) + close;
+}
+
+void style(MarkupInterpreter &in) {
+    programTables().paragraphTag = in.readWord();
+    switchBlock(in.doc, BlockParagraph);
+}
+
+void copy(MarkupInterpreter &in) {
+    const QString text = in.readLine();
+    in.closeBlocks();
+    in.doc.pageBody += text;
+}
+
+void copyin(MarkupInterpreter &in) {
+    const QString fileName = in.readLine();
+    in.closeBlocks();
+    QString content;
+    if (readLatin1File(fileName, content))
+        in.doc.pageBody += content;
+}
+
+void pre(MarkupInterpreter &in) {
+    skipToCode(in);
+    switchBlock(in.doc, BlockCode);
+}
+
+// "\code{language}" colours everything up to "\endcode" as one sample; a plain
+// "\code" is a preformatted block whose commands are still interpreted.
+void code(MarkupInterpreter &in) {
+    if (!in.nextIs(u'{')) {
+        pre(in);
+        return;
+    }
+    const QString language = in.readWord();
+    skipToCode(in);
+    const QChar *start = in.cursor;
+    const QChar *end = in.textEnd;
+    static const QLatin1String endCode("\\endcode");
+    const qsizetype found = QStringView(start, end).indexOf(endCode);
+    const QChar *codeEnd = found < 0 ? end : start + found;
+    in.cursor = found < 0 ? end : codeEnd + endCode.size();
+    switchBlock(in.doc, BlockCode);
+    in.doc.pageBody += colourCode(QString(start, int(codeEnd - start)), language);
+    in.closeBlocks();
+}
+
+void present(MarkupInterpreter &in) {
+    DocGen &doc = in.doc;
+    const bool insideCode = doc.blockState == BlockCode;
+    const bool languageGiven = in.nextIs(u'{');
+    QString language = languageGiven ? in.readWord() : QString();
+    const QString fileName = in.readLine();
+    switchBlock(doc, BlockCode);
+    QString content;
+    if (!readLatin1File(fileName, content)) {
+        doc.pageBody += QLatin1String("***") + fileName + QLatin1String(" not found ***");
+        if (!insideCode)
+            in.closeBlocks();
+        return;
+    }
+    content.replace(QLatin1String("$(LICENSE)"), QLatin1String(product::copyrightNotice));
+    if (!languageGiven)
+        language = languageForSuffix(QFileInfo(fileName).suffix());
+    if (insideCode) {
+        appendEscapedXml(doc.pageBody, content);
+        return;
+    }
+    doc.pageBody += colourCode(content, language);
+    in.closeBlocks();
+}
+
+void closeBlocksCommand(MarkupInterpreter &in) {
+    in.closeBlocks();
+}
+
+void split(MarkupInterpreter &in) {
+    const QString name = in.readWord();
+    in.closeBlocks();
+    in.doc.startPage(name, false);
+}
+
+void finishContentsPage(DocGen &doc) {
+    doc.closeContentsLevels();
+    doc.flushPage();
+}
+
+void contents(MarkupInterpreter &in) {
+    DocGen &doc = in.doc;
+    const QString line = in.readLine();
+    const QString word = line.trimmed();
+    if (word == QLatin1String("down")) {
+        ++doc.contentsLevel;
+    } else if (word == QLatin1String("up")) {
+        if (doc.contentsLevel != 0)
+            --doc.contentsLevel;
+        finishContentsPage(doc);
+    } else if (word == QLatin1String("top")) {
+        doc.contentsLevel = 0;
+        finishContentsPage(doc);
+    } else if (word == QLatin1String("sync")) {
+        finishContentsPage(doc);
+    } else if (line.startsWith(u'<')) {
+        doc.contentsLines.append(line);
+    }
+}
+
+void begin(MarkupInterpreter &in) {
+    in.doc.contentsLines.append(QLatin1String("<content title=\"") + escaped(in.readLine()) +
+                                QLatin1String("\">"));
+}
+
+void end(MarkupInterpreter &in) {
+    in.doc.contentsLines.append(QStringLiteral("</content>"));
+}
+
+void rawcontent(MarkupInterpreter &in) {
+    in.doc.contentsLines.append(in.readLine());
+}
+
+// Contents files and pages named by an include join the contents; manual sources
+// were already spliced in before the text reached the interpreter.
+void include(MarkupInterpreter &in) {
+    const QString name = in.readLine();
+    QStringList &lines = in.doc.contentsLines;
+    if (name.endsWith(QLatin1String(".xml"))) {
+        lines.append(QLatin1String("<include filename=\"") + name +
+                     (name.startsWith(QLatin1String("gnu_"))
+                          ? QLatin1String("\" />")
+                          : QLatin1String("\" no_root=\"1\" />")));
+    } else if (name.endsWith(QLatin1String(".htm"))) {
+        lines.append(QLatin1String("<content url=\"") + name + QLatin1String("\" />"));
+    }
+}
+
+void line(MarkupInterpreter &in) {
+    in.doc.lineNumber = in.readWord().toInt();
+}
+
+void here(MarkupInterpreter &) {}
+
+void item(MarkupInterpreter &in) {
+    DocGen &doc = in.doc;
+    const QString term = in.nextIs(u'{') ? in.readWord() : QString();
+    if (doc.blockState == BlockBulletList)
+        doc.pageBody += QLatin1String("</li>\n<li>");
+    else if (doc.blockState == BlockDefinitionList)
+        doc.pageBody += QLatin1String("</dt>\n<dd>");
+    else
+        switchBlock(doc, BlockBulletList);
+    skipBlankAfterListCommand(in);
+    if (!term.isEmpty())
+        doc.pageBody += QLatin1String("<i>") + escaped(term) + QLatin1String("</i>:&nbsp;&nbsp;");
+}
+
+void term(MarkupInterpreter &in) {
+    DocGen &doc = in.doc;
+    if (doc.blockState == BlockDefinitionList)
+        doc.pageBody += QLatin1String("</dd>\n<dt>");
+    else
+        switchBlock(doc, BlockDefinitionList);
+    skipBlankAfterListCommand(in);
+}
+
+void step(MarkupInterpreter &in) {
+    DocGen &doc = in.doc;
+    if (doc.blockState == BlockNumberedList)
+        doc.pageBody += QLatin1String("</li>\n<li>");
+    else
+        switchBlock(doc, BlockNumberedList);
+}
+
+// One column width in inches: "*" takes what remains of the 5 inch text width, "in"
+// and "cm" give their units, anything else is a number of inches.
+double columnInches(const QString &part, double remaining) {
+    if (part == QLatin1String("*"))
+        return remaining;
+    if (part.endsWith(QLatin1String("in")))
+        return part.chopped(2).toDouble();
+    if (part.endsWith(QLatin1String("cm")))
+        return part.chopped(2).toDouble() / 2.54;
+    return part.toDouble();
+}
+
+void table(MarkupInterpreter &in) {
+    const QStringList parts = in.readWord().split(u',');
+    double remaining = 5.0;
+    QString widths;
+    for (const QString &part : parts) {
+        const double inches = columnInches(part, remaining);
+        remaining -= inches;
+        if (!widths.isEmpty())
+            widths += QLatin1Char(',');
+        widths += QString::number(inches, 'g', 6) + QLatin1String("in");
+    }
+    switchBlock(in.doc, BlockTable, QString::number(parts.size()), widths);
+    in.tableRow = in.tableCell = 0;
+}
+
+void matrix(MarkupInterpreter &in) {
+    DocGen &doc = in.doc;
+    const QString columns = in.readWord();
+    doc.matrixColumns = int(qMin<qsizetype>(columns.count(u',') + 1, INT_MAX));
+    doc.matrixColumnPercent = 100 / doc.matrixColumns - 3;
+    switchBlock(doc, BlockMatrix, QString::number(doc.matrixColumns),
+                QStringLiteral("2in,2in,2in"));
+    in.tableRow = in.tableCell = 0;
+}
+
+void endmatrix(MarkupInterpreter &in) {
+    // The last row is filled up with empty cells.
+    for (; in.tableCell < in.doc.matrixColumns; ++in.tableCell)
+        in.doc.pageBody += QLatin1String("</td>\n<td valign=\"top\">\n");
+    in.closeBlocks();
+}
+
+} // namespace
+
+void addStructureCommands(CommandTable &t) {
+    t.add("document", document);
+    t.add("subtitle", subtitle);
+    t.add("title", title);
+    t.add("section", section);
+    t.add("overview", overview);
+    t.add("subsection", subsection);
+    t.add("h1", namedHeading);
+    t.add("h2", namedHeading);
+    t.add("h3", namedHeading);
+    t.add("style", style);
+    t.add("copy", copy);
+    t.add("copyin", copyin);
+    t.add("present", present);
+    t.add("code", code);
+    t.add("pre", pre);
+    t.add("endcode", closeBlocksCommand);
+    t.add("endpre", closeBlocksCommand);
+    t.add("endtable", closeBlocksCommand);
+    t.add("split", split);
+    t.add("contents", contents);
+    t.add("begin", begin);
+    t.add("end", end);
+    t.add("rawcontent", rawcontent);
+    t.add("include", include);
+    t.add("line", line);
+    t.add("here", here);
+    t.add("item", item);
+    t.add("term", term);
+    t.add("step", step);
+    t.add("table", table);
+    t.add("matrix", matrix);
+    t.add("endmatrix", endmatrix);
+}
