@@ -1,8 +1,13 @@
 #include "colouring/colourcode.h"
 
+#include "colouring/assemblyparser.h"
+#include "colouring/basicparser.h"
 #include "colouring/charclass.h"
+#include "colouring/cparser.h"
 #include "colouring/htmlescape.h"
+#include "colouring/javascriptparser.h"
 #include "colouring/styles.h"
+#include "colouring/xmlparser.h"
 #include "colouring/zodidideparser.h"
 
 #include <QLatin1String>
@@ -12,7 +17,16 @@
 #include <vector>
 
 ZodiDideParser *createColourer(const QString &language) {
-    Q_UNUSED(language);
+    if (language == QLatin1String("basic") || language == QLatin1String("classic-basic"))
+        return new ZodiDideCoreBASICParser;
+    if (language == QLatin1String("c"))
+        return new ZodiDideCParser;
+    if (language == QLatin1String("xml"))
+        return new ZodiDideXMLParser;
+    if (language == QLatin1String("asm"))
+        return new ZodiDideAssemblyParser;
+    if (language == QLatin1String("javascript") || language == QLatin1String("js"))
+        return new ZodiDideJavaScriptParser;
     return nullptr;
 }
 
@@ -83,13 +97,8 @@ void appendMarkedLine(QString &html, const QChar *buffer) {
         appendEscapedXml(html, QStringView(run, p - run));
         if (inSpan)
             html += QLatin1String("</span>");
+        // The id after a marker may be 0 (plain text); it never ends the buffer.
         const QChar style = p[1];
-        if (style.isNull()) {
-            // A marker cut off by the terminator: nothing follows it.
-            inSpan = false;
-            run = p;
-            break;
-        }
         const QString name = styleName(style.unicode());
         if (name.isEmpty()) {
             html += QLatin1String("<span>");

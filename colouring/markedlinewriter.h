@@ -8,7 +8,13 @@
 // are and a two-character marker goes in front of every run of a new style.
 class MarkedLineWriter {
 public:
-    explicit MarkedLineWriter(QChar *out) : m_out(out) {}
+    static constexpr int NoStyle = -1;
+
+    // initialStyle is the style that counts as current before any marker is written;
+    // the default, plain text, leaves text before the first style change without a span,
+    // while NoStyle makes the first styled run always get a marker.
+    explicit MarkedLineWriter(QChar *out, int initialStyle = StyleText)
+        : m_out(out), m_current(initialStyle) {}
 
     void put(QChar c) { *m_out++ = c; }
 
@@ -42,7 +48,5 @@ public:
 private:
     QChar *m_out;
     QChar *m_lastMarker = nullptr;
-    // Lines start in plain text without a marker, so text before the first style change
-    // is written without a span.
-    int m_current = StyleText;
+    int m_current;
 };

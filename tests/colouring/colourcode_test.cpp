@@ -19,6 +19,8 @@ public:
                 out.emit(StyleKeyword);
             else if (p->isDigit())
                 out.marker(StyleUnnamed);
+            else if (*p == QLatin1Char('~'))
+                out.marker(StyleText);
             out.put(*p);
         }
         lines << QString(input);
@@ -69,6 +71,9 @@ TEST(WriteCodeHtml, WritesSpansPerLine) {
         {"1 2", "<span>1 </span><span>2</span>\n"},
         {"x\n\ny", "<span class=\"qgn-code-keyword\">x</span>\n\n"
                    "<span class=\"qgn-code-keyword\">y</span>\n"},
+        // Style 0 is written as the 0 character after the marker; it must not end the line.
+        {"~x~", "<span class=\"qgn-code-text\">~</span><span "
+                "class=\"qgn-code-keyword\">x</span><span class=\"qgn-code-text\">~</span>\n"},
         {"<'&\">", "&lt;&apos;&amp;&quot;&gt;\n"},
         {"\\vdots \\hdots \\... \\VDOTS",
          "\\<span class=\"qgn-code-keyword\">vdots &hellip; &hellip; \\VDOTS</span>\n"},

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "colouring/zodidideparser.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+// Colourer for assembly language: the instruction (the first word after the first run
+// of white space) as a keyword, register operands, numbers, strings, comments and
+// preprocessor lines.
+//
+// Line states: 0 normal, 1 inside a block comment, or the quote character of a string
+// continued by a trailing backslash.
+class ZodiDideAssemblyParser : public ZodiDideParser {
+public:
+    ZodiDideAssemblyParser();
+
+    QChar *colourLine(const QChar *input, QChar *output, int *braceDepth) override;
+
+private:
+    QStringList registerNames;
+    QSet<QString> m_registerSet;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "colouring/zodidideparser.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+// Colourer for BASIC listings: line numbers, strings, remarks (after an apostrophe or
+// REM) and the interpreter's keywords in any letter case. Every line stands alone.
+class ZodiDideCoreBASICParser : public ZodiDideParser {
+public:
+    ZodiDideCoreBASICParser();
+
+    QChar *colourLine(const QChar *input, QChar *output, int *braceDepth) override;
+
+private:
+    // Upper-case keywords, in the interpreter's own order.
+    QStringList basicKeywords;
+    QSet<QString> m_keywordSet;
+};

@@ -1,0 +1,96 @@
+#include "colouring/markupcolourer.h"
+
+#include "colouring/charclass.h"
+
+#include <QLatin1String>
+#include <QStringView>
+
+namespace {
+
+constexpr int StateCodeSection = 4;
+
+bool atCommentEnd(const QChar *p, bool embedded) {
+    return embedded && p[0] == QLatin1Char('*') && p[1] == QLatin1Char('/');
+}
+
+bool atLineEnd(const QChar *p, bool embedded) {
+    return p->isNull() || atCommentEnd(p, embedded);
+}
+
+void colourCommand(const QChar *&p, MarkedLineWriter &out, bool embedded, int &state) {
+    const QChar *nameStart = p + 1;
+    const QChar *nameEnd = nameStart;
+    while (charclass::isAlnum(*nameEnd))
+        ++nameEnd;
+    const QStringView name(nameStart, nameEnd - nameStart);
+    // Page breaks and titles get an empty run in front of them, which gives an editor
+    // an anchor to find them by.
+    if (name == QLatin1String("split") || name == QLatin1String("title"))
+        out.marker(StyleUnnamed);
+    out.emit(StyleDocKeyword);
+    while (p != nameEnd)
+        out.put(*p++);
+    if (name == QLatin1String("endcode")) {
+        state = 0;
+        return;
+    }
+    if (name != QLatin1String("code"))
+        return;
+    state = StateCodeSection;
+    if (*p != QLatin1Char('{'))
+        return;
+    out.put(*p++);
+    out.emit(StyleDocArgument);
+    while (!atLineEnd(p, embedded) && *p != QLatin1Char('}'))
+        out.put(*p++);
+    if (*p == QLatin1Char('}')) {
+        out.emit(StyleDocKeyword);
+        out.put(*p++);
+        out.emit(StyleText);
+    }
+}
+
+} // namespace
+
+void colourMarkup(const QChar *&input, MarkedLineWriter &output, bool embedded, int &state) {
+    const QChar *p = input;
+    while (!atLineEnd(p, embedded)) {
+        const QChar c = *p;
+        if (c == QLatin1Char('\\')) {
+            if (atCommentEnd(p + 1, embedded)) {
+                // The comment ends here; the backslash escapes nothing.
+                output.put(*p++);
+                break;
+            }
+            if (charclass::isLetter(p[1])) {
+                colourCommand(p, output, embedded, state);
+                continue;
+            }
+            output.emit(StyleDocKeyword);
+            output.put(*p++);
+            if (!p->isNull())
+                output.put(*p++);
+        } else if (c == QLatin1Char('&')) {
+            output.emit(StyleMarkup);
+            do {
+                output.put(*p++);
+            } while (!atLineEnd(p, embedded) && p[-1] != QLatin1Char(';'));
+        } else if (c == QLatin1Char('|')) {
+            output.emit(StyleDocKeyword);
+            if (p[1] == QLatin1Char('|') && p[2] == QLatin1Char('-')) {
+                output.put(*p++);
+                output.put(*p++);
+                output.put(*p++);
+                output.emit(StyleLiteral);
+                while (!atLineEnd(p, embedded))
+                    output.put(*p++);
+            } else {
+                output.put(*p++);
+            }
+        } else {
+            output.emit(state == StateCodeSection ? StyleDocCode : StyleComment);
+            output.put(*p++);
+        }
+    }
+    input = p;
+}

@@ -1,0 +1,144 @@
+#include "colouring/xmlparser.h"
+
+#include "colouring/charclass.h"
+#include "colouring/markedlinewriter.h"
+
+#include <QLatin1String>
+
+namespace {
+
+constexpr int StateText = 0;
+constexpr int StateComment = 1;
+constexpr int StateTag = 2;
+constexpr int StateValue = 4;
+
+bool startsWith(const QChar *p, const char *text) {
+    for (; *text; ++p, ++text) {
+        if (*p != QLatin1Char(*text))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString ZodiDideXMLParser::bracketCharacters() const {
+    return QStringLiteral("\\<\\>");
+}
+
+QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output, int *) {
+    MarkedLineWriter out(output);
+    if (!input)
+        return out.finish();
+    // Every line opens with the style of the construct it starts in, so that a comment
+    // or tag running over several lines is styled on each of them.
+    switch (m_lineState) {
+    case StateComment:
+        out.marker(StyleComment);
+        break;
+    case StateTag:
+        out.marker(StyleAttribute);
+        break;
+    case StateValue:
+        out.marker(StyleLiteral);
+        break;
+    default:
+        m_lineState = StateText;
+        out.marker(StyleText);
+        break;
+    }
+    const QChar *p = input;
+    while (!p->isNull()) {
+        const QChar c = *p;
+        switch (m_lineState) {
+        case StateText:
+            if (startsWith(p, "<!--")) {
+                out.emit(StyleKeyword);
+                out.put(*p++);
+                out.put(*p++);
+                out.emit(StyleComment);
+                out.put(*p++);
+                out.put(*p++);
+                m_lineState = StateComment;
+            } else if (startsWith(p, "</")) {
+                out.emit(StyleKeyword);
+                out.put(*p++);
+                out.put(*p++);
+                out.emit(StyleMarkup);
+                m_lineState = StateTag;
+            } else if (c == QLatin1Char('<')) {
+                out.emit(StyleKeyword);
+                out.put(*p++);
+                out.emit(StyleMarkup);
+                while (!p->isNull() && !charclass::isSpace(*p) && *p != QLatin1Char('>'))
+                    out.put(*p++);
+                if (charclass::isSpace(*p)) {
+                    // The space belongs to the name; attributes follow.
+                    out.put(*p++);
+                    out.emit(StyleAttribute);
+                    m_lineState = StateTag;
+                } else if (*p == QLatin1Char('>')) {
+                    out.emit(StyleKeyword);
+                    out.put(*p++);
+                }
+            } else if (c == QLatin1Char('&')) {
+                out.emit(StyleMarkup);
+                while (!p->isNull()) {
+                    const QChar e = *p;
+                    out.put(*p++);
+                    if (e == QLatin1Char(';'))
+                        break;
+                }
+            } else {
+                out.emit(StyleText);
+                out.put(*p++);
+            }
+            break;
+        case StateComment:
+            if (startsWith(p, "-->")) {
+                out.emit(StyleComment);
+                out.put(*p++);
+                out.put(*p++);
+                out.emit(StyleKeyword);
+                out.put(*p++);
+                out.emit(StyleText);
+                m_lineState = StateText;
+            } else {
+                out.put(*p++);
+            }
+            break;
+        case StateTag:
+            if (c == QLatin1Char('=')) {
+                out.emit(StyleDisassembly);
+                out.put(*p++);
+                out.emit(StyleAttribute);
+            } else if (c == QLatin1Char('"')) {
+                out.emit(StyleDisassembly);
+                out.put(*p++);
+                out.emit(StyleLiteral);
+                m_lineState = StateValue;
+            } else if (c == QLatin1Char('>') || startsWith(p, "/>")) {
+                out.emit(StyleKeyword);
+                if (c == QLatin1Char('/'))
+                    out.put(*p++);
+                out.put(*p++);
+                out.emit(StyleText);
+                m_lineState = StateText;
+            } else {
+                out.put(*p++);
+            }
+            break;
+        default: // StateValue
+            if (c == QLatin1Char('"')) {
+                out.emit(StyleDisassembly);
+                out.put(*p++);
+                out.emit(StyleAttribute);
+                m_lineState = StateTag;
+            } else {
+                out.put(*p++);
+            }
+            break;
+        }
+    }
+    return out.finish();
+}
