@@ -57,7 +57,7 @@ QString field(const QString &text, int index) {
 
 class Preprocessor {
 public:
-    Preprocessor(DocGen &doc) : doc_(doc) {}
+    explicit Preprocessor(const DocGen &doc) : doc_(doc) {}
 
     QStringList read(const QString &inputPath);
 
@@ -75,7 +75,7 @@ private:
 
     LineReader &reader() { return inclusions_.back().reader; }
 
-    DocGen &doc_;
+    const DocGen &doc_;
     QStringList outputLines_;
     int skipping_ = 0;
     std::vector<int> conditionStack_;
@@ -211,8 +211,12 @@ void recordTitles(DocGen &doc, const QStringList &lines) {
 
 } // namespace
 
+QStringList readManualSource(const DocGen &doc, const QString &inputPath) {
+    return Preprocessor(doc).read(inputPath);
+}
+
 void preprocess(DocGen &doc, const QString &inputPath) {
-    const QStringList lines = Preprocessor(doc).read(inputPath);
+    const QStringList lines = readManualSource(doc, inputPath);
     recordTitles(doc, lines);
     interpretMarkup(doc, lines.join(u'\n'));
 

@@ -1,0 +1,114 @@
+#include "tests/support/workspace.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString usageText = QStringLiteral("\n"
+                                         "usage: quillgen [options] input_source_files...\n"
+                                         "\n"
+                                         "options:\n"
+                                         "  -o directory  -  specify output directory\n"
+                                         "  -v            -  verbose output\n");
+
+const QString twoPages = QStringLiteral("\\split one\nFirst page.\n\\split two\nSecond page.\n");
+
+QStringList entries(const Workspace &ws) {
+    return QDir(ws.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries, QDir::Name);
+}
+
+} // namespace
+
+TEST(Run, WithoutInputsPrintsBannerAndUsage) {
+    const QStringList argumentLists[] = {{}, {"-v"}, {"-o", "out"}, {"-v", "-o", "out", "-v"}};
+    for (const QStringList &args : argumentLists) {
+        Workspace ws;
+        const RunResult r = ws.run(args);
+        EXPECT_EQ(r.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.startsWith("quillgen")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("Orrin Studio for RISC-V 4.52a"));
+        EXPECT_TRUE(r.err.endsWith(usageText)) << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 3 + usageText.count('\n'));
+        EXPECT_FALSE(ws.exists("out"));
+    }
+}
+
+TEST(Run, OutputOptionWithoutValueIsAnError) {
+    Workspace ws;
+    const RunResult r = ws.run({"a.dg", "-o"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "error: argument expected\n");
+}
+
+TEST(Run, OnlyTheLastOutputDirectoryIsCreated) {
+    Workspace ws;
+    ws.write("a.dg", twoPages);
+    const RunResult r = ws.run({"-o", "out", "-o", "sub/out2", "a.dg"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.err.isEmpty()) << "no banner with inputs";
+    EXPECT_FALSE(ws.exists("out"));
+    EXPECT_TRUE(ws.exists("sub/out2"));
+    // Split pages land relative to the working directory; the contents entry stays in memory.
+    EXPECT_TRUE(ws.exists("one.htm"));
+    EXPECT_TRUE(ws.exists("two.htm"));
+    EXPECT_FALSE(ws.exists("sub/out2/a.xml"));
+}
+
+TEST(Run, VerboseReportsTheCleanedInputThenEveryPage) {
+    Workspace ws;
+    ws.write("a.dg", twoPages);
+    ws.write("x/keep", QByteArray());
+    const RunResult r = ws.run({"-v", "./x/../a.dg", "notes.txt"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "Processing a.dg\nOutputting one.htm\nOutputting two.htm\n"
+                     "Processing notes.txt\n");
+}
+
+TEST(Run, OtherSuffixesProduceNothing) {
+    Workspace ws;
+    for (const char *name : {"notes.txt", "a.b.dg", "x.DG", "y.H", "z.dg.bak"})
+        ws.write(QString::fromLatin1(name), twoPages);
+    const QStringList before = entries(ws);
+    const RunResult r = ws.run({"notes.txt", "a.b.dg", "x.DG", "y.H", "z.dg.bak", "missing.dg"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.isEmpty());
+    EXPECT_EQ(entries(ws), before);
+}
+
+TEST(Run, PagesAreWrappedInTheTemplate) {
+    Workspace ws;
+    ws.write("a.dg", QStringLiteral("\\split one\n\\title{A <b> & c}\nText\n"));
+    ASSERT_EQ(ws.run({"a.dg"}).exitCode, 0);
+    const QString page = ws.read("one.htm");
+    EXPECT_TRUE(page.startsWith("<html>\n<!--\n//"));
+    EXPECT_TRUE(page.contains("<title style=\"\">A &lt;b&gt; &amp; c</title>\n"));
+    EXPECT_TRUE(page.endsWith("<p>Text</p></body>\n</html>\n"));
+    EXPECT_EQ(pageBody(page), "<p>Text</p>");
+}
+
+TEST(Run, ReadOnlyPageInTheWayIsReplaced) {
+    Workspace ws;
+    ws.write("a.dg", twoPages);
+    ws.write("one.htm", QByteArray("old"));
+    QFile::setPermissions(ws.path("one.htm"), QFileDevice::ReadOwner);
+    ASSERT_EQ(ws.run({"a.dg"}).exitCode, 0);
+    EXPECT_EQ(pageBody(ws.read("one.htm")), "<p>First page.\n</p>");
+}
+
+TEST(Run, UnwritablePageStopsTheRunAndKeepsEarlierPages) {
+    Workspace ws;
+    ws.write("a.dg", QStringLiteral("\\split first\nOne.\n\\split{missing/page}\nTwo.\n"
+                                    "\\split last\nThree.\n"));
+    ws.write("b.dg", twoPages);
+    const RunResult r = ws.run({"a.dg", "b.dg"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "error: cannot open missing/page.htm\n");
+    EXPECT_TRUE(ws.exists("first.htm"));
+    EXPECT_FALSE(ws.exists("last.htm"));
+    EXPECT_FALSE(ws.exists("one.htm")) << "later inputs are not handled";
+}
