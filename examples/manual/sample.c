@@ -1,0 +1,7 @@
+/* $(LICENSE) */
+#include "uart.h"
+
+void greet(uart_t *port)
+{
+    uart_write(port, "hi", 2);
+}
