@@ -87,6 +87,20 @@ QStringView stripLineNumber(QStringView line) {
     return line;
 }
 
+QString openingTag(int style) {
+    // Built once per style: a sample has about as many runs as words.
+    static const QList<QString> tags = [] {
+        QList<QString> list;
+        for (int id = 0; id <= StyleAttribute; ++id) {
+            const QString name = styleName(id);
+            list << (name.isEmpty() ? QStringLiteral("<span>")
+                                    : QStringLiteral("<span class=\"qgn-code-%1\">").arg(name));
+        }
+        return list;
+    }();
+    return style < tags.size() ? tags[style] : QStringLiteral("<span>");
+}
+
 void appendMarkedLine(QString &html, const QChar *buffer) {
     bool inSpan = false;
     const QChar *run = buffer;
@@ -98,15 +112,7 @@ void appendMarkedLine(QString &html, const QChar *buffer) {
         if (inSpan)
             html += QLatin1String("</span>");
         // The id after a marker may be 0 (plain text); it never ends the buffer.
-        const QChar style = p[1];
-        const QString name = styleName(style.unicode());
-        if (name.isEmpty()) {
-            html += QLatin1String("<span>");
-        } else {
-            html += QLatin1String("<span class=\"qgn-code-");
-            html += name;
-            html += QLatin1String("\">");
-        }
+        html += openingTag(p[1].unicode());
         inSpan = true;
         ++p;
         run = p + 1;

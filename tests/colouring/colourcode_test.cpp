@@ -86,14 +86,6 @@ TEST(WriteCodeHtml, WritesSpansPerLine) {
     }
 }
 
-TEST(WriteCodeHtml, ReplacesDotCommandsAcrossTheWholeResult) {
-    ScriptedColourer colourer;
-    // The scripted colourer leaves non-letters in the current style, so these stay in
-    // one run and the replacements see them whole.
-    EXPECT_EQ(writeCodeHtml(QStringLiteral("- \\... -\n\\... \\\\..."), &colourer, false),
-              QStringLiteral("- &hellip; -\n&hellip; \\&hellip;\n"));
-}
-
 TEST(WriteCodeHtml, StripsLineNumbersOnlyWhenAsked) {
     const struct {
         const char *line;

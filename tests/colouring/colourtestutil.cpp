@@ -12,23 +12,17 @@ void PrintTo(const QString &text, std::ostream *os) {
 
 QString readableLine(const QChar *buffer) {
     QString out;
-    QString open;
     for (const QChar *p = buffer; !p->isNull(); ++p) {
         if (p->unicode() != StyleMarker) {
             out += *p;
             continue;
         }
-        if (!open.isEmpty())
-            out += QLatin1String("</") + open + QLatin1Char('>');
-        const int id = p[1].unicode();
-        open = styleName(id);
-        if (open.isEmpty())
-            open = QLatin1Char('s') + QString::number(id);
-        out += QLatin1Char('<') + open + QLatin1Char('>');
         ++p;
+        const QString name = styleName(p->unicode());
+        out += QLatin1Char('[') +
+               (name.isEmpty() ? QLatin1Char('s') + QString::number(p->unicode()) : name) +
+               QLatin1Char(']');
     }
-    if (!open.isEmpty())
-        out += QLatin1String("</") + open + QLatin1Char('>');
     return out;
 }
 

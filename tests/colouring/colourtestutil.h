@@ -10,9 +10,9 @@
 // Lets test failures show strings as text.
 void PrintTo(const QString &text, std::ostream *os);
 
-// Turns a marked line buffer into "<keyword>int</keyword><text> </text>": each run is
-// wrapped in its style name (or "sN" for a style without a name); text before the first
-// marker stays bare.
+// Turns a marked line buffer into "[keyword]int[text] [text]x": each marker becomes its
+// style name in brackets ("sN" for a style without a name), so a run reaches from its
+// tag to the next one; text before the first marker stays bare.
 QString readableLine(const QChar *buffer);
 
 // Colours each line in turn with the colourer (so state carries across lines) and joins
