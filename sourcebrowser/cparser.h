@@ -1,0 +1,110 @@
+#ifndef SOURCEBROWSER_CPARSER_H
+#define SOURCEBROWSER_CPARSER_H
+
+#include "sourcebrowser/cscanner.h"
+#include "sourcebrowser/eventinterface.h"
+#include "sourcebrowser/filestatistics.h"
+#include "sourcebrowser/lineiterator.h"
+#include "sourcebrowser/sourcebrowserroot.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// Reads C/C++ headers into a SourceBrowserRoot.
+//
+// Not a compiler front end: it recognises declarations from a few keywords and
+// token shapes (macros, typedefs, typedef'd enums and structs, classes and structs
+// with members and base lists, namespaces, variables, prototypes and function
+// definitions), keeps declaration text as token text, skips what it does not
+// understand and never stops on an error.
+//
+// A subclass supplies the lines (getLine) and may override the progress and error
+// hooks. Structural events go to the SourceBrowserEventInterface given at
+// construction.
+//
+// Documentation comments: a block comment attaches to every entity whose
+// declaration starts on the line after the comment closes or the line after that;
+// its raw text lands in the entity's `comment`. Deciding what is documentation is
+// left to the reader of the model.
+class SourceBrowserCParser : public SourceBrowserLineIterator {
+public:
+    // `root` is not owned and must outlive the parser. Without `events` the parser
+    // uses a do-nothing interface of its own.
+    explicit SourceBrowserCParser(SourceBrowserRoot *root,
+                                  SourceBrowserEventInterface *events = nullptr);
+    ~SourceBrowserCParser() override;
+
+    // Reads one file through getLine and files what it declares in the root, after
+    // forgetting what an earlier parse of the same name recorded. `markerWords` are
+    // the words that make a line comment reportable (see markerComment). Statistics
+    // are stored in the root under `fileName` exactly as given. Always true.
+    bool parseFile(const QString &fileName, const QStringList &markerWords = QStringList());
+
+    // The overview comments of the last parsed file, run together.
+    const QString &overviewText() const { return m_overviewText; }
+    SourceBrowserRoot *root() const { return m_root; }
+
+    // Progress, e.g. "Parsing uart.h". Does nothing by default.
+    virtual void statusMessage(const QString &text);
+    // A problem in the input at the one-based `line`: "Bad struct declaration",
+    // "Bad namespace identifier", "Method <name> not found in class <path>" or
+    // "Class <path> not found". Does nothing by default.
+    virtual void errorMessage(const QString &fileName, int line, const QString &message);
+    // The parse of a file is complete. Does nothing by default.
+    virtual void parseFinished();
+
+private:
+    struct StatementShape;
+
+    void advance();
+    bool isIdentifier(const char *word) const;
+    int zeroBasedTokenLine() const;
+    void push();
+    void skipTo(int code);
+    void skipGroup();
+    QString readTemplateText();
+    void attachComment(SourceBrowserObject *entity, int zeroBasedLine) const;
+    void stamp(SourceBrowserObject *entity, int zeroBasedLine);
+
+    void fileScope(SourceBrowserContainer *container, bool untilClosingBrace);
+    void storage(SourceBrowserContainer *container);
+    void dispatch(SourceBrowserContainer *container);
+    void declarationStatement(SourceBrowserContainer *container, bool isVirtual);
+    void functionStatement(SourceBrowserContainer *container, const StatementShape &shape,
+                           bool isVirtual);
+    void outOfClassDefinition(SourceBrowserContainer *container, const StatementShape &shape);
+    void severalDeclarators(SourceBrowserContainer *container, bool structTyped);
+    std::unique_ptr<SourceBrowserVariable> readDeclaration(int kind, bool parameterMode);
+    void finishVariable(SourceBrowserVariable *variable, bool parameterMode);
+    void analyseDeclarator(SourceBrowserVariable *variable);
+    QString pendingText(qsizetype from, qsizetype to) const;
+    void readFunction(SourceBrowserMethod *method, const StatementShape &shape);
+    void readClass(SourceBrowserContainer *container);
+    void readBaseList(SourceBrowserContainer *cls);
+    void readClassBody(SourceBrowserContainer *cls);
+    void readStruct(SourceBrowserContainer *container);
+    void readStructBody(SourceBrowserContainer *structure);
+    std::unique_ptr<SourceBrowserEnum> readEnum();
+    void readNamespace(SourceBrowserContainer *container);
+    bool tooDeep() const;
+
+    SourceBrowserRoot *m_root;
+    SourceBrowserEventInterface m_defaultEvents;
+    SourceBrowserEventInterface *m_events;
+    std::unique_ptr<SourceBrowserCScanner> m_scanner;
+    int m_token = -1;
+    QString m_tokenText;
+    QString m_fileName;
+    int m_access = AccessNone;
+    QList<SourceBrowserToken> m_pending;
+    bool m_staticSeen = false;
+    int m_startLine = -1;
+    SourceBrowserFileStatistics m_statistics;
+    QString m_overviewText;
+    int m_nesting = 0;
+};
+
+#endif

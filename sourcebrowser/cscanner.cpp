@@ -1,0 +1,431 @@
+#include "sourcebrowser/cscanner.h"
+
+#include "sourcebrowser/eventinterface.h"
+#include "sourcebrowser/lineiterator.h"
+#include "sourcebrowser/sourcebrowsercontainer.h"
+
+#include <QHash>
+
+namespace {
+
+const QChar EndOfInput(0xFFFF);
+
+// Words the declaration parser has no use for; they read like white space.
+const int DroppedWord = -1;
+
+const QHash<QString, int> &keywords() {
+    static const QHash<QString, int> table = {
+        {QStringLiteral("class"), TokenClass},         {QStringLiteral("extern"), TokenExtern},
+        {QStringLiteral("public"), TokenPublic},       {QStringLiteral("signals"), TokenPublic},
+        {QStringLiteral("protected"), TokenProtected}, {QStringLiteral("private"), TokenPrivate},
+        {QStringLiteral("const"), TokenConst},         {QStringLiteral("volatile"), TokenVolatile},
+        {QStringLiteral("register"), TokenRegister},   {QStringLiteral("union"), TokenUnion},
+        {QStringLiteral("static"), TokenStatic},       {QStringLiteral("virtual"), TokenVirtual},
+        {QStringLiteral("enum"), TokenEnum},           {QStringLiteral("typedef"), TokenTypedef},
+        {QStringLiteral("friend"), TokenFriend},       {QStringLiteral("struct"), TokenStruct},
+        {QStringLiteral("using"), TokenUsing},         {QStringLiteral("operator"), TokenOperator},
+        {QStringLiteral("template"), TokenTemplate},   {QStringLiteral("throw"), TokenThrow},
+        {QStringLiteral("namespace"), TokenNamespace}, {QStringLiteral("inline"), DroppedWord},
+        {QStringLiteral("Q_OBJECT"), DroppedWord},     {QStringLiteral("slots"), DroppedWord},
+    };
+    return table;
+}
+
+bool isAsciiLetter(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+}
+
+bool isAsciiDigit(QChar c) {
+    const char16_t u = c.unicode();
+    return u >= '0' && u <= '9';
+}
+
+bool isOctalDigit(QChar c) {
+    const char16_t u = c.unicode();
+    return u >= '0' && u <= '7';
+}
+
+bool isWordChar(QChar c) {
+    return isAsciiLetter(c) || isAsciiDigit(c) || c == QLatin1Char('_') || c == QLatin1Char('$');
+}
+
+bool isSingleCharToken(QChar c) {
+    switch (c.unicode()) {
+    case '!':
+    case '&':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case '-':
+    case '/':
+    case ':':
+    case ';':
+    case '<':
+    case '=':
+    case '>':
+    case '?':
+    case '[':
+    case ']':
+    case '^':
+    case '{':
+    case '}':
+    case '~':
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isDirective(const QString &line) {
+    for (QChar c : line) {
+        if (!c.isSpace())
+            return c == QLatin1Char('#');
+    }
+    return false;
+}
+
+bool isBlank(const QString &line) {
+    for (QChar c : line) {
+        if (!c.isSpace())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString SourceBrowserToken::textOf(int code, const QString &text) {
+    if (code >= 32 && code <= 255)
+        return QString(QChar(code));
+    switch (code) {
+    case TokenConst:
+        return QStringLiteral("const");
+    case TokenVolatile:
+        return QStringLiteral("volatile");
+    case TokenEllipsis:
+        return QStringLiteral("...");
+    case TokenIdentifier:
+        return text;
+    case TokenScope:
+        return QStringLiteral("::");
+    default:
+        return QString();
+    }
+}
+
+SourceBrowserCScanner::SourceBrowserCScanner(SourceBrowserLineIterator *lines,
+                                             SourceBrowserEventInterface *events,
+                                             SourceBrowserContainer *macroSink,
+                                             SourceBrowserFileStatistics *statistics,
+                                             const QStringList &markerWords)
+    : m_lines(lines), m_events(events), m_macroSink(macroSink),
+      m_statistics(statistics ? statistics : &m_unusedStatistics), m_markerWords(markerWords) {
+    nextChar();
+}
+
+void SourceBrowserCScanner::nextChar() {
+    if (m_position < m_lineLength) {
+        m_current = m_lineText.at(m_position++);
+        return;
+    }
+    if (m_position == m_lineLength) {
+        ++m_position;
+        m_current = QLatin1Char('\n');
+        return;
+    }
+    if (m_atEnd) {
+        m_current = EndOfInput;
+        return;
+    }
+    readLine();
+}
+
+QChar SourceBrowserCScanner::peekChar() const {
+    if (m_position < m_lineLength)
+        return m_lineText.at(m_position);
+    if (m_position == m_lineLength)
+        return QLatin1Char('\n');
+    return EndOfInput;
+}
+
+bool SourceBrowserCScanner::fetchRawLine(QString &line) {
+    line.clear();
+    if (!m_lines || !m_lines->getLine(line)) {
+        m_atEnd = true;
+        m_current = EndOfInput;
+        m_lineText.clear();
+        m_lineLength = 0;
+        m_position = 1;
+        return false;
+    }
+    return true;
+}
+
+void SourceBrowserCScanner::readLine() {
+    QString line;
+    bool afterDirective = false;
+    for (;;) {
+        if (!fetchRawLine(line))
+            return;
+        // The directive's own line is counted once the line after it exists.
+        if (afterDirective)
+            ++m_lineNumber;
+        ++m_statistics->totalLines;
+        if (isBlank(line))
+            ++m_statistics->blankLines;
+        if (!isDirective(line)) {
+            ++m_lineNumber;
+            m_lineText = line;
+            m_lineLength = int(m_lineText.size());
+            m_position = 0;
+            nextChar();
+            return;
+        }
+        readDirective(line);
+        if (m_atEnd)
+            return;
+        afterDirective = true;
+    }
+}
+
+void SourceBrowserCScanner::readDirective(const QString &firstLine) {
+    ++m_statistics->preprocessorLines;
+    // Not yet incremented for this line, so this is its zero-based index.
+    const int directiveLine = m_lineNumber;
+    if (m_events)
+        m_events->preprocessorLine(firstLine, directiveLine);
+
+    QString directive = firstLine;
+    QString raw = firstLine;
+    while (raw.endsWith(QLatin1Char('\\'))) {
+        if (!fetchRawLine(raw))
+            return;
+        directive += QLatin1String("\n   ");
+        directive += raw.trimmed();
+        ++m_lineNumber;
+        ++m_statistics->totalLines;
+        ++m_statistics->preprocessorLines;
+    }
+
+    // Only the canonical spelling records a macro; "# define" and indented
+    // directives are passed over.
+    if (!directive.startsWith(QLatin1String("#define")))
+        return;
+    int i = 7;
+    while (i < directive.size() && directive.at(i).isSpace())
+        ++i;
+    const int start = i;
+    while (i < directive.size() &&
+           (directive.at(i).isLetterOrNumber() || directive.at(i) == QLatin1Char('_')))
+        ++i;
+
+    auto *macro = new SourceBrowserMacro;
+    macro->name = directive.mid(start, i - start);
+    macro->text = directive;
+    if (m_commentEndLine >= 0) {
+        const int distance = directiveLine - m_commentEndLine;
+        if (distance == 0 || distance == 1) {
+            macro->comment = m_commentText;
+            consumeComment();
+        }
+    }
+    if (m_macroSink)
+        m_macroSink->addObject(macro);
+    else
+        delete macro;
+}
+
+void SourceBrowserCScanner::consumeComment() {
+    m_commentText.clear();
+    m_commentStartLine = -1;
+    m_commentEndLine = -1;
+}
+
+void SourceBrowserCScanner::pushBack(int code, const QString &text) {
+    m_pushback.prepend(SourceBrowserToken{code, text});
+}
+
+int SourceBrowserCScanner::nextToken() {
+    if (!m_pushback.isEmpty()) {
+        const SourceBrowserToken token = m_pushback.takeFirst();
+        m_tokenText = token.text;
+        return token.code;
+    }
+
+    for (;;) {
+        while (!atEnd() && m_current.isSpace())
+            nextChar();
+        m_tokenLine = m_lineNumber;
+        if (atEnd())
+            return TokenEnd;
+
+        const QChar c = m_current;
+        if (c == QLatin1Char('L') &&
+            (peekChar() == QLatin1Char('\'') || peekChar() == QLatin1Char('"'))) {
+            nextChar();
+            const QChar quote = m_current;
+            skipLiteral(quote);
+            return quote == QLatin1Char('"') ? TokenString : TokenNumber;
+        }
+        if (isAsciiLetter(c) || c == QLatin1Char('_')) {
+            if (m_rawMode) {
+                while (isWordChar(m_current))
+                    nextChar();
+                return TokenIdentifier;
+            }
+            readWord();
+            const int code = keywords().value(m_tokenText, TokenIdentifier);
+            if (code == DroppedWord)
+                continue;
+            return code;
+        }
+        if (isAsciiDigit(c)) {
+            while (isAsciiLetter(m_current) || isAsciiDigit(m_current))
+                nextChar();
+            return TokenNumber;
+        }
+        if (c == QLatin1Char('\'')) {
+            skipLiteral(c);
+            return TokenNumber;
+        }
+        if (c == QLatin1Char('"')) {
+            skipLiteral(c);
+            return TokenString;
+        }
+        if (c == QLatin1Char('.')) {
+            if (peekChar() == QLatin1Char('.')) {
+                nextChar();
+                nextChar();
+                nextChar();
+                return TokenEllipsis;
+            }
+            nextChar();
+            return '.';
+        }
+        if (c == QLatin1Char(':')) {
+            nextChar();
+            if (m_current == QLatin1Char(':')) {
+                nextChar();
+                return TokenScope;
+            }
+            return ':';
+        }
+        if (c == QLatin1Char('/')) {
+            nextChar();
+            if (m_current == QLatin1Char('/')) {
+                readLineComment();
+                continue;
+            }
+            if (m_current == QLatin1Char('*')) {
+                readBlockComment();
+                continue;
+            }
+            return '/';
+        }
+        if (isSingleCharToken(c)) {
+            nextChar();
+            return c.unicode();
+        }
+        nextChar(); // starts no token
+    }
+}
+
+void SourceBrowserCScanner::readWord() {
+    // A word never spans lines, so it can be cut out of the current line.
+    const int start = m_position - 1;
+    while (isWordChar(m_current))
+        nextChar();
+    m_tokenText = m_lineText.mid(start, m_position - 1 - start);
+}
+
+void SourceBrowserCScanner::skipLiteral(QChar quote) {
+    nextChar();
+    for (;;) {
+        if (atEnd() || m_current == QLatin1Char('\n'))
+            return;
+        if (m_current == quote) {
+            nextChar();
+            return;
+        }
+        if (m_current == QLatin1Char('\\')) {
+            nextChar();
+            if (atEnd() || m_current == QLatin1Char('\n'))
+                return;
+            if (isOctalDigit(m_current)) {
+                while (isOctalDigit(m_current))
+                    nextChar();
+            } else if (m_current == QLatin1Char('x')) {
+                nextChar();
+                while (isAsciiLetter(m_current) || isAsciiDigit(m_current))
+                    nextChar();
+            } else {
+                nextChar();
+            }
+            continue;
+        }
+        nextChar();
+    }
+}
+
+void SourceBrowserCScanner::readLineComment() {
+    const QString rest = m_lineText.mid(m_position).simplified();
+    int n = 0;
+    while (n < rest.size() && rest.at(n).isLetterOrNumber())
+        ++n;
+    const QString word = rest.left(n);
+    if (m_events && m_markerWords.contains(word))
+        m_events->markerComment(word, m_lineNumber - 1, m_lineNumber);
+    ++m_statistics->commentLines;
+    m_position = m_lineLength;
+    nextChar();
+}
+
+void SourceBrowserCScanner::readBlockComment() {
+    m_commentStartLine = m_tokenLine;
+    m_commentText.clear();
+    nextChar();
+    while (!atEnd()) {
+        if (m_current == QLatin1Char('*')) {
+            nextChar();
+            if (m_current == QLatin1Char('/') && !atEnd()) {
+                nextChar();
+                break;
+            }
+            m_commentText += QLatin1Char('*');
+            continue;
+        }
+        m_commentText += m_current;
+        nextChar();
+    }
+    m_commentEndLine = m_lineNumber;
+
+    const QString simple = m_commentText.simplified();
+    if (simple.startsWith(QLatin1String("!!")) ||
+        simple.startsWith(QLatin1String("! \\overview"))) {
+        int i = 0;
+        while (i < m_commentText.size() &&
+               (m_commentText.at(i) == QLatin1Char('!') || m_commentText.at(i) == QLatin1Char(' ')))
+            ++i;
+        m_overviewText += QStringView(m_commentText).mid(i);
+        consumeComment();
+    } else if (simple.startsWith(QLatin1String("! \\region")) ||
+               simple.startsWith(QLatin1String("! \\group"))) {
+        m_group = simple.section(QLatin1Char(' '), 2);
+        if (m_events)
+            m_events->preprocessorLine(QLatin1String("#region ") + m_group, m_commentEndLine - 1);
+        consumeComment();
+        ++m_statistics->commentLines;
+    } else if (simple.startsWith(QLatin1String("! \\endregion")) ||
+               simple.startsWith(QLatin1String("! \\endgroup"))) {
+        m_group.clear();
+        if (m_events)
+            m_events->preprocessorLine(QStringLiteral("#endregion"), m_commentEndLine - 1);
+        consumeComment();
+        ++m_statistics->commentLines;
+    } else {
+        m_statistics->commentLines += m_commentEndLine - m_commentStartLine + 1;
+    }
+}

@@ -1,0 +1,132 @@
+#ifndef SOURCEBROWSER_CSCANNER_H
+#define SOURCEBROWSER_CSCANNER_H
+
+#include "sourcebrowser/filestatistics.h"
+
+#include <QChar>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class SourceBrowserContainer;
+class SourceBrowserEventInterface;
+class SourceBrowserLineIterator;
+
+// Token codes. Single-character tokens use the character's own code; 0 is the end
+// of input.
+enum SourceBrowserTokenCode {
+    TokenEnd = 0,
+    TokenClass = 256,
+    TokenExtern = 257,
+    TokenPublic = 258, // also "signals"
+    TokenProtected = 259,
+    TokenPrivate = 260,
+    TokenConst = 261,
+    TokenVolatile = 262,
+    TokenRegister = 263,
+    TokenUnion = 264,
+    TokenStatic = 265,
+    TokenVirtual = 266,
+    TokenEnum = 267,
+    TokenTypedef = 268,
+    TokenFriend = 269,
+    TokenStruct = 270,
+    TokenUsing = 271,
+    TokenOperator = 272,
+    TokenTemplate = 273,
+    TokenThrow = 274,
+    TokenNamespace = 275,
+    TokenEllipsis = 276,
+    TokenIdentifier = 277,
+    TokenScope = 278,  // "::"
+    TokenNumber = 279, // number or character literal
+    TokenString = 280,
+};
+
+struct SourceBrowserToken {
+    int code = TokenEnd;
+    QString text; // the word, for identifiers
+
+    // The token as it reads in declaration text: the character itself for single
+    // characters, "const", "volatile", "...", "::", the word of an identifier, and
+    // nothing for other keywords and for literals.
+    static QString textOf(int code, const QString &text);
+};
+
+// Splits the lines of one C/C++ header into tokens.
+//
+// On the way it swallows preprocessor lines (with their continuation lines) and
+// files every "#define" as a macro in the macro sink, keeps the most recent block
+// comment for the parser to attach to the next declaration, collects overview
+// comments ("/*!! ... */", "/*! \overview ... */"), follows the group markers
+// ("/*! \group Name */" ... "/*! \endgroup */") and counts lines. Line comments
+// never carry documentation; those starting with a marker word are reported.
+//
+// Line numbers are one-based and exact across continuation lines.
+class SourceBrowserCScanner {
+public:
+    // `events`, `macroSink` and `statistics` may be null. Reads the first character
+    // at once.
+    SourceBrowserCScanner(SourceBrowserLineIterator *lines, SourceBrowserEventInterface *events,
+                          SourceBrowserContainer *macroSink,
+                          SourceBrowserFileStatistics *statistics, const QStringList &markerWords);
+    SourceBrowserCScanner(const SourceBrowserCScanner &) = delete;
+    SourceBrowserCScanner &operator=(const SourceBrowserCScanner &) = delete;
+
+    // The next token's code; for words the text is in tokenText().
+    int nextToken();
+    // Puts a token in front of the input; the last one pushed comes back first.
+    void pushBack(int code, const QString &text);
+    // While set, every word is an identifier whose text is not kept and nothing is
+    // dropped: used to skip bracketed groups quickly.
+    void setRawMode(bool raw) { m_rawMode = raw; }
+    bool rawMode() const { return m_rawMode; }
+
+    const QString &tokenText() const { return m_tokenText; }
+    int tokenLine() const { return m_tokenLine; }   // one-based line of the last token
+    int lineNumber() const { return m_lineNumber; } // one-based line being read
+
+    const QString &group() const { return m_group; }
+    const QString &commentText() const { return m_commentText; }
+    int commentStartLine() const { return m_commentStartLine; } // one-based, -1 for none
+    int commentEndLine() const { return m_commentEndLine; }
+    const QString &overviewText() const { return m_overviewText; }
+
+private:
+    void nextChar();
+    QChar peekChar() const;
+    bool atEnd() const { return m_atEnd && m_position > m_lineLength; }
+    void readLine();
+    bool fetchRawLine(QString &line);
+    void readDirective(const QString &firstLine);
+    void readWord();
+    void skipLiteral(QChar quote);
+    void readLineComment();
+    void readBlockComment();
+    void consumeComment();
+
+    SourceBrowserLineIterator *m_lines;
+    SourceBrowserEventInterface *m_events;
+    SourceBrowserContainer *m_macroSink;
+    SourceBrowserFileStatistics *m_statistics;
+    SourceBrowserFileStatistics m_unusedStatistics; // counted into when none is given
+    QStringList m_markerWords;
+
+    QString m_group;
+    int m_position = 99; // past the empty initial line, so the first read fetches one
+    int m_tokenLine = 0;
+    bool m_rawMode = false;
+    bool m_atEnd = false;
+    int m_lineNumber = 0;
+    int m_lineLength = 0;
+    QString m_lineText;
+    QString m_tokenText;
+    QString m_commentText;
+    int m_commentStartLine = -1;
+    int m_commentEndLine = -1;
+    QString m_overviewText;
+    QChar m_current;
+    QList<SourceBrowserToken> m_pushback;
+};
+
+#endif

@@ -1,0 +1,518 @@
+#include "sourcebrowser/sourcebrowsercontainer.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+bool isContainerKind(int kind) {
+    return kind == KindClass || kind == KindStruct || kind == KindNamespace;
+}
+
+} // namespace
+
+SourceBrowserContainer::SourceBrowserContainer(int kind) {
+    this->kind = kind;
+}
+
+SourceBrowserContainer::~SourceBrowserContainer() {
+    for (SourceBrowserMacro *macro : std::as_const(m_macros))
+        dispose(macro);
+    for (SourceBrowserVariable *type : std::as_const(m_types))
+        dispose(type);
+    for (const auto &entry : m_variables)
+        dispose(entry.second);
+    for (const auto &entry : m_methods)
+        dispose(entry.second.method);
+    // m_ownedContainers destroys the containers filed here first.
+}
+
+QString SourceBrowserContainer::synopsis(int flags) const {
+    if (flags == 0)
+        return name;
+    QString s = QLatin1String("typedef struct {\n");
+    for (const auto &entry : m_variables) {
+        s += QLatin1String("  ");
+        s += entry.second->synopsis(flags);
+        s += QLatin1String(";\n");
+    }
+    s += QLatin1String("} ");
+    s += name;
+    return s;
+}
+
+void SourceBrowserContainer::takeOwnership(SourceBrowserObject *entity) {
+    if (entity->owner)
+        return;
+    entity->owner = this;
+    if (isContainerKind(entity->kind))
+        m_ownedContainers.emplace_back(static_cast<SourceBrowserContainer *>(entity));
+}
+
+void SourceBrowserContainer::dispose(SourceBrowserObject *entity) {
+    // Containers stay alive in m_ownedContainers of their owner.
+    if (entity->owner == this && !isContainerKind(entity->kind))
+        delete entity;
+}
+
+void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
+    if (!entity || entity == this)
+        return;
+    const QString qualified = qualifiedName();
+    if (!qualified.isEmpty())
+        entity->scope = qualified;
+
+    switch (entity->kind) {
+    case KindMacro: {
+        auto *macro = dynamic_cast<SourceBrowserMacro *>(entity);
+        if (!macro)
+            return;
+        SourceBrowserMacro *old = m_macros.value(macro->name);
+        if (old && old != macro)
+            dispose(old);
+        m_macros.insert(macro->name, macro);
+        break;
+    }
+    case KindClass:
+    case KindStruct: {
+        auto *container = dynamic_cast<SourceBrowserContainer *>(entity);
+        if (!container)
+            return;
+        auto &table = entity->kind == KindClass ? m_classes : m_structs;
+        QList<SourceBrowserContainer *> &bucket = table[container->name];
+        bucket.removeOne(container);
+        bucket.append(container);
+        break;
+    }
+    case KindMethod: {
+        auto *method = dynamic_cast<SourceBrowserMethod *>(entity);
+        if (!method)
+            return;
+        const auto known = m_methodSequence.constFind(method);
+        if (known != m_methodSequence.constEnd())
+            unlinkMethod(m_methods.find(known.value()));
+        fileMethod(method);
+        break;
+    }
+    case KindVariable: {
+        auto *variable = dynamic_cast<SourceBrowserVariable *>(entity);
+        if (!variable)
+            return;
+        const auto found = m_variableByName.constFind(variable->name);
+        if (found != m_variableByName.constEnd()) {
+            const Sequence sequence = found.value();
+            SourceBrowserVariable *old = m_variables.at(sequence);
+            unlinkVariable(sequence);
+            if (old != variable)
+                dispose(old);
+        }
+        const Sequence sequence = m_nextSequence++;
+        m_variables.emplace(sequence, variable);
+        m_variableByName.insert(variable->name, sequence);
+        break;
+    }
+    case KindTypedef:
+    case KindEnum: {
+        auto *type = dynamic_cast<SourceBrowserVariable *>(entity);
+        if (!type)
+            return;
+        SourceBrowserVariable *old = m_types.value(type->name);
+        if (old && old != type)
+            dispose(old);
+        m_types.insert(type->name, type);
+        break;
+    }
+    case KindNamespace: {
+        auto *container = dynamic_cast<SourceBrowserContainer *>(entity);
+        if (!container)
+            return;
+        m_namespaces.insert(container->name, container);
+        break;
+    }
+    default:
+        return;
+    }
+    takeOwnership(entity);
+    entity->parent = this;
+}
+
+void SourceBrowserContainer::fileMethod(SourceBrowserMethod *method) {
+    const Sequence sequence = m_nextSequence++;
+    MethodSlot slot{method, method->name, method->signatureKey(), method->synopsis(0)};
+    m_methodsByName[slot.name].emplace(sequence, method);
+    m_methodsBySignature[slot.signatureKey].emplace(sequence, method);
+    m_methodIndex.insert(slot.indexKey, method);
+    m_methodSequence.insert(method, sequence);
+    m_methods.emplace(sequence, std::move(slot));
+}
+
+void SourceBrowserContainer::unlinkMethod(std::map<Sequence, MethodSlot>::iterator it) {
+    const Sequence sequence = it->first;
+    const MethodSlot &slot = it->second;
+    auto byName = m_methodsByName.find(slot.name);
+    if (byName != m_methodsByName.end()) {
+        byName->erase(sequence);
+        if (byName->empty())
+            m_methodsByName.erase(byName);
+    }
+    auto bySignature = m_methodsBySignature.find(slot.signatureKey);
+    if (bySignature != m_methodsBySignature.end()) {
+        bySignature->erase(sequence);
+        if (bySignature->empty())
+            m_methodsBySignature.erase(bySignature);
+    }
+    // Two methods may share an index key; only drop the entry that names this one.
+    const auto indexed = m_methodIndex.constFind(slot.indexKey);
+    if (indexed != m_methodIndex.constEnd() && indexed.value() == slot.method)
+        m_methodIndex.erase(indexed);
+    m_methodSequence.remove(slot.method);
+    m_methods.erase(it);
+}
+
+void SourceBrowserContainer::unlinkVariable(Sequence sequence) {
+    const auto it = m_variables.find(sequence);
+    if (it == m_variables.end())
+        return;
+    const auto named = m_variableByName.constFind(it->second->name);
+    if (named != m_variableByName.constEnd() && named.value() == sequence)
+        m_variableByName.erase(named);
+    m_variables.erase(it);
+}
+
+SourceBrowserMacro *SourceBrowserContainer::findMacro(const QString &name) const {
+    return m_macros.value(name);
+}
+
+SourceBrowserVariable *SourceBrowserContainer::findType(const QString &name) const {
+    return m_types.value(name);
+}
+
+SourceBrowserVariable *SourceBrowserContainer::findVariable(const QString &name) const {
+    const auto found = m_variableByName.constFind(name);
+    if (found == m_variableByName.constEnd())
+        return nullptr;
+    return m_variables.at(found.value());
+}
+
+QList<SourceBrowserMethod *> SourceBrowserContainer::findMethods(const QString &name) const {
+    QList<SourceBrowserMethod *> out;
+    const auto found = m_methodsByName.constFind(name);
+    if (found != m_methodsByName.constEnd()) {
+        for (const auto &entry : *found)
+            out.append(entry.second);
+    }
+    return out;
+}
+
+SourceBrowserMethod *SourceBrowserContainer::findMethodBySignature(const QString &key) const {
+    return m_methodIndex.value(key);
+}
+
+SourceBrowserMethod *
+SourceBrowserContainer::findSameMethod(const SourceBrowserMethod *method) const {
+    if (!method)
+        return nullptr;
+    const auto found = m_methodsBySignature.constFind(method->signatureKey());
+    if (found == m_methodsBySignature.constEnd())
+        return nullptr;
+    for (const auto &entry : *found) {
+        if (entry.second->sameAs(method))
+            return entry.second;
+    }
+    return nullptr;
+}
+
+SourceBrowserContainer *SourceBrowserContainer::findStruct(const QString &name) const {
+    const auto found = m_structs.constFind(name);
+    return found == m_structs.constEnd() || found->isEmpty() ? nullptr : found->last();
+}
+
+SourceBrowserContainer *SourceBrowserContainer::findClass(const QString &name) const {
+    const auto found = m_classes.constFind(name);
+    return found == m_classes.constEnd() || found->isEmpty() ? nullptr : found->last();
+}
+
+bool SourceBrowserContainer::hasClass(const QString &name) const {
+    return findClass(name) != nullptr;
+}
+
+SourceBrowserContainer *SourceBrowserContainer::findNamespace(const QString &name) const {
+    return m_namespaces.value(name);
+}
+
+SourceBrowserContainer *SourceBrowserContainer::findByQualifiedName(
+    const QMap<QString, QList<SourceBrowserContainer *>> &table, const QString &qualifiedName) {
+    // Names of classes never contain a full stop, so the last part is the key.
+    const QString key = qualifiedName.section(QLatin1Char('.'), -1);
+    const auto found = table.constFind(key);
+    if (found == table.constEnd())
+        return nullptr;
+    for (auto it = found->crbegin(); it != found->crend(); ++it) {
+        if ((*it)->qualifiedName() == qualifiedName)
+            return *it;
+    }
+    return nullptr;
+}
+
+SourceBrowserContainer *
+SourceBrowserContainer::findClassByQualifiedName(const QString &qualifiedName) const {
+    return findByQualifiedName(m_classes, qualifiedName);
+}
+
+SourceBrowserContainer *
+SourceBrowserContainer::findStructByQualifiedName(const QString &qualifiedName) const {
+    return findByQualifiedName(m_structs, qualifiedName);
+}
+
+QList<SourceBrowserMacro *> SourceBrowserContainer::allMacros() const {
+    return m_macros.values();
+}
+
+QList<SourceBrowserVariable *> SourceBrowserContainer::allTypes() const {
+    return m_types.values();
+}
+
+QList<SourceBrowserMethod *> SourceBrowserContainer::allMethods() const {
+    QList<SourceBrowserMethod *> out;
+    out.reserve(qsizetype(m_methods.size()));
+    for (const auto &entry : m_methods)
+        out.append(entry.second.method);
+    return out;
+}
+
+QList<SourceBrowserVariable *> SourceBrowserContainer::allVariables() const {
+    QList<SourceBrowserVariable *> out;
+    out.reserve(qsizetype(m_variables.size()));
+    for (const auto &entry : m_variables)
+        out.append(entry.second);
+    return out;
+}
+
+void SourceBrowserContainer::appendMultiTable(
+    const QMap<QString, QList<SourceBrowserContainer *>> &table,
+    QList<SourceBrowserContainer *> &out, bool topLevelOnly) {
+    for (const QList<SourceBrowserContainer *> &bucket : table) {
+        for (SourceBrowserContainer *entry : bucket) {
+            if (!topLevelOnly || entry->scope.isEmpty())
+                out.append(entry);
+        }
+    }
+}
+
+QList<SourceBrowserContainer *> SourceBrowserContainer::allStructs() const {
+    QList<SourceBrowserContainer *> out;
+    appendMultiTable(m_structs, out, false);
+    return out;
+}
+
+QList<SourceBrowserContainer *> SourceBrowserContainer::allClasses() const {
+    QList<SourceBrowserContainer *> out;
+    appendMultiTable(m_classes, out, false);
+    return out;
+}
+
+QList<SourceBrowserContainer *> SourceBrowserContainer::allNamespaces() const {
+    return m_namespaces.values();
+}
+
+QList<SourceBrowserContainer *> SourceBrowserContainer::topLevelClasses() const {
+    QList<SourceBrowserContainer *> out;
+    appendMultiTable(m_classes, out, true);
+    return out;
+}
+
+QList<SourceBrowserContainer *> SourceBrowserContainer::topLevelStructs() const {
+    QList<SourceBrowserContainer *> out;
+    appendMultiTable(m_structs, out, true);
+    return out;
+}
+
+bool SourceBrowserContainer::hasVirtualMethods() const {
+    for (const auto &entry : m_methods) {
+        if (entry.second.method->isVirtual)
+            return true;
+    }
+    return false;
+}
+
+void SourceBrowserContainer::removeMethod(SourceBrowserMethod *method) {
+    const auto known = m_methodSequence.constFind(method);
+    if (known == m_methodSequence.constEnd())
+        return;
+    unlinkMethod(m_methods.find(known.value()));
+    dispose(method);
+}
+
+void SourceBrowserContainer::removeVariable(const QString &name) {
+    const auto found = m_variableByName.constFind(name);
+    if (found == m_variableByName.constEnd())
+        return;
+    const Sequence sequence = found.value();
+    SourceBrowserVariable *variable = m_variables.at(sequence);
+    unlinkVariable(sequence);
+    dispose(variable);
+}
+
+void SourceBrowserContainer::removeStruct(const QString &name) {
+    m_structs.remove(name);
+}
+
+void SourceBrowserContainer::removeClass(const QString &name) {
+    m_classes.remove(name);
+}
+
+void SourceBrowserContainer::removeNamespace(const QString &name) {
+    m_namespaces.remove(name);
+}
+
+void SourceBrowserContainer::clear() {
+    for (SourceBrowserMacro *macro : std::as_const(m_macros))
+        dispose(macro);
+    for (SourceBrowserVariable *type : std::as_const(m_types))
+        dispose(type);
+    for (const auto &entry : m_variables)
+        dispose(entry.second);
+    for (const auto &entry : m_methods)
+        dispose(entry.second.method);
+    m_macros.clear();
+    m_types.clear();
+    m_variables.clear();
+    m_variableByName.clear();
+    m_methods.clear();
+    m_methodSequence.clear();
+    m_methodsByName.clear();
+    m_methodsBySignature.clear();
+    m_methodIndex.clear();
+    m_structs.clear();
+    m_classes.clear();
+    m_namespaces.clear();
+    baseClasses.clear();
+}
+
+void SourceBrowserContainer::forgetFileInside(const QString &file) {
+    // Decides for one entry: true when it only came from `file` and must go;
+    // otherwise clears the part of its record that `file` supplied.
+    const auto forgets = [&file](SourceBrowserObject *entry) {
+        if (entry->declarationFile == file) {
+            if (entry->definitionFile.isEmpty() || entry->definitionFile == file)
+                return true;
+            entry->declarationFile.clear();
+            entry->declarationLine = -1;
+            entry->declarationEndLine = -1;
+        } else if (entry->definitionFile == file) {
+            if (entry->declarationFile.isEmpty())
+                return true;
+            entry->definitionFile.clear();
+            entry->definitionLine = -1;
+            entry->definitionEndLine = -1;
+        }
+        return false;
+    };
+
+    for (auto it = m_methods.begin(); it != m_methods.end();) {
+        SourceBrowserMethod *method = it->second.method;
+        auto next = std::next(it);
+        if (forgets(method)) {
+            unlinkMethod(it);
+            dispose(method);
+        }
+        it = next;
+    }
+    for (auto it = m_variables.begin(); it != m_variables.end();) {
+        SourceBrowserVariable *variable = it->second;
+        const Sequence sequence = it->first;
+        ++it;
+        if (forgets(variable)) {
+            unlinkVariable(sequence);
+            dispose(variable);
+        }
+    }
+    for (auto *table : {&m_structs, &m_classes}) {
+        for (auto bucket = table->begin(); bucket != table->end();) {
+            bucket->erase(std::remove_if(bucket->begin(), bucket->end(), forgets), bucket->end());
+            bucket = bucket->isEmpty() ? table->erase(bucket) : std::next(bucket);
+        }
+    }
+    for (auto it = m_namespaces.begin(); it != m_namespaces.end();)
+        it = forgets(it.value()) ? m_namespaces.erase(it) : std::next(it);
+
+    if (declarationFile == file) {
+        for (const auto &entry : m_variables)
+            dispose(entry.second);
+        m_variables.clear();
+        m_variableByName.clear();
+        m_structs.clear();
+        baseClasses.clear();
+        declarationFile.clear();
+        declarationLine = -1;
+        declarationEndLine = -1;
+    } else if (definitionFile == file) {
+        definitionFile.clear();
+        definitionLine = -1;
+        definitionEndLine = -1;
+    }
+}
+
+void SourceBrowserContainer::childrenInSearchOrder(QList<SourceBrowserObject *> &out) const {
+    for (const auto &entry : m_methods)
+        out.append(entry.second.method);
+    for (const auto &bucket : m_structs) {
+        for (SourceBrowserContainer *entry : bucket)
+            out.append(entry);
+    }
+    for (const auto &bucket : m_classes) {
+        for (SourceBrowserContainer *entry : bucket)
+            out.append(entry);
+    }
+    for (SourceBrowserContainer *entry : m_namespaces)
+        out.append(entry);
+    for (const auto &entry : m_variables)
+        out.append(entry.second);
+    for (SourceBrowserVariable *entry : m_types)
+        out.append(entry);
+}
+
+QList<SourceBrowserObject *>
+SourceBrowserContainer::search(const QRegularExpression &pattern) const {
+    // Depth-first with an explicit stack: the model may nest deeply and a
+    // container can be listed in more than one place.
+    struct Frame {
+        QList<SourceBrowserObject *> children;
+        qsizetype next = 0;
+    };
+    QList<SourceBrowserObject *> out;
+    QSet<const SourceBrowserObject *> visited;
+    visited.insert(this);
+    if (pattern.match(name).hasMatch())
+        out.append(const_cast<SourceBrowserContainer *>(this));
+
+    std::vector<Frame> stack(1);
+    childrenInSearchOrder(stack.back().children);
+    while (!stack.empty()) {
+        Frame &frame = stack.back();
+        if (frame.next >= frame.children.size()) {
+            stack.pop_back();
+            continue;
+        }
+        SourceBrowserObject *entry = frame.children.at(frame.next++);
+        if (visited.contains(entry))
+            continue;
+        visited.insert(entry);
+        if (pattern.match(entry->name).hasMatch())
+            out.append(entry);
+        if (isContainerKind(entry->kind)) {
+            if (auto *container = dynamic_cast<SourceBrowserContainer *>(entry)) {
+                Frame child;
+                container->childrenInSearchOrder(child.children);
+                stack.push_back(std::move(child));
+            }
+        }
+    }
+    return out;
+}
+
+QList<SourceBrowserObject *> SourceBrowserContainer::search(const QString &pattern) const {
+    return search(QRegularExpression(pattern));
+}

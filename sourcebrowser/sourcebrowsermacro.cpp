@@ -1,0 +1,10 @@
+#include "sourcebrowser/sourcebrowsermacro.h"
+
+SourceBrowserMacro::SourceBrowserMacro() {
+    kind = KindMacro;
+    access = AccessPublic;
+}
+
+QString SourceBrowserMacro::synopsis(int) const {
+    return text;
+}

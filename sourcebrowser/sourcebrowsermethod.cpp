@@ -1,0 +1,86 @@
+#include "sourcebrowser/sourcebrowsermethod.h"
+
+namespace {
+
+const QChar NoBreakSpace(0x00A0);
+
+} // namespace
+
+QString SourceBrowserArgument::text(int flags) const {
+    const bool inside = namePosition >= 0 && namePosition < type.size();
+    QString s = inside ? type.left(namePosition) : type + QLatin1Char(' ');
+    if (s.endsWith(QLatin1String("* ")) || s.endsWith(QLatin1String("& ")))
+        s.chop(1);
+    if (!name.isEmpty()) {
+        if ((flags & SynopsisStripReservedPrefix) && name.startsWith(QLatin1String("__")))
+            s += QStringView(name).mid(2);
+        else
+            s += name;
+    }
+    if (inside)
+        s += QStringView(type).mid(namePosition);
+    return s.simplified();
+}
+
+SourceBrowserMethod::SourceBrowserMethod() : SourceBrowserVariable(KindMethod) {}
+
+QString SourceBrowserMethod::synopsis(int flags) const {
+    QString r;
+    if (flags & SynopsisReturnType) {
+        r = type;
+        if (flags & SynopsisReturnTypeOnOwnLine)
+            r += QLatin1Char('\n');
+        else if (!r.endsWith(QLatin1Char('*')))
+            r += QLatin1Char(' ');
+    }
+    r += name;
+    // A no-break space keeps "name (" apart through the tightening below; it becomes
+    // an ordinary space at the end.
+    if (!(flags & SynopsisNoSpaceBeforeParenthesis))
+        r += NoBreakSpace;
+    r += QLatin1Char('(');
+
+    int column = 0;
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (i == 0) {
+            column = r.size();
+        } else if (flags & SynopsisArgumentPerLine) {
+            r += QLatin1String(",\n");
+            r += QString(column, QLatin1Char(' '));
+        } else {
+            r += QLatin1String(", ");
+        }
+        r += arguments.at(i).text(flags);
+    }
+    r += QLatin1Char(')');
+
+    r.replace(QLatin1String("* "), QLatin1String("*"));
+    r.replace(QLatin1String("& "), QLatin1String("&"));
+    r.replace(QLatin1String(" )"), QLatin1String(")"));
+    r.replace(QLatin1String("( "), QLatin1String("("));
+    r.replace(QLatin1String(" ,"), QLatin1String(","));
+    r.replace(NoBreakSpace, QLatin1Char(' '));
+    r.replace(QLatin1String("()"), QLatin1String("(void)"));
+    return r;
+}
+
+bool SourceBrowserMethod::sameAs(const SourceBrowserObject *other) const {
+    const auto *method = dynamic_cast<const SourceBrowserMethod *>(other);
+    if (!method || method->name != name || method->arguments.size() != arguments.size())
+        return false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        if (arguments.at(i).type != method->arguments.at(i).type)
+            return false;
+    }
+    return true;
+}
+
+QString SourceBrowserMethod::signatureKey() const {
+    // A NUL cannot occur in names or types read from text, so it separates safely.
+    QString key = name;
+    for (const SourceBrowserArgument &argument : arguments) {
+        key += QChar(0);
+        key += argument.type;
+    }
+    return key;
+}

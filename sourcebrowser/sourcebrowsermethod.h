@@ -1,0 +1,37 @@
+#ifndef SOURCEBROWSER_SOURCEBROWSERMETHOD_H
+#define SOURCEBROWSER_SOURCEBROWSERMETHOD_H
+
+#include "sourcebrowser/sourcebrowservariable.h"
+
+#include <QList>
+
+// One parameter of a function, kept like a variable: type text with the name cut
+// out at namePosition.
+struct SourceBrowserArgument {
+    QString name; // trimmed; empty for an unnamed parameter
+    QString type; // trimmed
+    int namePosition = -1;
+
+    // The parameter as it appears inside a method synopsis rendered with `flags`.
+    QString text(int flags) const;
+};
+
+// A function or method; `type` holds the return type.
+class SourceBrowserMethod : public SourceBrowserVariable {
+public:
+    SourceBrowserMethod();
+
+    // See SourceBrowserSynopsisFlag. With flags 0: "copy (char *dst, const char *src)",
+    // which is also the key of the method index; reference pages use 23.
+    QString synopsis(int flags) const override;
+    // Same name, same number of arguments and equal argument types (names ignored).
+    bool sameAs(const SourceBrowserObject *other) const override;
+
+    // A text that is equal for two methods exactly when sameAs holds between them.
+    QString signatureKey() const;
+
+    QList<SourceBrowserArgument> arguments;
+    bool isVirtual = false;
+};
+
+#endif

@@ -1,0 +1,17 @@
+#include "sourcebrowser/sourcebrowserobject.h"
+
+SourceBrowserObject::~SourceBrowserObject() = default;
+
+QString SourceBrowserObject::synopsis(int) const {
+    return name;
+}
+
+bool SourceBrowserObject::sameAs(const SourceBrowserObject *) const {
+    return false;
+}
+
+QString SourceBrowserObject::qualifiedName() const {
+    if (scope.isEmpty())
+        return name;
+    return scope + QLatin1Char('.') + name;
+}

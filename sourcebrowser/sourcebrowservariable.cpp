@@ -1,0 +1,42 @@
+#include "sourcebrowser/sourcebrowservariable.h"
+
+SourceBrowserVariable::SourceBrowserVariable(int kind) {
+    this->kind = kind;
+}
+
+QString SourceBrowserVariable::synopsis(int) const {
+    const bool inside = hasNameInside();
+    QString s = inside ? type.left(namePosition) : type + QLatin1Char(' ');
+    if (!name.isEmpty())
+        s += name;
+    if (inside)
+        s += QStringView(type).mid(namePosition);
+
+    // The type text is a run of tokens each followed by a space; tighten it into
+    // conventional C spelling. The order matters: "()" is widened before " )"
+    // is tightened, so "( )" stays apart.
+    s.replace(QLatin1String("( * "), QLatin1String("(*"));
+    s.replace(QLatin1String("( *"), QLatin1String("(*"));
+    s.replace(QLatin1String("* )"), QLatin1String("*)"));
+    s.replace(QLatin1String(" * "), QLatin1String(" *"));
+    s.replace(QLatin1String("()"), QLatin1String("(void)"));
+    s.replace(QLatin1String(" )"), QLatin1String(")"));
+    s.replace(QLatin1String("( "), QLatin1String("("));
+    while (s.contains(QLatin1String(" ,")))
+        s.replace(QLatin1String(" ,"), QLatin1String(","));
+
+    if (kind == KindTypedef)
+        return QLatin1String("typedef ") + s;
+    return s;
+}
+
+bool SourceBrowserVariable::sameAs(const SourceBrowserObject *other) const {
+    return dynamic_cast<const SourceBrowserVariable *>(other) != nullptr && other->name == name;
+}
+
+SourceBrowserEnum::SourceBrowserEnum() : SourceBrowserVariable(KindEnum) {}
+
+QString SourceBrowserEnum::synopsis(int) const {
+    return QLatin1String("typedef enum {\n  ") + values.join(QLatin1String(",\n  ")) +
+           QLatin1String("\n} ") + name;
+}
