@@ -24,8 +24,8 @@ bool render(const QString &svgFile, const QString &pngFile) {
     if (size.isEmpty())
         size = QSizeF(iconSize, iconSize);
     size.scale(iconSize, iconSize, Qt::KeepAspectRatio);
-    const QRectF target((iconSize - size.width()) / 2, (iconSize - size.height()) / 2,
-                        size.width(), size.height());
+    const QRectF target((iconSize - size.width()) / 2, (iconSize - size.height()) / 2, size.width(),
+                        size.height());
     QPainter painter(&image);
     renderer.render(&painter, target);
     painter.end();
