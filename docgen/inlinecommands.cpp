@@ -1,5 +1,238 @@
+#include "docgen/blockstate.h"
+#include "docgen/docgen.h"
+#include "docgen/htmltext.h"
+#include "docgen/icontable.h"
 #include "docgen/interpreter.h"
 
-void addInlineCommands(CommandTable &table) {
-    Q_UNUSED(table);
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QImage>
+
+// The commands that write into running text: styled words, special characters, images
+// and links. Each first asks for a paragraph, which opens one outside any block and
+// changes nothing inside a paragraph, list, table or code block, so they work anywhere.
+
+namespace {
+
+struct StyledWord {
+    const char *name;
+    const char *prefix;
+    const char *suffix;
+};
+
+// Commands that wrap their word argument, escaped, in a fixed prefix and suffix.
+constexpr StyledWord styledWords[] = {
+    {"b", "<b>", "</b>"},         {"a", "<b>", "</b>"},         {"f", "<b>", "</b>"},
+    {"m", "<b>", "</b>"},         {"u", "<u>", "</u>"},         {"bi", "<b><i>", "</i></b>"},
+    {"i", "<i>", "</i>"},         {"em", "<i>", "</i>"},        {"e", "<i>", "</i>"},
+    {"big", "<big>", "</big>"},   {"tt", "<tt>", "</tt>"},      {"c", "<tt>", "</tt>"},
+    {"file", "<tt>", "</tt>"},    {"p", "<tt>", "</tt>"},       {"sub", "<sub>", "</sub>"},
+    {"sup", "<sup>", "</sup>"},   {"dq", "&ldquo;", "&rdquo;"}, {"q", "&lsquo;", "&rsquo;"},
+    {"sq", "&lsquo;", "&rsquo;"},
+};
+
+struct CharacterName {
+    const char *name;
+    const char *text;
+    // Whether a "~" right after the name is swallowed, so that a word can follow the
+    // character without a space. The markup characters keep their "~".
+    bool takesTilde;
+};
+
+constexpr CharacterName characterNames[] = {
+    {"@", "@", false},
+    {"$", "$", false},
+    {"&", "&amp;", false},
+    {"|", "|", false},
+    {"<", "&lt;", false},
+    {"lt", "&lt;", false},
+    {">", "&gt;", false},
+    {"gt", "&gt;", false},
+    {"\\", "&#x5c;", false},
+    {",", "&#x202f;", false},
+    {"-", "&ndash;", false},
+    {"--", "&mdash;", false},
+    {"or", "&mdash;or&mdash;", true},
+    {"plusminus", "&plusmn;", true},
+    {"inf", "&#x221e;", true},
+    {"pi", "&#x3c0;", true},
+    {"theta", "&#x3B8;", true},
+    {"psi", "&#x3C8;", true},
+    {"phi", "&#x3C6;", true},
+    {"half", "&#xbd;", true},
+    {"quarter", "&#xbc;", true},
+    {"threequarter", "&#xbe;", true},
+    {"divslash", "&#x2215;", true},
+    {"bullet", "&#x2219;", true},
+    {"minus", "&#x2212;", true},
+    {"times", "&#xd7;", true},
+    {"divide", "&#xf7;", true},
+    {"ge", "&#x2265;", true},
+    {"le", "&#x2264;", true},
+    {"ne", "&#x2260;", true},
+    {"up", "&#x2191;", true},
+    {"down", "&#x2193;", true},
+    {"updown", "&#x2195;", true},
+    {"hdots", "&hellip;", true},
+    {"vdots", "&#x205e;", true},
+    {":", "&#x205e;", true},
+};
+
+// The rows of one of the tables above by command name. Many commands share one handler,
+// which finds its row by the name it was called under.
+template <typename Row, size_t N>
+QHash<QString, const Row *> indexByName(const Row (&rows)[N]) {
+    QHash<QString, const Row *> index;
+    for (const Row &row : rows)
+        index.insert(QString::fromLatin1(row.name), &row);
+    return index;
+}
+
+void appendWrapped(QString &body, QLatin1String prefix, const QString &word, QLatin1String suffix) {
+    body += prefix;
+    appendEscapedXml(body, word);
+    body += suffix;
+}
+
+void styledWord(MarkupInterpreter &in) {
+    static const QHash<QString, const StyledWord *> rows = indexByName(styledWords);
+    switchBlock(in.doc, BlockParagraph);
+    const StyledWord *row = rows.value(in.commandName);
+    appendWrapped(in.doc.pageBody, QLatin1String(row->prefix), in.readWord(),
+                  QLatin1String(row->suffix));
+}
+
+// What the reader types, in bold; in HTML followed by the return-key arrow.
+void input(MarkupInterpreter &in) {
+    switchBlock(in.doc, BlockParagraph);
+    const QLatin1String suffix = in.doc.formatName == QLatin1String("html")
+                                     ? QLatin1String("</b> &#8629;")
+                                     : QLatin1String("</b>");
+    appendWrapped(in.doc.pageBody, QLatin1String("<b>"), in.readWord(), suffix);
+}
+
+void lineBreak(MarkupInterpreter &in) {
+    switchBlock(in.doc, BlockParagraph);
+    in.doc.pageBody += QLatin1String("<br/>");
+}
+
+void character(MarkupInterpreter &in) {
+    static const QHash<QString, const CharacterName *> rows = indexByName(characterNames);
+    switchBlock(in.doc, BlockParagraph);
+    const CharacterName *row = rows.value(in.commandName);
+    in.doc.pageBody += QLatin1String(row->text);
+    if (row->takesTilde)
+        in.take(u'~');
+}
+
+// An image name without a suffix is taken to be a PNG file.
+QString imageFile(const QString &name) {
+    if (QFileInfo(name).completeSuffix().isEmpty())
+        return name + QLatin1String(".png");
+    return name;
+}
+
+// Splits the white-space-collapsed text at its first space.
+void splitFirstWord(const QString &text, QString &first, QString &rest) {
+    const QString collapsed = text.simplified();
+    const qsizetype space = collapsed.indexOf(QLatin1Char(' '));
+    first = space < 0 ? collapsed : collapsed.left(space);
+    rest = space < 0 ? QString() : collapsed.mid(space + 1);
+}
+
+void img(MarkupInterpreter &in) {
+    switchBlock(in.doc, BlockParagraph);
+    const QString file = imageFile(in.readWord());
+    in.doc.pageBody += QLatin1String("<img src=\"") + file + QLatin1String("\" />");
+}
+
+void screen(MarkupInterpreter &in) {
+    switchBlock(in.doc, BlockParagraph);
+    QString file;
+    QString alternative;
+    splitFirstWord(in.readWord(), file, alternative);
+    file = imageFile(file);
+    QString &body = in.doc.pageBody;
+    body += QLatin1String("<img class=\"screen\" src=\"") + file;
+    if (alternative.isEmpty())
+        body += QLatin1String("\" />");
+    else
+        body += QLatin1String("\" alt=\"") + alternative + QLatin1String("\"/>");
+}
+
+// Writes the named icon as images/<name>.png under the output directory and links it.
+// Failures to write the file are not reported: the link is written either way.
+void icon(MarkupInterpreter &in) {
+    switchBlock(in.doc, BlockParagraph);
+    const QString name = in.readWord();
+    const QImage image = iconImage(name);
+    if (image.isNull())
+        return;
+    const QString fileName = name + QLatin1String(".png");
+    // The driver always passes a directory; without one the current directory is meant.
+    const QString &outputDirectory = in.doc.outputDirectory;
+    const QString directory = outputDirectory.isEmpty()
+                                  ? QStringLiteral("images")
+                                  : outputDirectory + QLatin1String("/images");
+    QDir().mkpath(directory);
+    image.save(directory + QLatin1Char('/') + fileName, "PNG");
+    in.doc.pageBody += QLatin1String("<img src=\"images/") + fileName + QLatin1String("\" />");
+}
+
+// "xref", "ref" and "titleref": a target and an optional link text. A recorded page
+// name links to its page under its title; another bare name links to name.htm; an
+// address with a colon is kept as written.
+void link(MarkupInterpreter &in) {
+    switchBlock(in.doc, BlockParagraph);
+    QString target;
+    QString text;
+    splitFirstWord(in.readWord(), target, text);
+    const QLatin1String htm(".htm");
+    if (text.isEmpty()) {
+        const auto page = in.doc.splitTitles.constFind(target);
+        if (page != in.doc.splitTitles.constEnd()) {
+            text = page.value();
+            if (!target.endsWith(htm))
+                target += htm;
+        }
+    }
+    if (!target.contains(QLatin1Char(':')) && !target.endsWith(htm)) {
+        if (text.isEmpty())
+            text = target;
+        target += htm;
+    }
+    if (text.isEmpty())
+        text = target;
+
+    const bool title = in.commandName == QLatin1String("titleref");
+    QString &body = in.doc.pageBody;
+    if (title)
+        body += QLatin1String("<big>");
+    body += QLatin1String("<a href=\"");
+    appendEscapedXml(body, target);
+    body += target.startsWith(QLatin1String("http:")) ? QLatin1String("\" target=\"_blank\">")
+                                                      : QLatin1String("\">");
+    appendEscapedXml(body, text);
+    body += QLatin1String("</a>");
+    if (title)
+        body += QLatin1String("</big><br/>");
+}
+
+} // namespace
+
+void addInlineCommands(CommandTable &t) {
+    for (const StyledWord &row : styledWords)
+        t.add(row.name, styledWord);
+    for (const CharacterName &row : characterNames)
+        t.add(row.name, character);
+    t.add("input", input);
+    t.add("n", lineBreak);
+    t.add("br", lineBreak);
+    t.add("img", img);
+    t.add("screen", screen);
+    t.add("icon", icon);
+    t.add("xref", link);
+    t.add("ref", link);
+    t.add("titleref", link);
 }

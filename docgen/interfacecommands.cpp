@@ -1,5 +1,164 @@
+#include "docgen/interfacecommands.h"
+
+#include "colouring/htmlescape.h"
+#include "docgen/blockstate.h"
+#include "docgen/docgen.h"
+#include "docgen/interfacetables.h"
 #include "docgen/interpreter.h"
 
-void addInterfaceCommands(CommandTable &table) {
-    Q_UNUSED(table);
+#include <cstdio>
+
+// The commands that describe the user interface: menu paths, accelerators and tooltips
+// come from the program-wide message table and menu definitions, so a manual names an
+// action and stays right when its menu or key changes.
+
+namespace {
+
+// Diagnostics are single lines. Debug lines go to standard error; the "choose" errors
+// go to standard output, where they appear among the tool's progress.
+void debugLine(const QString &text) {
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+void errorLine(const QString &text) {
+    std::fprintf(stdout, "%s\n", text.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+QString caption(const QDomElement &menu) {
+    return menu.attribute(QStringLiteral("caption")).remove(QLatin1Char('&'));
+}
+
+QString bold(const QString &text) {
+    return QLatin1String("<b>") + text + QLatin1String("</b>");
+}
+
+void appendChooseSentence(MarkupInterpreter &in, const char *chooseVerb, const char *pressVerb) {
+    // No paragraph is opened: the sentence joins whatever is being written.
+    in.doc.pageBody +=
+        chooseSentence(in.readWord(), QLatin1String(chooseVerb), QLatin1String(pressVerb));
+}
+
+void choose(MarkupInterpreter &in) {
+    appendChooseSentence(in, "choose", "press");
+}
+
+void chooseCapital(MarkupInterpreter &in) {
+    appendChooseSentence(in, "Choose", "Press");
+}
+
+void choosing(MarkupInterpreter &in) {
+    appendChooseSentence(in, "choosing", "pressing");
+}
+
+void choosingCapital(MarkupInterpreter &in) {
+    appendChooseSentence(in, "Choosing", "Pressing");
+}
+
+void menu(MarkupInterpreter &in) {
+    switchBlock(in.doc, BlockParagraph);
+    const QString word = in.readWord();
+    QString path;
+    if (word.contains(QLatin1Char('>'))) {
+        path = word; // a path written out by the author
+    } else {
+        path = menuPath(word);
+        if (path.isEmpty())
+            debugLine(QLatin1String("\\menu Can't find ") + word);
+    }
+    in.doc.pageBody += QLatin1String("<b>");
+    appendEscapedXml(in.doc.pageBody, path);
+    in.doc.pageBody += QLatin1String("</b>");
+}
+
+void key(MarkupInterpreter &in) {
+    switchBlock(in.doc, BlockParagraph);
+    const QString word = in.readWord();
+    const QString accelerator = interfaceTables().message(word + QLatin1String(".key"));
+    in.doc.pageBody += bold(accelerator.isEmpty() ? word : accelerator);
+}
+
+void tip(MarkupInterpreter &in) {
+    switchBlock(in.doc, BlockParagraph);
+    const QString word = in.readWord();
+    const QString text = interfaceTables().message(word + QLatin1String(".tip"));
+    // A missing tooltip is left visible in the page so that a proofreader finds it.
+    in.doc.pageBody += text.isEmpty() ? bold(QLatin1String("***ERROR NO TIP*** ") + word) : text;
+}
+
+void ui(MarkupInterpreter &in) {
+    switchBlock(in.doc, BlockParagraph);
+    const QString word = in.readWord();
+    in.doc.pageBody += QLatin1String("<b>");
+    appendEscapedXml(in.doc.pageBody, word);
+    in.doc.pageBody += QLatin1String("</b>");
+}
+
+} // namespace
+
+QDomElement findMenuItem(const QDomNode &parent, const QString &action) {
+    for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = nextElement(e, parent)) {
+        if (isMenuItem(e) && e.attribute(QStringLiteral("name")) == action)
+            return e;
+    }
+    return QDomElement();
+}
+
+QString menuPath(const QString &action) {
+    const InterfaceTables &tables = interfaceTables();
+    QString path = tables.message(action + QLatin1String(".text"));
+    if (path.isEmpty()) {
+        debugLine(QLatin1String("Can't find ") + action + QLatin1String(" in message scheme"));
+        return QString();
+    }
+    const QDomElement item = tables.menuItem(action);
+    if (item.isNull()) {
+        debugLine(QLatin1String("Can't find ") + action + QLatin1String(" in any menu"));
+        return QString();
+    }
+    for (QDomNode parent = item.parentNode();; parent = parent.parentNode()) {
+        const QString tag = parent.nodeName();
+        if (tag == QLatin1String("menu")) {
+            path = caption(parent.toElement()) + QLatin1String(" > ") + path;
+        } else if (tag == QLatin1String("definemenu")) {
+            path = caption(parent.toElement()) + QLatin1String(" > ") + path;
+            break;
+        } else {
+            debugLine(QLatin1String("Unprocessed tag") + tag);
+            break;
+        }
+    }
+    return path;
+}
+
+QString chooseSentence(const QString &action, const QString &chooseVerb, const QString &pressVerb) {
+    if (action.isEmpty()) {
+        errorLine(QStringLiteral("error: docgen: choose has empty action name"));
+        return QStringLiteral("***ERROR***");
+    }
+    const QString path = menuPath(action);
+    const QString key = interfaceTables().message(action + QLatin1String(".key"));
+    if (path.isEmpty() && key.isEmpty()) {
+        errorLine(QLatin1String("error: docgen: missing both menu path and accelerator for ") +
+                  action);
+        return QStringLiteral("***ERROR***");
+    }
+    if (key.isEmpty())
+        return chooseVerb + QLatin1Char(' ') + bold(path);
+    if (path.isEmpty())
+        return pressVerb + QLatin1Char(' ') + bold(key);
+    return chooseVerb + QLatin1Char(' ') + bold(path) + QLatin1String(" or ") +
+           pressVerb.toLower() + QLatin1Char(' ') + bold(key);
+}
+
+void addInterfaceCommands(CommandTable &t) {
+    t.add("choose", choose);
+    t.add("Choose", chooseCapital);
+    t.add("choosing", choosing);
+    t.add("Choosing", choosingCapital);
+    t.add("menu", menu);
+    t.add("key", key);
+    t.add("tip", tip);
+    t.add("ui", ui);
 }

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+// The built-in icon table: the 16 by 16 pixel images of the environment's actions, as
+// the "icon" command writes them. The table is constant.
+
+// The image of the icon name (case-sensitive); a null image for a name not in the table.
+QImage iconImage(const QString &name);
+
+// Every name in the table, in alphabetical order.
+QStringList iconNames();
