@@ -589,6 +589,17 @@ std::unique_ptr<SourceBrowserVariable> SourceBrowserCParser::readDeclaration(int
             }
             continue;
         }
+        if (m_token == '<') {
+            // "QList<int> list": the arguments stay with the template's name, so
+            // that the word after them is still seen as the declared name.
+            const QString arguments = readTemplateText();
+            if (!m_pending.isEmpty() && m_pending.last().code == TokenIdentifier)
+                m_pending.last().text += arguments;
+            else
+                m_pending.append(SourceBrowserToken{TokenIdentifier, arguments});
+            advance();
+            continue;
+        }
         push();
         advance();
     }
@@ -848,6 +859,7 @@ void SourceBrowserCParser::readClassBody(SourceBrowserContainer *cls) {
         return;
     }
     ++m_nesting;
+    bool closed = false;
     for (;;) {
         advance();
         m_startLine = zeroBasedTokenLine();
@@ -902,12 +914,18 @@ void SourceBrowserCParser::readClassBody(SourceBrowserContainer *cls) {
             // Read like a member union of a struct, so that its braces do not end
             // the class.
             readStruct(cls);
-            if (m_token != ';' && m_token != '}')
-                skipTo(';');
+            while (m_token != ';' && m_token != '}' && m_token != TokenEnd)
+                advance();
+            if (m_token == '}') {
+                cls->declarationEndLine = zeroBasedTokenLine();
+                closed = true;
+            }
             break;
         default:
             break;
         }
+        if (closed)
+            break;
     }
     --m_nesting;
     m_access = savedAccess;
@@ -969,8 +987,12 @@ void SourceBrowserCParser::readStruct(SourceBrowserContainer *container) {
         m_events->variableDeclared(KindStruct, structure->name, QString(), zeroBasedTokenLine());
     }
     attachComment(structure.get(), structure->declarationLine);
-    if (!structure->name.isEmpty())
-        container->addObject(structure.release());
+    if (structure->name.isEmpty())
+        return;
+    // Members were filed while the struct was known by its tag, if at all.
+    structure->scope = container->qualifiedName();
+    structure->updateScopes();
+    container->addObject(structure.release());
 }
 
 void SourceBrowserCParser::readStructBody(SourceBrowserContainer *structure) {
@@ -983,6 +1005,14 @@ void SourceBrowserCParser::readStructBody(SourceBrowserContainer *structure) {
         return;
     }
     ++m_nesting;
+    // After a member struct or enum come its declarators and a semicolon; a
+    // closing brace instead is this body's own end.
+    bool closed = false;
+    const auto skipDeclarators = [this, &closed] {
+        while (m_token != ';' && m_token != '}' && m_token != TokenEnd)
+            advance();
+        closed = m_token == '}';
+    };
     advance();
     while (m_token != '}' && m_token != TokenEnd) {
         m_startLine = zeroBasedTokenLine();
@@ -990,10 +1020,7 @@ void SourceBrowserCParser::readStructBody(SourceBrowserContainer *structure) {
         case TokenStruct:
         case TokenUnion:
             readStruct(structure);
-            // What follows a member struct's body is its name; the declaration
-            // ends at the semicolon.
-            if (m_token != ';')
-                skipTo(';');
+            skipDeclarators();
             break;
         case TokenIdentifier:
         case TokenConst:
@@ -1003,14 +1030,14 @@ void SourceBrowserCParser::readStructBody(SourceBrowserContainer *structure) {
             break;
         case TokenEnum:
             readEnum();
-            if (m_token != ';')
-                skipTo(';');
+            skipDeclarators();
             break;
         default:
             errorMessage(m_fileName, m_startLine + 1, QStringLiteral("Bad struct declaration"));
             break;
         }
-        advance();
+        if (!closed)
+            advance();
     }
     --m_nesting;
     m_access = savedAccess;

@@ -132,10 +132,32 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         break;
     }
     default:
+        entity->parent = this; // not filed; the caller keeps it
         return;
     }
     takeOwnership(entity);
     entity->parent = this;
+}
+
+void SourceBrowserContainer::updateScopes() {
+    // Iterative: the containers below may nest deeply.
+    std::vector<SourceBrowserContainer *> pending{this};
+    while (!pending.empty()) {
+        SourceBrowserContainer *container = pending.back();
+        pending.pop_back();
+        const QString scope = container->qualifiedName();
+        QList<SourceBrowserObject *> entries;
+        container->childrenInSearchOrder(entries);
+        for (const auto *macro : std::as_const(container->m_macros))
+            entries.append(const_cast<SourceBrowserMacro *>(macro));
+        for (SourceBrowserObject *entry : std::as_const(entries)) {
+            if (entry->parent != container)
+                continue; // filed here but belongs elsewhere
+            entry->scope = scope;
+            if (isContainerKind(entry->kind))
+                pending.push_back(static_cast<SourceBrowserContainer *>(entry));
+        }
+    }
 }
 
 void SourceBrowserContainer::fileMethod(SourceBrowserMethod *method) {

@@ -58,6 +58,10 @@ public:
     // kinds are not filed and stay with the caller.
     void addObject(SourceBrowserObject *entity);
 
+    // Sets the scope of everything filed below this container to follow its
+    // current qualified name (after the container was renamed).
+    void updateScopes();
+
     SourceBrowserMacro *findMacro(const QString &name) const;
     SourceBrowserVariable *findType(const QString &name) const; // typedef or enum
     SourceBrowserVariable *findVariable(const QString &name) const;
