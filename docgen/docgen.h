@@ -1,10 +1,13 @@
 #pragma once
 
 #include "docgen/outputpage.h"
+#include "sourcebrowser/sourcebrowserroot.h"
 
 #include <QMap>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 // The documentation set of one input file: the page being built, the contents lines,
 // and the state that the preprocessor, the interpreter and the header pipeline share
@@ -47,4 +50,6 @@ public:
     QString pageTitle;
     QStringList contentsLines;
     QString formatName = QStringLiteral("html");
+    // The parsed header of an "h" input, while its pages are built.
+    std::unique_ptr<SourceBrowserRoot> sourceRoot;
 };

@@ -1,10 +1,178 @@
 #include "docgen/headerpipeline.h"
 
+#include "docgen/blockstate.h"
 #include "docgen/docgen.h"
+#include "docgen/interpreter.h"
+#include "docgen/pagetemplate.h"
+#include "docgen/textlines.h"
+#include "sourcebrowser/cparser.h"
+#include "sourcebrowser/sourcebrowsermacro.h"
+#include "sourcebrowser/sourcebrowsermethod.h"
+#include "sourcebrowser/sourcebrowservariable.h"
 
-void documentHeader(DocGen &docGen, const QString &inputPath, const QStringList &excludedNames) {
-    // Headers are not read yet.
-    Q_UNUSED(docGen);
-    Q_UNUSED(inputPath);
-    Q_UNUSED(excludedNames);
+#include <QFileInfo>
+#include <QSet>
+
+namespace {
+
+// The C/C++ parser reading its lines from a header file. It reports no progress and
+// no parse errors: whatever it recognises is documented.
+class DocGenSourceBrowserCParser : public SourceBrowserCParser {
+public:
+    DocGenSourceBrowserCParser(TextLines &lines, SourceBrowserRoot *root)
+        : SourceBrowserCParser(root), lines_(lines) {}
+    bool getLine(QString &line) override { return lines_.next(line); }
+
+private:
+    TextLines &lines_;
+};
+
+// The position after the leading white space of line, or -1 when the next
+// character there is not "*".
+qsizetype starPosition(QStringView line) {
+    qsizetype i = 0;
+    while (i < line.size() && line.at(i).isSpace())
+        ++i;
+    return i < line.size() && line.at(i) == u'*' ? i : -1;
+}
+
+bool startsWithAt(const QString &text, qsizetype at, QLatin1String word) {
+    return QStringView(text).mid(at, word.size()) == word;
+}
+
+// Copies the comment, giving a bare "\code" the C language and taking off the
+// indentation that the first line of a sample sets from every line of the sample.
+QString normaliseCodeBlocks(const QString &text) {
+    enum { Outside, FirstLine, Inside } state = Outside;
+    qsizetype indent = 0;
+    static const QLatin1String code("\\code");
+    static const QLatin1String endCode("\\endcode");
+    QString out;
+    out.reserve(text.size() + 16);
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size;) {
+        const QChar c = text.at(i);
+        if (c == u'\\' && startsWithAt(text, i, endCode)) {
+            out += endCode;
+            i += endCode.size();
+            state = Outside;
+        } else if (c == u'\\' && startsWithAt(text, i, code)) {
+            out += code;
+            i += code.size();
+            if (i >= size || text.at(i) != u'{')
+                out += QLatin1String("{c}");
+            state = FirstLine;
+        } else if (c == u'\n') {
+            out += c;
+            ++i;
+            qsizetype spaces = 0;
+            while (i + spaces < size && text.at(i + spaces) == u' ' &&
+                   (state == FirstLine || spaces < indent))
+                ++spaces;
+            if (state == FirstLine) {
+                indent = spaces;
+                state = Inside;
+                i += spaces;
+            } else if (state == Inside) {
+                i += spaces;
+            }
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+template <typename Entity>
+void documentAll(DocGen &doc, const QList<Entity *> &entities, const QSet<QString> &excluded) {
+    for (const Entity *entity : entities) {
+        if (!entity->comment.startsWith(u'!') || excluded.contains(entity->name))
+            continue;
+        const QString &name = entity->name;
+        doc.contentsLines.append(QLatin1String("<content url=\"") + name +
+                                 QLatin1String(".htm\" />"));
+        switchBlock(doc, BlockNone);
+        doc.startPage(doc.outputDirectory + QLatin1Char('/') + name + QLatin1String(".htm"), true);
+        doc.setTitle(name);
+        documentEntity(doc, *entity);
+    }
+}
+
+void writeIndexPage(DocGen &doc, const QString &inputPath, const QString &overview) {
+    const QFileInfo info(inputPath);
+    const QString base = info.baseName();
+    const QString fileName = info.fileName();
+
+    QString source = overview;
+    if (!source.isEmpty())
+        source += QLatin1Char('\n');
+    source += QLatin1String("\\section API Summary\n");
+    const QString body = interpretMarkup(doc, source) + writeSummaryTable();
+    doc.pageBody.clear();
+    if (!doc.pages)
+        return;
+    doc.pages->append(OutputPage{
+        doc.outputDirectory + QLatin1Char('/') + base + QLatin1String("_h.htm"), fileName,
+        pageTemplate(QLatin1Char('<') + fileName + QLatin1Char('>'), body, QString())});
+
+    QStringList lines = doc.contentsLines;
+    std::sort(lines.begin(), lines.end());
+    doc.pages->append(OutputPage{
+        doc.outputDirectory + QLatin1Char('/') + base + QLatin1String(".xml"), QString(),
+        QLatin1String("<contents>\n<content url=\"") + base + QLatin1String("_h.htm\">\n") +
+            lines.join(u'\n') + QLatin1String("\n</content>\n</contents>")});
+}
+
+} // namespace
+
+QString stripCommentStars(const QString &text) {
+    QStringList lines = text.split(u'\n');
+    for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
+        if (starPosition(lines.at(i)) < 0)
+            return text;
+    }
+    for (QString &line : lines) {
+        const qsizetype star = starPosition(line);
+        if (star < 0)
+            continue;
+        line.replace(0, star + 1, QStringLiteral(" "));
+        if (line.trimmed().isEmpty())
+            line.clear();
+    }
+    return lines.join(u'\n');
+}
+
+QString prepareComment(const QString &comment, const QString &name) {
+    QString text = normaliseCodeBlocks(stripCommentStars(comment));
+    text.replace(QLatin1String("\\this"), name);
+    return text;
+}
+
+void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
+    interpretMarkup(doc, prepareComment(entity.comment, entity.name), &entity);
+}
+
+void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &excludedNames) {
+    doc.sourceRoot = std::make_unique<SourceBrowserRoot>();
+    QString overview;
+    {
+        TextLines lines(inputPath);
+        DocGenSourceBrowserCParser parser(lines, doc.sourceRoot.get());
+        parser.parseFile(inputPath, QStringList());
+        overview = parser.overviewText();
+
+        doc.pageBody.clear();
+        const QSet<QString> excluded(excludedNames.begin(), excludedNames.end());
+        const SourceBrowserRoot &root = *doc.sourceRoot;
+        documentAll(doc, root.allMacros(), excluded);
+        documentAll(doc, root.allStructs(), excluded);
+        documentAll(doc, root.allVariables(), excluded);
+        documentAll(doc, root.allTypes(), excluded);
+        documentAll(doc, root.allMethods(), excluded);
+        doc.flushPage();
+        if (doc.mode == 1)
+            writeIndexPage(doc, inputPath, overview);
+    }
+    doc.sourceRoot.reset();
 }

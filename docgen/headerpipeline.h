@@ -4,7 +4,19 @@
 #include <QStringList>
 
 class DocGen;
+class SourceBrowserObject;
 
-// Turns a C/C++ header into one page per documented global declaration and an
-// index page for the header.
+// Turns a C/C++ header into one page per documented global declaration (its comment
+// begins with "!"), an index page with the header's overview and grouped API
+// summary, and a contents entry.
 void documentHeader(DocGen &docGen, const QString &inputPath, const QStringList &excludedNames);
+
+// Renders one declaration's documentation comment into the page body.
+void documentEntity(DocGen &docGen, const SourceBrowserObject &entity);
+
+// Takes the leading "*" of comment lines off when every inner line has one.
+QString stripCommentStars(const QString &text);
+
+// The comment as the interpreter reads it: stars stripped, a bare "\code" made a C
+// sample, sample indentation removed, "\this" replaced by the entity's name.
+QString prepareComment(const QString &comment, const QString &name);

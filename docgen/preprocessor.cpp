@@ -3,8 +3,8 @@
 #include "docgen/docgen.h"
 #include "docgen/interpreter.h"
 #include "docgen/product.h"
+#include "docgen/textlines.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
@@ -18,36 +18,6 @@
 // records the title of every page and hands the surviving text to the interpreter.
 
 namespace {
-
-// Reads one file line by line. The file is read whole when the reader is made; a
-// file that cannot be opened has no lines.
-class LineReader {
-public:
-    explicit LineReader(const QString &fileName) {
-        QFile file(fileName);
-        if (file.open(QIODevice::ReadOnly))
-            text_ = QString::fromUtf8(file.readAll());
-    }
-
-    bool next(QString &line) {
-        if (position_ >= text_.size())
-            return false;
-        qsizetype end = text_.indexOf(u'\n', position_);
-        qsizetype nextPosition = end + 1;
-        if (end < 0)
-            end = nextPosition = text_.size();
-        qsizetype length = end - position_;
-        if (length > 0 && text_.at(end - 1) == u'\r')
-            --length;
-        line = text_.mid(position_, length);
-        position_ = nextPosition;
-        return true;
-    }
-
-private:
-    QString text_;
-    qsizetype position_ = 0;
-};
 
 // The field after the index-th space of text (fields are split at single spaces;
 // empty fields count).
@@ -63,7 +33,7 @@ public:
 
 private:
     struct Inclusion {
-        LineReader reader;
+        TextLines reader;
         int skipping;
         QString key; // the included file, as held in openFiles_
     };
@@ -73,7 +43,7 @@ private:
     void ordinaryLine(const QString &line, const QString &s);
     void openInclusion(const QString &path);
 
-    LineReader &reader() { return inclusions_.back().reader; }
+    TextLines &reader() { return inclusions_.back().reader; }
 
     const DocGen &doc_;
     QStringList outputLines_;
@@ -94,7 +64,7 @@ QString fileKey(const QString &path) {
 
 QStringList Preprocessor::read(const QString &inputPath) {
     const QString key = fileKey(inputPath);
-    inclusions_.push_back({LineReader(inputPath), 0, key});
+    inclusions_.push_back({TextLines(inputPath), 0, key});
     openFiles_.insert(key);
     QString line;
     for (;;) {
@@ -134,8 +104,8 @@ void Preprocessor::ordinaryLine(const QString &line, const QString &s) {
 void Preprocessor::openInclusion(const QString &path) {
     const QString key = fileKey(path);
     const bool alreadyOpen = openFiles_.contains(key);
-    inclusions_.push_back({alreadyOpen ? LineReader(QString()) : LineReader(path), skipping_,
-                           alreadyOpen ? QString() : key});
+    inclusions_.push_back(
+        {alreadyOpen ? TextLines() : TextLines(path), skipping_, alreadyOpen ? QString() : key});
     if (!alreadyOpen)
         openFiles_.insert(key);
     skipping_ = 0;

@@ -1,15 +1,224 @@
-#include "docgen/referencesections.h"
-
+#include "colouring/colourcode.h"
+#include "docgen/blockstate.h"
+#include "docgen/docgen.h"
+#include "docgen/htmltext.h"
 #include "docgen/interpreter.h"
+#include "docgen/programtables.h"
+#include "docgen/propertyregistry.h"
+#include "docgen/referencesections.h"
+#include "sourcebrowser/sourcebrowsercontainer.h"
+#include "sourcebrowser/sourcebrowsermethod.h"
+
+// The commands of API reference entries: the brief description and group that the
+// summary table shows, parameters and return values, the standard section headings,
+// synopses, and the environment's properties.
+
+namespace {
+
+PropertyRegistry *installedRegistry = nullptr;
+
+// The synopsis flags of reference pages: return type, no space before the
+// parenthesis, one argument per line, reserved prefixes stripped.
+constexpr int referenceSynopsisFlags = SynopsisReturnType | SynopsisNoSpaceBeforeParenthesis |
+                                       SynopsisArgumentPerLine | SynopsisStripReservedPrefix;
+
+void brief(MarkupInterpreter &in) {
+    in.brief = in.readLine().simplified();
+    in.doc.blockState = BlockNone;
+}
+
+void ingroup(MarkupInterpreter &in) {
+    in.group = in.readLine().simplified();
+    programTables().groupList.append(in.group);
+    in.doc.blockState = BlockNone;
+}
+
+void grouporder(MarkupInterpreter &in) {
+    const QStringList groups = in.readLine().split(u',');
+    for (const QString &group : groups)
+        programTables().groupOrder.append(group.simplified());
+    in.doc.blockState = BlockNone;
+}
+
+void openParagraph(MarkupInterpreter &in) {
+    in.closeBlocks();
+    switchBlock(in.doc, BlockParagraph);
+}
+
+void param(MarkupInterpreter &in) {
+    const QString name = in.readWord();
+    openParagraph(in);
+    in.doc.pageBody += QLatin1String("<b>") + escapeXml(name) + QLatin1String("</b> &mdash;");
+}
+
+void returnCommand(MarkupInterpreter &in) {
+    openParagraph(in);
+    const QString name = in.entity ? in.entity->name : QString();
+    in.doc.pageBody += QLatin1String("<b>") + name + QLatin1String("</b> returns &mdash;");
+}
+
+QString declarationText(const SourceBrowserObject &entity) {
+    QString text = entity.synopsis(referenceSynopsisFlags);
+    if (entity.kind != KindMacro)
+        text += QLatin1Char(';');
+    return text;
+}
+
+void synopsis(MarkupInterpreter &in) {
+    in.closeBlocks();
+    if (in.doc.mode == 1)
+        in.doc.pageBody += QLatin1String("<h5>Synopsis</h5>");
+    if (in.entity)
+        in.doc.pageBody += QLatin1String("<pre>") + colourCode(declarationText(*in.entity), "c") +
+                           QLatin1String("</pre>");
+    in.doc.blockState = BlockNone;
+}
+
+// The standard section headings: some are written in every mode, the others only on
+// complete pages.
+void sectionHeading(MarkupInterpreter &in, QLatin1String title, bool always) {
+    in.closeBlocks();
+    if (always || in.doc.mode == 1)
+        in.doc.pageBody += QLatin1String("<h5>") + title + QLatin1String("</h5>");
+}
+
+void task(MarkupInterpreter &in) {
+    const QString text = in.readLine();
+    in.closeBlocks();
+    in.doc.pageBody += QLatin1String("<h5>") + text + QLatin1String("</h5>");
+}
+
+void side(MarkupInterpreter &in) {
+    const QString text = in.readLine();
+    in.closeBlocks();
+    in.doc.pageBody += QLatin1String("<h6>") + text + QLatin1String("</h6>");
+}
+
+void remark(MarkupInterpreter &in) {
+    in.readLine();
+}
+
+const SourceBrowserObject *findShown(const SourceBrowserContainer &root, const QString &name) {
+    if (const SourceBrowserObject *found = root.findClass(name))
+        return found;
+    if (const SourceBrowserObject *found = root.findMacro(name))
+        return found;
+    if (const SourceBrowserObject *found = root.findVariable(name))
+        return found;
+    if (const SourceBrowserObject *found = root.findType(name))
+        return found;
+    const QList<SourceBrowserMethod *> methods = root.findMethods(name);
+    return methods.size() == 1 ? methods.first() : nullptr;
+}
+
+void show(MarkupInterpreter &in) {
+    const QString name = in.readWord();
+    if (!in.doc.sourceRoot)
+        return;
+    if (const SourceBrowserObject *found = findShown(*in.doc.sourceRoot, name))
+        in.doc.pageBody += QLatin1String("<pre>") +
+                           escapeXml(found->synopsis(referenceSynopsisFlags)) +
+                           QLatin1String(";</pre>");
+}
+
+void property(MarkupInterpreter &in) {
+    const QString name = in.readWord();
+    PropertyInfo info;
+    if (installedRegistry && installedRegistry->findProperty(name, &info))
+        in.doc.pageBody += QLatin1String("<b>") + escapeXml(info.title) + QLatin1String("</b>");
+    else
+        in.doc.pageBody += QLatin1String("<font color=\"red\">Unknown property ") +
+                           escapeXml(name) + QLatin1String("</font>");
+}
+
+void envpage(MarkupInterpreter &in) {
+    const QString page = in.readWord();
+    QString &body = in.doc.pageBody;
+    body += QLatin1String("<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" "
+                          "cellspacing=\"0\" border=\"0\" cols=\"200pt 200pt\">\n"
+                          "<tr><td valign=\"center\" bgcolor=\"#cccccc\"><b>Property</b></td> "
+                          "<td valign=\"center\" bgcolor=\"#cccccc\"><b>Description</b></td>"
+                          "</tr>\n");
+    if (installedRegistry) {
+        const QList<PropertyInfo> properties = installedRegistry->pageProperties(page);
+        for (const PropertyInfo &p : properties)
+            body += QLatin1String("<tr><td>") + p.title + QLatin1String("<small><tt>") + p.name +
+                    QLatin1String("</tt>&nbsp;&ndash;&nbsp;") + QString::number(p.typeCode) +
+                    QLatin1String("</small></td><td>") + p.description +
+                    QLatin1String("</td></tr>\n");
+    }
+    body += QLatin1String("</table>");
+}
+
+} // namespace
+
+PropertyRegistry *propertyRegistry() {
+    return installedRegistry;
+}
+
+void setPropertyRegistry(PropertyRegistry *registry) {
+    installedRegistry = registry;
+}
 
 void beginEntityComment(MarkupInterpreter &in) {
-    in.entityKey = QStringLiteral("Untitled");
+    in.entityKey = in.entity ? in.entity->name : QStringLiteral("Untitled");
+    in.group = in.entity ? in.entity->group : QString();
+    if (!in.group.isEmpty())
+        programTables().groupList.append(in.group);
 }
 
 void registerEntity(MarkupInterpreter &in) {
-    Q_UNUSED(in);
+    ProgramTables &tables = programTables();
+    if (in.group.isEmpty()) {
+        in.group = QLatin1String(unassignedGroup);
+        tables.groupList.append(in.group);
+    }
+    tables.entries.insert(in.entityKey, EntryRecord{in.entity->name, in.group, in.brief});
 }
 
-void addReferenceCommands(CommandTable &table) {
-    Q_UNUSED(table);
+void addReferenceCommands(CommandTable &t) {
+    t.add("brief", brief);
+    t.add("ingroup", ingroup);
+    t.add("grouporder", grouporder);
+    t.add("param", param);
+    t.add("return", returnCommand);
+    t.add("synopsis", synopsis);
+    const auto description = [](MarkupInterpreter &in) {
+        sectionHeading(in, QLatin1String("Description"), false);
+    };
+    const auto seeAlso = [](MarkupInterpreter &in) {
+        sectionHeading(in, QLatin1String("See Also"), true);
+    };
+    const auto returnValue = [](MarkupInterpreter &in) {
+        sectionHeading(in, QLatin1String("Return Value"), true);
+    };
+    const auto standards = [](MarkupInterpreter &in) {
+        sectionHeading(in, QLatin1String("Standards"), false);
+    };
+    const auto portability = [](MarkupInterpreter &in) {
+        sectionHeading(in, QLatin1String("Portability"), false);
+    };
+    t.add("description", description);
+    t.add("desc", description);
+    t.add("ts",
+          [](MarkupInterpreter &in) { sectionHeading(in, QLatin1String("Thread Safety"), false); });
+    t.add("note", [](MarkupInterpreter &in) { sectionHeading(in, QLatin1String("Note"), false); });
+    t.add("errors",
+          [](MarkupInterpreter &in) { sectionHeading(in, QLatin1String("Errors"), true); });
+    t.add("sa", seeAlso);
+    t.add("seealso", seeAlso);
+    t.add("rv", returnValue);
+    t.add("returns", returnValue);
+    t.add("stds", standards);
+    t.add("standards", standards);
+    t.add("port", portability);
+    t.add("portability", portability);
+    t.add("task", task);
+    t.add("side", side);
+    t.add("rem", remark);
+    t.add("fixme", remark);
+    t.add("review", remark);
+    t.add("show", show);
+    t.add("property", property);
+    t.add("envpage", envpage);
 }

@@ -1,0 +1,25 @@
+#include "docgen/textlines.h"
+
+#include <QFile>
+
+TextLines::TextLines(const QString &fileName) {
+    QFile file(fileName);
+    open_ = file.open(QIODevice::ReadOnly);
+    if (open_)
+        text_ = QString::fromLocal8Bit(file.readAll());
+}
+
+bool TextLines::next(QString &line) {
+    if (position_ >= text_.size())
+        return false;
+    qsizetype end = text_.indexOf(u'\n', position_);
+    qsizetype nextPosition = end + 1;
+    if (end < 0)
+        end = nextPosition = text_.size();
+    qsizetype length = end - position_;
+    if (length > 0 && text_.at(end - 1) == u'\r')
+        --length;
+    line = text_.mid(position_, length);
+    position_ = nextPosition;
+    return true;
+}

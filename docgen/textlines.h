@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Serves the lines of a text file one at a time, without their terminators ("\n" or
+// "\r\n"). The file is read whole and closed when the reader is made; a file that
+// cannot be opened has no lines.
+class TextLines {
+public:
+    TextLines() = default;
+    explicit TextLines(const QString &fileName);
+
+    bool isOpen() const { return open_; }
+    bool next(QString &line);
+
+private:
+    QString text_;
+    qsizetype position_ = 0;
+    bool open_ = false;
+};
