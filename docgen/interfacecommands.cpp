@@ -6,6 +6,9 @@
 #include "docgen/interfacetables.h"
 #include "docgen/interpreter.h"
 
+#include <QStringList>
+
+#include <algorithm>
 #include <cstdio>
 
 // The commands that describe the user interface: menu paths, accelerators and tooltips
@@ -117,19 +120,23 @@ QString menuPath(const QString &action) {
         debugLine(QLatin1String("Can't find ") + action + QLatin1String(" in any menu"));
         return QString();
     }
+    // Captions are collected from the item upwards and joined once, so that deeply
+    // nested menus cost time in proportion to their depth.
+    QStringList parts{path};
     for (QDomNode parent = item.parentNode();; parent = parent.parentNode()) {
         const QString tag = parent.nodeName();
         if (tag == QLatin1String("menu")) {
-            path = caption(parent.toElement()) + QLatin1String(" > ") + path;
+            parts.append(caption(parent.toElement()));
         } else if (tag == QLatin1String("definemenu")) {
-            path = caption(parent.toElement()) + QLatin1String(" > ") + path;
+            parts.append(caption(parent.toElement()));
             break;
         } else {
             debugLine(QLatin1String("Unprocessed tag") + tag);
             break;
         }
     }
-    return path;
+    std::reverse(parts.begin(), parts.end());
+    return parts.join(QLatin1String(" > "));
 }
 
 QString chooseSentence(const QString &action, const QString &chooseVerb, const QString &pressVerb) {

@@ -3,6 +3,7 @@
 #include "docgen/interfacetables.h"
 
 #include <QFile>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -19,17 +20,44 @@ void loadScheme(const QDomElement &scheme, InterfaceTables &tables) {
     }
 }
 
+// Real menu definitions nest a few levels deep. The document parser takes time that
+// grows with the square of the nesting depth, so absurdly deep input is turned away
+// before it is parsed.
+constexpr int maximumDepth = 1000;
+
+bool nestedTooDeeply(const QByteArray &content) {
+    QXmlStreamReader reader(content);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (++depth > maximumDepth)
+                return true;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return false; // malformed input is left for the parser to describe
+}
+
 } // namespace
 
 QString loadMenuDefinitions(const QString &fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
+    const QByteArray content = file.readAll();
+    if (nestedTooDeeply(content))
+        return QStringLiteral("elements nested more than %1 levels deep").arg(maximumDepth);
     QDomDocument document;
     QString error;
     int line = 0;
     int column = 0;
-    if (!document.setContent(file.readAll(), &error, &line, &column))
+    if (!document.setContent(content, &error, &line, &column))
         return QStringLiteral("%1 at line %2, column %3").arg(error).arg(line).arg(column);
 
     InterfaceTables &tables = interfaceTables();

@@ -159,6 +159,10 @@ TEST(MenuDefinitions, UnreadableFilesGiveAReason) {
     w.write(QStringLiteral("broken.xml"), QByteArray("<definitions><menu></definitions>"));
     EXPECT_NE(loadMenuDefinitions(w.path(QStringLiteral("missing.xml"))), QString());
     EXPECT_TRUE(loadMenuDefinitions(w.path(QStringLiteral("broken.xml"))).contains("line 1"));
+    // Nesting is bounded: the parser's cost grows with the square of the depth.
+    w.write(QStringLiteral("deep.xml"), "<definemenu>" + QByteArray("<menu>").repeated(2000) +
+                                            QByteArray("</menu>").repeated(2000) + "</definemenu>");
+    EXPECT_TRUE(loadMenuDefinitions(w.path(QStringLiteral("deep.xml"))).contains("nested"));
 }
 
 TEST(MenuDefinitions, ToolLoadsTheFileNamedByTheEnvironment) {
