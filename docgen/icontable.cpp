@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <iterator>
 
-// The drawings are kept as SVG sources under docgen/icons/svg. Most are embedded as
-// PNG files rasterised from those sources by scripts/render-icons; the few whose lines
-// benefit from being drawn at the size they are shown are embedded as SVG and rendered
-// here. Either way the result is the same kind of image.
+// Every drawing is kept as an SVG source under docgen/icons/svg. Some icons are embedded
+// as those drawings and rendered when asked for; the others are embedded as PNG files
+// rasterised from their sources by scripts/render-icons, which renders exactly as
+// renderSvg below does. Either way the caller gets the same kind of image.
 
 static void initIconResources() {
     // The resources live in a static library: without an explicit reference the linker

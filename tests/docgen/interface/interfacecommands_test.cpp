@@ -12,17 +12,13 @@ namespace {
 const char *const definitions = R"(<definitions>
   <definemenubar>
     <definemenu caption="Main">
-      <menu caption="&amp;File">
-        <item name="FileOpen"/>
-        <menu caption="Re&amp;cent"><item name="FileRecent"/></menu>
-      </menu>
+      <menu caption="&amp;File"><item name="FileOpen"/>
+        <menu caption="Re&amp;cent"><item name="FileRecent"/></menu></menu>
       <item name="EditFind"/>
     </definemenu>
     <item name="TopLevel"/>
   </definemenubar>
-  <definemenu caption="Other">
-    <menu caption="Tools"><item name="FileOpen"/></menu>
-  </definemenu>
+  <definemenu caption="Other"><menu caption="Tools"><item name="FileOpen"/></menu></definemenu>
   <toolbar><item name="ToolOnly"/></toolbar>
   <messagescheme>
     <item name="FileOpen"><text>Open</text><tip>Opens a file</tip></item>
@@ -32,29 +28,31 @@ const char *const definitions = R"(<definitions>
     <item name="ToolOnly"><text>Tool</text></item>
     <item name="Tagged"><tip>A &lt;i&gt;styled&lt;/i&gt; tip</tip></item>
   </messagescheme>
-  <keyscheme>
-    <item name="FileOpen"><key>Ctrl+O</key></item>
-    <item name="KeyOnly"><key>F5</key></item>
+  <keyscheme><item name="FileOpen"><key>Ctrl+O</key></item><item name="KeyOnly"><key>F5</key></item>
   </keyscheme>
 </definitions>
 )";
 
-// What a call wrote into the page and on the two streams.
-struct Written {
-    QString result;
-    std::string out;
-    std::string err;
+// One call: its input, what it returned, and what it printed on the two streams.
+struct Expected {
+    const char *input;
+    const char *result;
+    const char *out;
+    const char *err;
 };
 
 template <typename F>
-Written capture(F call) {
+void expectWritten(const Expected &e, F call) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    Written w;
-    w.result = call();
-    w.out = testing::internal::GetCapturedStdout();
-    w.err = testing::internal::GetCapturedStderr();
-    return w;
+    const QString result = call(QString::fromUtf8(e.input));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), e.out) << "input: " << e.input;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), e.err) << "input: " << e.input;
+    EXPECT_EQ(result, QString::fromUtf8(e.result)) << "input: " << e.input;
+}
+
+QString renderText(const QString &markup) {
+    return render(markup);
 }
 
 class InterfaceCommands : public testing::Test {
@@ -68,126 +66,99 @@ protected:
     Workspace workspace_;
 };
 
-struct Expected {
-    const char *input;
-    const char *result;
-    const char *out; // standard output
-    const char *err; // standard error
-};
-
-void expectWritten(const Written &w, const Expected &e) {
-    EXPECT_EQ(w.result, QString::fromUtf8(e.result)) << "input: " << e.input;
-    EXPECT_EQ(w.out, e.out) << "input: " << e.input;
-    EXPECT_EQ(w.err, e.err) << "input: " << e.input;
-}
-
 } // namespace
 
 TEST_F(InterfaceCommands, MenuPaths) {
-    const Expected cases[] = {
-        {"FileOpen", "Main > File > Open", "", ""},
-        {"FileRecent", "Main > File > Recent > Recent &Files", "", ""},
-        {"EditFind", "Main > Find", "", ""},
-        {"TopLevel", "Top", "", "Unprocessed tagdefinemenubar\n"},
-        {"ToolOnly", "", "", "Can't find ToolOnly in any menu\n"},
-        {"KeyOnly", "", "", "Can't find KeyOnly in message scheme\n"},
-        {"fileopen", "", "", "Can't find fileopen in message scheme\n"},
-    };
-    for (const Expected &e : cases)
-        expectWritten(capture([&] { return menuPath(QString::fromUtf8(e.input)); }), e);
+    for (const Expected &e : {
+             Expected{"FileOpen", "Main > File > Open", "", ""},
+             Expected{"FileRecent", "Main > File > Recent > Recent &Files", "", ""},
+             Expected{"EditFind", "Main > Find", "", ""},
+             Expected{"TopLevel", "Top", "", "Unprocessed tagdefinemenubar\n"},
+             Expected{"ToolOnly", "", "", "Can't find ToolOnly in any menu\n"},
+             Expected{"fileopen", "", "", "Can't find fileopen in message scheme\n"},
+         })
+        expectWritten(e, menuPath);
 }
 
 TEST_F(InterfaceCommands, FindMenuItemSearchesBelowTheGivenParent) {
     const QDomDocument &document = interfaceTables().menuDefinitions();
-    const QDomElement first = findMenuItem(document, QStringLiteral("FileOpen"));
-    ASSERT_FALSE(first.isNull());
-    EXPECT_EQ(first.parentNode().toElement().attribute(QStringLiteral("caption")), "&File");
-    EXPECT_EQ(interfaceTables().menuItem(QStringLiteral("FileOpen")), first);
-
     const QDomElement other = document.documentElement().firstChildElement("definemenu");
-    const QDomElement second = findMenuItem(other, QStringLiteral("FileOpen"));
-    EXPECT_EQ(second.parentNode().toElement().attribute(QStringLiteral("caption")), "Tools");
+    const auto menuOf = [](const QDomElement &item) {
+        return item.parentNode().toElement().attribute(QStringLiteral("caption"));
+    };
+    EXPECT_EQ(menuOf(findMenuItem(document, QStringLiteral("FileOpen"))), "&File");
+    EXPECT_EQ(menuOf(findMenuItem(other, QStringLiteral("FileOpen"))), "Tools");
     EXPECT_TRUE(findMenuItem(other, QStringLiteral("EditFind")).isNull());
     EXPECT_TRUE(findMenuItem(document, QStringLiteral("ToolOnly")).isNull());
 }
 
-TEST_F(InterfaceCommands, ChooseSentences) {
-    const Expected cases[] = {
-        {"\\Choose FileOpen", "Choose <b>Main > File > Open</b> or press <b>Ctrl+O</b>", "", ""},
-        {"Then \\choose{FileOpen}.",
-         "<p>Then choose <b>Main > File > Open</b> or press <b>Ctrl+O</b>.</p>", "", ""},
-        {"\\Choosing EditFind", "Choosing <b>Main > Find</b>", "", ""},
-        {"\\Choosing KeyOnly", "Pressing <b>F5</b>", "", "Can't find KeyOnly in message scheme\n"},
-        {"x \\choosing KeyOnly", "<p>x pressing <b>F5</b></p>", "",
-         "Can't find KeyOnly in message scheme\n"},
-        {"\\choose Nothing", "***ERROR***",
-         "error: docgen: missing both menu path and accelerator for Nothing\n",
-         "Can't find Nothing in message scheme\n"},
-        {"\\choose{}", "***ERROR***", "error: docgen: choose has empty action name\n", ""},
-    };
-    for (const Expected &e : cases)
-        expectWritten(capture([&] { return render(QString::fromUtf8(e.input)); }), e);
-}
-
-TEST_F(InterfaceCommands, MenuKeyTipAndUi) {
-    const Expected cases[] = {
-        {"\\menu{File > Open}", "<p><b>File &gt; Open</b></p>", "", ""},
-        {"\\menu FileOpen", "<p><b>Main &gt; File &gt; Open</b></p>", "", ""},
-        {"\\menu Missing", "<p><b></b></p>", "",
-         "Can't find Missing in message scheme\n\\menu Can't find Missing\n"},
-        {"\\key FileOpen", "<p><b>Ctrl+O</b></p>", "", ""},
-        {"\\key{No<Key}", "<p><b>No<Key</b></p>", "", ""},
-        {"\\tip FileOpen", "<p>Opens a file</p>", "", ""},
-        {"\\tip Tagged", "<p>A <i>styled</i> tip</p>", "", ""},
-        {"\\tip Missing", "<p><b>***ERROR NO TIP*** Missing</b></p>", "", ""},
-        {"\\ui{OK & Cancel}", "<p><b>OK &amp; Cancel</b></p>", "", ""},
-    };
-    for (const Expected &e : cases)
-        expectWritten(capture([&] { return render(QString::fromUtf8(e.input)); }), e);
+TEST_F(InterfaceCommands, Commands) {
+    for (const Expected &e : {
+             Expected{"\\Choose FileOpen",
+                      "Choose <b>Main > File > Open</b> or press <b>Ctrl+O</b>", "", ""},
+             Expected{"So \\choose{FileOpen}.",
+                      "<p>So choose <b>Main > File > Open</b> or press <b>Ctrl+O</b>.</p>", "", ""},
+             Expected{"\\Choosing EditFind", "Choosing <b>Main > Find</b>", "", ""},
+             Expected{"\\Choosing KeyOnly", "Pressing <b>F5</b>", "",
+                      "Can't find KeyOnly in message scheme\n"},
+             Expected{"x \\choosing KeyOnly", "<p>x pressing <b>F5</b></p>", "",
+                      "Can't find KeyOnly in message scheme\n"},
+             Expected{"\\choose Nothing", "***ERROR***",
+                      "error: docgen: missing both menu path and accelerator for Nothing\n",
+                      "Can't find Nothing in message scheme\n"},
+             Expected{"\\choose{}", "***ERROR***", "error: docgen: choose has empty action name\n",
+                      ""},
+             Expected{"\\menu{File > Open}", "<p><b>File &gt; Open</b></p>", "", ""},
+             Expected{"\\menu FileOpen", "<p><b>Main &gt; File &gt; Open</b></p>", "", ""},
+             Expected{"\\menu Missing", "<p><b></b></p>", "",
+                      "Can't find Missing in message scheme\n\\menu Can't find Missing\n"},
+             Expected{"\\key FileOpen\\key{No<Key}", "<p><b>Ctrl+O</b><b>No<Key</b></p>", "", ""},
+             Expected{"\\tip FileOpen \\tip Tagged", "<p>Opens a file A <i>styled</i> tip</p>", "",
+                      ""},
+             Expected{"\\tip Missing", "<p><b>***ERROR NO TIP*** Missing</b></p>", "", ""},
+             Expected{"\\ui{OK & Cancel}", "<p><b>OK &amp; Cancel</b></p>", "", ""},
+         })
+        expectWritten(e, renderText);
 }
 
 TEST(InterfaceCommandsWithoutDefinitions, ChooseReportsTheMissingAction) {
     interfaceTables().clear();
-    expectWritten(capture([] { return render(QStringLiteral("\\choose FileOpen")); }),
-                  {"\\choose FileOpen", "***ERROR***",
+    expectWritten({"\\choose FileOpen", "***ERROR***",
                    "error: docgen: missing both menu path and accelerator for FileOpen\n",
-                   "Can't find FileOpen in message scheme\n"});
+                   "Can't find FileOpen in message scheme\n"},
+                  renderText);
 }
 
 TEST(MenuDefinitions, UnreadableFilesGiveAReason) {
     Workspace w;
     w.write(QStringLiteral("broken.xml"), QByteArray("<definitions><menu></definitions>"));
+    // Nesting is bounded: the parser's cost grows with the square of the depth.
+    w.write(QStringLiteral("deep.xml"), QByteArray("<menu>").repeated(2000));
     EXPECT_NE(loadMenuDefinitions(w.path(QStringLiteral("missing.xml"))), QString());
     EXPECT_TRUE(loadMenuDefinitions(w.path(QStringLiteral("broken.xml"))).contains("line 1"));
-    // Nesting is bounded: the parser's cost grows with the square of the depth.
-    w.write(QStringLiteral("deep.xml"), "<definemenu>" + QByteArray("<menu>").repeated(2000) +
-                                            QByteArray("</menu>").repeated(2000) + "</definemenu>");
     EXPECT_TRUE(loadMenuDefinitions(w.path(QStringLiteral("deep.xml"))).contains("nested"));
 }
 
 TEST(MenuDefinitions, ToolLoadsTheFileNamedByTheEnvironment) {
     Workspace w;
     w.write(QStringLiteral("menus.xml"), QByteArray(definitions));
+    w.write(QStringLiteral("bad.xml"), QByteArray("<definitions>"));
     w.write(QStringLiteral("manual.dg"),
-            QByteArray("\\split{page.htm}\n\\Choose FileOpen, \\key KeyOnly, \\tip FileOpen.\n"));
-    const RunResult run =
-        w.run({QStringLiteral("manual.dg")},
-              {{QStringLiteral("QUILLGEN_MENU_DEFINITIONS"), w.path(QStringLiteral("menus.xml"))}});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+            QByteArray("\\split{page}\n\\Choose FileOpen, \\key KeyOnly, \\tip FileOpen.\n"));
+    const auto runWith = [&](const char *file) {
+        return w.run({QStringLiteral("manual.dg")},
+                     {{QStringLiteral("QUILLGEN_MENU_DEFINITIONS"), w.path(file)}});
+    };
+    const RunResult bad = runWith("bad.xml");
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_TRUE(
+        bad.err.startsWith("error: cannot read menu definitions " + w.path("bad.xml") + ": "))
+        << bad.err.toStdString();
+    EXPECT_FALSE(w.exists(QStringLiteral("page.htm")));
+
+    const RunResult good = runWith("menus.xml");
+    EXPECT_EQ(good.exitCode, 0) << good.err.toStdString();
     EXPECT_EQ(pageBody(w.read(QStringLiteral("page.htm"))),
               "Choose <b>Main > File > Open</b> or press <b>Ctrl+O</b><p>, <b>F5</b>, "
               "Opens a file.</p>");
-}
-
-TEST(MenuDefinitions, ToolStopsBeforeAnyInputOnABadFile) {
-    Workspace w;
-    w.write(QStringLiteral("menus.xml"), QByteArray("<definitions>"));
-    w.write(QStringLiteral("manual.dg"), QByteArray("\\split{page.htm}\nText\n"));
-    const QString menus = w.path(QStringLiteral("menus.xml"));
-    const RunResult run = w.run({QStringLiteral("manual.dg")},
-                                {{QStringLiteral("QUILLGEN_MENU_DEFINITIONS"), menus}});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.startsWith("error: cannot read menu definitions " + menus + ": "))
-        << run.err.toStdString();
-    EXPECT_FALSE(w.exists(QStringLiteral("page.htm")));
 }
