@@ -16,7 +16,8 @@ board. Open a port with \ref{uart_open}, move data with \ref{uart_write} and
 extern "C" {
 #endif
 
-/*! \brief Number of serial ports on the board.
+/*! \h1 \this
+ * \brief Number of serial ports on the board.
  * \ingroup Configuration
  *
  * Port numbers run from 0 to \this minus one.
@@ -24,7 +25,8 @@ extern "C" {
  */
 #define UART_PORT_COUNT 4
 
-/*! \brief Converts a baud rate into the divider of the port clock.
+/*! \h1 \this
+ * \brief Converts a baud rate into the divider of the port clock.
  * \ingroup Configuration
  * \synopsis
  * \param{clock} the port clock in hertz.
@@ -39,7 +41,8 @@ extern "C" {
     (((clock) + 8u * (baud)) /    \
      (16u * (baud)))
 
-/*! \brief The parity of a frame.
+/*! \h1 \this
+ * \brief The parity of a frame.
  * \ingroup Configuration
  * \synopsis
  * \item{UART_PARITY_NONE} no parity bit;
@@ -52,11 +55,13 @@ typedef enum uart_parity {
     UART_PARITY_ODD
 } uart_parity_t;
 
-/*! \brief The settings of a port.
+/*! \h1 \this
+ * \brief The settings of a port.
  * \ingroup Configuration
  * \synopsis
  * Fill it in before calling \ref{uart_open}; fields left at zero take their
- * defaults.
+ * defaults. The parity is one of:
+ * \show{uart_parity_t}
  */
 typedef struct uart_config {
     uint32_t baud;         // bits per second
@@ -69,7 +74,8 @@ typedef struct uart_config {
     } flow;
 } uart_config_t;
 
-/*! \brief Called when a transfer has finished.
+/*! \h1 \this
+ * \brief Called when a transfer has finished.
  * \ingroup Events
  * \synopsis
  * \param{port} the port that finished.
@@ -78,13 +84,15 @@ typedef struct uart_config {
  */
 typedef void (*uart_callback_t)(int port, int status, void *context);
 
-/*! \brief The driver's version as a text.
+/*! \h1 \this
+ * \brief The driver's version as a text.
  * \ingroup Configuration
  * \synopsis
  */
 extern const char uart_version[];
 
-/*! \brief Opens a port.
+/*! \h1 \this
+ * \brief Opens a port.
  * \ingroup Ports
  * \synopsis
  * \param{port} the port number, below \ref{UART_PORT_COUNT}.
@@ -97,11 +105,19 @@ extern const char uart_version[];
  *     if (uart_open(0, &config) != 0)
  *         report("cannot open the console");
  * \endcode
+ * \desc
+ * The settings are copied, so the structure may live on the stack.
+ * \errors
+ * \item \tt{-1}: the port number is out of range.
+ * \item \tt{-2}: the port is already open.
+ * \port
+ * Every board of the family has at least two ports.
  * \sa \ref{uart_close}
  */
 int uart_open(int port, const uart_config_t *config);
 
-/*! \brief Closes a port.
+/*! \h1 \this
+ * \brief Closes a port.
  * \ingroup Ports
  * \synopsis
  * \param{port} an open port.
@@ -111,7 +127,8 @@ int uart_open(int port, const uart_config_t *config);
  */
 void uart_close(int port);
 
-/*! \brief Writes bytes to a port.
+/*! \h1 \this
+ * \brief Writes bytes to a port.
  * \ingroup Data transfer
  * \synopsis
  * \param{port} an open port.
@@ -128,7 +145,8 @@ void uart_close(int port);
 size_t uart_write(int port, const void *data, size_t length, uart_callback_t done,
                   void *context);
 
-/*! \brief Reads the bytes received so far.
+/*! \h1 \this
+ * \brief Reads the bytes received so far.
  * \ingroup Data transfer
  * \synopsis
  * \param{port} an open port.
@@ -136,6 +154,9 @@ size_t uart_write(int port, const void *data, size_t length, uart_callback_t don
  * \param{size} the size of the buffer.
  * \rv
  * \return the number of bytes copied, zero when nothing has arrived.
+ * \stds
+ * None: the driver's own interface.
+ * \rem Should a timeout be added? Callers poll today.
  */
 size_t uart_read(int port, void *buffer, size_t size);
 
