@@ -1,8 +1,13 @@
 #include "docgen/argumentreaders.h"
 
-#include "docgen/charclass.h"
+#include "colouring/charclass.h"
 
 namespace {
+
+// Letters, digits and the underscore: the characters of an unbraced word argument.
+bool isWordChar(QChar c) {
+    return charclass::isAlnum(c) || c.unicode() == '_';
+}
 
 bool atEnd(MarkupCursor cursor) {
     return cursor->isNull();
@@ -31,8 +36,8 @@ QString readBracedOrWord(MarkupCursor &cursor) {
         return readBraced(cursor);
     skipSpaces(cursor);
     const QChar *start = cursor;
-    if (charclass::isWordChar(*cursor)) {
-        while (charclass::isWordChar(*cursor))
+    if (isWordChar(*cursor)) {
+        while (isWordChar(*cursor))
             ++cursor;
     } else {
         while (!atEnd(cursor) && !charclass::isSpace(*cursor) && *cursor != u'\\')

@@ -1,7 +1,7 @@
 #include "docgen/interpreter.h"
 
 #include "docgen/blockstate.h"
-#include "docgen/charclass.h"
+#include "colouring/charclass.h"
 #include "docgen/docgen.h"
 #include "docgen/htmltext.h"
 #include "docgen/referencesections.h"
