@@ -1,0 +1,53 @@
+// Runs arbitrary bytes through the manual pipeline: the line preprocessor (variant
+// sections, "@def", includes, which may name the input itself) and the markup
+// interpreter with every command it knows, into pages held in memory.
+
+#include "docgen/docgen.h"
+#include "docgen/outputpage.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// Includes and copied files are found relative to the working directory, so the
+// fuzzer works inside a scratch directory of its own.
+const QString &scratch() {
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        if (!dir.isValid() || !QDir::setCurrent(dir.path()))
+            std::abort();
+        return dir.path();
+    }();
+    return path;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    const QString &directory = scratch();
+    {
+        QFile file(QStringLiteral("fuzz.dg"));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            std::abort();
+        file.write(reinterpret_cast<const char *>(data), qint64(size));
+    }
+    OutputPageList pages;
+    {
+        DocGen docGen;
+        docGen.processFile(1, QStringLiteral("fuzz.dg"), directory, pages, QString(),
+                           QStringList());
+    }
+    qsizetype total = 0;
+    for (const OutputPage &page : pages)
+        total += page.text.size();
+    (void)total;
+    return 0;
+}
