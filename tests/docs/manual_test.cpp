@@ -1,0 +1,219 @@
+// Renders quillgen's own manual (docs/manual) as scripts/demo does, with the example
+// menu definitions and the example header beside it, and checks what a reader would
+// trip over: missing pages, dangling links, error markers, commands left unshown.
+
+#include "tests/support/workspace.h"
+
+#include "colouring/styles.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QString sourceDir = QStringLiteral(QUILLGEN_SOURCE_DIR);
+
+QByteArray readSource(const QString &relative) {
+    QFile file(sourceDir + QLatin1Char('/') + relative);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << relative.toStdString();
+    return file.readAll();
+}
+
+// The manual's own sources (not the samples it presents).
+QStringList manualSources() {
+    return QDir(sourceDir + QStringLiteral("/docs/manual"))
+        .entryList({QStringLiteral("*.dg")}, QDir::Files, QDir::Name);
+}
+
+// The markup commands that a text really runs, read the way the interpreter reads
+// them: braced arguments and coloured samples are taken as they stand, so a command
+// named inside them does not count.
+QSet<QString> commandsUsed(const QString &text) {
+    QSet<QString> used;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (text[i] != u'\\')
+            continue;
+        ++i;
+        QString name;
+        if (text.mid(i, 3) == QLatin1String("...")) {
+            name = QStringLiteral("...");
+            i += 3;
+        } else if (i < n && (text[i].isPunct() || text[i].isSymbol())) {
+            name = text[i++];
+            if (i < n && text[i] == u'-' && name == QLatin1String("-"))
+                name += text[i++];
+        } else {
+            while (i < n && text[i].unicode() < 128 && text[i].isLetterOrNumber())
+                name += text[i++];
+        }
+        used.insert(name);
+        if (name == QLatin1String("code") && i < n && text[i] == u'{') {
+            const qsizetype end = text.indexOf(QLatin1String("\\endcode"), i);
+            i = end < 0 ? n : end + 7;
+        } else if (i < n && text[i] == u'{') {
+            const qsizetype end = text.indexOf(u'}', i);
+            i = end < 0 ? n : end;
+        } else {
+            --i;
+        }
+    }
+    return used;
+}
+
+// Drops the comment lines that the preprocessor drops.
+QString withoutComments(const QString &source) {
+    QStringList lines = source.split(u'\n');
+    lines.removeIf([](const QString &line) { return line.trimmed().startsWith(u'%'); });
+    return lines.join(u'\n');
+}
+
+class Manual : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ws = std::make_unique<Workspace>();
+        QDirIterator files(sourceDir + QStringLiteral("/docs/manual"), QDir::Files,
+                           QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString file = files.next();
+            const QString relative = file.mid(sourceDir.size() + 1);
+            ws->write(relative.mid(QStringLiteral("docs/manual/").size()), readSource(relative));
+        }
+        const QByteArray css = readSource(QStringLiteral("share/quillgen/default.css"));
+        ws->write(QStringLiteral("default.css"), css);
+        ws->write(QStringLiteral("api/default.css"), css);
+        manual = ws->run({"-o", ".", "manual.dg"},
+                         {{"QUILLGEN_MENU_DEFINITIONS", sourceDir + "/docs/menus.xml"}});
+        header = ws->run({"-o", "api", sourceDir + "/examples/headers/uart.h"});
+    }
+    static void TearDownTestSuite() { ws.reset(); }
+
+    // Every page written, as paths relative to the workspace.
+    static QStringList pages() {
+        QStringList list;
+        QDirIterator it(ws->path(), {QStringLiteral("*.htm")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            list << it.next().mid(ws->path().size() + 1);
+        return list;
+    }
+
+    static inline std::unique_ptr<Workspace> ws;
+    static inline RunResult manual;
+    static inline RunResult header;
+};
+
+TEST_F(Manual, RendersWithEveryActionDefined) {
+    EXPECT_EQ(manual.exitCode, 0) << manual.err.toStdString();
+    EXPECT_EQ(header.exitCode, 0) << header.err.toStdString();
+    EXPECT_FALSE(manual.out.contains("error:")) << manual.out.toStdString();
+    // Every action the manual names has a menu text, and every \menu finds its path.
+    EXPECT_FALSE(manual.err.contains("in message scheme")) << manual.err.toStdString();
+    EXPECT_FALSE(manual.err.contains("\\menu Can't find")) << manual.err.toStdString();
+}
+
+TEST_F(Manual, WritesEveryPageItsSplitCommandsName) {
+    int named = 0;
+    for (const QString &source : manualSources()) {
+        const QString text = QString::fromUtf8(readSource("docs/manual/" + source));
+        bool inSample = false;
+        for (const QString &line : text.split(u'\n')) {
+            if (line.startsWith(QLatin1String("\\code{")))
+                inSample = true;
+            if (line.contains(QLatin1String("\\endcode")))
+                inSample = false;
+            if (inSample || !line.startsWith(QLatin1String("\\split ")))
+                continue;
+            QString name = line.section(u' ', 1, 1);
+            name.remove(u'{').remove(u'}');
+            ++named;
+            EXPECT_TRUE(ws->exists(name + ".htm"))
+                << source.toStdString() << ": " << name.toStdString();
+        }
+    }
+    EXPECT_GE(named, 10);
+    EXPECT_TRUE(ws->exists("api/uart_h.htm"));
+}
+
+TEST_F(Manual, PagesHoldNoErrorMarkerAndOnlyAscii) {
+    for (const QString &page : pages()) {
+        const QString text = ws->read(page);
+        EXPECT_FALSE(text.contains("***")) << page.toStdString();
+        // The pages declare ISO-8859-1: anything beyond ASCII would depend on the locale.
+        const auto wide =
+            std::find_if(text.begin(), text.end(), [](QChar c) { return c.unicode() > 127; });
+        EXPECT_TRUE(wide == text.end()) << page.toStdString();
+    }
+}
+
+TEST_F(Manual, EveryLinkAndImageLeadsToAFile) {
+    static const QRegularExpression target(QStringLiteral("(?:href|src)=\"([^\"]*)\""));
+    int checked = 0;
+    for (const QString &page : pages()) {
+        const QString folder = QFileInfo(page).path();
+        for (const auto &match : target.globalMatch(ws->read(page))) {
+            const QString link = match.captured(1);
+            if (link.contains(u':'))
+                continue; // an address of the web
+            ++checked;
+            EXPECT_TRUE(ws->exists(QDir::cleanPath(folder + '/' + link)))
+                << page.toStdString() << " links " << link.toStdString();
+        }
+    }
+    EXPECT_GE(checked, 100);
+}
+
+TEST_F(Manual, RunsEveryCommandOfTheVocabulary) {
+    static const char *const vocabulary[] = {
+        "document", "subtitle",   "choose",   "Choose",     "choosing",  "Choosing",
+        "include",  "rawcontent", "copyin",   "present",    "brief",     "line",
+        "here",     "grouporder", "ingroup",  "@",          "$",         "&",
+        "|",        "<",          ">",        "\\",         ",",         ":",
+        "-",        "--",         "or",       "plusminus",  "inf",       "pi",
+        "theta",    "psi",        "phi",      "half",       "quarter",   "threequarter",
+        "divslash", "bullet",     "minus",    "times",      "divide",    "ge",
+        "le",       "ne",         "up",       "down",       "updown",    "hdots",
+        "vdots",    "...",        "lt",       "gt",         "a",         "f",
+        "m",        "dq",         "q",        "sq",         "b",         "u",
+        "bi",       "i",          "em",       "e",          "big",       "input",
+        "p",        "file",       "sub",      "sup",        "n",         "br",
+        "c",        "tt",         "img",      "icon",       "screen",    "code",
+        "pre",      "endcode",    "endpre",   "endtable",   "endmatrix", "term",
+        "item",     "step",       "param",    "return",     "xref",      "ref",
+        "titleref", "show",       "matrix",   "table",      "synopsis",  "description",
+        "desc",     "ts",         "note",     "errors",     "sa",        "seealso",
+        "rv",       "returns",    "stds",     "standards",  "port",      "portability",
+        "begin",    "end",        "contents", "menu",       "key",       "tip",
+        "property", "envpage",    "ui",       "h1",         "h2",        "h3",
+        "copy",     "section",    "overview", "subsection", "style",     "title",
+        "task",     "rem",        "fixme",    "review",     "side",      "split",
+    };
+    QSet<QString> used = commandsUsed(QString::fromUtf8(readSource("examples/headers/uart.h")));
+    for (const QString &source : manualSources())
+        used +=
+            commandsUsed(withoutComments(QString::fromUtf8(readSource("docs/manual/" + source))));
+    for (const char *command : vocabulary)
+        EXPECT_TRUE(used.contains(QLatin1String(command))) << "\\" << command << " is never run";
+}
+
+TEST_F(Manual, StylesheetColoursEveryCodeStyle) {
+    const QString css = QString::fromUtf8(readSource("share/quillgen/default.css"));
+    EXPECT_TRUE(css.contains("prefers-color-scheme: dark"));
+    for (int id = 0; !styleName(id).isNull(); ++id) {
+        const QString name = styleName(id);
+        if (name.isEmpty())
+            continue;
+        EXPECT_TRUE(css.contains(".qgn-code-" + name + " {")) << name.toStdString();
+        // A colour of its own in both the light and the dark variables.
+        EXPECT_EQ(css.count("--code-" + name + ":"), 2) << name.toStdString();
+    }
+}
+
+} // namespace
