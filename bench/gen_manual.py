@@ -30,7 +30,7 @@ def page(rng, p, pages):
            f"\\section {words(rng, 3).capitalize()}",
            f"{words(rng, 12).capitalize()} \\b{{{words(rng, 2)}}} and \\i{{{words(rng, 1)}}}, "
            f"see \\ref{{{other}}} and \\tt{{{words(rng, 1)}}}.",
-           f"{words(rng, 20).capitalize()} \\menu{{File|Open}} \\key{{Ctrl+O}}.",
+           f"{words(rng, 20).capitalize()} \\key{{Ctrl+O}} \\ui{{OK}}.",
            "",
            f"\\subsection {words(rng, 2).capitalize()}"]
     for j in range(4):

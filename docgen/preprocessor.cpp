@@ -186,9 +186,15 @@ QStringList readManualSource(const DocGen &doc, const QString &inputPath) {
 }
 
 void preprocess(DocGen &doc, const QString &inputPath) {
-    const QStringList lines = readManualSource(doc, inputPath);
-    recordTitles(doc, lines);
-    interpretMarkup(doc, lines.join(u'\n'));
+    QString text;
+    {
+        // The lines go before the interpreter runs: on a big manual they cost as much
+        // memory as the joined text again.
+        const QStringList lines = readManualSource(doc, inputPath);
+        recordTitles(doc, lines);
+        text = lines.join(u'\n');
+    }
+    interpretMarkup(doc, text);
 
     doc.contentsLevel = 0;
     doc.closeContentsLevels();
