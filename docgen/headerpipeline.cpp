@@ -108,7 +108,9 @@ void writeIndexPage(DocGen &doc, const QString &inputPath, const QString &overvi
     if (!source.isEmpty())
         source += QLatin1Char('\n');
     source += QLatin1String("\\section API Summary\n");
-    const QString body = interpretMarkup(doc, source) + writeSummaryTable();
+    // The overview runs first: its "\grouporder" decides the order of the table.
+    QString body = interpretMarkup(doc, source);
+    body += writeSummaryTable();
     doc.pageBody.clear();
     if (!doc.pages)
         return;

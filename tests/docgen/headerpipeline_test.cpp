@@ -131,3 +131,17 @@ TEST(DocumentHeader, GroupsCarryOverFromEarlierInputs) {
     EXPECT_FALSE(ws.exists("out/b.xml"));
     programTables().groupOrder.clear();
 }
+
+TEST(DocumentHeader, OverviewGroupOrderAppliesToItsOwnTable) {
+    programTables().groupOrder.clear();
+    Workspace ws;
+    const HeaderRun run = runHeader(ws, "g.h",
+                                    "/*!! \\overview\nText.\n\\grouporder{B, A}\n*/\n"
+                                    "/*! a\n \\ingroup A */\nvoid fa(void);\n"
+                                    "/*! b\n \\ingroup B */\nvoid fb(void);\n");
+    const OutputPage *index = run.page("out/g_h.htm");
+    ASSERT_TRUE(index);
+    EXPECT_LT(index->text.indexOf("<b>B</b>"), index->text.indexOf("<b>A</b>"));
+    EXPECT_GE(index->text.indexOf("<b>B</b>"), 0);
+    programTables().groupOrder.clear();
+}
