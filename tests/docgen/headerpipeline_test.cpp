@@ -1,3 +1,4 @@
+#include "tests/docgen/markuptest.h"
 #include "tests/support/workspace.h"
 
 #include "docgen/docgen.h"
@@ -10,12 +11,6 @@ namespace {
 
 struct HeaderRun {
     OutputPageList pages;
-    QStringList fileNames() const {
-        QStringList names;
-        for (const OutputPage &p : pages)
-            names << p.fileName;
-        return names;
-    }
     const OutputPage *page(const QString &fileName) const {
         for (const OutputPage &p : pages)
             if (p.fileName == fileName)
@@ -73,7 +68,7 @@ TEST(DocumentHeader, PagesIndexAndContentsInOrder) {
         runHeader(ws, "uart.h",
                   "/*! Initialises the port.\n \\ingroup Ports */\nvoid uart_init(void);\n"
                   "/* plain comment */\nvoid uart_plain(void);\n");
-    EXPECT_EQ(run.fileNames(),
+    EXPECT_EQ(fileNames(run.pages),
               (QStringList{"out/uart_init.htm", "out/uart_h.htm", "out/uart.xml"}));
     ASSERT_EQ(run.pages.size(), 3);
     EXPECT_EQ(run.pages.at(0).title, "uart_init");
@@ -107,7 +102,7 @@ TEST(DocumentHeader, MissingHeaderStillGetsAnIndexPage) {
     HeaderRun run;
     DocGen doc;
     doc.processFile(1, "/nonexistent/dir/none.h", "out", run.pages, QString(), {});
-    EXPECT_EQ(run.fileNames(), (QStringList{"out/none_h.htm", "out/none.xml"}));
+    EXPECT_EQ(fileNames(run.pages), (QStringList{"out/none_h.htm", "out/none.xml"}));
     EXPECT_EQ(run.pages.at(1).text,
               "<contents>\n<content url=\"none_h.htm\">\n\n</content>\n</contents>");
 }

@@ -9,19 +9,13 @@
 
 namespace {
 
-void checkCases(std::initializer_list<MarkupCase> cases, int mode = 1) {
-    for (const MarkupCase &c : cases)
-        EXPECT_EQ(renderMarkup(QString::fromUtf8(c.markup), mode), QString::fromUtf8(c.body))
-            << "markup: " << c.markup;
-}
-
 const char *const tableOpener = "<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" "
                                 "cellspacing=\"2\" border=\"0\" ";
 
 } // namespace
 
 TEST(Interpreter, ParagraphsAndBreaks) {
-    checkCases({
+    checkMarkup({
         {"", ""},
         {"  \n\n  Hello", "<p>Hello</p>"},
         {"one\ntwo", "<p>one\ntwo</p>"},
@@ -44,7 +38,7 @@ TEST(Interpreter, NulCharacterEndsTheText) {
 }
 
 TEST(Interpreter, HeadingsAndRawText) {
-    checkCases({
+    checkMarkup({
         {"\\section Setup & run\nText", "<h3>Setup &amp; run</h3><p>Text</p>"},
         {"\\subsection{Sub}", "<h4>Sub</h4>"},
         {"\\overview", "<h3>Overview</h3>"},
@@ -55,11 +49,11 @@ TEST(Interpreter, HeadingsAndRawText) {
         {"\\line 42 text", "<p>text</p>"},
         {"\\here x", "<p>x</p>"},
     });
-    checkCases({{"\\section Setup", "<h2>Setup</h2>"}, {"\\subsection S", "<h3>S</h3>"}}, 0);
+    checkMarkup({{"\\section Setup", "<h2>Setup</h2>"}, {"\\subsection S", "<h3>S</h3>"}}, 0);
 }
 
 TEST(Interpreter, Lists) {
-    checkCases({
+    checkMarkup({
         {"\\item one\n\\item two", "<ul><li>one\n</li>\n<li>two</li></ul>"},
         {"\\item{Name} text", "<ul><li><i>Name</i>:&nbsp;&nbsp;text</li></ul>"},
         {"\\item{a<b}x", "<ul><li><i>a&lt;b</i>:&nbsp;&nbsp;x</li></ul>"},
@@ -122,7 +116,7 @@ TEST(Interpreter, Matrices) {
 }
 
 TEST(Interpreter, CodeAndPreBlocks) {
-    checkCases({
+    checkMarkup({
         {"\\code{plain}\n  a < b && c\n\n\\endcode after",
          "\n<pre class=\"qgn-code\">  a &lt; b &amp;&amp; c</pre><p>after</p>"},
         {"\\code{plain}\nno end \\b{x}", "\n<pre class=\"qgn-code\">no end \\b{x}</pre>"},
@@ -155,10 +149,7 @@ TEST(Interpreter, SplitTitleAndContentsLevels) {
     interpretMarkup(doc, "\\title Book\n\\split a\nA text\n\\contents down\n\\split b\nB text\n"
                          "\\contents up\n\\contents up\nloose\n\\split c\n\\split d\nD\n");
     doc.flushPage();
-    QStringList names;
-    for (const OutputPage &p : pages)
-        names << p.fileName;
-    EXPECT_EQ(names, (QStringList{"a.htm", "b.htm", "d.htm"}));
+    EXPECT_EQ(fileNames(pages), (QStringList{"a.htm", "b.htm", "d.htm"}));
     EXPECT_EQ(doc.contentsLevel, 0);
     EXPECT_EQ(doc.contentsLines,
               (QStringList{"<content title=\"Book\">", "</content>", "<content url=\"a.htm\">",

@@ -1,4 +1,4 @@
-#include "tests/docgen/interface/interfacetest.h"
+#include "tests/docgen/markuptest.h"
 
 #include "docgen/docgen.h"
 
@@ -8,22 +8,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-void checkCases(std::initializer_list<MarkupCase> cases, DocGen *doc = nullptr) {
-    for (const MarkupCase &c : cases) {
-        const QString markup = QString::fromUtf8(c.markup);
-        if (doc)
-            doc->pageBody.clear();
-        EXPECT_EQ(doc ? render(*doc, markup) : render(markup), QString::fromUtf8(c.body))
-            << "markup: " << c.markup;
-    }
-}
-
-} // namespace
-
 TEST(InlineCommands, StyledWordsEscapeTheirArgumentOnly) {
-    checkCases({
+    checkMarkup({
         {"\\b{a<b}", "<p><b>a&lt;b</b></p>"},
         {"\\b word.\\b .x", "<p><b>word</b>.<b>.x</b></p>"},
         {"a<i>\\u{x & y}\\b{}", "<p>a<i><u>x &amp; y</u><b></b></p>"},
@@ -37,11 +23,11 @@ TEST(InlineCommands, StyledWordsEscapeTheirArgumentOnly) {
         {"\\input{Enter}", "<p><b>Enter</b></p>"},
     });
     DocGen html; // the format defaults to "html"
-    checkCases({{"\\input{run}", "<p><b>run</b> &#8629;</p>"}}, &html);
+    checkMarkup(html, {{"\\input{run}", "<p><b>run</b> &#8629;</p>"}});
 }
 
 TEST(InlineCommands, CharacterNamesAndTheTildeAfterThem) {
-    checkCases({
+    checkMarkup({
         {"\\@\\$\\&\\|\\<\\lt\\>\\gt", "<p>@$&amp;|&lt;&lt;&gt;&gt;</p>"},
         {"a\\\\b 1\\,000 1\\-2\\--3", "<p>a&#x5c;b 1&#x202f;000 1&ndash;2&mdash;3</p>"},
         {"\\pi~r \\lt~ \\&~ \\inf~~", "<p>&#x3c0;r &lt;~ &amp;~ &#x221e;~</p>"},
@@ -57,7 +43,7 @@ TEST(InlineCommands, CharacterNamesAndTheTildeAfterThem) {
 }
 
 TEST(InlineCommands, WriteInsideOpenBlocks) {
-    checkCases({
+    checkMarkup({
         {"\\table{1in,*}||A\\|B|C\\endtable",
          "<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" cellspacing=\"2\" "
          "border=\"0\" cols=\"2\" fm_widths=\"1in,4in\">\n<tr bgcolor=\"#cccccc\"><td>\nA|B"
@@ -68,7 +54,7 @@ TEST(InlineCommands, WriteInsideOpenBlocks) {
 }
 
 TEST(InlineCommands, Images) {
-    checkCases({
+    checkMarkup({
         {"\\img{diagram}\\img{photo.jpg}",
          "<p><img src=\"diagram.png\" /><img src=\"photo.jpg\" /></p>"},
         {"\\img{v1.2/plan}", "<p><img src=\"v1.2/plan.png\" /></p>"},
@@ -84,7 +70,8 @@ TEST(InlineCommands, LinkTargetsAndTexts) {
     DocGen doc;
     doc.splitTitles.insert(QStringLiteral("intro"), QStringLiteral("Introduction"));
     doc.splitTitles.insert(QStringLiteral("faq.htm"), QStringLiteral("Q & A"));
-    checkCases(
+    checkMarkup(
+        doc,
         {
             {"\\ref{intro}", "<p><a href=\"intro.htm\">Introduction</a></p>"},
             {"\\ref{faq.htm}", "<p><a href=\"faq.htm\">Q &amp; A</a></p>"},
@@ -100,8 +87,7 @@ TEST(InlineCommands, LinkTargetsAndTexts) {
              "<p><a href=\"https://x.org\">https://x.org</a><a "
              "href=\"mailto:a@b\">mailto:a@b</a></p>"},
             {"\\titleref{intro}", "<p><big><a href=\"intro.htm\">Introduction</a></big><br/></p>"},
-        },
-        &doc);
+        });
 }
 
 TEST(InlineCommands, IconWritesItsImageUnderTheOutputDirectory) {
@@ -109,10 +95,10 @@ TEST(InlineCommands, IconWritesItsImageUnderTheOutputDirectory) {
     ASSERT_TRUE(dir.isValid());
     DocGen doc;
     doc.outputDirectory = dir.filePath(QStringLiteral("deep/out"));
-    EXPECT_EQ(render(doc, "a \\icon{NoSuchIcon} \\icon{filesave} b"), "<p>a   b</p>");
+    EXPECT_EQ(renderMarkup(doc, "a \\icon{NoSuchIcon} \\icon{filesave} b"), "<p>a   b</p>");
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("deep"))).exists());
     doc.pageBody.clear();
-    EXPECT_EQ(render(doc, "Save \\icon{FileSave} now"),
+    EXPECT_EQ(renderMarkup(doc, "Save \\icon{FileSave} now"),
               "<p>Save <img src=\"images/FileSave.png\" /> now</p>");
     EXPECT_EQ(QImage(dir.filePath(QStringLiteral("deep/out/images/FileSave.png"))).size(),
               QSize(16, 16));

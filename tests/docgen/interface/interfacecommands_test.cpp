@@ -1,4 +1,4 @@
-#include "tests/docgen/interface/interfacetest.h"
+#include "tests/docgen/markuptest.h"
 #include "tests/support/workspace.h"
 
 #include "docgen/interfacecommands.h"
@@ -52,7 +52,7 @@ void expectWritten(const Expected &e, F call) {
 }
 
 QString renderText(const QString &markup) {
-    return render(markup);
+    return renderMarkup(markup);
 }
 
 class InterfaceCommands : public testing::Test {
@@ -139,26 +139,17 @@ TEST(MenuDefinitions, UnreadableFilesGiveAReason) {
     EXPECT_TRUE(loadMenuDefinitions(w.path(QStringLiteral("deep.xml"))).contains("nested"));
 }
 
-TEST(MenuDefinitions, ToolLoadsTheFileNamedByTheEnvironment) {
+// A readable file is loaded the same way for the manual's own tests.
+TEST(MenuDefinitions, ToolStopsOnAnUnreadableFileNamedByTheEnvironment) {
     Workspace w;
-    w.write(QStringLiteral("menus.xml"), QByteArray(definitions));
     w.write(QStringLiteral("bad.xml"), QByteArray("<definitions>"));
     w.write(QStringLiteral("manual.dg"),
             QByteArray("\\split{page}\n\\Choose FileOpen, \\key KeyOnly, \\tip FileOpen.\n"));
-    const auto runWith = [&](const char *file) {
-        return w.run({QStringLiteral("manual.dg")},
-                     {{QStringLiteral("QUILLGEN_MENU_DEFINITIONS"), w.path(file)}});
-    };
-    const RunResult bad = runWith("bad.xml");
+    const RunResult bad = w.run({QStringLiteral("manual.dg")},
+                                {{QStringLiteral("QUILLGEN_MENU_DEFINITIONS"), w.path("bad.xml")}});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(
         bad.err.startsWith("error: cannot read menu definitions " + w.path("bad.xml") + ": "))
         << bad.err.toStdString();
     EXPECT_FALSE(w.exists(QStringLiteral("page.htm")));
-
-    const RunResult good = runWith("menus.xml");
-    EXPECT_EQ(good.exitCode, 0) << good.err.toStdString();
-    EXPECT_EQ(pageBody(w.read(QStringLiteral("page.htm"))),
-              "Choose <b>Main > File > Open</b> or press <b>Ctrl+O</b><p>, <b>F5</b>, "
-              "Opens a file.</p>");
 }
