@@ -80,17 +80,6 @@ TEST(Run, OtherSuffixesProduceNothing) {
     EXPECT_EQ(entries(ws), before);
 }
 
-TEST(Run, PagesAreWrappedInTheTemplate) {
-    Workspace ws;
-    ws.write("a.dg", QStringLiteral("\\split one\n\\title{A <b> & c}\nText\n"));
-    ASSERT_EQ(ws.run({"a.dg"}).exitCode, 0);
-    const QString page = ws.read("one.htm");
-    EXPECT_TRUE(page.startsWith("<html>\n<!--\n//"));
-    EXPECT_TRUE(page.contains("<title style=\"\">A &lt;b&gt; &amp; c</title>\n"));
-    EXPECT_TRUE(page.endsWith("<p>Text</p></body>\n</html>\n"));
-    EXPECT_EQ(pageBody(page), "<p>Text</p>");
-}
-
 TEST(Run, ReadOnlyPageInTheWayIsReplaced) {
     Workspace ws;
     ws.write("a.dg", twoPages);
