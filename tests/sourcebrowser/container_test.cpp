@@ -131,56 +131,6 @@ TEST(Finders, TopLevelOnlyListsUnscopedEntries) {
     EXPECT_TRUE(root.hasClass("Inner"));
 }
 
-TEST(Removal, UnlinksByKeyAndClearEmptiesEverything) {
-    SourceBrowserRoot root;
-    SourceBrowserContainer *space = container(KindNamespace, "ns");
-    root.addObject(space);
-    space->addObject(variable("v"));
-    root.addObject(variable("v"));
-    root.addObject(container(KindStruct, "S"));
-    root.addObject(container(KindStruct, "S"));
-    root.addObject(container(KindClass, "C"));
-
-    root.removeVariable("v");
-    root.removeStruct("S");
-    root.removeClass("C");
-    EXPECT_EQ(root.findVariable("v"), nullptr);
-    EXPECT_EQ(root.findStruct("S"), nullptr) << "every entry under the name goes";
-    EXPECT_FALSE(root.hasClass("C"));
-    EXPECT_NE(space->findVariable("v"), nullptr);
-
-    root.removeNamespace("ns");
-    EXPECT_EQ(root.findNamespace("ns"), nullptr);
-    EXPECT_NE(space->findVariable("v"), nullptr) << "unlinked containers stay valid";
-
-    root.addObject(method("f"));
-    root.baseClasses.append({QStringLiteral("B"), 258});
-    root.clear();
-    EXPECT_TRUE(root.allMethods().isEmpty());
-    EXPECT_TRUE(root.baseClasses.isEmpty());
-}
-
-TEST(Search, VisitsTablesInOrderAndListsEachEntityOnce) {
-    SourceBrowserRoot root;
-    root.addObject(variable("uartCount"));
-    root.addObject(method("uart_init"));
-    SourceBrowserContainer *uart = container(KindClass, "Uart");
-    root.addObject(uart);
-    SourceBrowserContainer *buffer = container(KindClass, "UartBuffer");
-    root.addObject(buffer);
-    uart->addObject(buffer);
-    uart->addObject(method("uartSend"));
-    SourceBrowserContainer *space = container(KindNamespace, "hw");
-    root.addObject(space);
-    space->addObject(make<SourceBrowserVariable>(KindTypedef, "uart_t"));
-    root.addObject(make<SourceBrowserMacro>(KindMacro, "UART_BASE")); // macros are not searched
-
-    EXPECT_EQ(names(root.search(QStringLiteral("[Uu]art"))),
-              QStringList({"uart_init", "Uart", "Uart.uartSend", "Uart.UartBuffer", "hw.uart_t",
-                           "uartCount"}));
-    EXPECT_TRUE(root.search(QStringLiteral("^nothing$")).isEmpty());
-}
-
 TEST(ForgetFile, DropsWhatOnlyThatFileRecorded) {
     SourceBrowserRoot root;
     root.addObject(variable("fromA"));

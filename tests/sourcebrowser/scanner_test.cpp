@@ -63,22 +63,6 @@ TEST(ScannerTokens, SplitsLexicalForms) {
     }
 }
 
-TEST(ScannerTokens, PushedBackTokensComeFirstLastPushedFirst) {
-    Scan scan("x");
-    scan.scanner.pushBack('*', QString());
-    scan.scanner.pushBack(TokenIdentifier, QStringLiteral("p"));
-    EXPECT_EQ(scan.tokens(), QStringLiteral("p * x"));
-}
-
-TEST(ScannerTokens, RawModeKeepsNoWordsAndDropsNothing) {
-    Scan scan("before inline class");
-    scan.scanner.nextToken();
-    scan.scanner.setRawMode(true);
-    EXPECT_EQ(scan.scanner.nextToken(), TokenIdentifier);
-    EXPECT_EQ(scan.scanner.nextToken(), TokenIdentifier);
-    EXPECT_EQ(scan.scanner.tokenText(), QStringLiteral("before"));
-}
-
 TEST(ScannerLines, NumbersStayExactAcrossDirectivesAndContinuations) {
     Scan scan("a\n"
               "#define LONG \\\n"
