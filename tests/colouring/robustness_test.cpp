@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 
 #include <memory>
@@ -76,20 +75,15 @@ TEST(ColourerRobustness, HugeLinesAreColouredInLinearTime) {
     for (const char *language : languages) {
         std::unique_ptr<ZodiDideParser> colourer(createColourer(QLatin1String(language)));
         for (const QString &line : lines) {
-            QElapsedTimer timer;
-            timer.start();
+            // A linear pass takes milliseconds; anything quadratic takes hours and runs
+            // into the test timeout, so no clock is read here.
             colourChecked(*colourer, line);
             colourer->setLineState(0);
-            // A linear pass takes milliseconds; anything quadratic takes hours.
-            EXPECT_LT(timer.elapsed(), 5000) << language;
         }
     }
-    QElapsedTimer timer;
-    timer.start();
     const QString sample =
         QStringLiteral("int f(int x) { return x; } /* \\vdots */\n").repeated(20000);
     const QString html = colourCode(sample, QStringLiteral("c"));
-    EXPECT_LT(timer.elapsed(), 5000);
     EXPECT_EQ(html.count(QLatin1Char('\n')), 20001);
 }
 

@@ -1,7 +1,5 @@
 #include "parsertestutil.h"
 
-#include <QElapsedTimer>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -391,7 +389,9 @@ TEST(ParserRobustness, DeepNestingUsesNoStackPerLevel) {
 
 TEST(ParserScale, LargeHeaderParsesInProportionalTime) {
     // 100,000 declarations of every kind, then definitions matching half of them.
-    // With tables searched by scanning this takes minutes; linearly, about a second.
+    // With tables searched by scanning this takes minutes and runs into the test
+    // timeout; linearly, about a second. No clock is read here: a sanitized build on a
+    // busy machine is slow without being wrong.
     const int count = 20000;
     QString text;
     for (int i = 0; i < count; ++i) {
@@ -406,10 +406,7 @@ TEST(ParserScale, LargeHeaderParsesInProportionalTime) {
     for (int i = 0; i < count; ++i)
         text += QStringLiteral("void g%1(char c) { }\nvoid Big::h%1(int x) { }\n").arg(i);
 
-    QElapsedTimer timer;
-    timer.start();
     Parsed parsed(text);
-    EXPECT_LT(timer.elapsed(), 30000);
     const SourceBrowserContainer *big = parsed.root.findClass("Big");
     EXPECT_EQ(QList<qsizetype>({parsed.root.allVariables().size(), parsed.root.allTypes().size(),
                                 parsed.root.allMacros().size(), parsed.root.allMethods().size(),
