@@ -161,9 +161,10 @@ const QHash<QString, const IconEntry *> &iconIndex() {
     return index;
 }
 
-// Renders a drawing into a transparent square, scaled to fit and centred.
-QImage renderSvg(const QString &resource) {
-    QSvgRenderer renderer(resource);
+} // namespace
+
+QImage renderIconDrawing(const QString &svgFile) {
+    QSvgRenderer renderer(svgFile);
     if (!renderer.isValid())
         return QImage();
     QImage image(iconSize, iconSize, QImage::Format_ARGB32_Premultiplied);
@@ -180,15 +181,13 @@ QImage renderSvg(const QString &resource) {
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-} // namespace
-
 QImage iconImage(const QString &name) {
     const IconEntry *entry = iconIndex().value(name);
     if (!entry)
         return QImage();
     const QString base = QLatin1String(":/quillgen/icons/");
     if (entry->svg)
-        return renderSvg(base + QLatin1String("svg/") + name + QLatin1String(".svg"));
+        return renderIconDrawing(base + QLatin1String("svg/") + name + QLatin1String(".svg"));
     return QImage(base + QLatin1String("png/") + name + QLatin1String(".png"), "PNG");
 }
 

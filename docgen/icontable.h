@@ -12,3 +12,8 @@ QImage iconImage(const QString &name);
 
 // Every name in the table, in alphabetical order.
 QStringList iconNames();
+
+// Renders an icon drawing (an SVG file or resource) into a transparent 16 by 16 image,
+// scaled to fit and centred. The embedded PNG icons are made with it, so that they look
+// like the icons drawn at run time.
+QImage renderIconDrawing(const QString &svgFile);
