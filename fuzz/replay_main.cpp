@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -15,7 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
 int main(int argc, char **argv) {
     QStringList files;
     for (int i = 1; i < argc; ++i) {
-        QDirIterator it(QString::fromLocal8Bit(argv[i]), QDir::Files, QDirIterator::Subdirectories);
+        // Absolute, because a target may change the working directory.
+        QDirIterator it(QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath(), QDir::Files,
+                        QDirIterator::Subdirectories);
         while (it.hasNext())
             files.append(it.next());
     }
