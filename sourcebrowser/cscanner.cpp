@@ -95,6 +95,26 @@ bool isBlank(const QString &line) {
     return true;
 }
 
+// The first `limit` characters of text.simplified(), without simplifying the rest.
+QString simplifiedStart(QStringView text, qsizetype limit) {
+    QString start;
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size && text[i].isSpace())
+        ++i;
+    while (i < size && start.size() < limit) {
+        if (!text[i].isSpace()) {
+            start += text[i++];
+            continue;
+        }
+        while (i < size && text[i].isSpace())
+            ++i;
+        if (i < size)
+            start += QLatin1Char(' ');
+    }
+    return start;
+}
+
 } // namespace
 
 QString SourceBrowserToken::textOf(int code, const QString &text) {
@@ -387,22 +407,35 @@ void SourceBrowserCScanner::readBlockComment() {
     m_commentStartLine = m_tokenLine;
     m_commentText.clear();
     nextChar();
+    // The text is taken a line at a time: a comment closes only on the line where its
+    // "*/" stands, and line ends go through nextChar() so that lines are counted as usual.
     while (!atEnd()) {
-        if (m_current == QLatin1Char('*')) {
+        if (m_position > m_lineLength) { // at the end of a line
+            m_commentText += QLatin1Char('\n');
             nextChar();
-            if (m_current == QLatin1Char('/') && !atEnd()) {
-                nextChar();
-                break;
-            }
-            m_commentText += QLatin1Char('*');
             continue;
         }
-        m_commentText += m_current;
+        const qsizetype start = m_position - 1;
+        qsizetype close = m_lineText.indexOf(QLatin1Char('*'), start);
+        while (close >= 0 && close + 1 < m_lineLength && m_lineText.at(close + 1) != u'/')
+            close = m_lineText.indexOf(QLatin1Char('*'), close + 1);
+        if (close + 1 >= m_lineLength)
+            close = -1;
+        if (close >= 0) {
+            m_commentText += QStringView(m_lineText).mid(start, close - start);
+            m_position = int(close) + 2;
+            nextChar();
+            break;
+        }
+        m_commentText += QStringView(m_lineText).mid(start);
+        m_position = m_lineLength;
         nextChar();
     }
     m_commentEndLine = m_lineNumber;
 
-    const QString simple = m_commentText.simplified();
+    // Only the start of the comment decides its kind; most comments are documentation
+    // and need no simplified copy of their whole text.
+    const QString simple = simplifiedStart(m_commentText, 16);
     if (simple.startsWith(QLatin1String("!!")) ||
         simple.startsWith(QLatin1String("! \\overview"))) {
         int i = 0;
@@ -413,7 +446,7 @@ void SourceBrowserCScanner::readBlockComment() {
         consumeComment();
     } else if (simple.startsWith(QLatin1String("! \\region")) ||
                simple.startsWith(QLatin1String("! \\group"))) {
-        m_group = simple.section(QLatin1Char(' '), 2);
+        m_group = m_commentText.simplified().section(QLatin1Char(' '), 2);
         if (m_events)
             m_events->preprocessorLine(QLatin1String("#region ") + m_group, m_commentEndLine - 1);
         consumeComment();
