@@ -1,7 +1,7 @@
 #include "docgen/interpreter.h"
 
-#include "docgen/blockstate.h"
 #include "colouring/charclass.h"
+#include "docgen/blockstate.h"
 #include "docgen/docgen.h"
 #include "docgen/htmltext.h"
 #include "docgen/referencesections.h"
@@ -75,6 +75,37 @@ void runCommand(MarkupInterpreter &in) {
         handler(in);
 }
 
+// Characters that stand for themselves in running text. Every character that text
+// handling, a command or a table treats specially ends a run, and so does the
+// terminating NUL.
+bool isPlainText(QChar c) {
+    switch (c.unicode()) {
+    case 0:
+    case '\n':
+    case '<':
+    case '\\':
+    case '|':
+    case 0x00B7:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// The same for a code block, where only a few characters are translated.
+bool isPlainCode(QChar c) {
+    switch (c.unicode()) {
+    case 0:
+    case '\\':
+    case '>':
+    case 0x00A0:
+    case 0x00B7:
+        return false;
+    default:
+        return true;
+    }
+}
+
 void copyCodeCharacter(QString &body, QChar c) {
     switch (c.unicode()) {
     case '>':
@@ -104,8 +135,16 @@ void copyTextCharacter(MarkupInterpreter &in) {
     } else if (c == u'<' && in.cursor[1] == u'>') {
         body += QLatin1String("&nbsp;");
         ++in.cursor;
-    } else {
+    } else if (c.unicode() == 0x00B7) {
         appendCharText(body, c);
+    } else {
+        // Plain text up to the next character with a meaning is copied in one piece.
+        const QChar *start = in.cursor;
+        do
+            ++in.cursor;
+        while (isPlainText(*in.cursor));
+        body.append(start, in.cursor - start);
+        return;
     }
     ++in.cursor;
 }
@@ -130,8 +169,15 @@ void readText(MarkupInterpreter &in) {
             }
             ++in.cursor;
         } else if (state == BlockCode) {
-            copyCodeCharacter(in.doc.pageBody, c);
-            ++in.cursor;
+            const QChar *start = in.cursor;
+            while (isPlainCode(*in.cursor))
+                ++in.cursor;
+            if (in.cursor != start) {
+                in.doc.pageBody.append(start, in.cursor - start);
+            } else {
+                copyCodeCharacter(in.doc.pageBody, c);
+                ++in.cursor;
+            }
         } else {
             copyTextCharacter(in);
         }
