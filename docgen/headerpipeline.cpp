@@ -77,8 +77,12 @@ QString normaliseCodeBlocks(const QString &text) {
                 i += spaces;
             }
         } else {
-            out += c;
-            ++i;
+            // Ordinary text up to the next command or line end is copied in one piece.
+            qsizetype end = i + 1;
+            while (end < size && text.at(end) != u'\\' && text.at(end) != u'\n')
+                ++end;
+            out += QStringView(text).mid(i, end - i);
+            i = end;
         }
     }
     return out;
@@ -147,7 +151,9 @@ QString stripCommentStars(const QString &text) {
 
 QString prepareComment(const QString &comment, const QString &name) {
     QString text = normaliseCodeBlocks(stripCommentStars(comment));
-    text.replace(QLatin1String("\\this"), name);
+    // Most comments never name themselves; replace() would build a matcher each time.
+    if (text.contains(QLatin1String("\\this")))
+        text.replace(QLatin1String("\\this"), name);
     return text;
 }
 
