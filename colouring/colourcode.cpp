@@ -155,8 +155,11 @@ QString writeCodeHtml(const QString &code, ZodiDideParser *colourer, bool stripL
             break;
         start = end + 1;
     }
-    html.replace(QLatin1String("\\vdots"), QLatin1String("&#x205e;"));
-    html.replace(QLatin1String("\\hdots"), QLatin1String("&hellip;"));
-    html.replace(QLatin1String("\\..."), QLatin1String("&hellip;"));
+    // Each replace() builds a matcher: skip them for the usual sample without ellipses.
+    if (html.contains(QLatin1Char('\\'))) {
+        html.replace(QLatin1String("\\vdots"), QLatin1String("&#x205e;"));
+        html.replace(QLatin1String("\\hdots"), QLatin1String("&hellip;"));
+        html.replace(QLatin1String("\\..."), QLatin1String("&hellip;"));
+    }
     return html;
 }
