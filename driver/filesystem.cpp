@@ -4,8 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
-#include <QTextStream>
 
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool makePath(const QString &directory) {
@@ -62,32 +65,44 @@ QString cleanPath(const QString &path) {
 }
 
 namespace {
-// Only regular files are removed: a device or pipe named as a page stays in place.
-void discardPartial(QFile &file) {
-    if (QFileInfo(file.fileName()).isFile())
-        file.remove();
+
+// Writes all of data to fd, going on after short writes and interruptions.
+bool writeAll(int fd, const QByteArray &data) {
+    const char *p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
 }
+
+// Only regular files are removed: a device or pipe named as a page stays in place.
+void discardPartial(const QByteArray &path) {
+    struct stat status;
+    if (::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode))
+        ::unlink(path.constData());
+}
+
 } // namespace
 
+// A page is one open, one write and one close: a run writes thousands of them, and
+// the time of a buffered stream per page shows against the kernel's own work.
 QByteArray writeTextFile(const QString &fileName, const QString &text) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    const QByteArray path = QFile::encodeName(fileName);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
         return "cannot open " + fileName.toUtf8();
-    {
-        QTextStream stream(&file);
-        stream.setEncoding(QStringConverter::System);
-        stream << text;
-        stream.flush();
-        if (stream.status() != QTextStream::Ok) {
-            file.close();
-            discardPartial(file);
-            return "cannot write " + fileName.toUtf8();
-        }
-    }
-    const bool flushed = file.flush();
-    file.close();
-    if (!flushed || file.error() != QFileDevice::NoError) {
-        discardPartial(file);
+    bool written = writeAll(fd, text.toLocal8Bit());
+    if (::close(fd) != 0)
+        written = false;
+    if (!written) {
+        discardPartial(path);
         return "cannot write " + fileName.toUtf8();
     }
     return QByteArray();
