@@ -40,7 +40,8 @@ private:
 
     void directive(const QString &s);
     void defineMacro(const QString &s);
-    void ordinaryLine(const QString &line, const QString &s);
+    // start is the line from its first character that is not white space.
+    void ordinaryLine(const QString &line, QStringView start);
     void openInclusion(const QString &path);
 
     TextLines &reader() { return inclusions_.back().reader; }
@@ -77,22 +78,27 @@ QStringList Preprocessor::read(const QString &inputPath) {
             inclusions_.pop_back();
             line.clear();
         }
-        const QString s = line.simplified();
-        if (s.startsWith(u'%'))
+        // Only the first word decides what a line is; most lines are text and need no
+        // simplified copy.
+        qsizetype i = 0;
+        while (i < line.size() && line.at(i).isSpace())
+            ++i;
+        const QStringView start = QStringView(line).mid(i);
+        if (start.startsWith(u'%'))
             continue;
-        if (s.startsWith(u'@') && !s.startsWith(QLatin1String("@(")))
-            directive(s);
+        if (start.startsWith(u'@') && !start.startsWith(u"@("))
+            directive(line.simplified());
         else
-            ordinaryLine(line, s);
+            ordinaryLine(line, start);
     }
     return outputLines_;
 }
 
-void Preprocessor::ordinaryLine(const QString &line, const QString &s) {
+void Preprocessor::ordinaryLine(const QString &line, QStringView start) {
     if (skipping_)
         return;
-    if (s.startsWith(QLatin1String("\\include"))) {
-        const QString name = field(s, 1);
+    if (start.startsWith(u"\\include")) {
+        const QString name = field(line.simplified(), 1);
         if (name.endsWith(QLatin1String(".dg"))) {
             openInclusion(name);
             return;
