@@ -133,20 +133,43 @@ void writeIndexPage(DocGen &doc, const QString &inputPath, const QString &overvi
 } // namespace
 
 QString stripCommentStars(const QString &text) {
-    QStringList lines = text.split(u'\n');
-    for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
-        if (starPosition(lines.at(i)) < 0)
+    // One pass to check that every inner line has its star, one to copy: no list of
+    // lines is built for what is usually a short comment.
+    const QStringView all(text);
+    qsizetype lineStart = all.indexOf(u'\n');
+    if (lineStart < 0)
+        lineStart = all.size();
+    while (lineStart < all.size()) {
+        const qsizetype from = lineStart + 1;
+        const qsizetype end = all.indexOf(u'\n', from);
+        if (end < 0)
+            break; // the last line needs no star
+        if (starPosition(all.mid(from, end - from)) < 0)
             return text;
+        lineStart = end;
     }
-    for (QString &line : lines) {
+    QString out;
+    out.reserve(text.size());
+    qsizetype from = 0;
+    for (;;) {
+        qsizetype end = all.indexOf(u'\n', from);
+        const bool last = end < 0;
+        if (last)
+            end = all.size();
+        const QStringView line = all.mid(from, end - from);
         const qsizetype star = starPosition(line);
-        if (star < 0)
-            continue;
-        line.replace(0, star + 1, QStringLiteral(" "));
-        if (line.trimmed().isEmpty())
-            line.clear();
+        if (star < 0) {
+            out += line;
+        } else if (!line.mid(star + 1).trimmed().isEmpty()) {
+            out += QLatin1Char(' ');
+            out += line.mid(star + 1);
+        }
+        if (last)
+            break;
+        out += QLatin1Char('\n');
+        from = end + 1;
     }
-    return lines.join(u'\n');
+    return out;
 }
 
 QString prepareComment(const QString &comment, const QString &name) {

@@ -40,6 +40,8 @@ TEST(StripCommentStars, RemovesStarsOnlyWhenEveryInnerLineHasOne) {
         {"* one line", "  one line"},
         {"!*x\n*y", "!*x\n y"},
         {"", ""},
+        {"!\n\t*  \t\n * a\nlast", "!\n\n  a\nlast"},
+        {"!\n * a\n\n", "!\n * a\n\n"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(stripCommentStars(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
