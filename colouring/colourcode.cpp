@@ -12,6 +12,8 @@
 
 #include <QLatin1String>
 
+#include <algorithm>
+
 #include <map>
 #include <memory>
 #include <vector>
@@ -87,7 +89,7 @@ QStringView stripLineNumber(QStringView line) {
     return line;
 }
 
-QString openingTag(int style) {
+const QList<QString> &openingTags() {
     // Built once per style: a sample has about as many runs as words.
     static const QList<QString> tags = [] {
         QList<QString> list;
@@ -98,28 +100,75 @@ QString openingTag(int style) {
         }
         return list;
     }();
-    return style < tags.size() ? tags[style] : QStringLiteral("<span>");
+    return tags;
 }
 
+QStringView openingTag(int style) {
+    const QList<QString> &tags = openingTags();
+    return style < tags.size() ? QStringView(tags[style]) : QStringView(u"<span>");
+}
+
+qsizetype longestOpeningTag() {
+    static const qsizetype longest = [] {
+        qsizetype n = QStringView(u"<span>").size();
+        for (const QString &tag : openingTags())
+            n = qMax(n, tag.size());
+        return n;
+    }();
+    return longest;
+}
+
+QChar *copyTo(QChar *out, QStringView text) {
+    std::copy(text.begin(), text.end(), out);
+    return out + text.size();
+}
+
+QChar *copyTo(QChar *out, QLatin1String text) {
+    for (char c : text)
+        *out++ = QLatin1Char(c);
+    return out;
+}
+
+// Turns one line of colourer output into HTML: text escaped, each style marker closing
+// the open span and opening the next. The room the line can need is made once and the
+// line is written through a pointer; a sample has thousands of short runs, and growing
+// the string piece by piece cost more than the colouring itself.
 void appendMarkedLine(QString &html, const QChar *buffer) {
-    bool inSpan = false;
-    const QChar *run = buffer;
-    const QChar *p = buffer;
-    for (; !p->isNull(); ++p) {
-        if (p->unicode() != StyleMarker)
-            continue;
-        appendEscapedXml(html, QStringView(run, p - run));
-        if (inSpan)
-            html += QLatin1String("</span>");
-        // The id after a marker may be 0 (plain text); it never ends the buffer.
-        html += openingTag(p[1].unicode());
-        inSpan = true;
-        ++p;
-        run = p + 1;
+    static const QLatin1String closing("</span>");
+    qsizetype length = 0;
+    qsizetype markers = 0;
+    for (const QChar *p = buffer; !p->isNull(); ++p, ++length) {
+        if (p->unicode() == StyleMarker) {
+            // The id after a marker may be 0 (plain text); it never ends the buffer.
+            ++markers;
+            ++p;
+            ++length;
+        }
     }
-    appendEscapedXml(html, QStringView(run, p - run));
+    const qsizetype start = html.size();
+    html.resize(start + length * MaxXmlEntityLength +
+                (markers + 1) * (closing.size() + longestOpeningTag()));
+    QChar *const begin = html.data();
+    QChar *out = begin + start;
+    bool inSpan = false;
+    for (const QChar *p = buffer; !p->isNull(); ++p) {
+        if (p->unicode() == StyleMarker) {
+            if (inSpan)
+                out = copyTo(out, closing);
+            out = copyTo(out, openingTag(p[1].unicode()));
+            inSpan = true;
+            ++p;
+            continue;
+        }
+        const QLatin1String entity = xmlEntity(*p);
+        if (entity.isEmpty())
+            *out++ = *p;
+        else
+            out = copyTo(out, entity);
+    }
     if (inSpan)
-        html += QLatin1String("</span>");
+        out = copyTo(out, closing);
+    html.truncate(out - begin);
 }
 
 } // namespace
