@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QHash>
 #include <QImage>
-#include <QPainter>
-#include <QSvgRenderer>
 
 #include <gtest/gtest.h>
 
@@ -18,14 +16,23 @@ QByteArray pixels(const QImage &image) {
     return QByteArray(reinterpret_cast<const char *>(argb.constBits()), argb.sizeInBytes());
 }
 
+// The largest difference of one colour channel between two images of one size. The
+// rasteriser's anti-aliasing differs a little between machines, a stale drawing a lot.
+int largestDifference(const QImage &a, const QImage &b) {
+    const QByteArray x = pixels(a);
+    const QByteArray y = pixels(b);
+    if (x.size() != y.size())
+        return 255;
+    int largest = 0;
+    for (qsizetype i = 0; i < x.size(); ++i)
+        largest = std::max(largest, std::abs(int(uchar(x[i])) - int(uchar(y[i]))));
+    return largest;
+}
+
 // The drawing from the repository, rendered as the rasterising script renders it.
 QImage renderSource(const QString &name) {
-    QSvgRenderer renderer(QStringLiteral(QUILLGEN_SOURCE_DIR "/docgen/icons/svg/%1.svg").arg(name));
-    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    renderer.render(&painter, QRectF(0, 0, 16, 16));
-    return image;
+    return renderIconDrawing(
+        QStringLiteral(QUILLGEN_SOURCE_DIR "/docgen/icons/svg/%1.svg").arg(name));
 }
 
 } // namespace
@@ -38,7 +45,7 @@ TEST(Icons, EveryNameHasItsOwnPictureDrawnFromItsSource) {
         EXPECT_EQ(image.size(), QSize(16, 16)) << name.toStdString();
         EXPECT_TRUE(image.hasAlphaChannel()) << name.toStdString();
         // A stale PNG (a drawing changed without rerunning scripts/render-icons) shows here.
-        EXPECT_EQ(pixels(image), pixels(renderSource(name))) << name.toStdString();
+        EXPECT_LE(largestDifference(image, renderSource(name)), 8) << name.toStdString();
         EXPECT_FALSE(seen.contains(pixels(image)))
             << name.toStdString() << " looks like " << seen.value(pixels(image)).toStdString();
         seen.insert(pixels(image), name);
