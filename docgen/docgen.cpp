@@ -24,6 +24,7 @@ void DocGen::processFile(int mode_, const QString &input, const QString &outputD
     blockState = BlockNone;
     lineNumber = -1;
     pages = &pages_;
+    inputPath = input;
     outputDirectory = outputDirectory_;
 
     // The suffix is compared exactly: x.DG, x.H and a.b.dg produce nothing.
@@ -41,9 +42,7 @@ void DocGen::processFile(int mode_, const QString &input, const QString &outputD
 void DocGen::flushPage() {
     switchBlock(*this, BlockNone);
     if (!pageBody.isEmpty() && !pageName.isEmpty()) {
-        QString fileName = pageName;
-        if (!fileName.endsWith(QLatin1String(".htm")))
-            fileName += QLatin1String(".htm");
+        QString fileName = pageFileName();
         QString text = mode == 1 ? pageTemplate(pageTitle, pageBody, QString()) : pageBody;
         if (pages)
             pages->append(OutputPage{fileName, pageTitle, std::move(text)});
@@ -51,6 +50,12 @@ void DocGen::flushPage() {
     pageName.clear();
     pageTitle.clear();
     pageBody.clear();
+}
+
+QString DocGen::pageFileName() const {
+    if (pageName.endsWith(QLatin1String(".htm")))
+        return pageName;
+    return pageName + QLatin1String(".htm");
 }
 
 void DocGen::startPage(const QString &name, bool quiet) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "docgen/lineorigins.h"
 #include "docgen/outputpage.h"
 #include "sourcebrowser/sourcebrowserroot.h"
 
@@ -31,10 +32,13 @@ public:
     // Finishes the current page and opens one named name. Markup pages (quiet false)
     // also get their contents line.
     void startPage(const QString &name, bool quiet);
+    // The file the page being built goes to: its name, with ".htm" added when missing.
+    QString pageFileName() const;
     void setTitle(const QString &title);
     // Writes the "</content>" lines that the contents nesting needs before a new entry.
     void closeContentsLevels();
 
+    QString inputPath;
     QString outputDirectory;
     OutputPageList *pages = nullptr; // the caller's list; finished pages are dropped while unset
     int mode = 1;
@@ -50,6 +54,8 @@ public:
     QString pageTitle;
     QStringList contentsLines;
     QString formatName = QStringLiteral("html");
+    // Where the lines of the text being interpreted came from, while warnings are on.
+    LineOrigins origins;
     // The parsed header of an "h" input, while its pages are built.
     std::unique_ptr<SourceBrowserRoot> sourceRoot;
 };

@@ -1,6 +1,7 @@
 #include "docgen/headerpipeline.h"
 
 #include "docgen/blockstate.h"
+#include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/interpreter.h"
 #include "docgen/pagetemplate.h"
@@ -15,13 +16,22 @@
 
 namespace {
 
-// The C/C++ parser reading its lines from a header file. It reports no progress and
-// no parse errors: whatever it recognises is documented.
+// The C/C++ parser reading its lines from a header file. It reports no progress;
+// parse errors become warnings when those are on: whatever it recognises is documented.
 class DocGenSourceBrowserCParser : public SourceBrowserCParser {
 public:
     DocGenSourceBrowserCParser(TextLines &lines, SourceBrowserRoot *root)
         : SourceBrowserCParser(root), lines_(lines) {}
     bool getLine(QString &line) override { return lines_.next(line); }
+    void errorMessage(const QString &fileName, int line, const QString &message) override {
+        if (!diagnostics().enabled())
+            return;
+        QString text = message;
+        if (!text.isEmpty())
+            text[0] = text[0].toLower();
+        diagnostics().warn(fileName, line, text + QLatin1String("; the declaration is skipped"),
+                           "malformed-declaration");
+    }
 
 private:
     TextLines &lines_;
@@ -88,10 +98,39 @@ QString normaliseCodeBlocks(const QString &text) {
     return out;
 }
 
+// What a declaration's page may get wrong before its comment is read: a page of the
+// same name from an earlier input of the run, or (on request) no comment at all.
+void checkDeclaration(const DocGen &doc, const SourceBrowserObject &entity,
+                      const QString &pageFile) {
+    Diagnostics &diagnostics = ::diagnostics();
+    const int line = entity.declarationLine + 1;
+    if (!entity.comment.startsWith(u'!')) {
+        if (diagnostics.reportsUndocumented())
+            diagnostics.warn(doc.inputPath, line,
+                             QStringLiteral("'%1' has no documentation comment; it gets no page")
+                                 .arg(entity.name),
+                             "undocumented");
+        return;
+    }
+    if (diagnostics.claimPage(pageFile) == Diagnostics::ClaimedByEarlierInput)
+        diagnostics.warn(doc.inputPath, line,
+                         QStringLiteral("an earlier input already wrote the page of '%1'; this "
+                                        "page replaces it")
+                             .arg(entity.name),
+                         "duplicate-page");
+}
+
 template <typename Entity>
 void documentAll(DocGen &doc, const QList<Entity *> &entities, const QSet<QString> &excluded) {
+    const bool warnings = diagnostics().enabled();
     for (const Entity *entity : entities) {
-        if (!entity->comment.startsWith(u'!') || excluded.contains(entity->name))
+        if (excluded.contains(entity->name))
+            continue;
+        if (warnings)
+            checkDeclaration(doc, *entity,
+                             doc.outputDirectory + QLatin1Char('/') + entity->name +
+                                 QLatin1String(".htm"));
+        if (!entity->comment.startsWith(u'!'))
             continue;
         const QString &name = entity->name;
         doc.contentsLines.append(QLatin1String("<content url=\"") + name +
@@ -181,6 +220,11 @@ QString prepareComment(const QString &comment, const QString &name) {
 }
 
 void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
+    if (diagnostics().enabled()) {
+        // The prepared comment keeps the comment's lines, so its line n is n lines
+        // below the comment's start.
+        doc.origins.start(doc.inputPath, entity.commentLine);
+    }
     interpretMarkup(doc, prepareComment(entity.comment, entity.name), &entity);
 }
 
@@ -192,6 +236,13 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
         DocGenSourceBrowserCParser parser(lines, doc.sourceRoot.get());
         parser.parseFile(inputPath, QStringList());
         overview = parser.overviewText();
+        if (diagnostics().enabled()) {
+            for (const int line : parser.unattachedDocumentationComments())
+                diagnostics().warn(inputPath, line,
+                                   QStringLiteral("documentation comment documents no "
+                                                  "declaration; it is not shown"),
+                                   "orphan-comment");
+        }
 
         doc.pageBody.clear();
         const QSet<QString> excluded(excludedNames.begin(), excludedNames.end());
@@ -202,6 +253,8 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
         documentAll(doc, root.allTypes(), excluded);
         documentAll(doc, root.allMethods(), excluded);
         doc.flushPage();
+        // The overview is gathered from several comments: its warnings name the header.
+        doc.origins.clear();
         if (doc.mode == 1)
             writeIndexPage(doc, inputPath, overview);
     }

@@ -1,4 +1,5 @@
 #include "docgen/blockstate.h"
+#include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/htmltext.h"
 #include "docgen/icontable.h"
@@ -141,9 +142,37 @@ void splitFirstWord(const QString &text, QString &first, QString &rest) {
     rest = space < 0 ? QString() : collapsed.mid(space + 1);
 }
 
+// The folder that relative links and images of the page being built start from; empty
+// when the text is on no page (a manual's text before its first split is not written).
+QString pageFolder(const DocGen &doc) {
+    if (!doc.pageName.isEmpty()) {
+        const qsizetype slash = doc.pageName.lastIndexOf(u'/');
+        return slash < 0 ? QStringLiteral(".") : doc.pageName.left(qMax<qsizetype>(slash, 1));
+    }
+    if (doc.sourceRoot) // a header's index page
+        return doc.outputDirectory;
+    return QString();
+}
+
+// Records a file that a link or image of the page needs; whether it exists is decided
+// when the run has written its last page.
+void expectBesidePage(MarkupInterpreter &in, QString target, const char *what,
+                      const char *category) {
+    const qsizetype fragment = target.indexOf(u'#');
+    if (fragment >= 0)
+        target.truncate(fragment);
+    const QString folder = pageFolder(in.doc);
+    if (target.isEmpty() || target.contains(u':') || folder.isEmpty())
+        return;
+    const QString path = target.startsWith(u'/') ? target : folder + QLatin1Char('/') + target;
+    in.expectAt(in.commandStart, path, target, what, category);
+}
+
 void img(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     const QString file = imageFile(in.readWord());
+    if (in.warnings)
+        expectBesidePage(in, file, "image", "missing-image");
     in.doc.pageBody += QLatin1String("<img src=\"") + file + QLatin1String("\" />");
 }
 
@@ -153,6 +182,8 @@ void screen(MarkupInterpreter &in) {
     QString alternative;
     splitFirstWord(in.readWord(), file, alternative);
     file = imageFile(file);
+    if (in.warnings)
+        expectBesidePage(in, file, "image", "missing-image");
     QString &body = in.doc.pageBody;
     body += QLatin1String("<img class=\"screen\" src=\"") + file;
     if (alternative.isEmpty())
@@ -167,8 +198,13 @@ void icon(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     const QString name = in.readWord();
     const QImage image = iconImage(name);
-    if (image.isNull())
+    if (image.isNull()) {
+        if (in.warnings)
+            in.warn(in.commandStart,
+                    QStringLiteral("unknown icon '%1'; nothing is written").arg(name),
+                    "unknown-icon");
         return;
+    }
     const QString fileName = name + QLatin1String(".png");
     // The driver always passes a directory; without one the current directory is meant.
     const QString &outputDirectory = in.doc.outputDirectory;
@@ -204,6 +240,8 @@ void link(MarkupInterpreter &in) {
     }
     if (text.isEmpty())
         text = target;
+    if (in.warnings)
+        expectBesidePage(in, target, "link target", "broken-link");
 
     const bool title = in.commandName == QLatin1String("titleref");
     QString &body = in.doc.pageBody;

@@ -37,10 +37,22 @@ QString bold(const QString &text) {
     return QLatin1String("<b>") + text + QLatin1String("</b>");
 }
 
+void warnMissingAction(MarkupInterpreter &in, const QString &action, const char *what,
+                       const char *instead) {
+    in.warn(in.commandStart,
+            QStringLiteral("action '%1' of '\\%2' has no %3 in the menu definitions; %4")
+                .arg(action, in.commandName, QLatin1String(what), QLatin1String(instead)),
+            "unknown-action");
+}
+
 void appendChooseSentence(MarkupInterpreter &in, const char *chooseVerb, const char *pressVerb) {
     // No paragraph is opened: the sentence joins whatever is being written.
-    in.doc.pageBody +=
-        chooseSentence(in.readWord(), QLatin1String(chooseVerb), QLatin1String(pressVerb));
+    const QString action = in.readWord();
+    const QString sentence =
+        chooseSentence(action, QLatin1String(chooseVerb), QLatin1String(pressVerb));
+    if (in.warnings && sentence == QLatin1String("***ERROR***"))
+        warnMissingAction(in, action, "menu path or key", "'***ERROR***' is written");
+    in.doc.pageBody += sentence;
 }
 
 void choose(MarkupInterpreter &in) {
@@ -67,8 +79,11 @@ void menu(MarkupInterpreter &in) {
         path = word; // a path written out by the author
     } else {
         path = menuPath(word);
-        if (path.isEmpty())
+        if (path.isEmpty()) {
             debugLine(QLatin1String("\\menu Can't find ") + word);
+            if (in.warnings)
+                warnMissingAction(in, word, "menu path", "an empty path is written");
+        }
     }
     in.doc.pageBody += QLatin1String("<b>");
     appendEscapedXml(in.doc.pageBody, path);
@@ -79,6 +94,8 @@ void key(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     const QString word = in.readWord();
     const QString accelerator = interfaceTables().message(word + QLatin1String(".key"));
+    if (accelerator.isEmpty() && in.warnings)
+        warnMissingAction(in, word, "key", "the action's name is written");
     in.doc.pageBody += bold(accelerator.isEmpty() ? word : accelerator);
 }
 
@@ -86,6 +103,8 @@ void tip(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     const QString word = in.readWord();
     const QString text = interfaceTables().message(word + QLatin1String(".tip"));
+    if (text.isEmpty() && in.warnings)
+        warnMissingAction(in, word, "tip", "an error marker is written");
     // A missing tooltip is left visible in the page so that a proofreader finds it.
     in.doc.pageBody += text.isEmpty() ? bold(QLatin1String("***ERROR NO TIP*** ") + word) : text;
 }

@@ -2,9 +2,12 @@
 
 #include "colouring/charclass.h"
 #include "docgen/blockstate.h"
+#include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/htmltext.h"
 #include "docgen/referencesections.h"
+
+#include <algorithm>
 
 // The reader walks the text once. Plain characters are copied according to the open
 // block; a backslash starts a command, whose name is looked up in the command table;
@@ -13,9 +16,53 @@
 
 MarkupInterpreter::MarkupInterpreter(DocGen &doc_, const QString &text_,
                                      const SourceBrowserObject *entity_)
-    : doc(doc_), text(text_), cursor(text_.constData()), entity(entity_) {
+    : doc(doc_), text(text_), cursor(text_.constData()), entity(entity_),
+      warnings(diagnostics().enabled()), countedTo_(text_.constData()) {
     const qsizetype nul = text.indexOf(QChar(0));
     textEnd = text.constData() + (nul < 0 ? text.size() : nul);
+}
+
+LineOrigins::Origin MarkupInterpreter::origin(const QChar *at) {
+    // Warnings come mostly in text order; one about an earlier position (a block left
+    // open) counts back instead of starting over.
+    if (at < countedTo_)
+        linesBefore_ -= int(QStringView(at, countedTo_).count(u'\n'));
+    else
+        linesBefore_ += int(QStringView(countedTo_, at).count(u'\n'));
+    countedTo_ = at;
+    LineOrigins::Origin found = doc.origins.find(linesBefore_);
+    if (found.file.isEmpty())
+        found.file = doc.inputPath;
+    return found;
+}
+
+void MarkupInterpreter::warn(const QChar *at, const QString &message, const char *category) {
+    const LineOrigins::Origin where = origin(at);
+    diagnostics().warn(where.file, where.line, message, category);
+}
+
+void MarkupInterpreter::expectAt(const QChar *at, const QString &path, const QString &target,
+                                 const char *what, const char *category) {
+    const LineOrigins::Origin where = origin(at);
+    diagnostics().expectFile(where.file, where.line, path, target, what, category);
+}
+
+void MarkupInterpreter::checkBraceClosed() {
+    if (cursor[-1] != u'}')
+        warn(commandStart ? commandStart : cursor,
+             QStringLiteral("argument of '\\%1' opens '{' but the line ends without '}'")
+                 .arg(commandName),
+             "unclosed-brace");
+}
+
+void MarkupInterpreter::checkBlockClosed(const char *what) {
+    const int state = doc.blockState;
+    if (blockOpener && (state == BlockCode || state == BlockTable || state == BlockMatrix))
+        warn(blockOpener,
+             QStringLiteral("'\\%1' is never closed; it runs on to %2")
+                 .arg(blockOpenerName, QLatin1String(what)),
+             "unclosed-block");
+    blockOpener = nullptr;
 }
 
 bool MarkupInterpreter::take(char16_t c) {
@@ -69,10 +116,17 @@ QString readCommandName(MarkupCursor &cursor) {
 }
 
 void runCommand(MarkupInterpreter &in) {
+    in.commandStart = in.cursor;
     ++in.cursor; // the backslash
     in.commandName = readCommandName(in.cursor);
     if (CommandHandler handler = commandTable().find(in.commandName))
         handler(in);
+    else if (in.warnings)
+        in.warn(in.commandStart,
+                in.commandName.isEmpty()
+                    ? QStringLiteral("backslash without a command name; it is dropped")
+                    : QStringLiteral("unknown command '\\%1'; it is dropped").arg(in.commandName),
+                "unknown-command");
 }
 
 // Characters that stand for themselves in running text. Every character that text
@@ -246,6 +300,8 @@ QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObj
             return QString();
     }
     readText(in);
+    if (in.warnings)
+        in.checkBlockClosed(entity ? "the end of the comment" : "the end of the file");
     switchBlock(doc, BlockNone);
     if (entity)
         registerEntity(in);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "docgen/argumentreaders.h"
+#include "docgen/lineorigins.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 class DocGen;
@@ -27,15 +29,56 @@ struct MarkupInterpreter {
     int tableRow = 0;  // rows of the table or matrix being built
     int tableCell = 0; // cells of the current matrix row
 
+    // Warnings (see Diagnostics); the fields below are kept only while they are on.
+    const bool warnings;
+    const QChar *commandStart = nullptr; // the backslash of the command being handled
+    // The command that opened the code block, table or matrix in force, so that one
+    // left open can be reported where it starts.
+    const QChar *blockOpener = nullptr;
+    QString blockOpenerName;
+    QSet<QString> documentedParameters; // the "param" names of an entity's comment
+    QStringList parameterNames;         // the entity's, read at its first "param"
+    bool parametersRead = false;
+    bool parametersChecked = false; // whether the entity's kind has parameters to check
+
     // The two ways a command reads its argument.
-    QString readWord() { return readBracedOrWord(cursor); }
-    QString readLine() { return readBracedOrLine(cursor); }
+    QString readWord() {
+        const bool braced = *cursor == u'{';
+        QString word = readBracedOrWord(cursor);
+        if (braced && warnings)
+            checkBraceClosed();
+        return word;
+    }
+    QString readLine() {
+        const bool braced = *cursor == u'{';
+        QString line = readBracedOrLine(cursor);
+        if (braced && warnings)
+            checkBraceClosed();
+        return line;
+    }
     // Whether the character right after the command name is c (no space between).
     bool nextIs(char16_t c) const { return cursor->unicode() == c; }
     // Consumes c when it comes next.
     bool take(char16_t c);
     // switchBlock to BlockNone: closes every open paragraph, list, table or code block.
     void closeBlocks();
+
+    // Prints a warning at the file and line that the text position at came from.
+    void warn(const QChar *at, const QString &message, const char *category);
+    // Warns at the end of the run when path has not been written by then and does not
+    // exist: a link or image (what) to target, as written.
+    void expectAt(const QChar *at, const QString &path, const QString &target, const char *what,
+                  const char *category);
+    // Warns when a block opened by code, pre, table or matrix is still open.
+    void checkBlockClosed(const char *what);
+
+private:
+    void checkBraceClosed();
+    LineOrigins::Origin origin(const QChar *at);
+    // Lines are counted lazily up to the last position asked for, so that warnings in
+    // text order cost one pass over the text.
+    const QChar *countedTo_;
+    int linesBefore_ = 0;
 };
 
 using CommandHandler = void (*)(MarkupInterpreter &);

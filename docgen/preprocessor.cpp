@@ -1,5 +1,6 @@
 #include "docgen/preprocessor.h"
 
+#include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/interpreter.h"
 #include "docgen/product.h"
@@ -11,6 +12,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <algorithm>
 #include <vector>
 
 // Phase 1 reads the source and the sources it includes line by line, dropping
@@ -27,15 +29,27 @@ QString field(const QString &text, int index) {
 
 class Preprocessor {
 public:
-    explicit Preprocessor(const DocGen &doc) : doc_(doc) {}
+    // With origins, the preprocessor also records where each line it keeps came from
+    // and warns about what it drops by mistake.
+    Preprocessor(const DocGen &doc, LineOrigins *origins)
+        : doc_(doc), origins_(origins), warnings_(origins != nullptr) {}
 
     QStringList read(const QString &inputPath);
 
 private:
     struct Inclusion {
+        Inclusion(TextLines lines, int skippingBefore, QString fileKey, QString filePath)
+            : reader(std::move(lines)), skipping(skippingBefore), key(std::move(fileKey)),
+              path(std::move(filePath)) {}
         TextLines reader;
         int skipping;
-        QString key; // the included file, as held in openFiles_
+        QString key;  // the included file, as held in openFiles_
+        QString path; // as written, for warnings
+        int line = 0; // one-based number of the line last read
+        // The directive that started the section being dropped, while one is.
+        int droppingSince = 0;
+        QString droppingDirective;
+        bool nonAsciiReported = false;
     };
 
     void directive(const QString &s);
@@ -43,10 +57,23 @@ private:
     // start is the line from its first character that is not white space.
     void ordinaryLine(const QString &line, QStringView start);
     void openInclusion(const QString &path);
+    bool nextLine(QString &line);
+    void closeInclusion();
+
+    // Warnings, only while warnings_ is set.
+    void warn(int line, const QString &message, const char *category);
+    void noteOutputLine(const QString &line);
+    void noteDroppedInCode(QStringView start);
+    void noteSkipping(int before, const QString &directive);
 
     TextLines &reader() { return inclusions_.back().reader; }
 
     const DocGen &doc_;
+    LineOrigins *origins_;
+    const bool warnings_;
+    // Whether the kept lines have opened a code block that they have not closed yet:
+    // a "%" or "@" line there is most likely code that the writer meant to keep.
+    bool inCode_ = false;
     QStringList outputLines_;
     int skipping_ = 0;
     std::vector<int> conditionStack_;
@@ -65,17 +92,17 @@ QString fileKey(const QString &path) {
 
 QStringList Preprocessor::read(const QString &inputPath) {
     const QString key = fileKey(inputPath);
-    inclusions_.push_back({TextLines(inputPath), 0, key});
+    inclusions_.emplace_back(TextLines(inputPath), 0, key, inputPath);
     openFiles_.insert(key);
     QString line;
     for (;;) {
-        if (!reader().next(line)) {
-            if (inclusions_.size() == 1)
+        if (!nextLine(line)) {
+            if (inclusions_.size() == 1) {
+                closeInclusion();
                 break;
+            }
             // The end of an included file leaves one empty line behind.
-            skipping_ = inclusions_.back().skipping;
-            openFiles_.remove(inclusions_.back().key);
-            inclusions_.pop_back();
+            closeInclusion();
             line.clear();
         }
         // Only the first word decides what a line is; most lines are text and need no
@@ -84,14 +111,105 @@ QStringList Preprocessor::read(const QString &inputPath) {
         while (i < line.size() && line.at(i).isSpace())
             ++i;
         const QStringView start = QStringView(line).mid(i);
-        if (start.startsWith(u'%'))
+        if (start.startsWith(u'%')) {
+            if (warnings_)
+                noteDroppedInCode(start);
             continue;
-        if (start.startsWith(u'@') && !start.startsWith(u"@("))
-            directive(line.simplified());
-        else
+        }
+        if (start.startsWith(u'@') && !start.startsWith(u"@(")) {
+            if (warnings_)
+                noteDroppedInCode(start);
+            const int before = skipping_;
+            const QString simplified = line.simplified();
+            directive(simplified);
+            if (warnings_)
+                noteSkipping(before, simplified.section(u' ', 0, 0));
+        } else {
             ordinaryLine(line, start);
+        }
     }
     return outputLines_;
+}
+
+bool Preprocessor::nextLine(QString &line) {
+    if (!reader().next(line))
+        return false;
+    ++inclusions_.back().line;
+    return true;
+}
+
+// Leaves the innermost file: the including file's dropping state comes back.
+void Preprocessor::closeInclusion() {
+    Inclusion &done = inclusions_.back();
+    if (warnings_ && skipping_ && done.droppingSince > 0)
+        warn(done.droppingSince,
+             QStringLiteral("variant section '%1' drops everything to the end of the file "
+                            "(no @else or @end)")
+                 .arg(done.droppingDirective),
+             "variant-section");
+    if (inclusions_.size() == 1)
+        return;
+    skipping_ = done.skipping;
+    openFiles_.remove(done.key);
+    inclusions_.pop_back();
+}
+
+void Preprocessor::warn(int line, const QString &message, const char *category) {
+    diagnostics().warn(inclusions_.back().path, line, message, category);
+}
+
+// Records where a kept line came from, reports its first character beyond ASCII, and
+// follows the code blocks it opens and closes.
+void Preprocessor::noteOutputLine(const QString &line) {
+    Inclusion &current = inclusions_.back();
+    origins_->map(int(outputLines_.size()), current.path, current.line);
+    if (!current.nonAsciiReported) {
+        const auto wide =
+            std::find_if(line.begin(), line.end(), [](QChar c) { return c.unicode() > 0x7f; });
+        if (wide != line.end()) {
+            current.nonAsciiReported = true;
+            warn(current.line,
+                 QStringLiteral("character U+%1 is not ASCII; pages are declared ISO-8859-1, "
+                                "so it may show wrongly (reported once per file)")
+                     .arg(QString::number(wide->unicode(), 16).toUpper().rightJustified(4, u'0')),
+                 "non-ascii");
+        }
+    }
+    // The last code command of the line decides whether a block is open after it.
+    for (qsizetype at = line.indexOf(u'\\'); at >= 0; at = line.indexOf(u'\\', at + 1)) {
+        const QStringView rest = QStringView(line).mid(at + 1);
+        const auto command = [&rest](QLatin1String name) {
+            return rest.startsWith(name) &&
+                   (rest.size() == name.size() || !rest.at(name.size()).isLetterOrNumber());
+        };
+        if (command(QLatin1String("code")) || command(QLatin1String("pre")))
+            inCode_ = true;
+        else if (command(QLatin1String("endcode")) || command(QLatin1String("endpre")))
+            inCode_ = false;
+    }
+}
+
+void Preprocessor::noteDroppedInCode(QStringView start) {
+    if (!inCode_ || skipping_)
+        return;
+    const bool comment = start.startsWith(u'%');
+    warn(inclusions_.back().line,
+         QStringLiteral("line inside a code block starts with '%1' and is dropped as a %2")
+             .arg(start.at(0))
+             .arg(comment ? QLatin1String("comment") : QLatin1String("directive")),
+         "dropped-code-line");
+}
+
+// Remembers the directive that starts dropping lines, so that a section left open to
+// the end of its file can be reported where it starts.
+void Preprocessor::noteSkipping(int before, const QString &directive) {
+    Inclusion &current = inclusions_.back();
+    if (!skipping_) {
+        current.droppingSince = 0;
+    } else if (!before) {
+        current.droppingSince = current.line;
+        current.droppingDirective = directive;
+    }
 }
 
 void Preprocessor::ordinaryLine(const QString &line, QStringView start) {
@@ -104,14 +222,24 @@ void Preprocessor::ordinaryLine(const QString &line, QStringView start) {
             return;
         }
     }
+    if (warnings_)
+        noteOutputLine(line);
     outputLines_.append(line);
 }
 
 void Preprocessor::openInclusion(const QString &path) {
     const QString key = fileKey(path);
     const bool alreadyOpen = openFiles_.contains(key);
-    inclusions_.push_back(
-        {alreadyOpen ? TextLines() : TextLines(path), skipping_, alreadyOpen ? QString() : key});
+    TextLines lines = alreadyOpen ? TextLines() : TextLines(path);
+    if (warnings_ && alreadyOpen)
+        warn(inclusions_.back().line,
+             QStringLiteral("'%1' is already being included; this include adds nothing").arg(path),
+             "include");
+    else if (warnings_ && !lines.isOpen())
+        warn(inclusions_.back().line,
+             QStringLiteral("cannot read included file '%1'; its text is left out").arg(path),
+             "missing-file");
+    inclusions_.emplace_back(std::move(lines), skipping_, alreadyOpen ? QString() : key, path);
     if (!alreadyOpen)
         openFiles_.insert(key);
     skipping_ = 0;
@@ -121,7 +249,7 @@ void Preprocessor::defineMacro(const QString &s) {
     const QString name = field(s, 1);
     QString value = s.section(u' ', 2);
     QString next;
-    while (value.endsWith(u'\\') && reader().next(next)) {
+    while (value.endsWith(u'\\') && nextLine(next)) {
         value.chop(1);
         value += next;
     }
@@ -187,8 +315,8 @@ void recordTitles(DocGen &doc, const QStringList &lines) {
 
 } // namespace
 
-QStringList readManualSource(const DocGen &doc, const QString &inputPath) {
-    return Preprocessor(doc).read(inputPath);
+QStringList readManualSource(const DocGen &doc, const QString &inputPath, LineOrigins *origins) {
+    return Preprocessor(doc, origins).read(inputPath);
 }
 
 void preprocess(DocGen &doc, const QString &inputPath) {
@@ -196,7 +324,9 @@ void preprocess(DocGen &doc, const QString &inputPath) {
     {
         // The lines go before the interpreter runs: on a big manual they cost as much
         // memory as the joined text again.
-        const QStringList lines = readManualSource(doc, inputPath);
+        doc.origins.clear();
+        const QStringList lines =
+            readManualSource(doc, inputPath, diagnostics().enabled() ? &doc.origins : nullptr);
         recordTitles(doc, lines);
         text = lines.join(u'\n');
     }

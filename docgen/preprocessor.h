@@ -4,11 +4,14 @@
 #include <QStringList>
 
 class DocGen;
+class LineOrigins;
 
 // Reads a manual source line by line, selects its variant sections, splices in the
 // sources it includes, and runs the markup interpreter over the result.
 void preprocess(DocGen &docGen, const QString &inputPath);
 
 // The first phase alone: the lines that reach the interpreter, with comments,
-// directives and dropped sections removed and included sources spliced in.
-QStringList readManualSource(const DocGen &docGen, const QString &inputPath);
+// directives and dropped sections removed and included sources spliced in. With
+// origins, where each line came from is recorded there and mistakes are reported.
+QStringList readManualSource(const DocGen &docGen, const QString &inputPath,
+                             LineOrigins *origins = nullptr);

@@ -1,5 +1,6 @@
 #include "colouring/colourcode.h"
 #include "docgen/blockstate.h"
+#include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/htmltext.h"
 #include "docgen/interpreter.h"
@@ -7,6 +8,7 @@
 #include "docgen/propertyregistry.h"
 #include "docgen/referencesections.h"
 #include "sourcebrowser/sourcebrowsercontainer.h"
+#include "sourcebrowser/sourcebrowsermacro.h"
 #include "sourcebrowser/sourcebrowsermethod.h"
 
 // The commands of API reference entries: the brief description and group that the
@@ -45,8 +47,70 @@ void openParagraph(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
 }
 
+// The names a "param" may document: a function's named parameters ("..." for a variable
+// argument list) or a function-like macro's. False for other entities, whose "param"
+// commands are not checked.
+bool parameterNames(const SourceBrowserObject &entity, QStringList &names) {
+    if (entity.kind == KindMethod) {
+        for (const SourceBrowserArgument &argument :
+             static_cast<const SourceBrowserMethod &>(entity).arguments) {
+            if (!argument.name.isEmpty())
+                names.append(argument.name);
+            else if (argument.type == QLatin1String("..."))
+                names.append(argument.type);
+        }
+        return true;
+    }
+    if (entity.kind != KindMacro)
+        return false;
+    // "#define NAME(a, b) ...": parameters only when "(" follows the name at once.
+    const QString &text = static_cast<const SourceBrowserMacro &>(entity).text;
+    const qsizetype open = text.indexOf(entity.name, 7) + entity.name.size(); // after "#define"
+    if (entity.name.isEmpty() || open >= text.size() || text.at(open) != u'(')
+        return true;
+    const qsizetype close = text.indexOf(u')', open);
+    const QStringList parts = text.mid(open + 1, close < 0 ? -1 : close - open - 1).split(u',');
+    for (const QString &part : parts) {
+        const QString name = part.trimmed();
+        if (!name.isEmpty())
+            names.append(name);
+    }
+    return true;
+}
+
+void checkParam(MarkupInterpreter &in, const QString &name) {
+    in.documentedParameters.insert(name);
+    if (!in.entity)
+        return;
+    if (!in.parametersRead) {
+        in.parametersChecked = parameterNames(*in.entity, in.parameterNames);
+        in.parametersRead = true;
+    }
+    if (in.parametersChecked && !in.parameterNames.contains(name))
+        in.warn(in.commandStart,
+                QStringLiteral("'\\param' names '%1', which is not a parameter of '%2'")
+                    .arg(name, in.entity->name),
+                "unknown-param");
+}
+
+// Once some parameters have a "param", the others are reported as missing.
+void checkParamsDocumented(const MarkupInterpreter &in) {
+    if (in.documentedParameters.isEmpty() || !in.parametersChecked)
+        return;
+    for (const QString &name : in.parameterNames) {
+        if (!in.documentedParameters.contains(name))
+            diagnostics().warn(in.doc.inputPath, in.entity->declarationLine + 1,
+                               QStringLiteral("parameter '%1' of '%2' has no '\\param' while "
+                                              "others have one")
+                                   .arg(name, in.entity->name),
+                               "missing-param");
+    }
+}
+
 void param(MarkupInterpreter &in) {
     const QString name = in.readWord();
+    if (in.warnings)
+        checkParam(in, name);
     openParagraph(in);
     in.doc.pageBody += QLatin1String("<b>") + escapeXml(name) + QLatin1String("</b> &mdash;");
 }
@@ -174,6 +238,8 @@ void registerEntity(MarkupInterpreter &in) {
         tables.groupList.append(in.group);
     }
     tables.entries.insert(in.entityKey, EntryRecord{in.entity->name, in.group, in.brief});
+    if (in.warnings)
+        checkParamsDocumented(in);
 }
 
 void addReferenceCommands(CommandTable &t) {

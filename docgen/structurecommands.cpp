@@ -1,11 +1,13 @@
 #include "colouring/colourcode.h"
 #include "docgen/blockstate.h"
+#include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/htmltext.h"
 #include "docgen/interpreter.h"
 #include "docgen/product.h"
 #include "docgen/programtables.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -107,15 +109,44 @@ void copy(MarkupInterpreter &in) {
     in.doc.pageBody += text;
 }
 
+void warnUnreadable(MarkupInterpreter &in, const QString &fileName, const char *whatHappens) {
+    in.warn(in.commandStart,
+            QStringLiteral("cannot read file '%1' of '\\%2'; %3")
+                .arg(fileName, in.commandName, QLatin1String(whatHappens)),
+            "missing-file");
+}
+
+// A language that has no colourer leaves the sample uncoloured. "plain" and "verbatim"
+// (and no language at all) ask for exactly that.
+void checkLanguage(MarkupInterpreter &in, const QString &language) {
+    if (in.warnings && !language.isEmpty() && language != QLatin1String("plain") &&
+        language != QLatin1String("verbatim") && !cachedColourer(language))
+        in.warn(
+            in.commandStart,
+            QStringLiteral("unknown code language '%1'; the sample is not coloured").arg(language),
+            "unknown-language");
+}
+
+// Remembers the command that opened a code block, table or matrix.
+void noteBlockOpener(MarkupInterpreter &in) {
+    if (in.warnings) {
+        in.blockOpener = in.commandStart;
+        in.blockOpenerName = in.commandName;
+    }
+}
+
 void copyin(MarkupInterpreter &in) {
     const QString fileName = in.readLine();
     in.closeBlocks();
     QString content;
     if (readLatin1File(fileName, content))
         in.doc.pageBody += content;
+    else if (in.warnings)
+        warnUnreadable(in, fileName, "nothing is copied");
 }
 
 void pre(MarkupInterpreter &in) {
+    noteBlockOpener(in);
     skipToCode(in);
     switchBlock(in.doc, BlockCode);
 }
@@ -128,11 +159,19 @@ void code(MarkupInterpreter &in) {
         return;
     }
     const QString language = in.readWord();
+    checkLanguage(in, language);
     skipToCode(in);
     const QChar *start = in.cursor;
     const QChar *end = in.textEnd;
     static const QLatin1String endCode("\\endcode");
     const qsizetype found = QStringView(start, end).indexOf(endCode);
+    if (found < 0 && in.warnings)
+        in.warn(in.commandStart,
+                QStringLiteral("'\\code{%1}' is never closed by '\\endcode'; everything "
+                               "after it to the end of the %2 becomes the sample")
+                    .arg(language, in.entity ? QLatin1String("comment")
+                                             : QLatin1String("file (later pages included)")),
+                "unclosed-block");
     const QChar *codeEnd = found < 0 ? end : start + found;
     in.cursor = found < 0 ? end : codeEnd + endCode.size();
     switchBlock(in.doc, BlockCode);
@@ -146,9 +185,12 @@ void present(MarkupInterpreter &in) {
     const bool languageGiven = in.nextIs(u'{');
     QString language = languageGiven ? in.readWord() : QString();
     const QString fileName = in.readLine();
+    checkLanguage(in, language);
     switchBlock(doc, BlockCode);
     QString content;
     if (!readLatin1File(fileName, content)) {
+        if (in.warnings)
+            warnUnreadable(in, fileName, "a 'not found' marker is written instead");
         doc.pageBody += QLatin1String("***") + fileName + QLatin1String(" not found ***");
         if (!insideCode)
             in.closeBlocks();
@@ -165,12 +207,37 @@ void present(MarkupInterpreter &in) {
     in.closeBlocks();
 }
 
+// "endcode", "endpre", "endtable" and "endmatrix" close whatever block is open.
 void closeBlocksCommand(MarkupInterpreter &in) {
+    in.blockOpener = nullptr;
     in.closeBlocks();
+}
+
+void checkSplitName(MarkupInterpreter &in, const QString &name) {
+    if (name.isEmpty())
+        return;
+    const QString fileName =
+        name.endsWith(QLatin1String(".htm")) ? name : name + QLatin1String(".htm");
+    if (QFileInfo(name).isAbsolute() || QDir::cleanPath(name).startsWith(QLatin1String("..")))
+        in.warn(in.commandStart,
+                QStringLiteral("page name '%1' leaves the working directory; the page is written "
+                               "outside the documentation folder")
+                    .arg(name),
+                "page-outside");
+    if (diagnostics().claimPage(fileName) != Diagnostics::Fresh)
+        in.warn(in.commandStart,
+                QStringLiteral("page '%1' is split twice in this run; the later page replaces "
+                               "the earlier")
+                    .arg(name),
+                "duplicate-page");
 }
 
 void split(MarkupInterpreter &in) {
     const QString name = in.readWord();
+    if (in.warnings) {
+        in.checkBlockClosed("the next page");
+        checkSplitName(in, name);
+    }
     in.closeBlocks();
     in.doc.startPage(name, false);
 }
@@ -288,6 +355,7 @@ void table(MarkupInterpreter &in) {
             widths += QLatin1Char(',');
         widths += QString::number(inches, 'g', 6) + QLatin1String("in");
     }
+    noteBlockOpener(in);
     switchBlock(in.doc, BlockTable, QString::number(parts.size()), widths);
     in.tableRow = in.tableCell = 0;
 }
@@ -297,6 +365,7 @@ void matrix(MarkupInterpreter &in) {
     const QString columns = in.readWord();
     doc.matrixColumns = int(qMin<qsizetype>(columns.count(u',') + 1, INT_MAX));
     doc.matrixColumnPercent = 100 / doc.matrixColumns - 3;
+    noteBlockOpener(in);
     switchBlock(doc, BlockMatrix, QString::number(doc.matrixColumns),
                 QStringLiteral("2in,2in,2in"));
     in.tableRow = in.tableCell = 0;
@@ -306,7 +375,7 @@ void endmatrix(MarkupInterpreter &in) {
     // The last row is filled up with empty cells.
     for (; in.tableCell < in.doc.matrixColumns; ++in.tableCell)
         in.doc.pageBody += QLatin1String("</td>\n<td valign=\"top\">\n");
-    in.closeBlocks();
+    closeBlocksCommand(in);
 }
 
 } // namespace

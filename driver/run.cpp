@@ -1,5 +1,6 @@
 #include "driver/run.h"
 
+#include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/menudefinitions.h"
 #include "driver/banner.h"
@@ -26,6 +27,7 @@ bool isPage(const QString &fileName) {
 }
 
 void writePages(const OutputPageList &pages, bool verbose) {
+    Diagnostics &diagnostics = ::diagnostics();
     for (const OutputPage &page : pages) {
         if (!isPage(page.fileName))
             continue;
@@ -35,18 +37,41 @@ void writePages(const OutputPageList &pages, bool verbose) {
         const QByteArray error = writeTextFile(page.fileName, page.text);
         if (!error.isEmpty())
             throw HException(error);
+        if (diagnostics.enabled())
+            diagnostics.pageWritten(page.fileName);
     }
+}
+
+// Inputs that give no pages for a reason the writer should hear about.
+void checkInput(const QString &input) {
+    const QString suffix = QFileInfo(input).completeSuffix();
+    if (suffix != QLatin1String("dg") && suffix != QLatin1String("h")) {
+        diagnostics().warn(
+            input, 0, QStringLiteral("input ignored: its suffix is neither 'dg' nor 'h'"), "input");
+        return;
+    }
+    const QFileInfo info(input);
+    if (!info.isFile() || !info.isReadable())
+        diagnostics().warn(input, 0,
+                           info.exists()
+                               ? QStringLiteral("cannot read input; it gives no pages")
+                               : QStringLiteral("input does not exist; it gives no pages"),
+                           "input");
 }
 
 void processInput(const QString &argument, const QString &outputDirectory, bool verbose) {
     const QString input = cleanPath(argument);
     if (verbose)
         say("Processing %s\n", input);
+    diagnostics().beginInput();
+    if (diagnostics().enabled())
+        checkInput(input);
     OutputPageList pages;
     {
         DocGen docGen;
         docGen.processFile(1, input, outputDirectory, pages, QString(), QStringList());
     }
+    diagnostics().flush();
     writePages(pages, verbose);
 }
 
@@ -62,8 +87,25 @@ void loadDefinitionsFromEnvironment() {
                          reason.toUtf8());
 }
 
+// Warnings are switched on by QUILLGEN_WARNINGS; unset, empty or "0" leaves them off.
+void configureWarnings() {
+    const QString unknown = diagnostics().configure(qEnvironmentVariable("QUILLGEN_WARNINGS"));
+    if (!unknown.isEmpty())
+        throw HException("QUILLGEN_WARNINGS: unknown word '" + unknown.toUtf8() +
+                         "' (expected 1, on, error or undocumented)");
+}
+
+// The count of warnings closes the standard error of a run that gave any.
+void printWarningCount() {
+    const int count = diagnostics().count();
+    if (count > 0)
+        std::fprintf(stderr, "quillgen: %d warning%s\n", count, count == 1 ? "" : "s");
+}
+
 [[noreturn]] void fail(const HException &error) {
     std::fflush(stdout);
+    diagnostics().flush();
+    printWarningCount();
     std::fprintf(stderr, "error: %s\n", error.message().constData());
     std::fflush(stderr);
     std::exit(1);
@@ -85,6 +127,7 @@ int runQuillgen(int argc, char **argv) {
     }
 
     try {
+        configureWarnings();
         loadDefinitionsFromEnvironment();
         QString outputDirectory = line.outputDirectory;
         if (outputDirectory.isEmpty())
@@ -97,5 +140,11 @@ int runQuillgen(int argc, char **argv) {
         fail(error);
     }
     std::fflush(stdout);
-    return 0;
+    Diagnostics &diagnostics = ::diagnostics();
+    if (!diagnostics.enabled())
+        return 0;
+    diagnostics.checkExpectedFiles();
+    diagnostics.flush();
+    printWarningCount();
+    return diagnostics.failsRun() && diagnostics.count() > 0 ? 2 : 0;
 }

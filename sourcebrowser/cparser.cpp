@@ -74,6 +74,7 @@ bool SourceBrowserCParser::parseFile(const QString &fileName, const QStringList 
         std::make_unique<SourceBrowserCScanner>(this, m_events, m_root, &m_statistics, markerWords);
     fileScope(m_root, false);
     m_overviewText = m_scanner->overviewText();
+    m_unattachedComments = m_scanner->unattachedDocumentationComments();
     m_scanner.reset();
     m_pending.clear();
 
@@ -172,8 +173,11 @@ void SourceBrowserCParser::attachComment(SourceBrowserObject *entity, int zeroBa
     if (end < 0)
         return;
     const int distance = zeroBasedLine - end;
-    if (distance == 0 || distance == 1)
+    if (distance == 0 || distance == 1) {
         entity->comment = m_scanner->commentText();
+        entity->commentLine = m_scanner->commentStartLine();
+        m_scanner->markCommentAttached();
+    }
 }
 
 void SourceBrowserCParser::stamp(SourceBrowserObject *entity, int zeroBasedLine) {

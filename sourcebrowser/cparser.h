@@ -45,6 +45,8 @@ public:
 
     // The overview comments of the last parsed file, run together.
     const QString &overviewText() const { return m_overviewText; }
+    // The one-based first lines of the last file's "/*!" comments that document nothing.
+    const QList<int> &unattachedDocumentationComments() const { return m_unattachedComments; }
     SourceBrowserRoot *root() const { return m_root; }
 
     // Progress, e.g. "Parsing uart.h". Does nothing by default.
@@ -104,6 +106,7 @@ private:
     int m_startLine = -1;
     SourceBrowserFileStatistics m_statistics;
     QString m_overviewText;
+    QList<int> m_unattachedComments;
     int m_nesting = 0;
 };
 

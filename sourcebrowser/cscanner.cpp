@@ -245,10 +245,13 @@ void SourceBrowserCScanner::readDirective(const QString &firstLine) {
     auto *macro = new SourceBrowserMacro;
     macro->name = directive.mid(start, i - start);
     macro->text = directive;
+    macro->declarationLine = directiveLine;
     if (m_commentEndLine >= 0) {
         const int distance = directiveLine - m_commentEndLine;
         if (distance == 0 || distance == 1) {
             macro->comment = m_commentText;
+            macro->commentLine = m_commentStartLine;
+            markCommentAttached();
             consumeComment();
         }
     }
@@ -460,5 +463,16 @@ void SourceBrowserCScanner::readBlockComment() {
         ++m_statistics->commentLines;
     } else {
         m_statistics->commentLines += m_commentEndLine - m_commentStartLine + 1;
+        if (m_commentText.startsWith(u'!'))
+            m_documentationComments.append(m_commentStartLine);
     }
+}
+
+QList<int> SourceBrowserCScanner::unattachedDocumentationComments() const {
+    QList<int> lines;
+    for (const int line : m_documentationComments) {
+        if (!m_attachedComments.contains(line))
+            lines.append(line);
+    }
+    return lines;
 }

@@ -5,6 +5,7 @@
 
 #include <QChar>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -92,6 +93,12 @@ public:
     int commentEndLine() const { return m_commentEndLine; }
     const QString &overviewText() const { return m_overviewText; }
 
+    // The comment kept for the next declaration has been attached to one.
+    void markCommentAttached() { m_attachedComments.insert(m_commentStartLine); }
+    // The one-based first lines of the documentation comments ("/*!") that were
+    // attached to no declaration, in file order.
+    QList<int> unattachedDocumentationComments() const;
+
 private:
     void nextChar();
     QChar peekChar() const;
@@ -125,6 +132,8 @@ private:
     int m_commentStartLine = -1;
     int m_commentEndLine = -1;
     QString m_overviewText;
+    QList<int> m_documentationComments; // first lines of every "/*!" comment kept
+    QSet<int> m_attachedComments;       // first lines of the comments attached
     QChar m_current;
     QList<SourceBrowserToken> m_pushback;
 };

@@ -75,6 +75,7 @@ public:
     QString declarationFile;
     QString definitionFile;
     QString comment;                          // raw text of the attached block comment
+    int commentLine = -1;                     // one-based line where the comment starts
     QString group;                            // documentation group open when the entity was read
     SourceBrowserContainer *parent = nullptr; // not owning
 

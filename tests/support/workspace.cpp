@@ -35,11 +35,13 @@ bool Workspace::exists(const QString &relative) const {
 }
 
 RunResult Workspace::run(const QStringList &args,
-                         const std::vector<std::pair<QString, QString>> &env) const {
+                         const std::vector<std::pair<QString, QString>> &env,
+                         const QString &directory) const {
     QProcess process;
-    process.setWorkingDirectory(dir_.path());
+    process.setWorkingDirectory(path(directory));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("QUILLGEN_MENU_DEFINITIONS"));
+    environment.remove(QStringLiteral("QUILLGEN_WARNINGS"));
     for (const auto &[name, value] : env)
         environment.insert(name, value);
     process.setProcessEnvironment(environment);

@@ -31,9 +31,10 @@ public:
     QString read(const QString &relative) const;
     bool exists(const QString &relative) const;
 
-    // Runs quillgen with args; env adds or replaces environment variables.
-    RunResult run(const QStringList &args,
-                  const std::vector<std::pair<QString, QString>> &env = {}) const;
+    // Runs quillgen with args in the folder `directory` of the workspace; env adds or
+    // replaces environment variables.
+    RunResult run(const QStringList &args, const std::vector<std::pair<QString, QString>> &env = {},
+                  const QString &directory = QString()) const;
 
 private:
     QTemporaryDir dir_;

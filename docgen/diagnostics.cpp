@@ -1,0 +1,113 @@
+#include "docgen/diagnostics.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdio>
+
+QString Diagnostics::configure(const QString &words) {
+    for (const QString &raw : words.split(u',')) {
+        const QString word = raw.trimmed();
+        if (word.isEmpty() || word == QLatin1String("0"))
+            continue;
+        if (word == QLatin1String("1") || word == QLatin1String("on")) {
+            enabled_ = true;
+        } else if (word == QLatin1String("error")) {
+            enabled_ = failsRun_ = true;
+        } else if (word == QLatin1String("undocumented")) {
+            enabled_ = undocumented_ = true;
+        } else {
+            return word;
+        }
+    }
+    return QString();
+}
+
+void Diagnostics::warn(const QString &file, int line, const QString &message,
+                       const char *category) {
+    QByteArray text = file.toUtf8();
+    if (line > 0)
+        text += ':' + QByteArray::number(line);
+    text += ": warning: " + message.toUtf8() + " [" + category + "]\n";
+    // A parser that stumbles on one declaration may say so once per token.
+    if (!pending_.empty() && pending_.back().text == text)
+        return;
+    ++count_;
+    auto rank = fileRanks_.constFind(file);
+    if (rank == fileRanks_.constEnd())
+        rank = fileRanks_.insert(file, int(fileRanks_.size()));
+    pending_.push_back(Pending{rank.value(), line, std::move(text)});
+}
+
+void Diagnostics::flush() {
+    std::stable_sort(pending_.begin(), pending_.end(), [](const Pending &a, const Pending &b) {
+        return a.fileRank != b.fileRank ? a.fileRank < b.fileRank : a.line < b.line;
+    });
+    std::fflush(stdout);
+    for (const Pending &warning : pending_)
+        std::fputs(warning.text.constData(), stderr);
+    std::fflush(stderr);
+    pending_.clear();
+    fileRanks_.clear();
+}
+
+Diagnostics::Claim Diagnostics::claimPage(const QString &fileName) {
+    const QString key = absolutePath(fileName);
+    const auto earlier = claimedPages_.constFind(key);
+    if (earlier == claimedPages_.constEnd()) {
+        claimedPages_.insert(key, input_);
+        return Fresh;
+    }
+    const bool byEarlierInput = earlier.value() != input_;
+    claimedPages_.insert(key, input_);
+    return byEarlierInput ? ClaimedByEarlierInput : ClaimedBefore;
+}
+
+void Diagnostics::pageWritten(const QString &fileName) {
+    writtenPages_.insert(absolutePath(fileName));
+}
+
+void Diagnostics::expectFile(const QString &file, int line, const QString &path,
+                             const QString &target, const char *what, const char *category) {
+    expected_.push_back(Expected{file, line, path, target, what, category});
+}
+
+void Diagnostics::checkExpectedFiles() {
+    // Each path is resolved and looked for once, however many links point at it.
+    QHash<QString, bool> found;
+    for (const Expected &e : expected_) {
+        auto known = found.constFind(e.path);
+        if (known == found.constEnd()) {
+            const QString absolute = absolutePath(e.path);
+            known = found.insert(e.path,
+                                 writtenPages_.contains(absolute) || QFileInfo::exists(absolute));
+        }
+        if (!known.value())
+            warn(e.file, e.line,
+                 QStringLiteral("%1 '%2' was not written in this run and does not exist "
+                                "beside the page")
+                     .arg(QLatin1String(e.what), e.target),
+                 e.category);
+    }
+    expected_.clear();
+}
+
+Diagnostics &diagnostics() {
+    static Diagnostics instance;
+    return instance;
+}
+
+QString absolutePath(const QString &path) {
+    // The run never changes its working directory.
+    static const QString workingDirectory = QDir::currentPath() + QLatin1Char('/');
+    QString absolute = path.startsWith(u'/') ? path : workingDirectory + path;
+    // Most paths are clean already; only "." and ".." segments and doubled or trailing
+    // separators need the cleaning pass.
+    bool clean = !absolute.endsWith(u'/');
+    for (qsizetype i = 1; clean && i < absolute.size(); ++i) {
+        if (absolute.at(i - 1) == u'/' && (absolute.at(i) == u'.' || absolute.at(i) == u'/'))
+            clean = false;
+    }
+    return clean ? absolute : QDir::cleanPath(absolute);
+}

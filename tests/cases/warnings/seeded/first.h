@@ -1,0 +1,22 @@
+/*! \brief Opens.
+ * \param{c} not a parameter
+ * \param{a} fine
+ */
+int open_port(int a, int b); /* b has no param! */
+
+/*! Documents nothing. */
+
+/* a plain comment */
+int undocumented_call(void); /* undocumented! */
+
+/*! \brief A macro. \param{x} fine */
+#define ADD(x, y) ((x) + (y)) /* y has no param! */
+
+/*! \brief Unclosed sample. \code
+   int x;
+ */
+int sample(int);
+
+typedef struct broken {
+    static int misplaced; /* a struct cannot hold this */
+} broken_t;
