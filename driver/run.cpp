@@ -2,6 +2,7 @@
 
 #include "docgen/docgen.h"
 #include "docgen/menudefinitions.h"
+#include "docgen/propertyregistryfile.h"
 #include "driver/banner.h"
 #include "driver/commandline.h"
 #include "driver/filesystem.h"
@@ -62,6 +63,18 @@ void loadDefinitionsFromEnvironment() {
                          reason.toUtf8());
 }
 
+// The properties that \property and \envpage describe come from the file that
+// QUILLGEN_PROPERTIES names; without it no registry is installed.
+void loadPropertiesFromEnvironment() {
+    const QString fileName = qEnvironmentVariable("QUILLGEN_PROPERTIES");
+    if (fileName.isEmpty())
+        return;
+    const QString reason = loadPropertyRegistry(fileName);
+    if (!reason.isEmpty())
+        throw HException("cannot read property registry " + fileName.toUtf8() + ": " +
+                         reason.toUtf8());
+}
+
 [[noreturn]] void fail(const HException &error) {
     std::fflush(stdout);
     std::fprintf(stderr, "error: %s\n", error.message().constData());
@@ -86,6 +99,7 @@ int runQuillgen(int argc, char **argv) {
 
     try {
         loadDefinitionsFromEnvironment();
+        loadPropertiesFromEnvironment();
         QString outputDirectory = line.outputDirectory;
         if (outputDirectory.isEmpty())
             outputDirectory = QDir::currentPath();

@@ -40,6 +40,7 @@ RunResult Workspace::run(const QStringList &args,
     process.setWorkingDirectory(dir_.path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("QUILLGEN_MENU_DEFINITIONS"));
+    environment.remove(QStringLiteral("QUILLGEN_PROPERTIES"));
     for (const auto &[name, value] : env)
         environment.insert(name, value);
     process.setProcessEnvironment(environment);
