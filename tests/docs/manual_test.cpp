@@ -1,5 +1,5 @@
 // Renders quillgen's own manual (docs/manual) as scripts/demo does, with the example
-// menu definitions and the example header beside it, and checks what a reader would
+// menu definitions, property registry and header beside it, and checks what a reader would
 // trip over: missing pages, dangling links, error markers, commands left unshown.
 
 #include "tests/support/workspace.h"
@@ -90,7 +90,8 @@ protected:
         ws->write(QStringLiteral("default.css"), css);
         ws->write(QStringLiteral("api/default.css"), css);
         manual = ws->run({"-o", ".", "manual.dg"},
-                         {{"QUILLGEN_MENU_DEFINITIONS", sourceDir + "/docs/menus.xml"}});
+                         {{"QUILLGEN_MENU_DEFINITIONS", sourceDir + "/docs/menus.xml"},
+                          {"QUILLGEN_PROPERTIES", sourceDir + "/docs/properties.xml"}});
         header = ws->run({"-o", "api", sourceDir + "/examples/headers/uart.h"});
     }
     static void TearDownTestSuite() { ws.reset(); }
@@ -146,6 +147,7 @@ TEST_F(Manual, PagesHoldNoErrorMarkerAndOnlyAscii) {
     for (const QString &page : pages()) {
         const QString text = ws->read(page);
         EXPECT_FALSE(text.contains("***")) << page.toStdString();
+        EXPECT_FALSE(text.contains("Unknown property")) << page.toStdString();
         // The pages declare ISO-8859-1: anything beyond ASCII would depend on the locale.
         const auto wide =
             std::find_if(text.begin(), text.end(), [](QChar c) { return c.unicode() > 127; });
