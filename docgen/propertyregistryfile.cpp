@@ -108,6 +108,8 @@ private:
         property.typeCode = type.toInt(&isInteger);
         if (property.name.isEmpty())
             return xml_.raiseError(QStringLiteral("property without a name"));
+        if (type.isEmpty())
+            return xml_.raiseError(QStringLiteral("property %1 without a type").arg(property.name));
         if (!isInteger)
             return xml_.raiseError(QStringLiteral("type \"%1\" of property %2 is not an integer")
                                        .arg(type.toString(), property.name));

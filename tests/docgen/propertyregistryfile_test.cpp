@@ -37,6 +37,8 @@ TEST(PropertyRegistryFile, RefusedFilesGiveTheReasonAndKeepTheLoadedRegistry) {
          "Opening and ending tag mismatch at line 1, column 40"},
         {"<properties>\n<property type=\"1\"/></properties>",
          "property without a name at line 2, column 20"},
+        {"<properties>\n<property name=\"P\"/></properties>",
+         "property P without a type at line 2, column 20"},
         {"<properties>\n<property name=\"P\" type=\"high\"/></properties>",
          "type \"high\" of property P is not an integer at line 2, column 32"},
         {"<properties>\n<property name=\"P\" type=\"1\">a <b>b</b></property></properties>",
