@@ -14,13 +14,6 @@ const char *const goodFile = R"(<properties>
   <page name="Empty"/>
 </properties>)";
 
-QStringList names(const QList<PropertyInfo> &properties) {
-    QStringList list;
-    for (const PropertyInfo &p : properties)
-        list << p.name;
-    return list;
-}
-
 } // namespace
 
 TEST(PropertyRegistryFile, RefusedFilesGiveTheReasonAndKeepTheLoadedRegistry) {
@@ -30,7 +23,7 @@ TEST(PropertyRegistryFile, RefusedFilesGiveTheReasonAndKeepTheLoadedRegistry) {
     ASSERT_EQ(registry.load(w.path("good.xml")), QString());
 
     const struct {
-        const char *content;
+        QByteArray content;
         const char *reason;
     } refused[] = {
         {"<properties><page name=\"A\"></properties>",
@@ -44,36 +37,32 @@ TEST(PropertyRegistryFile, RefusedFilesGiveTheReasonAndKeepTheLoadedRegistry) {
         {"<properties>\n<property name=\"P\" type=\"1\">a <b>b</b></property></properties>",
          "unexpected element <b> in property P (write markup escaped or as CDATA) at line 2, "
          "column 33"},
-        {"<properties>\n<property name=\"P\" type=\"1\"/>\n<property name=\"P\" type=\"2\"/>\n"
-         "</properties>",
-         "property P is defined twice at line 3, column 29"},
         {"<properties>\n<page name=\"A\">\n<entry property=\"Missing\"/></page></properties>",
          "page A names unknown property Missing at line 3"},
         {"<!DOCTYPE p [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;\">]>\n"
          "<properties>&b;</properties>",
          "document type declarations are not accepted at line 1, column 68"},
-        {"<properties><page name=\"A\"><entry property=\"P\"><entry property=\"P\">",
-         "unexpected element <entry> in an entry at line 1, column 67"},
+        {"<properties>\n<property name=\"P\" type=\"1\"/>\n<property name=\"P\" type=\"2\"/>"
+         "</properties>",
+         "property P is defined twice at line 3, column 29"},
+        // Nesting stops at the first element out of place, however deep the file goes.
+        {"<properties>" + QByteArray("<page name=\"A\">").repeated(100000),
+         "unexpected element <page> in page A at line 1, column 42"},
+        {QByteArray(16 * 1024 * 1024 + 1, ' '), "larger than 16777216 bytes"},
     };
     for (const auto &c : refused) {
-        w.write("bad.xml", QByteArray(c.content));
-        EXPECT_EQ(registry.load(w.path("bad.xml")), c.reason) << c.content;
+        w.write("bad.xml", c.content);
+        EXPECT_EQ(registry.load(w.path("bad.xml")), c.reason) << c.content.left(80).constData();
     }
-    // Nesting stops at the first element out of place, however deep the file goes.
-    w.write("deep.xml", "<properties>" + QByteArray("<page name=\"A\">").repeated(100000));
-    EXPECT_EQ(registry.load(w.path("deep.xml")),
-              "unexpected element <page> in page A at line 1, column 42");
-    w.write("huge.xml", QByteArray(16 * 1024 * 1024 + 1, ' '));
-    EXPECT_EQ(registry.load(w.path("huge.xml")), "larger than 16777216 bytes");
     EXPECT_NE(registry.load(w.path("missing.xml")), QString());
 
     PropertyInfo baud;
     ASSERT_TRUE(registry.findProperty("Baud", &baud));
-    EXPECT_EQ(baud.title, "Baud rate");
-    EXPECT_EQ(baud.typeCode, 3);
     EXPECT_EQ(baud.description, "Line <b>speed</b>");
-    EXPECT_EQ(names(registry.pageProperties("Serial")), QStringList({"Bits", "Baud"}));
-    EXPECT_EQ(registry.pageProperties("Serial").first().typeCode, -1);
+    const QList<PropertyInfo> serial = registry.pageProperties("Serial");
+    ASSERT_EQ(serial.size(), 2);
+    EXPECT_EQ(serial[0].name + serial[1].name, "BitsBaud");
+    EXPECT_EQ(serial[0].typeCode, -1);
     EXPECT_TRUE(registry.hasPage("Empty"));
     EXPECT_FALSE(registry.hasPage("Missing"));
     EXPECT_FALSE(registry.findProperty("P", &baud));
