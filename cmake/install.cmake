@@ -4,14 +4,15 @@
 #   cd build && cpack -G DEB        (or scripts/package)
 #
 # installs bin/quillgen, share/quillgen/default.css (the stylesheet that every page
-# links), the example menu definitions and the manual page quillgen(1).
+# links), the example menu definitions and property registry and the manual page
+# quillgen(1).
 
 include(GNUInstallDirs)
 
 install(TARGETS quillgen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/share/quillgen/default.css
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quillgen)
-install(FILES ${PROJECT_SOURCE_DIR}/docs/menus.xml
+install(FILES ${PROJECT_SOURCE_DIR}/docs/menus.xml ${PROJECT_SOURCE_DIR}/docs/properties.xml
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/quillgen.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

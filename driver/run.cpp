@@ -3,6 +3,7 @@
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/menudefinitions.h"
+#include "docgen/propertyregistryfile.h"
 #include "driver/banner.h"
 #include "driver/commandline.h"
 #include "driver/filesystem.h"
@@ -102,6 +103,18 @@ void printWarningCount() {
         std::fprintf(stderr, "quillgen: %d warning%s\n", count, count == 1 ? "" : "s");
 }
 
+// The properties that \property and \envpage describe come from the file that
+// QUILLGEN_PROPERTIES names; without it no registry is installed.
+void loadPropertiesFromEnvironment() {
+    const QString fileName = qEnvironmentVariable("QUILLGEN_PROPERTIES");
+    if (fileName.isEmpty())
+        return;
+    const QString reason = loadPropertyRegistry(fileName);
+    if (!reason.isEmpty())
+        throw HException("cannot read property registry " + fileName.toUtf8() + ": " +
+                         reason.toUtf8());
+}
+
 [[noreturn]] void fail(const HException &error) {
     std::fflush(stdout);
     diagnostics().flush();
@@ -129,6 +142,7 @@ int runQuillgen(int argc, char **argv) {
     try {
         configureWarnings();
         loadDefinitionsFromEnvironment();
+        loadPropertiesFromEnvironment();
         QString outputDirectory = line.outputDirectory;
         if (outputDirectory.isEmpty())
             outputDirectory = QDir::currentPath();

@@ -118,6 +118,7 @@ public:
             return {};
         return {{"Baud", "baud", 3, "Speed"}, {"Bits", "bits", 1, "Data bits"}};
     }
+    bool hasPage(const QString &page) const override { return page == "serial"; }
 };
 
 } // namespace

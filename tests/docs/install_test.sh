@@ -13,7 +13,7 @@ fail() {
 
 "$cmake" --install "$build" --prefix "$tmp/prefix" >/dev/null
 for file in bin/quillgen share/quillgen/default.css share/man/man1/quillgen.1 \
-    share/doc/quillgen/examples/menus.xml; do
+    share/doc/quillgen/examples/menus.xml share/doc/quillgen/examples/properties.xml; do
     [ -f "$tmp/prefix/$file" ] || fail "$file was not installed"
 done
 quillgen=$tmp/prefix/bin/quillgen
@@ -27,14 +27,18 @@ env -i PATH=/usr/bin:/bin "$quillgen" 2>usage.txt || status=$?
 [ "$status" -eq 1 ] || fail "no inputs gave status $status"
 grep -q '^usage: quillgen \[options\] input_source_files\.\.\.$' usage.txt || fail "no usage"
 
-# A manual with the installed menu definitions, an icon and a header beside it.
-printf '%s\n' '\split hello' '\title{Hello}' '\choose FileOpen \icon{FileOpen}' >hello.dg
+# A manual with the installed menu definitions and property registry, an icon and a
+# header beside it.
+printf '%s\n' '\split hello' '\title{Hello}' '\choose FileOpen \icon{FileOpen}' \
+    '\property EditorTabWidth' >hello.dg
 printf '%s\n' '/*! \brief Says hello. */' 'void greet(void);' >hello.h
 env -i PATH=/usr/bin:/bin \
     QUILLGEN_MENU_DEFINITIONS="$tmp/prefix/share/doc/quillgen/examples/menus.xml" \
+    QUILLGEN_PROPERTIES="$tmp/prefix/share/doc/quillgen/examples/properties.xml" \
     "$quillgen" -o . hello.dg hello.h >out.txt 2>err.txt || fail "rendering failed: $(cat err.txt)"
 grep -q 'choose <b>File > Open...</b> or press <b>Ctrl+O</b>' hello.htm || fail "no menu sentence"
 grep -q '<img src="images/FileOpen.png" />' hello.htm || fail "no icon link"
+grep -q '<b>Tab width</b>' hello.htm || fail "no property title"
 [ -s images/FileOpen.png ] || fail "no icon image"
 grep -q 'href="greet.htm"' hello_h.htm || fail "no header index page"
 [ ! -s out.txt ] || fail "unexpected output: $(cat out.txt)"

@@ -1,7 +1,8 @@
 // Renders quillgen's own manual (docs/manual) as scripts/demo does, with the example
-// menu definitions, the example header and the example guide beside it, all with
-// warnings as errors (so a dangling link or image fails the run), and checks what else
-// a reader would trip over: missing pages, error markers, commands left unshown.
+// menu definitions and property registry, the example header and the example guide
+// beside it, all with warnings as errors (so a dangling link or image fails the run), and
+// checks what else a reader would trip over: missing pages, error markers, commands left
+// unshown.
 
 #include "tests/support/workspace.h"
 
@@ -94,7 +95,9 @@ protected:
         // The header goes first, so that the manual's links into its pages resolve.
         header = ws->run({"-o", "api", sourceDir + "/examples/headers/uart.h"}, strict);
         manual = ws->run({"-o", ".", "manual.dg"},
-                         {{"QUILLGEN_MENU_DEFINITIONS", sourceDir + "/docs/menus.xml"}, strict[0]});
+                         {{"QUILLGEN_MENU_DEFINITIONS", sourceDir + "/docs/menus.xml"},
+                          {"QUILLGEN_PROPERTIES", sourceDir + "/docs/properties.xml"},
+                          strict[0]});
         example = ws->run({"-o", ".", "guide.dg"}, strict, QStringLiteral("example"));
     }
     static void TearDownTestSuite() { ws.reset(); }
@@ -154,6 +157,7 @@ TEST_F(Manual, PagesHoldNoErrorMarkerAndOnlyAscii) {
     for (const QString &page : pages()) {
         const QString text = ws->read(page);
         EXPECT_FALSE(text.contains("***")) << page.toStdString();
+        EXPECT_FALSE(text.contains("Unknown property")) << page.toStdString();
         // The pages declare ISO-8859-1: anything beyond ASCII would depend on the locale.
         const auto wide =
             std::find_if(text.begin(), text.end(), [](QChar c) { return c.unicode() > 127; });
@@ -182,6 +186,28 @@ TEST_F(Manual, RunsEveryCommandOfTheVocabulary) {
     ASSERT_EQ(vocabulary.size(), 132);
     for (const QString &command : vocabulary)
         EXPECT_TRUE(used.contains(command)) << "\\" << command.toStdString() << " is never run";
+}
+
+// The example property registry end to end; the expected page is in data/.
+TEST(PropertyRegistryRun, ExampleRegistryFillsTheTablesAndABadOneStopsTheRun) {
+    Workspace w;
+    // Markup in a description, a property on two pages, an unknown property and page.
+    w.write("props.dg", QStringLiteral("\\split props\nSet \\property EditorTabWidth, "
+                                       "\\property{Unknown}.\n\\envpage Build\n"
+                                       "\\envpage Debug\n\\envpage None\n"));
+    const RunResult good =
+        w.run({"props.dg"}, {{"QUILLGEN_PROPERTIES", sourceDir + "/docs/properties.xml"}});
+    EXPECT_EQ(good.exitCode, 0) << good.err.toStdString();
+    EXPECT_EQ(good.out + good.err, QString());
+    EXPECT_EQ(w.read("props.htm"), QString::fromUtf8(readSource("tests/docs/data/properties.htm")));
+
+    QFile::remove(w.path("props.htm"));
+    w.write("bad.xml", QByteArray("<properties>\n<property type=\"1\"/>\n</properties>\n"));
+    const RunResult bad = w.run({"props.dg"}, {{"QUILLGEN_PROPERTIES", "bad.xml"}});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_EQ(bad.err, "error: cannot read property registry bad.xml: property without a "
+                       "name at line 2, column 20\n");
+    EXPECT_FALSE(w.exists("props.htm")) << "no input is handled";
 }
 
 TEST_F(Manual, StylesheetColoursEveryCodeStyle) {

@@ -42,6 +42,7 @@ RunResult Workspace::run(const QStringList &args,
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("QUILLGEN_MENU_DEFINITIONS"));
     environment.remove(QStringLiteral("QUILLGEN_WARNINGS"));
+    environment.remove(QStringLiteral("QUILLGEN_PROPERTIES"));
     for (const auto &[name, value] : env)
         environment.insert(name, value);
     process.setProcessEnvironment(environment);
