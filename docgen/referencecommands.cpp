@@ -185,18 +185,35 @@ void show(MarkupInterpreter &in) {
                            QLatin1String(";</pre>");
 }
 
+// A property or page name that the registry does not know, or no registry at all.
+void warnUnknownProperty(MarkupInterpreter &in, const char *what, const QString &name,
+                         const char *instead) {
+    in.warn(in.commandStart,
+            QStringLiteral("unknown %1 '%2'%3; %4")
+                .arg(QLatin1String(what), name,
+                     installedRegistry ? QString()
+                                       : QStringLiteral(" (no property registry is loaded)"),
+                     QLatin1String(instead)),
+            "unknown-property");
+}
+
 void property(MarkupInterpreter &in) {
     const QString name = in.readWord();
     PropertyInfo info;
-    if (installedRegistry && installedRegistry->findProperty(name, &info))
+    if (installedRegistry && installedRegistry->findProperty(name, &info)) {
         in.doc.pageBody += QLatin1String("<b>") + escapeXml(info.title) + QLatin1String("</b>");
-    else
+    } else {
+        if (in.warnings)
+            warnUnknownProperty(in, "property", name, "'Unknown property' is written in red");
         in.doc.pageBody += QLatin1String("<font color=\"red\">Unknown property ") +
                            escapeXml(name) + QLatin1String("</font>");
+    }
 }
 
 void envpage(MarkupInterpreter &in) {
     const QString page = in.readWord();
+    if (in.warnings && !(installedRegistry && installedRegistry->hasPage(page)))
+        warnUnknownProperty(in, "property page", page, "the table stays empty");
     QString &body = in.doc.pageBody;
     body += QLatin1String("<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" "
                           "cellspacing=\"0\" border=\"0\" cols=\"200pt 200pt\">\n"
