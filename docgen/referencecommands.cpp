@@ -204,7 +204,7 @@ void property(MarkupInterpreter &in) {
         in.doc.pageBody += QLatin1String("<b>") + escapeXml(info.title) + QLatin1String("</b>");
     } else {
         if (in.warnings)
-            warnUnknownProperty(in, "property", name, "'Unknown property' is written in red");
+            warnUnknownProperty(in, "property", name, "it is shown in red as unknown");
         in.doc.pageBody += QLatin1String("<font color=\"red\">Unknown property ") +
                            escapeXml(name) + QLatin1String("</font>");
     }
