@@ -53,19 +53,18 @@ void Diagnostics::flush() {
 }
 
 Diagnostics::Claim Diagnostics::claimPage(const QString &fileName) {
-    const QString key = absolutePath(fileName);
-    const auto earlier = claimedPages_.constFind(key);
+    const auto earlier = claimedPages_.constFind(fileName);
     if (earlier == claimedPages_.constEnd()) {
-        claimedPages_.insert(key, input_);
+        claimedPages_.insert(fileName, input_);
         return Fresh;
     }
     const bool byEarlierInput = earlier.value() != input_;
-    claimedPages_.insert(key, input_);
+    claimedPages_.insert(fileName, input_);
     return byEarlierInput ? ClaimedByEarlierInput : ClaimedBefore;
 }
 
 void Diagnostics::pageWritten(const QString &fileName) {
-    writtenPages_.insert(absolutePath(fileName));
+    writtenPages_.insert(fileName);
 }
 
 void Diagnostics::expectFile(const QString &file, int line, const QString &path,
@@ -74,14 +73,22 @@ void Diagnostics::expectFile(const QString &file, int line, const QString &path,
 }
 
 void Diagnostics::checkExpectedFiles() {
-    // Each path is resolved and looked for once, however many links point at it.
+    // Most links name a page the way the page's own name was formed; only the others
+    // are resolved, each once, and compared with the absolute names of the pages.
+    QSet<QString> absoluteWritten;
     QHash<QString, bool> found;
     for (const Expected &e : expected_) {
+        if (writtenPages_.contains(e.path))
+            continue;
         auto known = found.constFind(e.path);
         if (known == found.constEnd()) {
+            if (absoluteWritten.isEmpty()) {
+                for (const QString &page : std::as_const(writtenPages_))
+                    absoluteWritten.insert(absolutePath(page));
+            }
             const QString absolute = absolutePath(e.path);
             known = found.insert(e.path,
-                                 writtenPages_.contains(absolute) || QFileInfo::exists(absolute));
+                                 absoluteWritten.contains(absolute) || QFileInfo::exists(absolute));
         }
         if (!known.value())
             warn(e.file, e.line,

@@ -37,8 +37,8 @@ public:
 
     // Called before each input of the run.
     void beginInput() { ++input_; }
-    // Claims a page file for the current input. Returns whether an earlier claim
-    // exists, and whether that came from an earlier input.
+    // Claims a page file, named as the page is written, for the current input. Returns
+    // whether an earlier claim exists, and whether that came from an earlier input.
     enum Claim { Fresh, ClaimedBefore, ClaimedByEarlierInput };
     Claim claimPage(const QString &fileName);
     void pageWritten(const QString &fileName);
@@ -72,13 +72,13 @@ private:
     int input_ = 0;
     std::vector<Pending> pending_;
     QHash<QString, int> fileRanks_;    // of the files named by pending_
-    QHash<QString, int> claimedPages_; // absolute page path -> input that claimed it
-    QSet<QString> writtenPages_;       // absolute paths
+    QHash<QString, int> claimedPages_; // page file -> input that claimed it
+    QSet<QString> writtenPages_;       // page files, named as they were written
     std::vector<Expected> expected_;
 };
 
 // The run's one set of diagnostics.
 Diagnostics &diagnostics();
 
-// The absolute, cleaned form of a path, as pages and links are compared.
+// The absolute, cleaned form of a path, where two spellings of one file must compare equal.
 QString absolutePath(const QString &path);
