@@ -7,8 +7,6 @@
 #include "docgen/htmltext.h"
 #include "docgen/referencesections.h"
 
-#include <algorithm>
-
 // The reader walks the text once. Plain characters are copied according to the open
 // block; a backslash starts a command, whose name is looked up in the command table;
 // in tables and matrices "|" starts cells. Handlers advance the cursor over their

@@ -97,12 +97,11 @@ QStringList Preprocessor::read(const QString &inputPath) {
     QString line;
     for (;;) {
         if (!nextLine(line)) {
-            if (inclusions_.size() == 1) {
-                closeInclusion();
-                break;
-            }
-            // The end of an included file leaves one empty line behind.
+            const bool inputDone = inclusions_.size() == 1;
             closeInclusion();
+            if (inputDone)
+                break;
+            // The end of an included file leaves one empty line behind.
             line.clear();
         }
         // Only the first word decides what a line is; most lines are text and need no
