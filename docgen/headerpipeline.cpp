@@ -237,6 +237,10 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
         parser.parseFile(inputPath, QStringList());
         overview = parser.overviewText();
         if (diagnostics().enabled()) {
+            // The overview's warnings point into the comments it was gathered from.
+            doc.overviewOrigins.clear();
+            for (const auto &[textLine, line] : parser.overviewOrigins())
+                doc.overviewOrigins.map(textLine, inputPath, line);
             for (const int line : parser.unattachedDocumentationComments())
                 diagnostics().warn(inputPath, line,
                                    QStringLiteral("documentation comment documents no "
@@ -253,8 +257,7 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
         documentAll(doc, root.allTypes(), excluded);
         documentAll(doc, root.allMethods(), excluded);
         doc.flushPage();
-        // The overview is gathered from several comments: its warnings name the header.
-        doc.origins.clear();
+        std::swap(doc.origins, doc.overviewOrigins);
         if (doc.mode == 1)
             writeIndexPage(doc, inputPath, overview);
     }

@@ -74,6 +74,7 @@ bool SourceBrowserCParser::parseFile(const QString &fileName, const QStringList 
         std::make_unique<SourceBrowserCScanner>(this, m_events, m_root, &m_statistics, markerWords);
     fileScope(m_root, false);
     m_overviewText = m_scanner->overviewText();
+    m_overviewOrigins = m_scanner->overviewOrigins();
     m_unattachedComments = m_scanner->unattachedDocumentationComments();
     m_scanner.reset();
     m_pending.clear();

@@ -45,6 +45,8 @@ public:
 
     // The overview comments of the last parsed file, run together.
     const QString &overviewText() const { return m_overviewText; }
+    // Where each overview comment of the last file starts (see the scanner's).
+    const QList<std::pair<int, int>> &overviewOrigins() const { return m_overviewOrigins; }
     // The one-based first lines of the last file's "/*!" comments that document nothing.
     const QList<int> &unattachedDocumentationComments() const { return m_unattachedComments; }
     SourceBrowserRoot *root() const { return m_root; }
@@ -106,6 +108,7 @@ private:
     int m_startLine = -1;
     SourceBrowserFileStatistics m_statistics;
     QString m_overviewText;
+    QList<std::pair<int, int>> m_overviewOrigins;
     QList<int> m_unattachedComments;
     int m_nesting = 0;
 };

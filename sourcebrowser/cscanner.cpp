@@ -445,7 +445,10 @@ void SourceBrowserCScanner::readBlockComment() {
         while (i < m_commentText.size() &&
                (m_commentText.at(i) == QLatin1Char('!') || m_commentText.at(i) == QLatin1Char(' ')))
             ++i;
-        m_overviewText += QStringView(m_commentText).mid(i);
+        const QStringView text = QStringView(m_commentText).mid(i);
+        m_overviewOrigins.append({m_overviewLines, m_commentStartLine});
+        m_overviewLines += int(text.count(u'\n'));
+        m_overviewText += text;
         consumeComment();
     } else if (simple.startsWith(QLatin1String("! \\region")) ||
                simple.startsWith(QLatin1String("! \\group"))) {

@@ -92,6 +92,9 @@ public:
     int commentStartLine() const { return m_commentStartLine; } // one-based, -1 for none
     int commentEndLine() const { return m_commentEndLine; }
     const QString &overviewText() const { return m_overviewText; }
+    // Where each overview comment starts: its first line in the overview text
+    // (zero-based) and in the file (one-based), in file order.
+    const QList<std::pair<int, int>> &overviewOrigins() const { return m_overviewOrigins; }
 
     // The comment kept for the next declaration has been attached to one.
     void markCommentAttached() { m_attachedComments.insert(m_commentStartLine); }
@@ -132,6 +135,8 @@ private:
     int m_commentStartLine = -1;
     int m_commentEndLine = -1;
     QString m_overviewText;
+    QList<std::pair<int, int>> m_overviewOrigins;
+    int m_overviewLines = 0;            // line ends in m_overviewText
     QList<int> m_documentationComments; // first lines of every "/*!" comment kept
     QSet<int> m_attachedComments;       // first lines of the comments attached
     QChar m_current;
