@@ -6,6 +6,8 @@
 #include "docgen/interfacetables.h"
 #include "docgen/interpreter.h"
 
+#include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
 
 #include <algorithm>
@@ -90,11 +92,29 @@ void menu(MarkupInterpreter &in) {
     in.doc.pageBody += QLatin1String("</b>");
 }
 
+// Whether a "key" argument is a key written out (Ctrl+O, F5, Enter) rather than the
+// name of an action: written out, it is shown as it stands and is no mistake.
+bool isWrittenOutKey(const QString &word) {
+    static const QSet<QString> names = {
+        QStringLiteral("Alt"),    QStringLiteral("Backspace"), QStringLiteral("Ctrl"),
+        QStringLiteral("Del"),    QStringLiteral("Delete"),    QStringLiteral("Down"),
+        QStringLiteral("End"),    QStringLiteral("Enter"),     QStringLiteral("Esc"),
+        QStringLiteral("Escape"), QStringLiteral("Home"),      QStringLiteral("Ins"),
+        QStringLiteral("Insert"), QStringLiteral("Left"),      QStringLiteral("PageDown"),
+        QStringLiteral("PageUp"), QStringLiteral("PgDn"),      QStringLiteral("PgUp"),
+        QStringLiteral("Return"), QStringLiteral("Right"),     QStringLiteral("Shift"),
+        QStringLiteral("Space"),  QStringLiteral("Tab"),       QStringLiteral("Up"),
+    };
+    static const QRegularExpression functionKey(QStringLiteral("^F[0-9]{1,2}$"));
+    return word.size() == 1 || word.contains(u'+') || names.contains(word) ||
+           functionKey.match(word).hasMatch();
+}
+
 void key(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     const QString word = in.readWord();
     const QString accelerator = interfaceTables().message(word + QLatin1String(".key"));
-    if (accelerator.isEmpty() && in.warnings)
+    if (accelerator.isEmpty() && in.warnings && !isWrittenOutKey(word))
         warnMissingAction(in, word, "key", "the action's name is written");
     in.doc.pageBody += bold(accelerator.isEmpty() ? word : accelerator);
 }
