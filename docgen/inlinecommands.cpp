@@ -142,16 +142,20 @@ void splitFirstWord(const QString &text, QString &first, QString &rest) {
     rest = space < 0 ? QString() : collapsed.mid(space + 1);
 }
 
-// The folder that relative links and images of the page being built start from; empty
-// when the text is on no page (a manual's text before its first split is not written).
-QString pageFolder(const DocGen &doc) {
+// The folder that relative links and images of the page being built start from, as a
+// prefix ("" for the working directory, else ending in "/"), so that a link to a page
+// of the same folder reads as that page's own name. False when the text is on no page
+// (a manual's text before its first split is not written).
+bool pageFolder(const DocGen &doc, QString &prefix) {
     if (!doc.pageName.isEmpty()) {
-        const qsizetype slash = doc.pageName.lastIndexOf(u'/');
-        return slash < 0 ? QStringLiteral(".") : doc.pageName.left(qMax<qsizetype>(slash, 1));
+        prefix = doc.pageName.left(doc.pageName.lastIndexOf(u'/') + 1);
+        return true;
     }
-    if (doc.sourceRoot) // a header's index page
-        return doc.outputDirectory;
-    return QString();
+    if (doc.sourceRoot) { // a header's index page
+        prefix = doc.outputDirectory + QLatin1Char('/');
+        return true;
+    }
+    return false;
 }
 
 // Records a file that a link or image of the page needs; whether it exists is decided
@@ -161,10 +165,10 @@ void expectBesidePage(MarkupInterpreter &in, QString target, const char *what,
     const qsizetype fragment = target.indexOf(u'#');
     if (fragment >= 0)
         target.truncate(fragment);
-    const QString folder = pageFolder(in.doc);
-    if (target.isEmpty() || target.contains(u':') || folder.isEmpty())
+    QString folder;
+    if (target.isEmpty() || target.contains(u':') || !pageFolder(in.doc, folder))
         return;
-    const QString path = target.startsWith(u'/') ? target : folder + QLatin1Char('/') + target;
+    const QString path = target.startsWith(u'/') ? target : folder + target;
     in.expectAt(in.commandStart, path, target, what, category);
 }
 
