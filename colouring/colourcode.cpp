@@ -171,6 +171,46 @@ void appendMarkedLine(QString &html, const QChar *buffer) {
     html.truncate(out - begin);
 }
 
+// Writes the ellipsis commands of a sample as their characters. One pass gives what
+// replacing "\\vdots", "\\hdots" and "\\..." in turn would: each command holds a single
+// backslash, at its start, and no replacement holds one, so no replacement can make or
+// break a later match.
+void replaceEllipses(QString &html) {
+    static const struct {
+        QLatin1String command; // after the backslash
+        QLatin1String text;
+    } ellipses[] = {
+        {QLatin1String("vdots"), QLatin1String("&#x205e;")},
+        {QLatin1String("hdots"), QLatin1String("&hellip;")},
+        {QLatin1String("..."), QLatin1String("&hellip;")},
+    };
+    const QStringView all(html);
+    qsizetype backslash = all.indexOf(u'\\');
+    if (backslash < 0)
+        return;
+    QString out;
+    out.reserve(html.size() + 16);
+    qsizetype run = 0;
+    while (backslash >= 0) {
+        const QStringView after = all.mid(backslash + 1);
+        qsizetype next = backslash + 1;
+        for (const auto &ellipsis : ellipses) {
+            if (after.startsWith(ellipsis.command)) {
+                out += all.mid(run, backslash - run);
+                out += ellipsis.text;
+                next = backslash + 1 + ellipsis.command.size();
+                run = next;
+                break;
+            }
+        }
+        backslash = all.indexOf(u'\\', next);
+    }
+    if (run == 0)
+        return;
+    out += all.mid(run);
+    html = std::move(out);
+}
+
 } // namespace
 
 QString writeCodeHtml(const QString &code, ZodiDideParser *colourer, bool stripLineNumbers) {
@@ -204,11 +244,8 @@ QString writeCodeHtml(const QString &code, ZodiDideParser *colourer, bool stripL
             break;
         start = end + 1;
     }
-    // Each replace() builds a matcher: skip them for the usual sample without ellipses.
-    if (html.contains(QLatin1Char('\\'))) {
-        html.replace(QLatin1String("\\vdots"), QLatin1String("&#x205e;"));
-        html.replace(QLatin1String("\\hdots"), QLatin1String("&hellip;"));
-        html.replace(QLatin1String("\\..."), QLatin1String("&hellip;"));
-    }
+    // The HTML holds a backslash only where the code does, and the code is the shorter.
+    if (code.contains(QLatin1Char('\\')))
+        replaceEllipses(html);
     return html;
 }
