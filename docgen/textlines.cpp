@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 TextLines::TextLines(const QString &fileName) {
     QFile file(fileName);
     open_ = file.open(QIODevice::ReadOnly);
@@ -19,7 +21,10 @@ bool TextLines::next(QString &line) {
     qsizetype length = end - position_;
     if (length > 0 && text_.at(end - 1) == u'\r')
         --length;
-    line = text_.mid(position_, length);
+    // Copied into the caller's buffer: a reader that passes the same string for every
+    // line gets no allocation per line once the buffer is as long as the longest line.
+    line.resize(length);
+    std::copy_n(text_.constData() + position_, length, line.data());
     position_ = nextPosition;
     return true;
 }
