@@ -132,9 +132,12 @@ void synopsis(MarkupInterpreter &in) {
     in.closeBlocks();
     if (in.doc.mode == 1)
         in.doc.pageBody += QLatin1String("<h5>Synopsis</h5>");
-    if (in.entity)
-        in.doc.pageBody += QLatin1String("<pre>") + colourCode(declarationText(*in.entity), "c") +
-                           QLatin1String("</pre>");
+    if (in.entity) {
+        static const QString c = QStringLiteral("c");
+        in.doc.pageBody += QLatin1String("<pre>");
+        appendColouredCode(in.doc.pageBody, declarationText(*in.entity), c);
+        in.doc.pageBody += QLatin1String("</pre>");
+    }
     in.doc.blockState = BlockNone;
 }
 

@@ -175,7 +175,7 @@ void code(MarkupInterpreter &in) {
     const QChar *codeEnd = found < 0 ? end : start + found;
     in.cursor = found < 0 ? end : codeEnd + endCode.size();
     switchBlock(in.doc, BlockCode);
-    in.doc.pageBody += colourCode(QString(start, int(codeEnd - start)), language);
+    appendColouredCode(in.doc.pageBody, QStringView(start, int(codeEnd - start)), language);
     in.closeBlocks();
 }
 
@@ -203,7 +203,7 @@ void present(MarkupInterpreter &in) {
         appendEscapedXml(doc.pageBody, content);
         return;
     }
-    doc.pageBody += colourCode(content, language);
+    appendColouredCode(doc.pageBody, content, language);
     in.closeBlocks();
 }
 
