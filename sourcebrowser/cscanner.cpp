@@ -151,8 +151,16 @@ QString simplifiedStart(QStringView text, qsizetype limit) {
 } // namespace
 
 QString SourceBrowserToken::textOf(int code, const QString &text) {
-    if (code >= 32 && code <= 255)
-        return QString(QChar(code));
+    if (code >= 32 && code <= 255) {
+        // Shared copies: declaration text is built from many punctuation tokens.
+        static const std::vector<QString> characters = [] {
+            std::vector<QString> list(256);
+            for (int c = 32; c <= 255; ++c)
+                list[c] = QString(QChar(c));
+            return list;
+        }();
+        return characters[code];
+    }
     switch (code) {
     case TokenConst:
         return QStringLiteral("const");
