@@ -21,10 +21,15 @@ bool TextLines::next(QString &line) {
     qsizetype length = end - position_;
     if (length > 0 && text_.at(end - 1) == u'\r')
         --length;
-    // Copied into the caller's buffer: a reader that passes the same string for every
-    // line gets no allocation per line once the buffer is as long as the longest line.
-    line.resize(length);
-    std::copy_n(text_.constData() + position_, length, line.data());
+    // A buffer the caller keeps for itself is refilled in place, so a reader that passes
+    // the same string for every line allocates nothing once it is long enough; one that
+    // shares its lines with others gets a new string, which refilling would copy anyway.
+    if (line.isDetached()) {
+        line.resize(length);
+        std::copy_n(text_.constData() + position_, length, line.data());
+    } else {
+        line = text_.mid(position_, length);
+    }
     position_ = nextPosition;
     return true;
 }
