@@ -218,7 +218,9 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
                     bool stripLineNumbers) {
     const qsizetype htmlStart = html.size();
     QString line;
-    std::vector<QChar> buffer;
+    // Kept from sample to sample: most samples are short, and making and clearing the
+    // room for each cost as much as colouring it.
+    thread_local std::vector<QChar> buffer;
     qsizetype start = 0;
     for (;;) {
         const qsizetype end = code.indexOf(QLatin1Char('\n'), start);
