@@ -90,6 +90,6 @@ void DocGen::setTitle(const QString &title) {
     if (!title.isEmpty()) {
         switchBlock(*this, BlockNone);
         if (mode == 0)
-            pageBody += heading(contentsLevel, title);
+            appendHeading(pageBody, contentsLevel, title);
     }
 }
