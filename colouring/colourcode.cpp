@@ -171,26 +171,67 @@ void appendMarkedLine(QString &html, const QChar *buffer) {
     html.truncate(out - begin);
 }
 
-} // namespace
+// Writes the ellipsis commands of a sample as their characters. One pass gives what
+// replacing "\\vdots", "\\hdots" and "\\..." in turn would: each command holds a single
+// backslash, at its start, and no replacement holds one, so no replacement can make or
+// break a later match. Only the text from `from` on is looked at.
+void replaceEllipses(QString &html, qsizetype from) {
+    static const struct {
+        QLatin1String command; // after the backslash
+        QLatin1String text;
+    } ellipses[] = {
+        {QLatin1String("vdots"), QLatin1String("&#x205e;")},
+        {QLatin1String("hdots"), QLatin1String("&hellip;")},
+        {QLatin1String("..."), QLatin1String("&hellip;")},
+    };
+    const QStringView all(html);
+    qsizetype backslash = all.indexOf(u'\\', from);
+    if (backslash < 0)
+        return;
+    QString out;
+    out.reserve(html.size() - from + 16);
+    qsizetype run = from;
+    while (backslash >= 0) {
+        const QStringView after = all.mid(backslash + 1);
+        qsizetype next = backslash + 1;
+        for (const auto &ellipsis : ellipses) {
+            if (after.startsWith(ellipsis.command)) {
+                out += all.mid(run, backslash - run);
+                out += ellipsis.text;
+                next = backslash + 1 + ellipsis.command.size();
+                run = next;
+                break;
+            }
+        }
+        backslash = all.indexOf(u'\\', next);
+    }
+    if (run == from)
+        return;
+    out += all.mid(run);
+    html.truncate(from);
+    html += out;
+}
 
-QString writeCodeHtml(const QString &code, ZodiDideParser *colourer, bool stripLineNumbers) {
-    if (code.isEmpty())
-        return QString();
-    QString html;
-    html.reserve(code.size() * 4);
+// Appends the HTML of code to html. The line buffer is filled in place, so a sample
+// costs no allocation per line, and the HTML goes straight into the caller's buffer.
+void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
+                    bool stripLineNumbers) {
+    const qsizetype htmlStart = html.size();
     QString line;
-    std::vector<QChar> buffer;
+    // Kept from sample to sample: most samples are short, and making and clearing the
+    // room for each cost as much as colouring it.
+    thread_local std::vector<QChar> buffer;
     qsizetype start = 0;
     for (;;) {
         const qsizetype end = code.indexOf(QLatin1Char('\n'), start);
-        QStringView part =
-            QStringView(code).mid(start, end < 0 ? code.size() - start : end - start);
+        QStringView part = code.mid(start, end < 0 ? code.size() - start : end - start);
         if (stripLineNumbers)
             part = stripLineNumber(part);
-        line = part.toString();
         // The marker character is reserved for the buffer; keep stray ones in the input
         // from being taken for style changes.
-        line.replace(QChar(StyleMarker), QChar::ReplacementCharacter);
+        line.resize(part.size());
+        std::replace_copy(part.begin(), part.end(), line.begin(), QChar(StyleMarker),
+                          QChar(QChar::ReplacementCharacter));
         // QString keeps a terminating 0 after its characters, which the colourer reads as
         // the end of the line.
         const size_t needed = size_t(line.size() + 1) * 5 + 3;
@@ -204,11 +245,26 @@ QString writeCodeHtml(const QString &code, ZodiDideParser *colourer, bool stripL
             break;
         start = end + 1;
     }
-    // Each replace() builds a matcher: skip them for the usual sample without ellipses.
-    if (html.contains(QLatin1Char('\\'))) {
-        html.replace(QLatin1String("\\vdots"), QLatin1String("&#x205e;"));
-        html.replace(QLatin1String("\\hdots"), QLatin1String("&hellip;"));
-        html.replace(QLatin1String("\\..."), QLatin1String("&hellip;"));
-    }
+    // The HTML holds a backslash only where the code does, and the code is the shorter.
+    if (code.contains(QLatin1Char('\\')))
+        replaceEllipses(html, htmlStart);
+}
+
+} // namespace
+
+QString writeCodeHtml(const QString &code, ZodiDideParser *colourer, bool stripLineNumbers) {
+    if (code.isEmpty())
+        return QString();
+    QString html;
+    html.reserve(code.size() * 4);
+    appendCodeHtml(html, code, colourer, stripLineNumbers);
     return html;
+}
+
+void appendColouredCode(QString &out, QStringView code, const QString &language) {
+    ZodiDideParser *colourer = cachedColourer(language);
+    if (!colourer)
+        appendEscapedXml(out, code);
+    else if (!code.isEmpty())
+        appendCodeHtml(out, code, colourer, language == QLatin1String("basic"));
 }

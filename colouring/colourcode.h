@@ -8,6 +8,9 @@ class ZodiDideParser;
 // language, or the escaped text alone when no colourer exists for that name.
 QString colourCode(const QString &code, const QString &language);
 
+// Appends colourCode(code, language) to out without building the HTML apart first.
+void appendColouredCode(QString &out, QStringView code, const QString &language);
+
 // The language name used for a file with this suffix when no language is given.
 QString languageForSuffix(const QString &suffix);
 

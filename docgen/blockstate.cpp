@@ -24,9 +24,24 @@ bool staysOpen(int old, int next) {
     }
 }
 
-QString paragraphTagName() {
+// Appends the name of the paragraph element to body.
+void appendParagraphTagName(QString &body) {
     const QString &tag = programTables().paragraphTag;
-    return tag.isEmpty() ? QStringLiteral("p") : tag;
+    if (tag.isEmpty())
+        body += QLatin1Char('p');
+    else
+        body += tag;
+}
+
+// Appends the start tag of a table or matrix: the pieces go straight into the page
+// rather than into a string that is then copied there.
+void appendTableStart(QString &body, QLatin1String opening, const QString &columns,
+                      const QString &widths) {
+    body += opening;
+    body += columns;
+    body += QLatin1String("\" fm_widths=\"");
+    body += widths;
+    body += QLatin1String("\">\n");
 }
 
 // A code block does not end in blank space: trailing line ends, breaks and no-break
@@ -49,7 +64,9 @@ void close(DocGen &docGen, int state) {
     QString &body = docGen.pageBody;
     switch (state) {
     case BlockParagraph:
-        body += QLatin1String("</") + paragraphTagName() + QLatin1Char('>');
+        body += QLatin1String("</");
+        appendParagraphTagName(body);
+        body += QLatin1Char('>');
         programTables().paragraphTag = QStringLiteral("p");
         break;
     case BlockBulletList:
@@ -78,7 +95,9 @@ void open(DocGen &docGen, int state, const QString &columns, const QString &widt
     QString &body = docGen.pageBody;
     switch (state) {
     case BlockParagraph:
-        body += QLatin1Char('<') + paragraphTagName() + QLatin1Char('>');
+        body += QLatin1Char('<');
+        appendParagraphTagName(body);
+        body += QLatin1Char('>');
         break;
     case BlockBulletList:
         body += QLatin1String("<ul><li>");
@@ -93,14 +112,16 @@ void open(DocGen &docGen, int state, const QString &columns, const QString &widt
         body += QLatin1String("\n<pre class=\"qgn-code\">");
         break;
     case BlockTable:
-        body += QLatin1String("<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" "
-                              "cellspacing=\"2\" border=\"0\" cols=\"") +
-                columns + QLatin1String("\" fm_widths=\"") + widths + QLatin1String("\">\n");
+        appendTableStart(body,
+                         QLatin1String("<table bgcolor=\"#f0f0f0\" width=\"100%\" "
+                                       "cellpadding=\"2\" cellspacing=\"2\" border=\"0\" cols=\""),
+                         columns, widths);
         break;
     case BlockMatrix: {
-        body += QLatin1String("<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"0\" "
-                              "cellspacing=\"4\" border=\"0\" cols=\"") +
-                columns + QLatin1String("\" fm_widths=\"") + widths + QLatin1String("\">\n");
+        appendTableStart(body,
+                         QLatin1String("<table bgcolor=\"#f0f0f0\" width=\"100%\" "
+                                       "cellpadding=\"0\" cellspacing=\"4\" border=\"0\" cols=\""),
+                         columns, widths);
         const QString column = QLatin1String("<col width=\"") +
                                QString::number(docGen.matrixColumnPercent) + QLatin1String("%\"/>");
         for (int i = 0; i < docGen.matrixColumns; ++i)

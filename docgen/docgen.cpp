@@ -49,7 +49,9 @@ void DocGen::flushPage() {
     }
     pageName.clear();
     pageTitle.clear();
-    pageBody.clear();
+    // Emptied, not released: the next page is built in the room this one grew, instead
+    // of growing a new buffer from nothing a few characters at a time.
+    pageBody.resize(0);
 }
 
 QString DocGen::pageFileName() const {
@@ -88,6 +90,6 @@ void DocGen::setTitle(const QString &title) {
     if (!title.isEmpty()) {
         switchBlock(*this, BlockNone);
         if (mode == 0)
-            pageBody += heading(contentsLevel, title);
+            appendHeading(pageBody, contentsLevel, title);
     }
 }

@@ -1,7 +1,12 @@
 #include "docgen/htmltext.h"
 
-QString heading(int level, const QString &title) {
+void appendHeading(QString &out, int level, const QString &title) {
     const QString n = QString::number(level + 1);
-    return QLatin1String("<h") + n + QLatin1Char('>') + escapeXml(title) + QLatin1String("</h") +
-           n + QLatin1Char('>');
+    out += QLatin1String("<h");
+    out += n;
+    out += QLatin1Char('>');
+    appendEscapedXml(out, title);
+    out += QLatin1String("</h");
+    out += n;
+    out += QLatin1Char('>');
 }

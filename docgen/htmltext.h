@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// "<hN>title</hN>" with N = level + 1 and the title escaped.
-QString heading(int level, const QString &title);
+// Appends "<hN>title</hN>" with N = level + 1 and the title escaped.
+void appendHeading(QString &out, int level, const QString &title);
 
 // Appends one character of running text: the middle dot stands for a no-break space.
 inline void appendCharText(QString &out, QChar c) {

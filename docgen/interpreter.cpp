@@ -95,11 +95,13 @@ namespace {
 void tableBar(MarkupInterpreter &in);
 void matrixBar(MarkupInterpreter &in);
 
-// Reads the command name after a backslash (the cursor is past the backslash).
-QString readCommandName(MarkupCursor &cursor) {
+// Reads the command name after a backslash (the cursor is past the backslash) into
+// name, reusing the room of the previous name: a comment is mostly commands.
+void readCommandName(MarkupCursor &cursor, QString &name) {
     if (cursor[0] == u'.' && cursor[1] == u'.' && cursor[2] == u'.') {
         cursor += 3;
-        return QStringLiteral("hdots");
+        name = QStringLiteral("hdots");
+        return;
     }
     const QChar *start = cursor;
     if (charclass::isPunct(*cursor)) {
@@ -110,13 +112,15 @@ QString readCommandName(MarkupCursor &cursor) {
         while (charclass::isAlnum(*cursor))
             ++cursor;
     }
-    return QString(start, int(cursor - start));
+    const int length = int(cursor - start);
+    name.resize(length);
+    std::copy_n(start, length, name.data());
 }
 
 void runCommand(MarkupInterpreter &in) {
     in.commandStart = in.cursor;
     ++in.cursor; // the backslash
-    in.commandName = readCommandName(in.cursor);
+    readCommandName(in.cursor, in.commandName);
     if (CommandHandler handler = commandTable().find(in.commandName))
         handler(in);
     else if (in.warnings)

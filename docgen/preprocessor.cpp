@@ -299,6 +299,9 @@ void Preprocessor::directive(const QString &s) {
 void recordTitles(DocGen &doc, const QStringList &lines) {
     QString page;
     for (const QString &line : lines) {
+        // Most lines are text; only a command can name a page or a title.
+        if (!line.startsWith(u'\\'))
+            continue;
         if (line.startsWith(QLatin1String("\\split"))) {
             page = field(line, 1);
         } else if (line.startsWith(QLatin1String("\\title{"))) {

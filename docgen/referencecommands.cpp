@@ -112,13 +112,19 @@ void param(MarkupInterpreter &in) {
     if (in.warnings)
         checkParam(in, name);
     openParagraph(in);
-    in.doc.pageBody += QLatin1String("<b>") + escapeXml(name) + QLatin1String("</b> &mdash;");
+    QString &body = in.doc.pageBody;
+    body += QLatin1String("<b>");
+    appendEscapedXml(body, name);
+    body += QLatin1String("</b> &mdash;");
 }
 
 void returnCommand(MarkupInterpreter &in) {
     openParagraph(in);
     const QString name = in.entity ? in.entity->name : QString();
-    in.doc.pageBody += QLatin1String("<b>") + name + QLatin1String("</b> returns &mdash;");
+    QString &body = in.doc.pageBody;
+    body += QLatin1String("<b>");
+    body += name;
+    body += QLatin1String("</b> returns &mdash;");
 }
 
 QString declarationText(const SourceBrowserObject &entity) {
@@ -132,9 +138,12 @@ void synopsis(MarkupInterpreter &in) {
     in.closeBlocks();
     if (in.doc.mode == 1)
         in.doc.pageBody += QLatin1String("<h5>Synopsis</h5>");
-    if (in.entity)
-        in.doc.pageBody += QLatin1String("<pre>") + colourCode(declarationText(*in.entity), "c") +
-                           QLatin1String("</pre>");
+    if (in.entity) {
+        static const QString c = QStringLiteral("c");
+        in.doc.pageBody += QLatin1String("<pre>");
+        appendColouredCode(in.doc.pageBody, declarationText(*in.entity), c);
+        in.doc.pageBody += QLatin1String("</pre>");
+    }
     in.doc.blockState = BlockNone;
 }
 
@@ -142,8 +151,11 @@ void synopsis(MarkupInterpreter &in) {
 // complete pages.
 void sectionHeading(MarkupInterpreter &in, QLatin1String title, bool always) {
     in.closeBlocks();
-    if (always || in.doc.mode == 1)
-        in.doc.pageBody += QLatin1String("<h5>") + title + QLatin1String("</h5>");
+    if (always || in.doc.mode == 1) {
+        in.doc.pageBody += QLatin1String("<h5>");
+        in.doc.pageBody += title;
+        in.doc.pageBody += QLatin1String("</h5>");
+    }
 }
 
 void task(MarkupInterpreter &in) {

@@ -23,7 +23,10 @@ QString escaped(const QString &text) {
 // Appends open + escaped text + close after closing every block.
 void wrapped(MarkupInterpreter &in, QLatin1String open, const QString &text, QLatin1String close) {
     in.closeBlocks();
-    in.doc.pageBody += open + escaped(text) + close;
+    QString &body = in.doc.pageBody;
+    body += open;
+    appendEscapedXml(body, text);
+    body += close;
 }
 
 // A file's bytes taken one per character, up to the first NUL byte. Empty when the
@@ -76,7 +79,7 @@ void title(MarkupInterpreter &in) {
 void sectionHeading(MarkupInterpreter &in, const QString &text, int depth) {
     in.closeBlocks();
     const int level = in.doc.mode != 0 ? depth + 1 : in.doc.contentsLevel + depth;
-    in.doc.pageBody += heading(level, text);
+    appendHeading(in.doc.pageBody, level, text);
 }
 
 void section(MarkupInterpreter &in) {
@@ -92,10 +95,17 @@ void subsection(MarkupInterpreter &in) {
 }
 
 void namedHeading(MarkupInterpreter &in) {
-    const QString open = QLatin1Char('<') + in.commandName + QLatin1Char('>');
-    const QString close = QLatin1String("</") + in.commandName + QLatin1Char('>');
+    const QString name = in.commandName;
     in.closeBlocks();
-    in.doc.pageBody += open + escaped(in.readLine()) + close;
+    const QString text = in.readLine();
+    QString &body = in.doc.pageBody;
+    body += QLatin1Char('<');
+    body += name;
+    body += QLatin1Char('>');
+    appendEscapedXml(body, text);
+    body += QLatin1String("</");
+    body += name;
+    body += QLatin1Char('>');
 }
 
 void style(MarkupInterpreter &in) {
@@ -175,7 +185,7 @@ void code(MarkupInterpreter &in) {
     const QChar *codeEnd = found < 0 ? end : start + found;
     in.cursor = found < 0 ? end : codeEnd + endCode.size();
     switchBlock(in.doc, BlockCode);
-    in.doc.pageBody += colourCode(QString(start, int(codeEnd - start)), language);
+    appendColouredCode(in.doc.pageBody, QStringView(start, int(codeEnd - start)), language);
     in.closeBlocks();
 }
 
@@ -203,7 +213,7 @@ void present(MarkupInterpreter &in) {
         appendEscapedXml(doc.pageBody, content);
         return;
     }
-    doc.pageBody += colourCode(content, language);
+    appendColouredCode(doc.pageBody, content, language);
     in.closeBlocks();
 }
 

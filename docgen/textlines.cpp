@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 TextLines::TextLines(const QString &fileName) {
     QFile file(fileName);
     open_ = file.open(QIODevice::ReadOnly);
@@ -19,7 +21,15 @@ bool TextLines::next(QString &line) {
     qsizetype length = end - position_;
     if (length > 0 && text_.at(end - 1) == u'\r')
         --length;
-    line = text_.mid(position_, length);
+    // A buffer the caller keeps for itself is refilled in place, so a reader that passes
+    // the same string for every line allocates nothing once it is long enough; one that
+    // shares its lines with others gets a new string, which refilling would copy anyway.
+    if (line.isDetached()) {
+        line.resize(length);
+        std::copy_n(text_.constData() + position_, length, line.data());
+    } else {
+        line = text_.mid(position_, length);
+    }
     position_ = nextPosition;
     return true;
 }

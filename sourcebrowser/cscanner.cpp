@@ -4,7 +4,7 @@
 #include "sourcebrowser/lineiterator.h"
 #include "sourcebrowser/sourcebrowsercontainer.h"
 
-#include <QHash>
+#include <vector>
 
 namespace {
 
@@ -13,22 +13,55 @@ const QChar EndOfInput(0xFFFF);
 // Words the declaration parser has no use for; they read like white space.
 const int DroppedWord = -1;
 
-const QHash<QString, int> &keywords() {
-    static const QHash<QString, int> table = {
-        {QStringLiteral("class"), TokenClass},         {QStringLiteral("extern"), TokenExtern},
-        {QStringLiteral("public"), TokenPublic},       {QStringLiteral("signals"), TokenPublic},
-        {QStringLiteral("protected"), TokenProtected}, {QStringLiteral("private"), TokenPrivate},
-        {QStringLiteral("const"), TokenConst},         {QStringLiteral("volatile"), TokenVolatile},
-        {QStringLiteral("register"), TokenRegister},   {QStringLiteral("union"), TokenUnion},
-        {QStringLiteral("static"), TokenStatic},       {QStringLiteral("virtual"), TokenVirtual},
-        {QStringLiteral("enum"), TokenEnum},           {QStringLiteral("typedef"), TokenTypedef},
-        {QStringLiteral("friend"), TokenFriend},       {QStringLiteral("struct"), TokenStruct},
-        {QStringLiteral("using"), TokenUsing},         {QStringLiteral("operator"), TokenOperator},
-        {QStringLiteral("template"), TokenTemplate},   {QStringLiteral("throw"), TokenThrow},
-        {QStringLiteral("namespace"), TokenNamespace}, {QStringLiteral("inline"), DroppedWord},
-        {QStringLiteral("Q_OBJECT"), DroppedWord},     {QStringLiteral("slots"), DroppedWord},
-    };
+struct Keyword {
+    QString text;
+    int code;
+};
+
+constexpr qsizetype ShortestKeyword = 4;
+constexpr qsizetype LongestKeyword = 9;
+
+// The keywords by length: a word is compared with the few of its length, and no word
+// is hashed or copied to be looked up.
+const std::vector<Keyword> *keywordsByLength() {
+    static const std::vector<Keyword> *const table = [] {
+        static const struct {
+            const char *word;
+            int code;
+        } list[] = {
+            {"class", TokenClass},         {"extern", TokenExtern},
+            {"public", TokenPublic},       {"signals", TokenPublic},
+            {"protected", TokenProtected}, {"private", TokenPrivate},
+            {"const", TokenConst},         {"volatile", TokenVolatile},
+            {"register", TokenRegister},   {"union", TokenUnion},
+            {"static", TokenStatic},       {"virtual", TokenVirtual},
+            {"enum", TokenEnum},           {"typedef", TokenTypedef},
+            {"friend", TokenFriend},       {"struct", TokenStruct},
+            {"using", TokenUsing},         {"operator", TokenOperator},
+            {"template", TokenTemplate},   {"throw", TokenThrow},
+            {"namespace", TokenNamespace}, {"inline", DroppedWord},
+            {"Q_OBJECT", DroppedWord},     {"slots", DroppedWord},
+        };
+        static std::vector<Keyword> byLength[LongestKeyword + 1];
+        for (const auto &entry : list) {
+            const QString text = QString::fromLatin1(entry.word);
+            Q_ASSERT(text.size() >= ShortestKeyword && text.size() <= LongestKeyword);
+            byLength[text.size()].push_back(Keyword{text, entry.code});
+        }
+        return byLength;
+    }();
     return table;
+}
+
+// The keyword that word spells, or null for any other word.
+const Keyword *findKeyword(QStringView word) {
+    if (word.size() < ShortestKeyword || word.size() > LongestKeyword)
+        return nullptr;
+    for (const Keyword &keyword : keywordsByLength()[word.size()]) {
+        if (keyword.text.front() == word.front() && keyword.text == word)
+            return &keyword;
+    }
+    return nullptr;
 }
 
 bool isAsciiLetter(QChar c) {
@@ -118,8 +151,16 @@ QString simplifiedStart(QStringView text, qsizetype limit) {
 } // namespace
 
 QString SourceBrowserToken::textOf(int code, const QString &text) {
-    if (code >= 32 && code <= 255)
-        return QString(QChar(code));
+    if (code >= 32 && code <= 255) {
+        // Shared copies: declaration text is built from many punctuation tokens.
+        static const std::vector<QString> characters = [] {
+            std::vector<QString> list(256);
+            for (int c = 32; c <= 255; ++c)
+                list[c] = QString(QChar(c));
+            return list;
+        }();
+        return characters[code];
+    }
     switch (code) {
     case TokenConst:
         return QStringLiteral("const");
@@ -172,7 +213,7 @@ QChar SourceBrowserCScanner::peekChar() const {
 }
 
 bool SourceBrowserCScanner::fetchRawLine(QString &line) {
-    line.clear();
+    // Not emptied first: a reader that fills the buffer in place keeps its room.
     if (!m_lines || !m_lines->getLine(line)) {
         m_atEnd = true;
         m_current = EndOfInput;
@@ -185,7 +226,9 @@ bool SourceBrowserCScanner::fetchRawLine(QString &line) {
 }
 
 void SourceBrowserCScanner::readLine() {
-    QString line;
+    // Lines are read into the buffer the line before last was read into, so a reader
+    // that fills the buffer in place allocates nothing for an ordinary line.
+    QString &line = m_spareLine;
     bool afterDirective = false;
     for (;;) {
         if (!fetchRawLine(line))
@@ -198,7 +241,7 @@ void SourceBrowserCScanner::readLine() {
             ++m_statistics->blankLines;
         if (!isDirective(line)) {
             ++m_lineNumber;
-            m_lineText = line;
+            m_lineText.swap(line);
             m_lineLength = int(m_lineText.size());
             m_position = 0;
             nextChar();
@@ -299,8 +342,7 @@ int SourceBrowserCScanner::nextToken() {
                     nextChar();
                 return TokenIdentifier;
             }
-            readWord();
-            const int code = keywords().value(m_tokenText, TokenIdentifier);
+            const int code = readWord();
             if (code == DroppedWord)
                 continue;
             return code;
@@ -356,12 +398,19 @@ int SourceBrowserCScanner::nextToken() {
     }
 }
 
-void SourceBrowserCScanner::readWord() {
-    // A word never spans lines, so it can be cut out of the current line.
+int SourceBrowserCScanner::readWord() {
+    // A word never spans lines, so it can be cut out of the current line. A keyword's
+    // text is shared with the table instead of being copied.
     const int start = m_position - 1;
     while (isWordChar(m_current))
         nextChar();
-    m_tokenText = m_lineText.mid(start, m_position - 1 - start);
+    const QStringView word = QStringView(m_lineText).mid(start, m_position - 1 - start);
+    if (const Keyword *keyword = findKeyword(word)) {
+        m_tokenText = keyword->text;
+        return keyword->code;
+    }
+    m_tokenText = word.toString();
+    return TokenIdentifier;
 }
 
 void SourceBrowserCScanner::skipLiteral(QChar quote) {
@@ -409,6 +458,9 @@ void SourceBrowserCScanner::readLineComment() {
 void SourceBrowserCScanner::readBlockComment() {
     m_commentStartLine = m_tokenLine;
     m_commentText.clear();
+    // Room for a comment as long as the previous one: the comments of a file are much
+    // alike, and growing the text a line at a time cost more than reading it.
+    m_commentText.reserve(m_previousCommentLength + 64);
     nextChar();
     // The text is taken a line at a time: a comment closes only on the line where its
     // "*/" stands, and line ends go through nextChar() so that lines are counted as usual.
@@ -435,6 +487,9 @@ void SourceBrowserCScanner::readBlockComment() {
         nextChar();
     }
     m_commentEndLine = m_lineNumber;
+    m_previousCommentLength = m_commentText.size();
+    if (m_commentText.isEmpty())
+        m_commentText = QString(); // null, as when nothing was ever added
 
     // Only the start of the comment decides its kind; most comments are documentation
     // and need no simplified copy of their whole text.

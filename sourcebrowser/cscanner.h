@@ -109,7 +109,7 @@ private:
     void readLine();
     bool fetchRawLine(QString &line);
     void readDirective(const QString &firstLine);
-    void readWord();
+    int readWord(); // returns the token code
     void skipLiteral(QChar quote);
     void readLineComment();
     void readBlockComment();
@@ -130,8 +130,10 @@ private:
     int m_lineNumber = 0;
     int m_lineLength = 0;
     QString m_lineText;
+    QString m_spareLine; // the buffer the next line is read into
     QString m_tokenText;
     QString m_commentText;
+    qsizetype m_previousCommentLength = 0;
     int m_commentStartLine = -1;
     int m_commentEndLine = -1;
     QString m_overviewText;

@@ -1,5 +1,7 @@
 #include "sourcebrowser/sourcebrowsermethod.h"
 
+#include "sourcebrowser/replaceevery.h"
+
 namespace {
 
 const QChar NoBreakSpace(0x00A0);
@@ -54,13 +56,13 @@ QString SourceBrowserMethod::synopsis(int flags) const {
     }
     r += QLatin1Char(')');
 
-    r.replace(QLatin1String("* "), QLatin1String("*"));
-    r.replace(QLatin1String("& "), QLatin1String("&"));
-    r.replace(QLatin1String(" )"), QLatin1String(")"));
-    r.replace(QLatin1String("( "), QLatin1String("("));
-    r.replace(QLatin1String(" ,"), QLatin1String(","));
+    replaceEvery(r, QLatin1String("* "), QLatin1String("*"));
+    replaceEvery(r, QLatin1String("& "), QLatin1String("&"));
+    replaceEvery(r, QLatin1String(" )"), QLatin1String(")"));
+    replaceEvery(r, QLatin1String("( "), QLatin1String("("));
+    replaceEvery(r, QLatin1String(" ,"), QLatin1String(","));
     r.replace(NoBreakSpace, QLatin1Char(' '));
-    r.replace(QLatin1String("()"), QLatin1String("(void)"));
+    replaceEvery(r, QLatin1String("()"), QLatin1String("(void)"));
     return r;
 }
 

@@ -1,5 +1,7 @@
 #include "sourcebrowser/sourcebrowservariable.h"
 
+#include "sourcebrowser/replaceevery.h"
+
 SourceBrowserVariable::SourceBrowserVariable(int kind) {
     this->kind = kind;
 }
@@ -15,15 +17,16 @@ QString SourceBrowserVariable::synopsis(int) const {
     // The type text is a run of tokens each followed by a space; tighten it into
     // conventional C spelling. The order matters: "()" is widened before " )"
     // is tightened, so "( )" stays apart.
-    s.replace(QLatin1String("( * "), QLatin1String("(*"));
-    s.replace(QLatin1String("( *"), QLatin1String("(*"));
-    s.replace(QLatin1String("* )"), QLatin1String("*)"));
-    s.replace(QLatin1String(" * "), QLatin1String(" *"));
-    s.replace(QLatin1String("()"), QLatin1String("(void)"));
-    s.replace(QLatin1String(" )"), QLatin1String(")"));
-    s.replace(QLatin1String("( "), QLatin1String("("));
-    while (s.contains(QLatin1String(" ,")))
-        s.replace(QLatin1String(" ,"), QLatin1String(","));
+    replaceEvery(s, QLatin1String("( * "), QLatin1String("(*"));
+    replaceEvery(s, QLatin1String("( *"), QLatin1String("(*"));
+    replaceEvery(s, QLatin1String("* )"), QLatin1String("*)"));
+    replaceEvery(s, QLatin1String(" * "), QLatin1String(" *"));
+    replaceEvery(s, QLatin1String("()"), QLatin1String("(void)"));
+    replaceEvery(s, QLatin1String(" )"), QLatin1String(")"));
+    replaceEvery(s, QLatin1String("( "), QLatin1String("("));
+    // Tightening " , ," leaves a new " ,": repeat until none is left.
+    while (replaceEvery(s, QLatin1String(" ,"), QLatin1String(",")))
+        continue;
 
     if (kind == KindTypedef)
         return QLatin1String("typedef ") + s;
