@@ -1,12 +1,16 @@
 #include "docgen/textlines.h"
 
+#include "docgen/filesread.h"
+
 #include <QFile>
 
 TextLines::TextLines(const QString &fileName) {
     QFile file(fileName);
     open_ = file.open(QIODevice::ReadOnly);
-    if (open_)
+    if (open_) {
+        recordFileRead(fileName);
         text_ = QString::fromLocal8Bit(file.readAll());
+    }
 }
 
 bool TextLines::next(QString &line) {

@@ -1,11 +1,14 @@
 #include "driver/run.h"
 
 #include "docgen/docgen.h"
+#include "docgen/filesread.h"
 #include "docgen/menudefinitions.h"
 #include "driver/banner.h"
 #include "driver/commandline.h"
+#include "driver/depfile.h"
 #include "driver/filesystem.h"
 #include "driver/hexception.h"
+#include "driver/pagewriter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,20 +28,22 @@ bool isPage(const QString &fileName) {
     return dot >= 0 && QStringView(base).mid(dot + 1) == QLatin1String("htm");
 }
 
-void writePages(const OutputPageList &pages, bool verbose) {
+// written collects the names of the pages, for the dependency file.
+void writePages(const OutputPageList &pages, bool verbose, QStringList &written) {
     for (const OutputPage &page : pages) {
         if (!isPage(page.fileName))
             continue;
         if (verbose)
             say("Outputting %s\n", page.fileName);
-        removeFile(page.fileName);
-        const QByteArray error = writeTextFile(page.fileName, page.text);
+        const QByteArray error = writePage(page.fileName, page.text.toLocal8Bit());
         if (!error.isEmpty())
             throw HException(error);
+        written.append(page.fileName);
     }
 }
 
-void processInput(const QString &argument, const QString &outputDirectory, bool verbose) {
+void processInput(const QString &argument, const QString &outputDirectory, bool verbose,
+                  QStringList &written) {
     const QString input = cleanPath(argument);
     if (verbose)
         say("Processing %s\n", input);
@@ -47,7 +52,19 @@ void processInput(const QString &argument, const QString &outputDirectory, bool 
         DocGen docGen;
         docGen.processFile(1, input, outputDirectory, pages, QString(), QStringList());
     }
-    writePages(pages, verbose);
+    writePages(pages, verbose, written);
+}
+
+// With QUILLGEN_DEPFILE set, the build learns which files the pages were made from.
+// The file is written only after the last page, so a failed run leaves none behind
+// that would claim the pages are up to date.
+void writeDependencyFile(const QStringList &pages) {
+    const QString fileName = qEnvironmentVariable("QUILLGEN_DEPFILE");
+    if (fileName.isEmpty())
+        return;
+    const QByteArray error = writePage(fileName, dependencyRule(pages, filesRead()));
+    if (!error.isEmpty())
+        throw HException(error);
 }
 
 // Menu and message definitions come from the file that QUILLGEN_MENU_DEFINITIONS
@@ -91,8 +108,10 @@ int runQuillgen(int argc, char **argv) {
             outputDirectory = QDir::currentPath();
         else
             makePath(outputDirectory);
+        QStringList pages;
         for (const QString &input : std::as_const(line.inputs))
-            processInput(input, outputDirectory, line.verbose);
+            processInput(input, outputDirectory, line.verbose, pages);
+        writeDependencyFile(pages);
     } catch (const HException &error) {
         fail(error);
     }
