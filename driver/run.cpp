@@ -9,6 +9,7 @@
 #include "driver/filesystem.h"
 #include "driver/hexception.h"
 #include "driver/pagewriter.h"
+#include "driver/writerthread.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,31 +29,36 @@ bool isPage(const QString &fileName) {
     return dot >= 0 && QStringView(base).mid(dot + 1) == QLatin1String("htm");
 }
 
-// written collects the names of the pages, for the dependency file.
-void writePages(const OutputPageList &pages, bool verbose, QStringList &written) {
-    for (const OutputPage &page : pages) {
-        if (!isPage(page.fileName))
-            continue;
+// Reports the pages of one input once it is processed, so that what the run prints keeps
+// its order: the input's own messages, then one line per page up to the first that
+// could not be written. written collects the names, for the dependency file.
+void reportPages(const std::vector<WriterThread::Outcome> &outcomes, bool verbose,
+                 QStringList &written) {
+    for (const WriterThread::Outcome &outcome : outcomes) {
         if (verbose)
-            say("Outputting %s\n", page.fileName);
-        const QByteArray error = writePage(page.fileName, page.text.toLocal8Bit());
-        if (!error.isEmpty())
-            throw HException(error);
-        written.append(page.fileName);
+            say("Outputting %s\n", outcome.fileName);
+        if (!outcome.error.isEmpty())
+            throw HException(outcome.error);
+        written.append(outcome.fileName);
     }
 }
 
 void processInput(const QString &argument, const QString &outputDirectory, bool verbose,
-                  QStringList &written) {
+                  WriterThread &writer, QStringList &written) {
     const QString input = cleanPath(argument);
     if (verbose)
         say("Processing %s\n", input);
     OutputPageList pages;
+    // Each page goes to the writer as soon as it is made; its text is not needed here.
+    pages.onAppend = [&writer](OutputPage &page) {
+        if (isPage(page.fileName))
+            writer.queue(page.fileName, std::move(page.text));
+    };
     {
         DocGen docGen;
         docGen.processFile(1, input, outputDirectory, pages, QString(), QStringList());
     }
-    writePages(pages, verbose, written);
+    reportPages(writer.finish(), verbose, written);
 }
 
 // With QUILLGEN_DEPFILE set, the build learns which files the pages were made from.
@@ -109,8 +115,9 @@ int runQuillgen(int argc, char **argv) {
         else
             makePath(outputDirectory);
         QStringList pages;
+        WriterThread writer;
         for (const QString &input : std::as_const(line.inputs))
-            processInput(input, outputDirectory, line.verbose, pages);
+            processInput(input, outputDirectory, line.verbose, writer, pages);
         writeDependencyFile(pages);
     } catch (const HException &error) {
         fail(error);
