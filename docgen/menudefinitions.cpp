@@ -1,5 +1,6 @@
 #include "docgen/menudefinitions.h"
 
+#include "docgen/filesread.h"
 #include "docgen/interfacetables.h"
 
 #include <QFile>
@@ -50,6 +51,7 @@ QString loadMenuDefinitions(const QString &fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
+    recordFileRead(fileName);
     const QByteArray content = file.readAll();
     if (nestedTooDeeply(content))
         return QStringLiteral("elements nested more than %1 levels deep").arg(maximumDepth);

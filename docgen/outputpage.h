@@ -3,6 +3,9 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+#include <utility>
+
 // One produced file, held in memory until the driver writes it.
 struct OutputPage {
     QString fileName; // path to write, used unchanged
@@ -10,4 +13,18 @@ struct OutputPage {
     QString text; // the whole file content
 };
 
-using OutputPageList = QList<OutputPage>;
+// The files of one input in the order they were made. A caller that writes pages while
+// later ones are still being made sets onAppend: it sees each file as it is appended
+// and may take its text.
+class OutputPageList : public QList<OutputPage> {
+public:
+    using QList<OutputPage>::QList;
+    using QList<OutputPage>::append;
+    void append(OutputPage &&page) {
+        QList<OutputPage>::append(std::move(page));
+        if (onAppend)
+            onAppend(last());
+    }
+
+    std::function<void(OutputPage &)> onAppend;
+};

@@ -1,5 +1,7 @@
 #include "docgen/propertyregistryfile.h"
 
+#include "docgen/filesread.h"
+
 #include <QFile>
 #include <QXmlStreamReader>
 
@@ -166,6 +168,7 @@ QString FilePropertyRegistry::load(const QString &fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
+    recordFileRead(fileName);
     const QByteArray content = file.read(maximumFileSize + 1);
     if (content.size() > maximumFileSize)
         return QStringLiteral("larger than %1 bytes").arg(maximumFileSize);

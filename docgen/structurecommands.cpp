@@ -2,6 +2,7 @@
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
+#include "docgen/filesread.h"
 #include "docgen/htmltext.h"
 #include "docgen/interpreter.h"
 #include "docgen/product.h"
@@ -35,6 +36,7 @@ bool readLatin1File(const QString &fileName, QString &content) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    recordFileRead(fileName);
     QByteArray bytes = file.readAll();
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)

@@ -1,5 +1,7 @@
 #include "docgen/textlines.h"
 
+#include "docgen/filesread.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -7,8 +9,10 @@
 TextLines::TextLines(const QString &fileName) {
     QFile file(fileName);
     open_ = file.open(QIODevice::ReadOnly);
-    if (open_)
+    if (open_) {
+        recordFileRead(fileName);
         text_ = QString::fromLocal8Bit(file.readAll());
+    }
 }
 
 bool TextLines::next(QString &line) {

@@ -5,10 +5,6 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include <cerrno>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 bool makePath(const QString &directory) {
@@ -62,48 +58,4 @@ QString cleanPath(const QString &path) {
     if (kept.size() == 1 && kept.first().isEmpty())
         return QStringLiteral("/");
     return kept.join(u'/');
-}
-
-namespace {
-
-// Writes all of data to fd, going on after short writes and interruptions.
-bool writeAll(int fd, const QByteArray &data) {
-    const char *p = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        left -= n;
-    }
-    return true;
-}
-
-// Only regular files are removed: a device or pipe named as a page stays in place.
-void discardPartial(const QByteArray &path) {
-    struct stat status;
-    if (::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode))
-        ::unlink(path.constData());
-}
-
-} // namespace
-
-// A page is one open, one write and one close: a run writes thousands of them, and
-// the time of a buffered stream per page shows against the kernel's own work.
-QByteArray writeTextFile(const QString &fileName, const QString &text) {
-    const QByteArray path = QFile::encodeName(fileName);
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return "cannot open " + fileName.toUtf8();
-    bool written = writeAll(fd, text.toLocal8Bit());
-    if (::close(fd) != 0)
-        written = false;
-    if (!written) {
-        discardPartial(path);
-        return "cannot write " + fileName.toUtf8();
-    }
-    return QByteArray();
 }

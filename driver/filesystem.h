@@ -11,8 +11,3 @@ bool removeFile(const QString &fileName);
 // Normalises an input path: "." and empty segments go (a leading "/" stays), ".."
 // takes back the segment before it where there is one.
 QString cleanPath(const QString &path);
-
-// Writes text to fileName in the locale's encoding. Returns an empty string on
-// success, otherwise the error message ("cannot open ..." or "cannot write ...").
-// A page that could only be written in part is removed rather than left truncated.
-QByteArray writeTextFile(const QString &fileName, const QString &text);

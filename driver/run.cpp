@@ -2,12 +2,16 @@
 
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
+#include "docgen/filesread.h"
 #include "docgen/menudefinitions.h"
 #include "docgen/propertyregistryfile.h"
 #include "driver/banner.h"
 #include "driver/commandline.h"
+#include "driver/depfile.h"
 #include "driver/filesystem.h"
 #include "driver/hexception.h"
+#include "driver/pagewriter.h"
+#include "driver/writerthread.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,19 +31,20 @@ bool isPage(const QString &fileName) {
     return dot >= 0 && QStringView(base).mid(dot + 1) == QLatin1String("htm");
 }
 
-void writePages(const OutputPageList &pages, bool verbose) {
+// Reports the pages of one input once it is processed, so that what the run prints keeps
+// its order: the input's own messages, then one line per page up to the first that
+// could not be written. written collects the names, for the dependency file.
+void reportPages(const std::vector<WriterThread::Outcome> &outcomes, bool verbose,
+                 QStringList &written) {
     Diagnostics &diagnostics = ::diagnostics();
-    for (const OutputPage &page : pages) {
-        if (!isPage(page.fileName))
-            continue;
+    for (const WriterThread::Outcome &outcome : outcomes) {
         if (verbose)
-            say("Outputting %s\n", page.fileName);
-        removeFile(page.fileName);
-        const QByteArray error = writeTextFile(page.fileName, page.text);
-        if (!error.isEmpty())
-            throw HException(error);
+            say("Outputting %s\n", outcome.fileName);
+        if (!outcome.error.isEmpty())
+            throw HException(outcome.error);
+        written.append(outcome.fileName);
         if (diagnostics.enabled())
-            diagnostics.pageWritten(page.fileName);
+            diagnostics.pageWritten(outcome.fileName);
     }
 }
 
@@ -60,7 +65,8 @@ void checkInput(const QString &input) {
                            "input");
 }
 
-void processInput(const QString &argument, const QString &outputDirectory, bool verbose) {
+void processInput(const QString &argument, const QString &outputDirectory, bool verbose,
+                  WriterThread &writer, QStringList &written) {
     const QString input = cleanPath(argument);
     if (verbose)
         say("Processing %s\n", input);
@@ -68,12 +74,29 @@ void processInput(const QString &argument, const QString &outputDirectory, bool 
     if (diagnostics().enabled())
         checkInput(input);
     OutputPageList pages;
+    // Each page goes to the writer as soon as it is made; its text is not needed here.
+    pages.onAppend = [&writer](OutputPage &page) {
+        if (isPage(page.fileName))
+            writer.queue(page.fileName, std::move(page.text));
+    };
     {
         DocGen docGen;
         docGen.processFile(1, input, outputDirectory, pages, QString(), QStringList());
     }
     diagnostics().flush();
-    writePages(pages, verbose);
+    reportPages(writer.finish(), verbose, written);
+}
+
+// With QUILLGEN_DEPFILE set, the build learns which files the pages were made from.
+// The file is written only after the last page, so a failed run leaves none behind
+// that would claim the pages are up to date.
+void writeDependencyFile(const QStringList &pages) {
+    const QString fileName = qEnvironmentVariable("QUILLGEN_DEPFILE");
+    if (fileName.isEmpty())
+        return;
+    const QByteArray error = writePage(fileName, dependencyRule(pages, filesRead()));
+    if (!error.isEmpty())
+        throw HException(error);
 }
 
 // Menu and message definitions come from the file that QUILLGEN_MENU_DEFINITIONS
@@ -148,8 +171,11 @@ int runQuillgen(int argc, char **argv) {
             outputDirectory = QDir::currentPath();
         else
             makePath(outputDirectory);
+        QStringList pages;
+        WriterThread writer;
         for (const QString &input : std::as_const(line.inputs))
-            processInput(input, outputDirectory, line.verbose);
+            processInput(input, outputDirectory, line.verbose, writer, pages);
+        writeDependencyFile(pages);
     } catch (const HException &error) {
         fail(error);
     }

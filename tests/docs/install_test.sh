@@ -4,6 +4,7 @@
 set -eu
 cmake=$1
 build=$2
+here=$(cd "$(dirname "$0")" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() {
@@ -13,7 +14,8 @@ fail() {
 
 "$cmake" --install "$build" --prefix "$tmp/prefix" >/dev/null
 for file in bin/quillgen share/quillgen/default.css share/man/man1/quillgen.1 \
-    share/doc/quillgen/examples/menus.xml share/doc/quillgen/examples/properties.xml; do
+    share/doc/quillgen/examples/menus.xml share/doc/quillgen/examples/properties.xml \
+    lib/cmake/quillgen/quillgenConfig.cmake lib/cmake/quillgen/quillgenConfigVersion.cmake; do
     [ -f "$tmp/prefix/$file" ] || fail "$file was not installed"
 done
 quillgen=$tmp/prefix/bin/quillgen
@@ -48,4 +50,7 @@ if command -v man >/dev/null; then
     MANWIDTH=80 man -l "$tmp/prefix/share/man/man1/quillgen.1" 2>&1 | grep -q QUILLGEN_MENU_DEFINITIONS ||
         fail "the manual page does not format"
 fi
+# A project that renders its documentation with the installed package.
+sh "$here/../package/consumer_test.sh" "$cmake" "$tmp/prefix/lib/cmake/quillgen" Ninja \
+    >/dev/null || fail "the installed package does not build a consumer"
 echo "installed and ran $quillgen"

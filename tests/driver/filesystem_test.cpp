@@ -36,22 +36,3 @@ TEST(MakePath, CreatesEveryMissingParent) {
     EXPECT_TRUE(makePath(deep)); // already there
     EXPECT_TRUE(makePath(QStringLiteral("/")));
 }
-
-TEST(WriteTextFile, ReportsOpenAndWriteFailures) {
-    QTemporaryDir dir;
-    const QString good = dir.filePath("page.htm");
-    EXPECT_EQ(writeTextFile(good, QStringLiteral("text \u00e9")), QByteArray());
-    QFile f(good);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("text \xc3\xa9"));
-
-    const QString missingDir = dir.filePath("nowhere/page.htm");
-    EXPECT_EQ(writeTextFile(missingDir, QStringLiteral("x")), "cannot open " + missingDir.toUtf8());
-
-    // A device that accepts the open but not the data: the page must not pass as written.
-    if (QFileInfo::exists(QStringLiteral("/dev/full"))) {
-        EXPECT_EQ(writeTextFile(QStringLiteral("/dev/full"), QString(100000, QChar(u'x'))),
-                  QByteArray("cannot write /dev/full"));
-        EXPECT_TRUE(QFileInfo::exists(QStringLiteral("/dev/full")));
-    }
-}

@@ -101,3 +101,31 @@ TEST(Run, UnwritablePageStopsTheRunAndKeepsEarlierPages) {
     EXPECT_FALSE(ws.exists("last.htm"));
     EXPECT_FALSE(ws.exists("one.htm")) << "later inputs are not handled";
 }
+
+TEST(Run, DependencyFileNamesThePagesAndEveryFileRead) {
+    Workspace ws;
+    ws.write("a.dg", QStringLiteral("\\split one\n\\include part.dg\n\\split two\n"
+                                    "\\copyin missing.txt\n\\copyin copied.txt\n"));
+    ws.write("part.dg", QStringLiteral("\\present my sample$#.c\n\\include part.dg\n"));
+    ws.write("my sample$#.c", QByteArray("int x;\n"));
+    ws.write("copied.txt", QByteArray("<b>x</b>\n"));
+    ws.write("menus.xml", QByteArray("<definitions/>\n"));
+    ws.write("b.h", QByteArray("/*! \\brief B. */\nvoid b(void);\n"));
+    const RunResult r =
+        ws.run({"a.dg", "b.h", "none.dg"}, {{"QUILLGEN_DEPFILE", "deps.d"},
+                                            {"QUILLGEN_MENU_DEFINITIONS", ws.path("menus.xml")}});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    const QString root = ws.path();
+    EXPECT_EQ(ws.read("deps.d"),
+              QStringLiteral("R/one.htm R/two.htm R/b_h.htm: \\\n  R/menus.xml \\\n"
+                             "  R/a.dg \\\n  R/part.dg \\\n  R/my\\ sample$$\\#.c \\\n"
+                             "  R/copied.txt \\\n  R/b.h\n")
+                  .replace("R/", root + "/"));
+
+    // A failed run writes none: the pages it claims would not be up to date.
+    QFile::remove(ws.path("deps.d"));
+    ws.write("c.dg", QStringLiteral("\\split{missing/page}\nText.\n"));
+    EXPECT_EQ(ws.run({"a.dg", "c.dg"}, {{"QUILLGEN_DEPFILE", "deps.d"}}).exitCode, 1);
+    EXPECT_FALSE(ws.exists("deps.d"));
+}

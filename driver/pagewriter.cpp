@@ -1,0 +1,139 @@
+#include "driver/pagewriter.h"
+
+#include "driver/filesystem.h"
+
+#include <QFile>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Writes all of data to fd, going on after short writes and interruptions.
+bool writeAll(int fd, const QByteArray &data) {
+    const char *p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+// Reads up to size bytes, going on after short reads; the count read, or -1.
+ssize_t readFully(int fd, char *buffer, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(fd, buffer + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += size_t(n);
+    }
+    return ssize_t(done);
+}
+
+// Whether path is a regular file holding exactly bytes. The size decides first, so a
+// page that grew or shrank costs one stat; the content is compared a block at a time.
+bool holdsExactly(const QByteArray &path, const QByteArray &bytes) {
+    struct stat status;
+    if (::lstat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_size != off_t(bytes.size()))
+        return false;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char block[65536];
+    qsizetype offset = 0;
+    bool same = true;
+    while (same) {
+        const ssize_t n = readFully(fd, block, sizeof block);
+        if (n < 0 || offset + n > bytes.size()) {
+            same = false;
+        } else if (n == 0) {
+            same = offset == bytes.size();
+            break;
+        } else {
+            same = std::memcmp(block, bytes.constData() + offset, size_t(n)) == 0;
+            offset += n;
+        }
+    }
+    ::close(fd);
+    return same;
+}
+
+// A name for a temporary file beside path that no other file has yet: created with
+// O_EXCL and the mode a page gets, so the renamed page has the permissions that a
+// page created in place would have.
+int createTemporary(const QByteArray &path, QByteArray &temporary) {
+    static std::atomic<unsigned> counter{0};
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray() : path.left(slash + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = folder + ".quillgen-" + QByteArray::number(qint64(::getpid())) + '-' +
+                    QByteArray::number(counter++) + ".tmp";
+        const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// The way of a folder where no temporary file can be made (one that is not writable
+// while the page in it is): the page is removed and written in place.
+QByteArray writeInPlace(const QString &fileName, const QByteArray &path, const QByteArray &bytes) {
+    removeFile(fileName);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return "cannot open " + fileName.toUtf8();
+    bool written = writeAll(fd, bytes);
+    if (::close(fd) != 0)
+        written = false;
+    if (!written) {
+        // Only regular files are removed: a device or pipe named as a page stays.
+        struct stat status;
+        if (::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode))
+            ::unlink(path.constData());
+        return "cannot write " + fileName.toUtf8();
+    }
+    return QByteArray();
+}
+
+} // namespace
+
+QByteArray writePage(const QString &fileName, const QByteArray &bytes) {
+    const QByteArray path = QFile::encodeName(fileName);
+    if (holdsExactly(path, bytes))
+        return QByteArray();
+    QByteArray temporary;
+    const int fd = createTemporary(path, temporary);
+    if (fd < 0)
+        return writeInPlace(fileName, path, bytes);
+    bool written = writeAll(fd, bytes);
+    if (::close(fd) != 0)
+        written = false;
+    if (!written) {
+        ::unlink(temporary.constData());
+        return "cannot write " + fileName.toUtf8();
+    }
+    // Renaming replaces whatever had the page's name, as removing it first would; a
+    // name that cannot take a file (a folder, say) is one that cannot be opened.
+    if (::rename(temporary.constData(), path.constData()) != 0) {
+        ::unlink(temporary.constData());
+        return "cannot open " + fileName.toUtf8();
+    }
+    return QByteArray();
+}

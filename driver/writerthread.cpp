@@ -1,0 +1,70 @@
+#include "driver/writerthread.h"
+
+#include "driver/pagewriter.h"
+
+#include <algorithm>
+
+WriterThread::WriterThread(std::size_t capacity, std::size_t batch)
+    : capacity_(capacity), batch_(std::min(batch, capacity)), thread_([this] { run(); }) {}
+
+WriterThread::~WriterThread() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    hasJob_.notify_one();
+    thread_.join();
+}
+
+void WriterThread::queue(const QString &fileName, QString &&text) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    hasRoom_.wait(lock, [this] { return jobs_.size() < capacity_; });
+    jobs_.push_back(Job{fileName, std::move(text)});
+    if (jobs_.size() == batch_)
+        hasJob_.notify_one();
+}
+
+std::vector<WriterThread::Outcome> WriterThread::finish() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    finishing_ = true;
+    hasJob_.notify_one();
+    hasRoom_.wait(lock, [this] { return jobs_.empty() && !busy_; });
+    finishing_ = false;
+    failed_ = false;
+    std::vector<Outcome> outcomes;
+    outcomes.swap(outcomes_);
+    return outcomes;
+}
+
+void WriterThread::run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        hasJob_.wait(lock, [this] {
+            return stopping_ || (!jobs_.empty() && (finishing_ || jobs_.size() >= batch_));
+        });
+        if (jobs_.empty())
+            return; // stopping with nothing left
+        std::deque<Job> jobs;
+        jobs.swap(jobs_);
+        busy_ = true;
+        bool failed = failed_;
+        hasRoom_.notify_one();
+        lock.unlock();
+        std::vector<Outcome> outcomes;
+        for (Job &job : jobs) {
+            if (failed)
+                break;
+            // The text is encoded here too, off the thread that makes the pages.
+            QByteArray error = writePage(job.fileName, job.text.toLocal8Bit());
+            failed = !error.isEmpty();
+            outcomes.push_back(Outcome{std::move(job.fileName), std::move(error)});
+        }
+        jobs.clear(); // the pages' memory goes back outside the lock
+        lock.lock();
+        failed_ = failed;
+        outcomes_.insert(outcomes_.end(), std::make_move_iterator(outcomes.begin()),
+                         std::make_move_iterator(outcomes.end()));
+        busy_ = false;
+        hasRoom_.notify_one();
+    }
+}

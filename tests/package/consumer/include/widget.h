@@ -1,0 +1,2 @@
+/*! \brief Makes a widget. */
+int widget(void);
