@@ -99,15 +99,18 @@ void writeDependencyFile(const QStringList &pages) {
         throw HException(error);
 }
 
-// Menu and message definitions come from the file that QUILLGEN_MENU_DEFINITIONS
-// names; without it both tables stay empty.
-void loadDefinitionsFromEnvironment() {
-    const QString fileName = qEnvironmentVariable("QUILLGEN_MENU_DEFINITIONS");
+// The menu definitions (QUILLGEN_MENU_DEFINITIONS) and the property registry
+// (QUILLGEN_PROPERTIES) come from files named by the environment, read once before the
+// first input; without the variable the tables stay empty. what names the file in the
+// error that stops the run when it cannot be read.
+void loadFromEnvironment(const char *variable, const char *what,
+                         QString (*load)(const QString &fileName)) {
+    const QString fileName = qEnvironmentVariable(variable);
     if (fileName.isEmpty())
         return;
-    const QString reason = loadMenuDefinitions(fileName);
+    const QString reason = load(fileName);
     if (!reason.isEmpty())
-        throw HException("cannot read menu definitions " + fileName.toUtf8() + ": " +
+        throw HException("cannot read " + QByteArray(what) + ' ' + fileName.toUtf8() + ": " +
                          reason.toUtf8());
 }
 
@@ -124,18 +127,6 @@ void printWarningCount() {
     const int count = diagnostics().count();
     if (count > 0)
         std::fprintf(stderr, "quillgen: %d warning%s\n", count, count == 1 ? "" : "s");
-}
-
-// The properties that \property and \envpage describe come from the file that
-// QUILLGEN_PROPERTIES names; without it no registry is installed.
-void loadPropertiesFromEnvironment() {
-    const QString fileName = qEnvironmentVariable("QUILLGEN_PROPERTIES");
-    if (fileName.isEmpty())
-        return;
-    const QString reason = loadPropertyRegistry(fileName);
-    if (!reason.isEmpty())
-        throw HException("cannot read property registry " + fileName.toUtf8() + ": " +
-                         reason.toUtf8());
 }
 
 [[noreturn]] void fail(const HException &error) {
@@ -164,8 +155,8 @@ int runQuillgen(int argc, char **argv) {
 
     try {
         configureWarnings();
-        loadDefinitionsFromEnvironment();
-        loadPropertiesFromEnvironment();
+        loadFromEnvironment("QUILLGEN_MENU_DEFINITIONS", "menu definitions", loadMenuDefinitions);
+        loadFromEnvironment("QUILLGEN_PROPERTIES", "property registry", loadPropertyRegistry);
         QString outputDirectory = line.outputDirectory;
         if (outputDirectory.isEmpty())
             outputDirectory = QDir::currentPath();
