@@ -3,16 +3,21 @@
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/menudefinitions.h"
+#include "docgen/programtables.h"
 #include "docgen/propertyregistryfile.h"
 #include "driver/banner.h"
 #include "driver/commandline.h"
 #include "driver/filesystem.h"
 #include "driver/hexception.h"
+#include "site/site.h"
+#include "sourcebrowser/sourcebrowserobject.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -27,8 +32,76 @@ bool isPage(const QString &fileName) {
     return dot >= 0 && QStringView(base).mid(dot + 1) == QLatin1String("htm");
 }
 
-void writePages(const OutputPageList &pages, bool verbose) {
+// The reader's site of QUILLGEN_SITE, fed while the run writes its pages; none without it.
+std::unique_ptr<Site> site;
+
+bool siteRequested() {
+    const QString value = qEnvironmentVariable("QUILLGEN_SITE");
+    return !value.isEmpty() && value != QLatin1String("0");
+}
+
+const char *kindName(int kind) {
+    switch (kind) {
+    case KindClass:
+        return "class";
+    case KindMethod:
+        return "function";
+    case KindVariable:
+        return "variable";
+    case KindTypedef:
+        return "type";
+    case KindStruct:
+        return "struct or union";
+    case KindEnum:
+        return "enum";
+    case KindNamespace:
+        return "namespace";
+    case KindMacro:
+        return "macro";
+    }
+    return "declaration";
+}
+
+// What the site needs of one input once its pages are written: its contents entry and,
+// for a header, its documented declarations (still in the entry table until the next
+// input begins).
+void collectForSite(const QString &input, const QString &outputDirectory,
+                    const OutputPageList &pages) {
+    const bool header = QFileInfo(input).completeSuffix() == QLatin1String("h");
+    for (const OutputPage &page : pages)
+        if (page.fileName.endsWith(QLatin1String(".xml")))
+            site->addContents(page.text, header ? outputDirectory : QString());
+    if (!header)
+        return;
+    const QString base = QFileInfo(input).baseName();
+    const QString headerPage = outputDirectory + u'/' + base + QLatin1String("_h.htm");
+    site->addDeclaration(Site::Declaration{QFileInfo(input).fileName(), QStringLiteral("header"),
+                                           QString(), headerPage, QString(), QString()});
+    for (const EntryRecord &entry : std::as_const(programTables().entries))
+        site->addDeclaration(
+            Site::Declaration{entry.name, QLatin1String(kindName(entry.kind)), entry.brief,
+                              outputDirectory + u'/' + entry.name + QLatin1String(".htm"),
+                              QFileInfo(input).fileName(), headerPage});
+}
+
+// The stylesheet that the pages link: installed beside the program, or the one in the
+// sources for a program run from its build folder.
+QString stylesheetPath() {
+    QString prefix = QCoreApplication::applicationDirPath();
+    const QString bin = QStringLiteral("/" QUILLGEN_BIN_DIR);
+    if (prefix.endsWith(bin)) {
+        prefix.chop(bin.size());
+        const QString installed = prefix + QStringLiteral("/" QUILLGEN_DATA_DIR "/default.css");
+        if (QFileInfo::exists(installed))
+            return installed;
+    }
+    const QString source = QStringLiteral(QUILLGEN_SOURCE_SHARE "/default.css");
+    return QFileInfo::exists(source) ? source : QString();
+}
+
+void writePages(const OutputPageList &pages, bool verbose, const QString &input) {
     Diagnostics &diagnostics = ::diagnostics();
+    const bool manual = QFileInfo(input).completeSuffix() == QLatin1String("dg");
     for (const OutputPage &page : pages) {
         if (!isPage(page.fileName))
             continue;
@@ -40,6 +113,8 @@ void writePages(const OutputPageList &pages, bool verbose) {
             throw HException(error);
         if (diagnostics.enabled())
             diagnostics.pageWritten(page.fileName);
+        if (site)
+            site->addPage(page.fileName, page.title, page.text, input, manual);
     }
 }
 
@@ -73,7 +148,9 @@ void processInput(const QString &argument, const QString &outputDirectory, bool 
         docGen.processFile(1, input, outputDirectory, pages, QString(), QStringList());
     }
     diagnostics().flush();
-    writePages(pages, verbose);
+    writePages(pages, verbose, input);
+    if (site)
+        collectForSite(input, outputDirectory, pages);
 }
 
 // Menu and message definitions come from the file that QUILLGEN_MENU_DEFINITIONS
@@ -148,8 +225,18 @@ int runQuillgen(int argc, char **argv) {
             outputDirectory = QDir::currentPath();
         else
             makePath(outputDirectory);
+        if (siteRequested())
+            site = std::make_unique<Site>(QDir::currentPath());
         for (const QString &input : std::as_const(line.inputs))
             processInput(input, outputDirectory, line.verbose);
+        if (site) {
+            if (line.verbose)
+                say("Outputting the site into %s\n", QDir::currentPath());
+            const QByteArray error = site->write(stylesheetPath());
+            site.reset();
+            if (!error.isEmpty())
+                throw HException(error);
+        }
     } catch (const HException &error) {
         fail(error);
     }

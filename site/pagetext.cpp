@@ -1,0 +1,154 @@
+#include "site/pagetext.h"
+
+#include <algorithm>
+
+namespace {
+
+// The character that an entity names, or a null character for one we do not know.
+QChar entity(QStringView name) {
+    if (name.startsWith(u'#')) {
+        bool ok = false;
+        const uint code = name.size() > 1 && (name[1] == u'x' || name[1] == u'X')
+                              ? name.mid(2).toUInt(&ok, 16)
+                              : name.mid(1).toUInt(&ok, 10);
+        if (!ok || code == 0 || code > 0xffff)
+            return QChar();
+        return code == 160 ? QChar(u' ') : QChar(char16_t(code));
+    }
+    static const struct {
+        const char16_t *name;
+        char16_t c;
+    } known[] = {{u"amp", u'&'},      {u"lt", u'<'},      {u"gt", u'>'},      {u"quot", u'"'},
+                 {u"apos", u'\''},    {u"nbsp", u' '},    {u"middot", 0xb7},  {u"copy", 0xa9},
+                 {u"reg", 0xae},      {u"trade", 0x2122}, {u"mdash", 0x2014}, {u"ndash", 0x2013},
+                 {u"hellip", 0x2026}, {u"rarr", 0x2192},  {u"larr", 0x2190},  {u"times", 0xd7}};
+    for (const auto &k : known)
+        if (name == QStringView(k.name))
+            return QChar(k.c);
+    return QChar();
+}
+
+// Hands a run of text to take with its entities decoded.
+void decoded(QStringView run, TextKind heading,
+             const std::function<void(QStringView, TextKind)> &take) {
+    if (!run.contains(u'&')) {
+        take(run, heading);
+        return;
+    }
+    QString text;
+    text.reserve(run.size());
+    qsizetype i = 0;
+    while (i < run.size()) {
+        const qsizetype amp = run.indexOf(u'&', i);
+        if (amp < 0) {
+            text += run.mid(i);
+            break;
+        }
+        text += run.mid(i, amp - i);
+        const qsizetype semicolon = run.indexOf(u';', amp);
+        const QChar c = semicolon > amp && semicolon - amp <= 10
+                            ? entity(run.mid(amp + 1, semicolon - amp - 1))
+                            : QChar();
+        if (c.isNull()) {
+            text += u'&';
+            i = amp + 1;
+        } else {
+            text += c;
+            i = semicolon + 1;
+        }
+    }
+    take(text, heading);
+}
+
+bool isHeadingTag(QStringView tag) {
+    return tag.size() == 2 && (tag[0] == u'h' || tag[0] == u'H') && tag[1] >= u'1' &&
+           tag[1] <= u'6';
+}
+
+bool is(QStringView tag, const char *name) {
+    return tag.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+// Elements that sit inside a line of text: their edges do not end a word.
+bool isInline(QStringView tag) {
+    static const char *const names[] = {"a",   "b",    "i",    "u",    "em",   "strong", "span",
+                                        "tt",  "code", "sub",  "sup",  "font", "small",  "big",
+                                        "kbd", "var",  "mark", "abbr", "cite", "samp"};
+    for (const char *name : names)
+        if (is(tag, name))
+            return true;
+    return false;
+}
+
+} // namespace
+
+void readPageText(QStringView html, const std::function<void(QStringView, TextKind)> &take) {
+    qsizetype i = html.indexOf(QLatin1String("<body>"));
+    i = i < 0 ? 0 : i + 6;
+    int headings = 0, code = 0;
+    const auto kind = [&]() {
+        return headings > 0 ? TextKind::Heading : code > 0 ? TextKind::Code : TextKind::Prose;
+    };
+    while (i < html.size()) {
+        const qsizetype open = html.indexOf(u'<', i);
+        const qsizetype runEnd = open < 0 ? html.size() : open;
+        if (runEnd > i)
+            decoded(html.mid(i, runEnd - i), kind(), take);
+        if (open < 0)
+            break;
+        if (html.mid(open, 4) == QLatin1String("<!--")) {
+            const qsizetype close = html.indexOf(QLatin1String("-->"), open + 4);
+            i = close < 0 ? html.size() : close + 3;
+            continue;
+        }
+        const qsizetype close = html.indexOf(u'>', open);
+        if (close < 0)
+            break;
+        const bool closing = open + 1 < html.size() && html[open + 1] == u'/';
+        qsizetype nameStart = open + (closing ? 2 : 1), nameEnd = nameStart;
+        while (nameEnd < close && html[nameEnd].isLetterOrNumber())
+            ++nameEnd;
+        const QStringView name = html.mid(nameStart, nameEnd - nameStart);
+        i = close + 1;
+        if (isInline(name))
+            continue;
+        // Block edges separate words that the markup writes without a space.
+        take(QStringView(u" "), kind());
+        const int step = closing ? -1 : 1;
+        if (isHeadingTag(name)) {
+            headings = std::max(0, headings + step);
+        } else if (is(name, "pre")) {
+            code = std::max(0, code + step);
+        } else if (!closing && (is(name, "script") || is(name, "style"))) {
+            const QString end = QLatin1String("</") + name.toString().toLower();
+            const qsizetype skip = html.indexOf(end, i, Qt::CaseInsensitive);
+            i = skip < 0 ? html.size() : skip;
+        }
+    }
+}
+
+void Snippet::add(QStringView text) {
+    for (const QChar c : text) {
+        if (full_)
+            return;
+        if (c.isSpace()) {
+            if (!text_.isEmpty() && !text_.endsWith(u' '))
+                text_ += u' ';
+        } else if (text_.size() < limit_) {
+            text_ += c;
+        } else {
+            full_ = true;
+        }
+    }
+}
+
+QString Snippet::text() const {
+    QString text = text_.trimmed();
+    if (!full_)
+        return text;
+    // Cut back to the last whole word.
+    const qsizetype space = text.lastIndexOf(u' ');
+    if (space > limit_ / 2)
+        text.truncate(space);
+    return text + QStringLiteral(" …");
+}
