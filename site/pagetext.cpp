@@ -1,6 +1,7 @@
 #include "site/pagetext.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -28,15 +29,15 @@ QChar entity(QStringView name) {
     return QChar();
 }
 
-// Hands a run of text to take with its entities decoded.
+// Hands a run of text to take with its entities decoded in text, whose storage is
+// used again from run to run.
 void decoded(QStringView run, TextKind heading,
-             const std::function<void(QStringView, TextKind)> &take) {
+             const std::function<void(QStringView, TextKind)> &take, QString &text) {
     if (!run.contains(u'&')) {
         take(run, heading);
         return;
     }
-    QString text;
-    text.reserve(run.size());
+    text.resize(0);
     qsizetype i = 0;
     while (i < run.size()) {
         const qsizetype amp = run.indexOf(u'&', i);
@@ -69,13 +70,24 @@ bool is(QStringView tag, const char *name) {
     return tag.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
 }
 
-// Elements that sit inside a line of text: their edges do not end a word.
+// Elements that sit inside a line of text: their edges do not end a word. Pages are
+// mostly spans of coloured code, so this is decided without a string comparison.
 bool isInline(QStringView tag) {
+    char name[8];
+    if (tag.isEmpty() || tag.size() > 6)
+        return false;
+    for (qsizetype i = 0; i < tag.size(); ++i) {
+        const char16_t u = tag[i].unicode();
+        if (u >= 128)
+            return false;
+        name[i] = char(u >= 'A' && u <= 'Z' ? u + 32 : u);
+    }
+    name[tag.size()] = '\0';
     static const char *const names[] = {"a",   "b",    "i",    "u",    "em",   "strong", "span",
                                         "tt",  "code", "sub",  "sup",  "font", "small",  "big",
                                         "kbd", "var",  "mark", "abbr", "cite", "samp"};
-    for (const char *name : names)
-        if (is(tag, name))
+    for (const char *n : names)
+        if (std::strcmp(n, name) == 0)
             return true;
     return false;
 }
@@ -86,6 +98,7 @@ void readPageText(QStringView html, const std::function<void(QStringView, TextKi
     qsizetype i = html.indexOf(QLatin1String("<body>"));
     i = i < 0 ? 0 : i + 6;
     int headings = 0, code = 0;
+    QString buffer;
     const auto kind = [&]() {
         return headings > 0 ? TextKind::Heading : code > 0 ? TextKind::Code : TextKind::Prose;
     };
@@ -93,7 +106,7 @@ void readPageText(QStringView html, const std::function<void(QStringView, TextKi
         const qsizetype open = html.indexOf(u'<', i);
         const qsizetype runEnd = open < 0 ? html.size() : open;
         if (runEnd > i)
-            decoded(html.mid(i, runEnd - i), kind(), take);
+            decoded(html.mid(i, runEnd - i), kind(), take, buffer);
         if (open < 0)
             break;
         if (html.mid(open, 4) == QLatin1String("<!--")) {
@@ -128,17 +141,29 @@ void readPageText(QStringView html, const std::function<void(QStringView, TextKi
 }
 
 void Snippet::add(QStringView text) {
-    for (const QChar c : text) {
-        if (full_)
-            return;
-        if (c.isSpace()) {
+    if (text_.capacity() < limit_)
+        text_.reserve(limit_ + 1);
+    // Runs of white space become one space; words are copied whole.
+    qsizetype i = 0;
+    while (i < text.size() && !full_) {
+        if (text[i].isSpace()) {
+            while (i < text.size() && text[i].isSpace())
+                ++i;
             if (!text_.isEmpty() && !text_.endsWith(u' '))
                 text_ += u' ';
-        } else if (text_.size() < limit_) {
-            text_ += c;
-        } else {
-            full_ = true;
+            continue;
         }
+        qsizetype end = i;
+        while (end < text.size() && !text[end].isSpace())
+            ++end;
+        const qsizetype room = limit_ - text_.size();
+        if (end - i > room) {
+            text_ += text.mid(i, room);
+            full_ = true;
+        } else {
+            text_ += text.mid(i, end - i);
+        }
+        i = end;
     }
 }
 

@@ -10,28 +10,32 @@ const char finalDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
 const char leadingDigits[] = "WXYZabcdefghijklmnopqrstuvwxyz-_";
 
 bool isWordChar(QChar c) {
-    return c.isLetterOrNumber() || c == u'_';
+    const char16_t u = c.unicode();
+    if (u < 128)
+        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+               u == '_';
+    return c.isLetterOrNumber();
+}
+
+bool isUpper(QChar c) {
+    return c.unicode() < 128 ? c.unicode() >= 'A' && c.unicode() <= 'Z' : c.isUpper();
+}
+
+bool isLower(QChar c) {
+    return c.unicode() < 128 ? c.unicode() >= 'a' && c.unicode() <= 'z' : c.isLower();
 }
 
 // Terms longer than this are names of generated tables and the like; nobody types them.
 constexpr qsizetype longestTerm = 48;
 
-void takeTerm(QStringView word, const std::function<void(const QString &)> &take) {
-    if (word.size() < 2 || word.size() > longestTerm)
-        return;
-    take(word.toString().toLower());
-}
-
-// Bits of a term's place on the page being added: title, heading and a body count.
-constexpr quint8 inTitle = 1, inHeading = 2, bodyStep = 4, bodyMask = 12;
-
-quint8 weightOf(quint8 place) {
-    return quint8((place & inTitle ? 8 : 0) + (place & inHeading ? 3 : 0) + (place >> 2));
-}
-
-} // namespace
-
-void forEachTerm(QStringView text, const std::function<void(const QString &)> &take) {
+// Calls take(word) for every word of text and every part of a word that has parts, in
+// their written case; words too short or too long to be terms are left out.
+template <typename Take>
+void splitTerms(QStringView text, Take take) {
+    const auto offer = [&](QStringView word) {
+        if (word.size() >= 2 && word.size() <= longestTerm)
+            take(word);
+    };
     const qsizetype size = text.size();
     qsizetype i = 0;
     while (i < size) {
@@ -50,23 +54,54 @@ void forEachTerm(QStringView text, const std::function<void(const QString &)> &t
         i = end;
         if (word.isEmpty())
             continue;
-        takeTerm(word, take);
+        offer(word);
         // Parts: split at underscores and where a lower-case letter meets a capital.
         qsizetype partStart = 0;
         bool split = false;
         for (qsizetype k = 1; k <= word.size(); ++k) {
             const bool atEnd = k == word.size();
             const bool boundary =
-                atEnd || word[k] == u'_' || (word[k].isUpper() && word[k - 1].isLower());
+                atEnd || word[k] == u'_' || (isUpper(word[k]) && isLower(word[k - 1]));
             if (!boundary)
                 continue;
             if (!atEnd)
                 split = true;
             if (split && k > partStart)
-                takeTerm(word.mid(partStart, k - partStart), take);
+                offer(word.mid(partStart, k - partStart));
             partStart = atEnd || word[k] != u'_' ? k : k + 1;
         }
     }
+}
+
+// Lower-cases word into buffer, reusing its storage when it is not shared.
+void lowerInto(QStringView word, QString &buffer) {
+    buffer.resize(word.size());
+    QChar *out = buffer.data();
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const char16_t u = word[i].unicode();
+        if (u >= 128) {
+            buffer = word.toString().toLower();
+            return;
+        }
+        out[i] = QChar(u >= 'A' && u <= 'Z' ? char16_t(u + 32) : u);
+    }
+}
+
+// Bits of a term's place on the page being added: title, heading and a body count.
+constexpr quint8 inTitle = 1, inHeading = 2, bodyStep = 4, bodyMask = 12;
+
+quint8 weightOf(quint8 place) {
+    return quint8((place & inTitle ? 8 : 0) + (place & inHeading ? 3 : 0) + (place >> 2));
+}
+
+} // namespace
+
+void forEachTerm(QStringView text, const std::function<void(const QString &)> &take) {
+    QString term;
+    splitTerms(text, [&](QStringView word) {
+        lowerInto(word, term);
+        take(term);
+    });
 }
 
 QString encodeNumbers(const std::vector<quint32> &numbers) {
@@ -110,18 +145,31 @@ bool decodeNumbers(QStringView text, std::vector<quint32> &numbers) {
 
 void SearchIndex::beginDocument(quint32 document) {
     document_ = document;
-    current_.clear();
+}
+
+size_t SearchIndex::TermHash::operator()(QStringView term) const noexcept {
+    // FNV-1a over the code units.
+    size_t hash = 1469598103934665603ull;
+    for (const QChar c : term)
+        hash = (hash ^ c.unicode()) * 1099511628211ull;
+    return hash;
 }
 
 void SearchIndex::addText(QStringView text, Field field) {
-    forEachTerm(text, [&](const QString &term) {
-        auto id = termIds_.constFind(term);
-        if (id == termIds_.constEnd()) {
-            id = termIds_.insert(term, quint32(terms_.size()));
-            terms_.append(term);
+    splitTerms(text, [&](QStringView word) {
+        lowerInto(word, term_);
+        auto found = termIds_.find(QStringView(term_));
+        if (found == termIds_.end()) {
+            // A copy of its own, so that the buffer stays unshared for the next term.
+            terms_.append(QString(term_.constData(), term_.size()));
+            found = termIds_.emplace(QStringView(terms_.last()), quint32(terms_.size() - 1)).first;
             postings_.emplace_back();
+            places_.push_back(0);
         }
-        quint8 &place = current_[*id];
+        const quint32 id = found->second;
+        quint8 &place = places_[id];
+        if (place == 0)
+            touched_.push_back(id);
         if (field == Title)
             place |= inTitle;
         else if (field == Heading)
@@ -132,16 +180,17 @@ void SearchIndex::addText(QStringView text, Field field) {
 }
 
 void SearchIndex::endDocument() {
-    for (auto it = current_.cbegin(); it != current_.cend(); ++it) {
-        TermPostings &term = postings_[it.key()];
+    for (const quint32 id : touched_) {
+        TermPostings &term = postings_[id];
         ++term.documents;
-        term.postings.push_back(Posting{document_, weightOf(it.value())});
+        term.postings.push_back(Posting{document_, weightOf(places_[id])});
+        places_[id] = 0;
         // Cut long lists as they grow, so that common words cost no more memory than
         // what will be written of them.
         if (term.postings.size() >= size_t(postingCap) * 4)
             trim(term.postings);
     }
-    current_.clear();
+    touched_.clear();
 }
 
 // Keeps the postingCap heaviest postings, the earlier page first among equals, in
@@ -204,8 +253,7 @@ QMap<QString, QList<ShardTerm>> SearchIndex::shards(const std::vector<bool> &ali
     const std::function<void(qsizetype, qsizetype, qsizetype)> place =
         [&](qsizetype from, qsizetype to, qsizetype length) {
             const QString prefix = all[from].term.left(length);
-            // Prefixes stop at six characters: past that a shard is one name's family.
-            if (length >= 6 || bytes(all, from, to) <= shardBytes) {
+            if (length >= longestPrefix || bytes(all, from, to) <= shardBytes) {
                 result[prefix] += all.mid(from, to - from);
                 return;
             }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 // Index terms of a text: lower-cased runs of letters and digits. A name joined by "_"
@@ -40,6 +41,9 @@ public:
     // Postings kept per term: the heaviest, earliest pages. A word on every page finds
     // nothing useful, and its list would cost every query that loads its shard.
     static constexpr int postingCap = 2000;
+    // Shards are split by prefixes of at most this many characters: generated names
+    // share long prefixes, and past this a shard is one name's family.
+    static constexpr int longestPrefix = 12;
 
     // Adds the terms of one page, one piece of text at a time.
     void beginDocument(quint32 document);
@@ -62,9 +66,17 @@ private:
     };
     static void trim(std::vector<Posting> &postings);
 
-    QHash<QString, quint32> termIds_;
+    // Term -> id. The views point into terms_, whose strings never change; Qt's own
+    // string hash costs more than all the rest of indexing a page.
+    struct TermHash {
+        size_t operator()(QStringView term) const noexcept;
+    };
+    std::unordered_map<QStringView, quint32, TermHash> termIds_;
     QStringList terms_;
     std::vector<TermPostings> postings_;
-    QHash<quint32, quint8> current_; // term id -> where it stood on the page being added
+    // Where each term stood on the page being added (0: not on it), and the terms it holds.
+    std::vector<quint8> places_;
+    std::vector<quint32> touched_;
+    QString term_; // the term being looked up
     quint32 document_ = 0;
 };

@@ -45,29 +45,44 @@ QString href(const QString &path) {
 // A JavaScript string literal in ASCII, so that the shards read the same whatever
 // encoding the browser assumes for them, and "</script>" cannot end an inline script.
 QString jsString(QStringView text) {
-    QString out = QStringLiteral("\"");
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == '"' || u == '\\') {
+    QString out;
+    out.reserve(text.size() + 2);
+    out += u'"';
+    qsizetype plain = 0; // start of the characters not yet copied
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        const bool quote = u == '"' || u == '\\';
+        if (!quote && u >= 0x20 && u < 0x7f && u != '<' && u != '>')
+            continue;
+        out += text.mid(plain, i - plain);
+        plain = i + 1;
+        if (quote) {
             out += u'\\';
-            out += c;
-        } else if (u < 0x20 || u >= 0x7f || u == '<' || u == '>') {
-            out += QStringLiteral("\\u%1").arg(uint(u), 4, 16, QLatin1Char('0'));
+            out += text[i];
         } else {
-            out += c;
+            static const char hex[] = "0123456789abcdef";
+            const char16_t escape[] = {u'\\',
+                                       u'u',
+                                       char16_t(hex[(u >> 12) & 15]),
+                                       char16_t(hex[(u >> 8) & 15]),
+                                       char16_t(hex[(u >> 4) & 15]),
+                                       char16_t(hex[u & 15])};
+            out += QStringView(escape, 6);
         }
     }
-    return out + u'"';
+    out += text.mid(plain);
+    out += u'"';
+    return out;
 }
 
 // The file-name form of a shard prefix; search.js forms the same.
 QString shardStem(const QString &prefix) {
     QString stem = QStringLiteral("t");
     for (const QChar c : prefix) {
-        if ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9'))
+        if ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_')
             stem += c;
         else
-            stem += QStringLiteral("_%1").arg(uint(c.unicode()), 4, 16, QLatin1Char('0'));
+            stem += QStringLiteral("-%1").arg(uint(c.unicode()), 4, 16, QLatin1Char('0'));
     }
     return stem;
 }
@@ -126,10 +141,19 @@ QString sitePage(const QString &title, const char *current, const QString &body)
            body + QLatin1String("</main>\n</body>\n</html>\n");
 }
 
-QString attribute(const QString &attributes, QLatin1String name) {
-    const QRegularExpression pattern(QLatin1String("\\b") + name +
-                                     QLatin1String("\\s*=\\s*\"([^\"]*)\""));
-    return pattern.match(attributes).captured(1);
+// The value of name="..." among the attributes of an element.
+QString attribute(QStringView attributes, QLatin1String name) {
+    for (qsizetype at = attributes.indexOf(name); at >= 0;
+         at = attributes.indexOf(name, at + name.size())) {
+        const bool wordStart = at == 0 || attributes[at - 1].isSpace();
+        const qsizetype quote = at + name.size() + 1;
+        if (wordStart && attributes.mid(at + name.size(), 2) == QLatin1String("=\"")) {
+            const qsizetype end = attributes.indexOf(u'"', quote + 1);
+            if (end > quote)
+                return attributes.mid(quote + 1, end - quote - 1).toString();
+        }
+    }
+    return QString();
 }
 
 // Text for a label: entities decoded, as a reader sees it.
@@ -141,20 +165,37 @@ QString plain(QStringView html) {
 
 // A brief as the reader sees it: commands taken out, their braced arguments kept.
 QString plainBrief(const QString &brief) {
-    static const QRegularExpression command(QStringLiteral("\\\\[A-Za-z]+\\s*"));
-    QString text = brief;
-    text.remove(command);
-    text.remove(u'{');
-    text.remove(u'}');
+    if (!brief.contains(u'\\') && !brief.contains(u'{'))
+        return brief;
+    QString text;
+    text.reserve(brief.size());
+    for (qsizetype i = 0; i < brief.size(); ++i) {
+        const QChar c = brief.at(i);
+        if (c == u'\\' && i + 1 < brief.size() && brief.at(i + 1).isLetter()) {
+            while (i + 1 < brief.size() && brief.at(i + 1).isLetter())
+                ++i;
+            while (i + 1 < brief.size() && brief.at(i + 1) == u' ')
+                ++i;
+        } else if (c != u'{' && c != u'}') {
+            text += c;
+        }
+    }
     return text.simplified();
 }
 
 } // namespace
 
-Site::Site(const QString &workingDirectory) : workingDirectory_(workingDirectory) {}
+Site::Site(const QString &workingDirectory)
+    : workingDirectory_(workingDirectory), workingFolder_(workingDirectory) {}
 
 QString Site::relative(const QString &fileName) const {
-    return QDir(workingDirectory_).relativeFilePath(fileName);
+    // Most pages lie below the working directory, named by its absolute path or not.
+    const qsizetype base = workingDirectory_.size();
+    if (fileName.size() > base + 1 && fileName.startsWith(workingDirectory_) &&
+        fileName.at(base) == u'/' && !fileName.contains(QLatin1String("/.")) &&
+        !fileName.contains(QLatin1String("//")))
+        return fileName.mid(base + 1);
+    return workingFolder_.relativeFilePath(fileName);
 }
 
 void Site::addPage(const QString &fileName, const QString &title, const QString &text,
@@ -183,16 +224,15 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
     documents_.push_back(Document{path, title, snippet.isEmpty() ? code.text() : snippet});
 
     if (manualPage && !title.trimmed().isEmpty())
-        entries_.insert(href(path),
-                        IndexEntry{title.simplified(), QStringLiteral("page"), href(path),
-                                   QFileInfo(input).fileName(), QString(), QString()});
+        entries_.push_back(IndexEntry{title.simplified(), QStringLiteral("page"), href(path),
+                                      QFileInfo(input).fileName(), QString(), QString()});
 }
 
 void Site::addDeclaration(const Declaration &d) {
     const QString link = href(relative(d.pageFile));
     const QString where = d.headerPage.isEmpty() ? QString() : href(relative(d.headerPage));
     const QString brief = plainBrief(d.brief);
-    entries_.insert(link, IndexEntry{d.name, d.kind, link, d.header, where, brief});
+    entries_.push_back(IndexEntry{d.name, d.kind, link, d.header, where, brief});
     // The brief says best what a declaration's page is about.
     const auto document = documentByPath_.constFind(relative(d.pageFile));
     if (!brief.isEmpty() && document != documentByPath_.constEnd())
@@ -200,7 +240,6 @@ void Site::addDeclaration(const Declaration &d) {
 }
 
 void Site::addContents(const QString &text, const QString &baseDirectory) {
-    static const QRegularExpression element(QStringLiteral("<(/?)content\\b([^>]*?)(/?)>"));
     // Whether each open item has opened its list of children yet.
     std::vector<bool> open;
     const auto beginItem = [&]() {
@@ -210,10 +249,20 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
         }
         contentsHtml_ += QLatin1String("<li>");
     };
-    auto it = element.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        if (!m.capturedView(1).isEmpty()) {
+    const QStringView all(text);
+    for (qsizetype at = all.indexOf(QLatin1String("content")); at >= 0;
+         at = all.indexOf(QLatin1String("content"), at + 7)) {
+        // An element "<content ...>", "<content ... />" or "</content>".
+        const bool closing = at >= 2 && all.mid(at - 2, 2) == QLatin1String("</");
+        if (!closing && (at < 1 || all[at - 1] != u'<'))
+            continue;
+        const qsizetype end = all.indexOf(u'>', at);
+        if (end < 0)
+            break;
+        const QStringView attributes = all.mid(at + 7, end - at - 7);
+        if (!attributes.isEmpty() && !attributes[0].isSpace() && attributes[0] != u'/')
+            continue; // "<contents>" and the like
+        if (closing) {
             if (open.empty())
                 continue;
             if (open.back())
@@ -222,7 +271,6 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
             open.pop_back();
             continue;
         }
-        const QString attributes = m.captured(2);
         const QString url = attribute(attributes, QLatin1String("url"));
         QString label = plain(attribute(attributes, QLatin1String("title")));
         beginItem();
@@ -236,12 +284,12 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
                 label = documents_[*document].title.simplified();
             if (label.isEmpty())
                 label = path;
-            contentsHtml_ += QStringLiteral("<a href=\"%1\">%2</a>")
-                                 .arg(escapeHtml(href(path)), escapeHtml(label));
+            contentsHtml_ += QLatin1String("<a href=\"") + escapeHtml(href(path)) +
+                             QLatin1String("\">") + escapeHtml(label) + QLatin1String("</a>");
         } else {
             contentsHtml_ += escapeHtml(label);
         }
-        if (!m.capturedView(3).isEmpty())
+        if (attributes.trimmed().endsWith(u'/'))
             contentsHtml_ += QLatin1String("</li>\n");
         else
             open.push_back(false);
@@ -263,14 +311,14 @@ QByteArray Site::write(const QString &stylesheet) {
     if (!error.isEmpty() || stylesheet.isEmpty())
         return error;
     // Every folder that holds pages, the working directory with the site's own first.
-    QSet<QString> seen;
     QStringList folders{QStringLiteral(".")};
     for (const Document &document : documents_) {
-        const QString folder = QFileInfo(document.path).path();
-        if (document.alive && !seen.contains(folder)) {
-            seen.insert(folder);
-            folders.append(folder);
-        }
+        const qsizetype slash = document.path.lastIndexOf(u'/');
+        const QStringView folder =
+            slash < 0 ? QStringView(u".") : QStringView(document.path).left(slash);
+        // Pages of one folder mostly come one after another.
+        if (document.alive && folders.last() != folder)
+            folders.append(folder.toString());
     }
     std::sort(folders.begin(), folders.end());
     folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
@@ -289,7 +337,7 @@ QByteArray Site::writeSearch() {
     if (!QDir().mkpath(folder))
         return "cannot create " + folder.toUtf8();
     // Shards of an earlier run would answer for pages that may be gone.
-    static const QRegularExpression shardName(QStringLiteral("^[td][0-9a-z_]*\\.js$"));
+    static const QRegularExpression shardName(QStringLiteral("^[td][0-9a-z_-]*\\.js$"));
     for (const QString &name : QDir(folder).entryList(QDir::Files))
         if (shardName.match(name).hasMatch())
             QFile::remove(folder + u'/' + name);
@@ -388,7 +436,10 @@ QByteArray Site::writeSearch() {
             "<noscript><p>The search needs JavaScript; the <a href=\"genindex.htm\">index</a> "
             "and the <a href=\"contents.htm\">contents</a> work without it.</p></noscript>\n"
             "<script>\nvar quillgenSite = {documents: ") +
-        QString::number(count) + QStringLiteral(", chunk: %1, folders: [").arg(documentsPerChunk) +
+        QString::number(count) +
+        QStringLiteral(", chunk: %1, prefix: %2, folders: [")
+            .arg(documentsPerChunk)
+            .arg(SearchIndex::longestPrefix) +
         folderList + QLatin1String("],\nshards: {") + shards + QLatin1String("}};\n</script>\n") +
         QLatin1String("<script>\n") + QString::fromUtf8(script.readAll()) +
         QLatin1String("</script>\n");
@@ -412,9 +463,15 @@ QByteArray Site::writeIndex() {
         QString key;
         const IndexEntry *entry;
     };
+    // A page written twice is listed once, as it was written last.
+    QSet<QString> listed;
     std::vector<Sorted> sorted;
-    sorted.reserve(size_t(entries_.size()));
-    for (const IndexEntry &entry : std::as_const(entries_)) {
+    sorted.reserve(entries_.size());
+    for (auto it = entries_.crbegin(); it != entries_.crend(); ++it) {
+        const IndexEntry &entry = *it;
+        if (listed.contains(entry.href))
+            continue;
+        listed.insert(entry.href);
         QString key = entry.name.toLower();
         while (key.size() > 1 && !key.at(0).isLetterOrNumber())
             key.remove(0, 1);

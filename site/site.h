@@ -2,6 +2,7 @@
 
 #include "site/searchindex.h"
 
+#include <QDir>
 #include <QHash>
 #include <QMap>
 #include <QString>
@@ -68,9 +69,10 @@ private:
     QByteArray writeIndex();
 
     QString workingDirectory_;
+    QDir workingFolder_;
     std::vector<Document> documents_;
     QHash<QString, quint32> documentByPath_;
     SearchIndex index_;
     QString contentsHtml_;
-    QMap<QString, IndexEntry> entries_; // by link, so a page written twice is listed once
+    std::vector<IndexEntry> entries_; // in the order added
 };

@@ -47,7 +47,7 @@
         var stem = 't';
         for (var i = 0; i < prefix.length; i++) {
             var c = prefix.charAt(i);
-            stem += /[a-z0-9]/.test(c) ? c : '_' + ('000' + c.charCodeAt(0).toString(16)).slice(-4);
+            stem += /[a-z0-9_]/.test(c) ? c : '-' + ('000' + c.charCodeAt(0).toString(16)).slice(-4);
         }
         return 'search-index/' + stem + '.js';
     }
@@ -88,7 +88,7 @@
 
     // The shard that holds term: the longest prefix of it that the manifest names.
     Engine.prototype.shardOf = function (term) {
-        for (var k = Math.min(term.length, 6); k > 0; k--) {
+        for (var k = Math.min(term.length, this.site.prefix); k > 0; k--) {
             var key = term.slice(0, k);
             if (Object.prototype.hasOwnProperty.call(this.site.shards, key))
                 return this.site.shards[key] ? key : null;
