@@ -29,15 +29,8 @@ QChar entity(QStringView name) {
     return QChar();
 }
 
-// Hands a run of text to take with its entities decoded in text, whose storage is
-// used again from run to run.
-void decoded(QStringView run, TextKind heading,
-             const std::function<void(QStringView, TextKind)> &take, QString &text) {
-    if (!run.contains(u'&')) {
-        take(run, heading);
-        return;
-    }
-    text.resize(0);
+// Appends run to text with its entities decoded.
+void appendDecoded(QStringView run, QString &text) {
     qsizetype i = 0;
     while (i < run.size()) {
         const qsizetype amp = run.indexOf(u'&', i);
@@ -58,7 +51,6 @@ void decoded(QStringView run, TextKind heading,
             i = semicolon + 1;
         }
     }
-    take(text, heading);
 }
 
 bool isHeadingTag(QStringView tag) {
@@ -94,19 +86,25 @@ bool isInline(QStringView tag) {
 
 } // namespace
 
-void readPageText(QStringView html, const std::function<void(QStringView, TextKind)> &take) {
+void PageText::clear() {
+    prose.resize(0);
+    headings.resize(0);
+    code.resize(0);
+}
+
+void readPageText(QStringView html, PageText &text) {
+    text.clear();
     qsizetype i = html.indexOf(QLatin1String("<body>"));
     i = i < 0 ? 0 : i + 6;
     int headings = 0, code = 0;
-    QString buffer;
-    const auto kind = [&]() {
-        return headings > 0 ? TextKind::Heading : code > 0 ? TextKind::Code : TextKind::Prose;
+    const auto current = [&]() -> QString & {
+        return headings > 0 ? text.headings : code > 0 ? text.code : text.prose;
     };
     while (i < html.size()) {
         const qsizetype open = html.indexOf(u'<', i);
         const qsizetype runEnd = open < 0 ? html.size() : open;
         if (runEnd > i)
-            decoded(html.mid(i, runEnd - i), kind(), take, buffer);
+            appendDecoded(html.mid(i, runEnd - i), current());
         if (open < 0)
             break;
         if (html.mid(open, 4) == QLatin1String("<!--")) {
@@ -126,7 +124,9 @@ void readPageText(QStringView html, const std::function<void(QStringView, TextKi
         if (isInline(name))
             continue;
         // Block edges separate words that the markup writes without a space.
-        take(QStringView(u" "), kind());
+        QString &before = current();
+        if (!before.isEmpty() && !before.endsWith(u' '))
+            before += u' ';
         const int step = closing ? -1 : 1;
         if (isHeadingTag(name)) {
             headings = std::max(0, headings + step);
@@ -137,6 +137,9 @@ void readPageText(QStringView html, const std::function<void(QStringView, TextKi
             const qsizetype skip = html.indexOf(end, i, Qt::CaseInsensitive);
             i = skip < 0 ? html.size() : skip;
         }
+        QString &after = current();
+        if (!after.isEmpty() && !after.endsWith(u' '))
+            after += u' ';
     }
 }
 

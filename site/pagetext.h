@@ -3,16 +3,20 @@
 #include <QString>
 #include <QStringView>
 
-#include <functional>
+// The text that a reader sees of a page's body, with entities decoded, by where it
+// stands: inside h1 to h6, inside pre, or anywhere else. Tags other than inline ones
+// separate words.
+struct PageText {
+    QString prose;
+    QString headings;
+    QString code;
+    // Empties the texts and keeps their storage for the next page.
+    void clear();
+};
 
-// Where a run of a page's text stands.
-enum class TextKind { Prose, Heading, Code };
-
-// Hands the text that a reader sees of a page's body to take, run by run, with entities
-// decoded: text inside h1 to h6 as Heading, inside pre as Code. Tags other than inline
-// ones separate words. Scripts, styles and comments give nothing; a page without
+// Reads html into text. Scripts, styles and comments give nothing; a page without
 // "<body>" is read from its start.
-void readPageText(QStringView html, const std::function<void(QStringView, TextKind)> &take);
+void readPageText(QStringView html, PageText &text);
 
 // Collects the first words of a text given run by run, white space collapsed, as a
 // snippet of at most limit characters that ends at a word.

@@ -10,43 +10,47 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
+
+void appendEscaped(QString &out, QStringView text) {
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u != '&' && u != '<' && u != '>' && u != '"')
+            continue;
+        out += text.mid(plain, i - plain);
+        plain = i + 1;
+        out += u == '&'   ? QLatin1String("&amp;")
+               : u == '<' ? QLatin1String("&lt;")
+               : u == '>' ? QLatin1String("&gt;")
+                          : QLatin1String("&quot;");
+    }
+    out += text.mid(plain);
+}
 
 QString escapeHtml(QStringView text) {
     QString out;
     out.reserve(text.size() + 8);
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&':
-            out += QLatin1String("&amp;");
-            break;
-        case '<':
-            out += QLatin1String("&lt;");
-            break;
-        case '>':
-            out += QLatin1String("&gt;");
-            break;
-        case '"':
-            out += QLatin1String("&quot;");
-            break;
-        default:
-            out += c;
-        }
-    }
+    appendEscaped(out, text);
     return out;
 }
 
 // A path as the value of an href: characters that a URL reserves are percent-encoded.
 QString href(const QString &path) {
-    return QString::fromLatin1(QUrl::toPercentEncoding(path, "/-._~!$'()*+,;=:@"));
+    static const char kept[] = "/-._~!$'()*+,;=:@";
+    const bool plain = std::all_of(path.begin(), path.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+               (u < 128 && u != 0 && std::strchr(kept, char(u)));
+    });
+    return plain ? path : QString::fromLatin1(QUrl::toPercentEncoding(path, kept));
 }
 
 // A JavaScript string literal in ASCII, so that the shards read the same whatever
 // encoding the browser assumes for them, and "</script>" cannot end an inline script.
-QString jsString(QStringView text) {
-    QString out;
-    out.reserve(text.size() + 2);
+void appendJs(QString &out, QStringView text) {
     out += u'"';
     qsizetype plain = 0; // start of the characters not yet copied
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -72,6 +76,12 @@ QString jsString(QStringView text) {
     }
     out += text.mid(plain);
     out += u'"';
+}
+
+QString jsString(QStringView text) {
+    QString out;
+    out.reserve(text.size() + 2);
+    appendJs(out, text);
     return out;
 }
 
@@ -158,9 +168,9 @@ QString attribute(QStringView attributes, QLatin1String name) {
 
 // Text for a label: entities decoded, as a reader sees it.
 QString plain(QStringView html) {
-    QString text;
-    readPageText(html, [&](QStringView run, TextKind) { text += run; });
-    return text.simplified();
+    PageText text;
+    readPageText(html, text);
+    return text.prose.simplified();
 }
 
 // A brief as the reader sees it: commands taken out, their braced arguments kept.
@@ -210,18 +220,17 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
 
     index_.beginDocument(id);
     index_.addText(title, SearchIndex::Title);
-    // The snippet is the page's first prose; code only when it has none.
-    Snippet prose(snippetLength), code(snippetLength);
-    readPageText(text, [&](QStringView run, TextKind kind) {
-        index_.addText(run, kind == TextKind::Heading ? SearchIndex::Heading : SearchIndex::Body);
-        if (kind == TextKind::Prose && !prose.full())
-            prose.add(run);
-        else if (kind == TextKind::Code && !code.full())
-            code.add(run);
-    });
+    readPageText(text, pageText_);
+    index_.addText(pageText_.headings, SearchIndex::Heading);
+    index_.addText(pageText_.prose, SearchIndex::Body);
+    index_.addText(pageText_.code, SearchIndex::Body);
     index_.endDocument();
-    QString snippet = prose.text();
-    documents_.push_back(Document{path, title, snippet.isEmpty() ? code.text() : snippet});
+    // The snippet is the page's first prose; code only when it has none.
+    Snippet snippet(snippetLength);
+    snippet.add(pageText_.prose);
+    if (snippet.text().isEmpty())
+        snippet.add(pageText_.code);
+    documents_.push_back(Document{path, title, snippet.text()});
 
     if (manualPage && !title.trimmed().isEmpty())
         entries_.push_back(IndexEntry{title.simplified(), QStringLiteral("page"), href(path),
@@ -375,10 +384,15 @@ QByteArray Site::writeSearch() {
         }
         const QString title =
             file == document.title + QLatin1String(".htm") ? QString() : document.title;
-        chunk += QStringLiteral("%1[%2,%3,%4,%5]")
-                     .arg(inChunk ? QLatin1String(",\n") : QLatin1String("\n"))
-                     .arg(*id)
-                     .arg(jsString(href(file)), jsString(title), jsString(document.snippet));
+        chunk += inChunk ? QLatin1String(",\n[") : QLatin1String("\n[");
+        chunk += QString::number(*id);
+        chunk += u',';
+        appendJs(chunk, href(file));
+        chunk += u',';
+        appendJs(chunk, title);
+        chunk += u',';
+        appendJs(chunk, document.snippet);
+        chunk += u']';
         ++count;
         if (++inChunk == documentsPerChunk) {
             const QByteArray error = flush();
@@ -402,8 +416,13 @@ QByteArray Site::writeSearch() {
         QString text = QLatin1String("quillgenShard(") + jsString(it.key()) + QLatin1String(",[");
         bool first = true;
         for (const ShardTerm &term : *it) {
-            text += (first ? QLatin1String("\n[") : QLatin1String(",\n[")) + jsString(term.term) +
-                    u',' + QString::number(term.documents) + u',' + jsString(term.postings) + u']';
+            text += first ? QLatin1String("\n[") : QLatin1String(",\n[");
+            appendJs(text, term.term);
+            text += u',';
+            text += QString::number(term.documents);
+            text += u',';
+            appendJs(text, term.postings);
+            text += u']';
             first = false;
         }
         error = writeFile(folder + u'/' + shardStem(it.key()) + QLatin1String(".js"),
@@ -521,10 +540,17 @@ QByteArray Site::writeIndex() {
                                   ? escapeHtml(e.where)
                                   : QStringLiteral("<a href=\"%1\">%2</a>")
                                         .arg(escapeHtml(e.whereHref), escapeHtml(e.where));
-        body += QStringLiteral("<tr><td><a href=\"%1\">%2</a></td><td class=\"qg-kind\">%3</td>"
-                               "<td>%4</td><td>%5</td></tr>\n")
-                    .arg(escapeHtml(e.href), escapeHtml(e.name), escapeHtml(e.kind), where,
-                         escapeHtml(e.brief));
+        body += QLatin1String("<tr><td><a href=\"");
+        appendEscaped(body, e.href);
+        body += QLatin1String("\">");
+        appendEscaped(body, e.name);
+        body += QLatin1String("</a></td><td class=\"qg-kind\">");
+        appendEscaped(body, e.kind);
+        body += QLatin1String("</td><td>");
+        body += where;
+        body += QLatin1String("</td><td>");
+        appendEscaped(body, e.brief);
+        body += QLatin1String("</td></tr>\n");
     }
     if (!current.isEmpty())
         body += QLatin1String("</tbody>\n</table>\n");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "site/pagetext.h"
 #include "site/searchindex.h"
 
 #include <QDir>
@@ -73,6 +74,7 @@ private:
     std::vector<Document> documents_;
     QHash<QString, quint32> documentByPath_;
     SearchIndex index_;
+    PageText pageText_; // the page being added; its storage serves the next
     QString contentsHtml_;
     std::vector<IndexEntry> entries_; // in the order added
 };
