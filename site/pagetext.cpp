@@ -161,7 +161,8 @@ void Snippet::add(QStringView text) {
             ++end;
         const qsizetype room = limit_ - text_.size();
         if (end - i > room) {
-            text_ += text.mid(i, room);
+            if (room > 0)
+                text_ += text.mid(i, room);
             full_ = true;
         } else {
             text_ += text.mid(i, end - i);

@@ -2,6 +2,7 @@
 // fixture whose contents and A-Z pages are compared with golden files and whose search
 // index answers a table of queries (tests/site/queries.tsv, run by node when present).
 
+#include "site/pagetext.h"
 #include "site/searchindex.h"
 #include "tests/support/workspace.h"
 
@@ -84,6 +85,25 @@ TEST(SiteIndex, NamesAreFoundByTheirParts) {
         QStringList terms;
         forEachTerm(QString::fromUtf8(c.text), [&](const QString &t) { terms.append(t); });
         EXPECT_EQ(terms.join(u' '), QString::fromUtf8(c.terms)) << c.text;
+    }
+}
+
+TEST(SiteIndex, SnippetsEndAtAWordWithinTheirLimit) {
+    const struct {
+        int limit;
+        QStringList runs;
+        const char *snippet;
+    } cases[] = {
+        {13, {"  one\n two  ", "three"}, "one two three"},
+        {9, {"abcd efgh ", "ij kl"}, "abcd efgh …"}, // full at a word's end
+        {9, {"one two three"}, "one two …"},         // a word beyond it is cut back
+        {9, {"abcdefghijkl"}, "abcdefghi …"},
+    };
+    for (const auto &c : cases) {
+        Snippet snippet(c.limit);
+        for (const QString &run : c.runs)
+            snippet.add(run);
+        EXPECT_EQ(snippet.text(), QString::fromUtf8(c.snippet)) << c.runs.join(u'|').toStdString();
     }
 }
 
