@@ -9,6 +9,7 @@
     var LEAD = 'WXYZabcdefghijklmnopqrstuvwxyz-_';
     var PAGE = 10; // results shown at a time
     var PREFIX_TERMS = 40; // terms a word being typed may stand for
+    var MAX_PREFIX_SHARDS = 4; // shards a word being typed may load beyond its own
 
     // The numbers of a postings string: base 32, the last digit of each number from FINAL.
     function decodeNumbers(text) {
@@ -96,15 +97,15 @@
         return null;
     };
 
-    // The shards that may hold terms beginning with prefix.
+    // The shards that may hold terms beginning with prefix. A short prefix of many
+    // shards keeps to its own: typing "h" must not load half of the index.
     Engine.prototype.shardsFrom = function (prefix) {
-        var keys = [], own = this.shardOf(prefix);
-        if (own)
-            keys.push(own);
+        var own = this.shardOf(prefix), deeper = [];
         for (var key in this.site.shards)
             if (this.site.shards[key] && key.length > prefix.length && key.indexOf(prefix) === 0)
-                keys.push(key);
-        return keys;
+                deeper.push(key);
+        var keys = deeper.length <= MAX_PREFIX_SHARDS ? deeper : [];
+        return own ? [own].concat(keys) : keys;
     };
 
     Engine.prototype.entry = function (term) {
