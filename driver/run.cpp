@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 #include <cstdio>
 #include <memory>
@@ -74,14 +75,20 @@ void collectForSite(const QString &input, const QString &outputDirectory,
     if (!header)
         return;
     const QString base = QFileInfo(input).baseName();
+    const QString headerName = QFileInfo(input).fileName();
     const QString headerPage = outputDirectory + u'/' + base + QLatin1String("_h.htm");
-    site->addDeclaration(Site::Declaration{QFileInfo(input).fileName(), QStringLiteral("header"),
-                                           QString(), headerPage, QString(), QString()});
-    for (const EntryRecord &entry : std::as_const(programTables().entries))
-        site->addDeclaration(
-            Site::Declaration{entry.name, QLatin1String(kindName(entry.kind)), entry.brief,
-                              outputDirectory + u'/' + entry.name + QLatin1String(".htm"),
-                              QFileInfo(input).fileName(), headerPage});
+    site->addDeclaration(Site::Declaration{headerName, QStringLiteral("header"), QString(),
+                                           headerPage, QString(), QString()});
+    // One string per kind, shared by every declaration of that kind.
+    static QHash<int, QString> kinds;
+    for (const EntryRecord &entry : std::as_const(programTables().entries)) {
+        QString &kind = kinds[entry.kind];
+        if (kind.isEmpty())
+            kind = QLatin1String(kindName(entry.kind));
+        site->addDeclaration(Site::Declaration{
+            entry.name, kind, entry.brief,
+            outputDirectory + u'/' + entry.name + QLatin1String(".htm"), headerName, headerPage});
+    }
 }
 
 // The stylesheet that the pages link: installed beside the program, or the one in the

@@ -200,11 +200,16 @@ Site::Site(const QString &workingDirectory)
 
 QString Site::relative(const QString &fileName) const {
     // Most pages lie below the working directory, named by its absolute path or not.
+    const auto clean = [](QStringView path) {
+        return !path.startsWith(QLatin1String("./")) && !path.startsWith(QLatin1String("../")) &&
+               !path.contains(QLatin1String("/.")) && !path.contains(QLatin1String("//"));
+    };
     const qsizetype base = workingDirectory_.size();
     if (fileName.size() > base + 1 && fileName.startsWith(workingDirectory_) &&
-        fileName.at(base) == u'/' && !fileName.contains(QLatin1String("/.")) &&
-        !fileName.contains(QLatin1String("//")))
+        fileName.at(base) == u'/' && clean(QStringView(fileName).mid(base + 1)))
         return fileName.mid(base + 1);
+    if (!fileName.startsWith(u'/') && clean(fileName))
+        return fileName;
     return workingFolder_.relativeFilePath(fileName);
 }
 
@@ -239,7 +244,12 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
 
 void Site::addDeclaration(const Declaration &d) {
     const QString link = href(relative(d.pageFile));
-    const QString where = d.headerPage.isEmpty() ? QString() : href(relative(d.headerPage));
+    // The declarations of a header come together: its link is formed once.
+    if (d.headerPage != lastHeaderPage_) {
+        lastHeaderPage_ = d.headerPage;
+        lastHeaderLink_ = d.headerPage.isEmpty() ? QString() : href(relative(d.headerPage));
+    }
+    const QString &where = lastHeaderLink_;
     const QString brief = plainBrief(d.brief);
     entries_.push_back(IndexEntry{d.name, d.kind, link, d.header, where, brief});
     // The brief says best what a declaration's page is about.

@@ -77,4 +77,5 @@ private:
     PageText pageText_; // the page being added; its storage serves the next
     QString contentsHtml_;
     std::vector<IndexEntry> entries_; // in the order added
+    QString lastHeaderPage_, lastHeaderLink_;
 };
