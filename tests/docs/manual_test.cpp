@@ -97,7 +97,8 @@ protected:
         manual = ws->run({"-o", ".", "manual.dg"},
                          {{"QUILLGEN_MENU_DEFINITIONS", sourceDir + "/docs/menus.xml"},
                           {"QUILLGEN_PROPERTIES", sourceDir + "/docs/properties.xml"},
-                          {"QUILLGEN_SITE", "1"}, strict[0]});
+                          {"QUILLGEN_SITE", "1"},
+                          strict[0]});
         example = ws->run({"-o", ".", "guide.dg"}, strict, QStringLiteral("example"));
     }
     static void TearDownTestSuite() { ws.reset(); }
