@@ -26,6 +26,7 @@ struct EntryRecord {
     QString name;
     QString group;
     QString brief;
+    int kind = 0; // the declaration's SourceBrowserKind
 };
 
 inline const char *const unassignedGroup = "*** UNASSIGNED GROUP ***";

@@ -266,7 +266,8 @@ void registerEntity(MarkupInterpreter &in) {
         in.group = QLatin1String(unassignedGroup);
         tables.groupList.append(in.group);
     }
-    tables.entries.insert(in.entityKey, EntryRecord{in.entity->name, in.group, in.brief});
+    tables.entries.insert(in.entityKey,
+                          EntryRecord{in.entity->name, in.group, in.brief, in.entity->kind});
     if (in.warnings)
         checkParamsDocumented(in);
 }

@@ -4,6 +4,7 @@
 #include "docgen/docgen.h"
 #include "docgen/filesread.h"
 #include "docgen/menudefinitions.h"
+#include "docgen/programtables.h"
 #include "docgen/propertyregistryfile.h"
 #include "driver/banner.h"
 #include "driver/commandline.h"
@@ -12,11 +13,16 @@
 #include "driver/hexception.h"
 #include "driver/pagewriter.h"
 #include "driver/writerthread.h"
+#include "site/site.h"
+#include "sourcebrowser/sourcebrowserobject.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -29,6 +35,79 @@ bool isPage(const QString &fileName) {
     const QString base = QFileInfo(fileName).fileName();
     const int dot = int(base.lastIndexOf(u'.'));
     return dot >= 0 && QStringView(base).mid(dot + 1) == QLatin1String("htm");
+}
+
+// The reader's site of QUILLGEN_SITE, fed while the run writes its pages; none without it.
+std::unique_ptr<Site> site;
+
+bool siteRequested() {
+    const QString value = qEnvironmentVariable("QUILLGEN_SITE");
+    return !value.isEmpty() && value != QLatin1String("0");
+}
+
+const char *kindName(int kind) {
+    switch (kind) {
+    case KindClass:
+        return "class";
+    case KindMethod:
+        return "function";
+    case KindVariable:
+        return "variable";
+    case KindTypedef:
+        return "type";
+    case KindStruct:
+        return "struct or union";
+    case KindEnum:
+        return "enum";
+    case KindNamespace:
+        return "namespace";
+    case KindMacro:
+        return "macro";
+    }
+    return "declaration";
+}
+
+// What the site needs of one input once its pages are written: its contents entry and,
+// for a header, its documented declarations (still in the entry table until the next
+// input begins).
+void collectForSite(const QString &input, const QString &outputDirectory,
+                    const OutputPageList &pages) {
+    const bool header = QFileInfo(input).completeSuffix() == QLatin1String("h");
+    for (const OutputPage &page : pages)
+        if (page.fileName.endsWith(QLatin1String(".xml")))
+            site->addContents(page.text, header ? outputDirectory : QString());
+    if (!header)
+        return;
+    const QString base = QFileInfo(input).baseName();
+    const QString headerName = QFileInfo(input).fileName();
+    const QString headerPage = outputDirectory + u'/' + base + QLatin1String("_h.htm");
+    site->addDeclaration(Site::Declaration{headerName, QStringLiteral("header"), QString(),
+                                           headerPage, QString(), QString()});
+    // One string per kind, shared by every declaration of that kind.
+    static QHash<int, QString> kinds;
+    for (const EntryRecord &entry : std::as_const(programTables().entries)) {
+        QString &kind = kinds[entry.kind];
+        if (kind.isEmpty())
+            kind = QLatin1String(kindName(entry.kind));
+        site->addDeclaration(Site::Declaration{
+            entry.name, kind, entry.brief,
+            outputDirectory + u'/' + entry.name + QLatin1String(".htm"), headerName, headerPage});
+    }
+}
+
+// The stylesheet that the pages link: installed beside the program, or the one in the
+// sources for a program run from its build folder.
+QString stylesheetPath() {
+    QString prefix = QCoreApplication::applicationDirPath();
+    const QString bin = QStringLiteral("/" QUILLGEN_BIN_DIR);
+    if (prefix.endsWith(bin)) {
+        prefix.chop(bin.size());
+        const QString installed = prefix + QStringLiteral("/" QUILLGEN_DATA_DIR "/default.css");
+        if (QFileInfo::exists(installed))
+            return installed;
+    }
+    const QString source = QStringLiteral(QUILLGEN_SOURCE_SHARE "/default.css");
+    return QFileInfo::exists(source) ? source : QString();
 }
 
 // Reports the pages of one input once it is processed, so that what the run prints keeps
@@ -75,9 +154,15 @@ void processInput(const QString &argument, const QString &outputDirectory, bool 
         checkInput(input);
     OutputPageList pages;
     // Each page goes to the writer as soon as it is made; its text is not needed here.
-    pages.onAppend = [&writer](OutputPage &page) {
-        if (isPage(page.fileName))
-            writer.queue(page.fileName, std::move(page.text));
+    const bool manual = QFileInfo(input).completeSuffix() == QLatin1String("dg");
+    pages.onAppend = [&writer, &input, manual](OutputPage &page) {
+        if (!isPage(page.fileName))
+            return;
+        // The site reads the page before the writer takes its text; a page that then
+        // fails to be written stops the run before the site is written.
+        if (site)
+            site->addPage(page.fileName, page.title, page.text, input, manual);
+        writer.queue(page.fileName, std::move(page.text));
     };
     {
         DocGen docGen;
@@ -85,6 +170,8 @@ void processInput(const QString &argument, const QString &outputDirectory, bool 
     }
     diagnostics().flush();
     reportPages(writer.finish(), verbose, written);
+    if (site)
+        collectForSite(input, outputDirectory, pages);
 }
 
 // With QUILLGEN_DEPFILE set, the build learns which files the pages were made from.
@@ -162,11 +249,21 @@ int runQuillgen(int argc, char **argv) {
             outputDirectory = QDir::currentPath();
         else
             makePath(outputDirectory);
+        if (siteRequested())
+            site = std::make_unique<Site>(QDir::currentPath());
         QStringList pages;
         WriterThread writer;
         for (const QString &input : std::as_const(line.inputs))
             processInput(input, outputDirectory, line.verbose, writer, pages);
         writeDependencyFile(pages);
+        if (site) {
+            if (line.verbose)
+                say("Outputting the site into %s\n", QDir::currentPath());
+            const QByteArray error = site->write(stylesheetPath());
+            site.reset();
+            if (!error.isEmpty())
+                throw HException(error);
+        }
     } catch (const HException &error) {
         fail(error);
     }

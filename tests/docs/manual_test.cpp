@@ -97,6 +97,7 @@ protected:
         manual = ws->run({"-o", ".", "manual.dg"},
                          {{"QUILLGEN_MENU_DEFINITIONS", sourceDir + "/docs/menus.xml"},
                           {"QUILLGEN_PROPERTIES", sourceDir + "/docs/properties.xml"},
+                          {"QUILLGEN_SITE", "1"},
                           strict[0]});
         example = ws->run({"-o", ".", "guide.dg"}, strict, QStringLiteral("example"));
     }

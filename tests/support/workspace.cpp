@@ -43,6 +43,7 @@ RunResult Workspace::run(const QStringList &args,
     environment.remove(QStringLiteral("QUILLGEN_MENU_DEFINITIONS"));
     environment.remove(QStringLiteral("QUILLGEN_WARNINGS"));
     environment.remove(QStringLiteral("QUILLGEN_PROPERTIES"));
+    environment.remove(QStringLiteral("QUILLGEN_SITE"));
     for (const auto &[name, value] : env)
         environment.insert(name, value);
     process.setProcessEnvironment(environment);

@@ -1,0 +1,383 @@
+// The search page of a quillgen site. The index is a set of scripts in search-index/:
+// term shards by prefix (quillgenShard) and the document table in chunks
+// (quillgenDocuments). They are loaded with <script> elements, which browsers allow
+// for pages opened from disk, where fetch and XMLHttpRequest are refused.
+(function (global) {
+    'use strict';
+
+    var FINAL = '0123456789ABCDEFGHIJKLMNOPQRSTUV';
+    var LEAD = 'WXYZabcdefghijklmnopqrstuvwxyz-_';
+    var PAGE = 10; // results shown at a time
+    var PREFIX_TERMS = 40; // terms a word being typed may stand for
+    var MAX_PREFIX_SHARDS = 4; // shards a word being typed may load beyond its own
+
+    // The numbers of a postings string: base 32, the last digit of each number from FINAL.
+    function decodeNumbers(text) {
+        var numbers = [], value = 0;
+        for (var i = 0; i < text.length; i++) {
+            var c = text.charAt(i), d = FINAL.indexOf(c);
+            if (d >= 0) {
+                numbers.push(value * 32 + d);
+                value = 0;
+            } else {
+                value = value * 32 + LEAD.indexOf(c);
+            }
+        }
+        return numbers;
+    }
+
+    // The words of a query as the index splits them: each word (letters, digits and "_")
+    // lower-cased, with its parts when it is a name joined by "_" or in camel case.
+    function queryWords(text) {
+        var words = [], re = /[\p{L}\p{N}_]+/gu, m;
+        while ((m = re.exec(text)) !== null) {
+            var word = m[0].replace(/^_+|_+$/g, '');
+            if (word.length < 2)
+                continue;
+            var pieces = word.replace(/(\p{Ll})(\p{Lu})/gu, '$1_$2').split('_');
+            var parts = pieces.length < 2 ? [] : pieces
+                .filter(function (p) { return p.length >= 2; })
+                .map(function (p) { return p.toLowerCase(); });
+            words.push({ term: word.toLowerCase(), parts: parts, end: m.index + m[0].length });
+        }
+        return words;
+    }
+
+    // The file of a shard prefix, formed as the writer forms it.
+    function shardFile(prefix) {
+        var stem = 't';
+        for (var i = 0; i < prefix.length; i++) {
+            var c = prefix.charAt(i);
+            stem += /[a-z0-9_]/.test(c) ? c : '-' + ('000' + c.charCodeAt(0).toString(16)).slice(-4);
+        }
+        return 'search-index/' + stem + '.js';
+    }
+
+    // site: the manifest that search.htm carries; load(file, done) runs a script file.
+    function Engine(site, load) {
+        this.site = site;
+        this.load = load;
+        this.shards = {}; // prefix -> sorted [term, documents, postings]
+        this.chunks = {}; // chunk number -> documents
+        this.pending = {};
+    }
+
+    Engine.prototype.receiveShard = function (prefix, terms) { this.shards[prefix] = terms; };
+    Engine.prototype.receiveDocuments = function (n, docs) { this.chunks[n] = docs; };
+
+    // Loads files once each; done runs when all have arrived (or failed).
+    Engine.prototype.loadAll = function (files, done) {
+        var self = this, left = files.length;
+        if (left === 0)
+            return done();
+        files.forEach(function (file) {
+            var waiting = self.pending[file];
+            if (waiting === true)
+                return --left || done();
+            if (waiting) {
+                waiting.push(function () { --left || done(); });
+                return;
+            }
+            self.pending[file] = [function () { --left || done(); }];
+            self.load(file, function () {
+                var callbacks = self.pending[file];
+                self.pending[file] = true;
+                callbacks.forEach(function (f) { f(); });
+            });
+        });
+    };
+
+    // The shard that holds term: the longest prefix of it that the manifest names.
+    Engine.prototype.shardOf = function (term) {
+        for (var k = Math.min(term.length, this.site.prefix); k > 0; k--) {
+            var key = term.slice(0, k);
+            if (Object.prototype.hasOwnProperty.call(this.site.shards, key))
+                return this.site.shards[key] ? key : null;
+        }
+        return null;
+    };
+
+    // The shards that may hold terms beginning with prefix. A short prefix of many
+    // shards keeps to its own: typing "h" must not load half of the index.
+    Engine.prototype.shardsFrom = function (prefix) {
+        var own = this.shardOf(prefix), deeper = [];
+        for (var key in this.site.shards)
+            if (this.site.shards[key] && key.length > prefix.length && key.indexOf(prefix) === 0)
+                deeper.push(key);
+        var keys = deeper.length <= MAX_PREFIX_SHARDS ? deeper : [];
+        return own ? [own].concat(keys) : keys;
+    };
+
+    Engine.prototype.entry = function (term) {
+        var shard = this.shards[this.shardOf(term)];
+        if (!shard)
+            return null;
+        var lo = 0, hi = shard.length - 1;
+        while (lo <= hi) {
+            var mid = (lo + hi) >> 1, t = shard[mid][0];
+            if (t === term)
+                return shard[mid];
+            if (t < term)
+                lo = mid + 1;
+            else
+                hi = mid - 1;
+        }
+        return null;
+    };
+
+    // document -> weight times rarity, for one term entry.
+    Engine.prototype.scores = function (entry, factor) {
+        var numbers = decodeNumbers(entry[2]), result = new Map(), doc = 0;
+        var rarity = Math.log(1 + this.site.documents / entry[1]) * factor;
+        for (var i = 0; i + 1 < numbers.length; i += 2) {
+            doc += numbers[i];
+            result.set(doc, numbers[i + 1] * rarity);
+        }
+        return result;
+    };
+
+    // Finds the pages that hold every word of the query; the last word also stands for
+    // the terms it begins when typed is set. done(results): [document, score], best first.
+    Engine.prototype.search = function (query, typed, done) {
+        var self = this, words = queryWords(query);
+        if (words.length === 0)
+            return done([]);
+        var last = words[words.length - 1];
+        var growing = typed && last.end === query.length;
+        var files = {};
+        words.forEach(function (w, i) {
+            var keys = growing && i === words.length - 1 ? self.shardsFrom(w.term) : [];
+            [w.term].concat(w.parts).forEach(function (t) {
+                var key = self.shardOf(t);
+                if (key)
+                    keys.push(key);
+            });
+            keys.forEach(function (key) { files[shardFile(key)] = true; });
+        });
+        this.loadAll(Object.keys(files), function () {
+            var total = null;
+            words.forEach(function (w, i) {
+                var score = self.wordScores(w, growing && i === words.length - 1);
+                if (total === null) {
+                    total = score;
+                    return;
+                }
+                var both = new Map();
+                total.forEach(function (s, doc) {
+                    if (score.has(doc))
+                        both.set(doc, s + score.get(doc));
+                });
+                total = both;
+            });
+            var results = Array.from(total.entries());
+            results.sort(function (a, b) { return b[1] - a[1] || a[0] - b[0]; });
+            done(results);
+        });
+    };
+
+    // One word's scores: the word itself; else all of its parts; and, while it is being
+    // typed, the terms it begins, weighed less.
+    Engine.prototype.wordScores = function (word, growing) {
+        var self = this, result = new Map(), exact = this.entry(word.term);
+        var add = function (scores) {
+            scores.forEach(function (s, doc) {
+                if (!(result.get(doc) >= s))
+                    result.set(doc, s);
+            });
+        };
+        if (exact) {
+            add(this.scores(exact, 1));
+        } else if (word.parts.length) {
+            var all = null;
+            word.parts.forEach(function (part) {
+                var e = self.entry(part), s = e ? self.scores(e, 1) : new Map();
+                if (all === null) {
+                    all = s;
+                    return;
+                }
+                var both = new Map();
+                all.forEach(function (v, doc) {
+                    if (s.has(doc))
+                        both.set(doc, v + s.get(doc));
+                });
+                all = both;
+            });
+            add(all);
+        }
+        if (growing) {
+            var begun = [];
+            this.shardsFrom(word.term).forEach(function (key) {
+                (self.shards[key] || []).forEach(function (e) {
+                    if (e[0] !== word.term && e[0].indexOf(word.term) === 0)
+                        begun.push(e);
+                });
+            });
+            begun.sort(function (a, b) { return b[1] - a[1] || (a[0] < b[0] ? -1 : 1); });
+            begun.slice(0, PREFIX_TERMS).forEach(function (e) { add(self.scores(e, 0.5)); });
+        }
+        return result;
+    };
+
+    // Calls done with [link, title, snippet] for each document number given.
+    Engine.prototype.documents = function (numbers, done) {
+        var self = this, chunk = this.site.chunk, files = {};
+        numbers.forEach(function (n) {
+            files['search-index/d' + Math.floor(n / chunk) + '.js'] = true;
+        });
+        this.loadAll(Object.keys(files), function () {
+            done(numbers.map(function (n) {
+                var docs = self.chunks[Math.floor(n / chunk)];
+                var d = docs && docs[n % chunk];
+                if (!d)
+                    return null;
+                var title = d[2] || decodeURIComponent(d[1]).replace(/\.htm$/, '');
+                return [self.site.folders[d[0]] + d[1], title, d[3]];
+            }));
+        });
+    };
+
+    global.QuillgenSearch = { Engine: Engine, queryWords: queryWords, decodeNumbers: decodeNumbers };
+
+    if (typeof document === 'undefined' || !global.quillgenSite)
+        return;
+
+    // The page.
+    var engine = new Engine(global.quillgenSite, function (file, done) {
+        var script = document.createElement('script');
+        script.src = file;
+        script.onload = script.onerror = function () {
+            script.remove();
+            done();
+        };
+        document.head.appendChild(script);
+    });
+    global.quillgenShard = function (prefix, terms) { engine.receiveShard(prefix, terms); };
+    global.quillgenDocuments = function (n, docs) { engine.receiveDocuments(n, docs); };
+
+    var form = document.querySelector('.qg-search-form');
+    var input = document.getElementById('qg-query');
+    var status = document.getElementById('qg-status');
+    var list = document.getElementById('qg-results');
+    var more = document.getElementById('qg-more');
+    var generation = 0, results = [], shown = 0, currentWords = [];
+
+    // The snippet with the query's words marked.
+    function marked(text, words) {
+        var fragment = document.createDocumentFragment();
+        var needles = [];
+        words.forEach(function (w) { needles = needles.concat([w.term], w.parts); });
+        var lower = text.toLowerCase(), at = 0;
+        while (at < text.length) {
+            var best = -1, length = 0;
+            needles.forEach(function (n) {
+                var i = lower.indexOf(n, at);
+                if (i >= 0 && (best < 0 || i < best || (i === best && n.length > length))) {
+                    best = i;
+                    length = n.length;
+                }
+            });
+            if (best < 0)
+                break;
+            fragment.appendChild(document.createTextNode(text.slice(at, best)));
+            var mark = document.createElement('mark');
+            mark.textContent = text.slice(best, best + length);
+            fragment.appendChild(mark);
+            at = best + length;
+        }
+        fragment.appendChild(document.createTextNode(text.slice(at)));
+        return fragment;
+    }
+
+    function showMore(run) {
+        var numbers = results.slice(shown, shown + PAGE).map(function (r) { return r[0]; });
+        shown += numbers.length;
+        more.hidden = shown >= results.length;
+        engine.documents(numbers, function (docs) {
+            if (run !== generation)
+                return;
+            docs.forEach(function (d) {
+                if (!d)
+                    return;
+                var item = document.createElement('li');
+                var link = document.createElement('a');
+                link.href = d[0];
+                link.textContent = d[1];
+                var path = document.createElement('span');
+                path.className = 'qg-path';
+                path.textContent = ' ' + decodeURIComponent(d[0]);
+                item.appendChild(link);
+                item.appendChild(path);
+                if (d[2]) {
+                    var p = document.createElement('p');
+                    p.appendChild(marked(d[2], currentWords));
+                    item.appendChild(p);
+                }
+                list.appendChild(item);
+            });
+        });
+    }
+
+    function run(typed) {
+        var query = input.value, mine = ++generation;
+        currentWords = queryWords(query);
+        if (currentWords.length === 0) {
+            list.textContent = '';
+            status.textContent = '';
+            more.hidden = true;
+            return;
+        }
+        engine.search(query, typed, function (found) {
+            if (mine !== generation)
+                return;
+            results = found;
+            shown = 0;
+            list.textContent = '';
+            status.textContent = found.length === 0 ? 'No page holds all of these words.'
+                : found.length + (found.length === 1 ? ' page' : ' pages') + ' found.';
+            showMore(mine);
+        });
+    }
+
+    input.addEventListener('input', function () { run(true); });
+    form.addEventListener('submit', function (event) {
+        event.preventDefault();
+        try {
+            history.replaceState(null, '', '?q=' + encodeURIComponent(input.value));
+        } catch (e) {
+            // Some browsers refuse to change the address of a page opened from disk.
+        }
+        run(false);
+    });
+    more.addEventListener('click', function () {
+        var first = shown;
+        showMore(generation);
+        setTimeout(function () {
+            var link = list.querySelectorAll('a')[first];
+            if (link)
+                link.focus();
+        }, 0);
+    });
+    // Arrow keys move between the field and the results; Escape goes back to the field.
+    document.addEventListener('keydown', function (event) {
+        var links = Array.prototype.slice.call(list.querySelectorAll('a'));
+        var at = links.indexOf(document.activeElement);
+        if (event.key === 'ArrowDown' && (document.activeElement === input || at >= 0)) {
+            if (at + 1 < links.length)
+                links[at + 1].focus();
+            event.preventDefault();
+        } else if (event.key === 'ArrowUp' && at >= 0) {
+            (at > 0 ? links[at - 1] : input).focus();
+            event.preventDefault();
+        } else if (event.key === 'Escape' && at >= 0) {
+            input.focus();
+        }
+    });
+
+    var q = new URLSearchParams(location.search).get('q');
+    if (q) {
+        input.value = q;
+        run(false);
+    } else {
+        input.focus();
+    }
+})(typeof window !== 'undefined' ? window : globalThis);

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "site/pagetext.h"
+#include "site/searchindex.h"
+
+#include <QDir>
+#include <QHash>
+#include <QMap>
+#include <QString>
+
+#include <vector>
+
+// What a run gives its readers besides the pages: a full-text search (search.htm and its
+// index shards in search-index/), the contents of all inputs on one page (contents.htm)
+// and an A-Z index of declarations and page titles (genindex.htm). The driver hands it
+// every page as it is written; only postings, titles and snippets are kept. Everything
+// is written into the working directory, with links relative to it.
+class Site {
+public:
+    explicit Site(const QString &workingDirectory);
+
+    // A page the run wrote. Manual pages (from markup inputs) also enter the A-Z index
+    // by their titles; input is the file that gave them.
+    void addPage(const QString &fileName, const QString &title, const QString &text,
+                 const QString &input, bool manualPage);
+    // An input's contents entry: lines of "content" elements whose urls are relative to
+    // baseDirectory (empty: the working directory).
+    void addContents(const QString &text, const QString &baseDirectory);
+
+    // A documented declaration of a header, for the A-Z index.
+    struct Declaration {
+        QString name;
+        QString kind;
+        QString brief;
+        QString pageFile;   // as the run wrote it
+        QString header;     // the header's file name
+        QString headerPage; // its index page, as the run wrote it; empty for a header
+    };
+    void addDeclaration(const Declaration &declaration);
+
+    // Writes the site; stylesheet is copied into every folder that received pages and
+    // lacks one. Returns an error message, empty on success.
+    QByteArray write(const QString &stylesheet);
+
+    // How many documents a script file of the document table holds, and the size a
+    // term shard may reach before it is split by the next character of its terms.
+    static constexpr int documentsPerChunk = 32;
+    static constexpr int shardBytes = 48 * 1024;
+    static constexpr int snippetLength = 160;
+
+private:
+    struct Document {
+        QString path; // relative to the working directory
+        QString title;
+        QString snippet;
+        bool alive = true;
+    };
+    struct IndexEntry {
+        QString name;
+        QString kind;
+        QString href;
+        QString where;
+        QString whereHref;
+        QString brief;
+    };
+
+    QString relative(const QString &fileName) const;
+    QByteArray writeSearch();
+    QByteArray writeContents();
+    QByteArray writeIndex();
+
+    QString workingDirectory_;
+    QDir workingFolder_;
+    std::vector<Document> documents_;
+    QHash<QString, quint32> documentByPath_;
+    SearchIndex index_;
+    PageText pageText_; // the page being added; its storage serves the next
+    QString contentsHtml_;
+    std::vector<IndexEntry> entries_; // in the order added
+    QString lastHeaderPage_, lastHeaderLink_;
+};

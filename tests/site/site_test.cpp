@@ -1,0 +1,155 @@
+// The reader's site: the index encoding, how text becomes terms, and a run over a small
+// fixture whose contents and A-Z pages are compared with golden files and whose search
+// index answers a table of queries (tests/site/queries.tsv, run by node when present).
+
+#include "site/pagetext.h"
+#include "site/searchindex.h"
+#include "tests/support/workspace.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString siteTests = QStringLiteral(QUILLGEN_SOURCE_DIR "/tests/site");
+
+QByteArray readFile(const QString &fileName) {
+    QFile file(fileName);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << fileName.toStdString();
+    return file.readAll();
+}
+
+// Copies the fixture into ws and runs quillgen over it as a manual author would.
+RunResult runFixture(const Workspace &ws, bool site) {
+    for (const QString &name : QDir(siteTests + QStringLiteral("/fixture")).entryList(QDir::Files))
+        ws.write(name, readFile(siteTests + QStringLiteral("/fixture/") + name));
+    std::vector<std::pair<QString, QString>> env;
+    if (site)
+        env.emplace_back(QStringLiteral("QUILLGEN_SITE"), QStringLiteral("1"));
+    return ws.run({QStringLiteral("-o"), QStringLiteral("api"), QStringLiteral("lamp.h"),
+                   QStringLiteral("guide.dg"), QStringLiteral("later.dg")},
+                  env);
+}
+
+QMap<QString, QByteArray> files(const Workspace &ws) {
+    QMap<QString, QByteArray> contents;
+    QDirIterator it(ws.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString name = it.next();
+        contents.insert(name.mid(ws.path().size() + 1), readFile(name));
+    }
+    return contents;
+}
+
+std::vector<quint32> decoded(const QString &text, bool *ok = nullptr) {
+    std::vector<quint32> numbers;
+    const bool valid = decodeNumbers(text, numbers);
+    if (ok)
+        *ok = valid;
+    return numbers;
+}
+
+} // namespace
+
+TEST(SiteIndex, NumbersSurviveEncoding) {
+    const std::vector<std::vector<quint32>> cases = {
+        {}, {0}, {31, 32, 33}, {1023, 1024, 0, 7}, {0xffffffffu, 1, 0x80000000u}};
+    for (const auto &numbers : cases)
+        EXPECT_EQ(decoded(encodeNumbers(numbers)), numbers);
+    // Characters of neither alphabet, and a number cut short, are refused.
+    for (const char *bad : {"1\"", "W", "0 1", "12W"}) {
+        bool ok = true;
+        decoded(QString::fromLatin1(bad), &ok);
+        EXPECT_FALSE(ok) << bad;
+    }
+}
+
+TEST(SiteIndex, NamesAreFoundByTheirParts) {
+    const struct {
+        const char *text;
+        const char *terms;
+    } cases[] = {
+        {"uart_open(port)", "uart_open uart open port"},
+        {"blinkAllLamps", "blinkalllamps blink all lamps"},
+        {"__init__ x a_b", "init a_b"},
+        {"H1_0_0 &amp; Grüße", "h1_0_0 h1 amp grüße"},
+        {"HTTPServer getIPv4", "httpserver getipv4 get ipv4"},
+    };
+    for (const auto &c : cases) {
+        QStringList terms;
+        forEachTerm(QString::fromUtf8(c.text), [&](const QString &t) { terms.append(t); });
+        EXPECT_EQ(terms.join(u' '), QString::fromUtf8(c.terms)) << c.text;
+    }
+}
+
+TEST(SiteIndex, SnippetsEndAtAWordWithinTheirLimit) {
+    const struct {
+        int limit;
+        QStringList runs;
+        const char *snippet;
+    } cases[] = {
+        {13, {"  one\n two  ", "three"}, "one two three"},
+        {9, {"abcd efgh ", "ij kl"}, "abcd efgh …"}, // full at a word's end
+        {9, {"one two three"}, "one two …"},         // a word beyond it is cut back
+        {9, {"abcdefghijkl"}, "abcdefghi …"},
+    };
+    for (const auto &c : cases) {
+        Snippet snippet(c.limit);
+        for (const QString &run : c.runs)
+            snippet.add(run);
+        EXPECT_EQ(snippet.text(), QString::fromUtf8(c.snippet)) << c.runs.join(u'|').toStdString();
+    }
+}
+
+TEST(Site, FixtureGivesTheGoldenPagesAndAnswersTheQueries) {
+    Workspace ws;
+    ws.write(QStringLiteral("api/default.css"), QByteArray("/* the author's own */\n"));
+    const RunResult r = runFixture(ws, true);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QString());
+    for (const char *name : {"contents.htm", "genindex.htm"}) {
+        const QString golden = siteTests + QStringLiteral("/golden/") + QLatin1String(name);
+        if (qEnvironmentVariableIsSet("QUILLGEN_UPDATE_GOLDEN")) {
+            QFile out(golden);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(ws.read(QLatin1String(name)).toUtf8());
+        }
+        EXPECT_EQ(ws.read(QLatin1String(name)), QString::fromUtf8(readFile(golden))) << name;
+    }
+    // The stylesheet goes where pages are and none is; the author's copy stays.
+    EXPECT_TRUE(ws.exists(QStringLiteral("default.css")));
+    EXPECT_EQ(ws.read(QStringLiteral("api/default.css")),
+              QStringLiteral("/* the author's own */\n"));
+
+    // Another run writes the same bytes; a run without the site the same pages and no more.
+    Workspace again, plain;
+    runFixture(again, true);
+    again.write(QStringLiteral("api/default.css"), QByteArray("/* the author's own */\n"));
+    EXPECT_EQ(files(again), files(ws));
+    runFixture(plain, false);
+    const QStringList sitePages = {QStringLiteral("search.htm"), QStringLiteral("contents.htm"),
+                                   QStringLiteral("genindex.htm")};
+    const auto notAPage = [&](const auto &entry) {
+        return !entry.key().endsWith(QLatin1String(".htm")) || sitePages.contains(entry.key());
+    };
+    QMap<QString, QByteArray> pages = files(ws), plainPages = files(plain);
+    pages.removeIf(notAPage);
+    plainPages.removeIf(notAPage);
+    EXPECT_EQ(plainPages, pages);
+    EXPECT_EQ(files(plain).size(), plainPages.size() + 3); // the three inputs
+
+    const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+    if (node.isEmpty())
+        GTEST_SKIP() << "node not found: the query table is not run";
+    QProcess queries;
+    queries.start(node, {siteTests + QStringLiteral("/search_queries.js"), ws.path(),
+                         siteTests + QStringLiteral("/queries.tsv")});
+    ASSERT_TRUE(queries.waitForFinished(60000));
+    EXPECT_EQ(queries.exitCode(), 0) << queries.readAll().toStdString();
+}
