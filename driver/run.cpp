@@ -4,7 +4,6 @@
 #include "docgen/docgen.h"
 #include "docgen/filesread.h"
 #include "docgen/menudefinitions.h"
-#include "docgen/programtables.h"
 #include "docgen/propertyregistryfile.h"
 #include "driver/banner.h"
 #include "driver/commandline.h"
@@ -12,14 +11,12 @@
 #include "driver/filesystem.h"
 #include "driver/hexception.h"
 #include "driver/pagewriter.h"
+#include "driver/sitefeed.h"
 #include "driver/writerthread.h"
 #include "site/site.h"
-#include "sourcebrowser/sourcebrowserobject.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 
 #include <cstdio>
 #include <memory>
@@ -39,76 +36,6 @@ bool isPage(const QString &fileName) {
 
 // The reader's site of QUILLGEN_SITE, fed while the run writes its pages; none without it.
 std::unique_ptr<Site> site;
-
-bool siteRequested() {
-    const QString value = qEnvironmentVariable("QUILLGEN_SITE");
-    return !value.isEmpty() && value != QLatin1String("0");
-}
-
-const char *kindName(int kind) {
-    switch (kind) {
-    case KindClass:
-        return "class";
-    case KindMethod:
-        return "function";
-    case KindVariable:
-        return "variable";
-    case KindTypedef:
-        return "type";
-    case KindStruct:
-        return "struct or union";
-    case KindEnum:
-        return "enum";
-    case KindNamespace:
-        return "namespace";
-    case KindMacro:
-        return "macro";
-    }
-    return "declaration";
-}
-
-// What the site needs of one input once its pages are written: its contents entry and,
-// for a header, its documented declarations (still in the entry table until the next
-// input begins).
-void collectForSite(const QString &input, const QString &outputDirectory,
-                    const OutputPageList &pages) {
-    const bool header = QFileInfo(input).completeSuffix() == QLatin1String("h");
-    for (const OutputPage &page : pages)
-        if (page.fileName.endsWith(QLatin1String(".xml")))
-            site->addContents(page.text, header ? outputDirectory : QString());
-    if (!header)
-        return;
-    const QString base = QFileInfo(input).baseName();
-    const QString headerName = QFileInfo(input).fileName();
-    const QString headerPage = outputDirectory + u'/' + base + QLatin1String("_h.htm");
-    site->addDeclaration(Site::Declaration{headerName, QStringLiteral("header"), QString(),
-                                           headerPage, QString(), QString()});
-    // One string per kind, shared by every declaration of that kind.
-    static QHash<int, QString> kinds;
-    for (const EntryRecord &entry : std::as_const(programTables().entries)) {
-        QString &kind = kinds[entry.kind];
-        if (kind.isEmpty())
-            kind = QLatin1String(kindName(entry.kind));
-        site->addDeclaration(Site::Declaration{
-            entry.name, kind, entry.brief,
-            outputDirectory + u'/' + entry.name + QLatin1String(".htm"), headerName, headerPage});
-    }
-}
-
-// The stylesheet that the pages link: installed beside the program, or the one in the
-// sources for a program run from its build folder.
-QString stylesheetPath() {
-    QString prefix = QCoreApplication::applicationDirPath();
-    const QString bin = QStringLiteral("/" QUILLGEN_BIN_DIR);
-    if (prefix.endsWith(bin)) {
-        prefix.chop(bin.size());
-        const QString installed = prefix + QStringLiteral("/" QUILLGEN_DATA_DIR "/default.css");
-        if (QFileInfo::exists(installed))
-            return installed;
-    }
-    const QString source = QStringLiteral(QUILLGEN_SOURCE_SHARE "/default.css");
-    return QFileInfo::exists(source) ? source : QString();
-}
 
 // Reports the pages of one input once it is processed, so that what the run prints keeps
 // its order: the input's own messages, then one line per page up to the first that
@@ -171,7 +98,7 @@ void processInput(const QString &argument, const QString &outputDirectory, bool 
     diagnostics().flush();
     reportPages(writer.finish(), verbose, written);
     if (site)
-        collectForSite(input, outputDirectory, pages);
+        collectForSite(*site, input, outputDirectory, pages);
 }
 
 // With QUILLGEN_DEPFILE set, the build learns which files the pages were made from.
