@@ -147,26 +147,64 @@ void SearchIndex::beginDocument(quint32 document) {
     document_ = document;
 }
 
-size_t SearchIndex::TermHash::operator()(QStringView term) const noexcept {
-    // FNV-1a over the code units.
-    size_t hash = 1469598103934665603ull;
-    for (const QChar c : term)
-        hash = (hash ^ c.unicode()) * 1099511628211ull;
-    return hash;
+quint32 SearchIndex::intern(const char16_t *chars, qsizetype size, size_t hash) {
+    if (termHashes_.size() * 2 >= slots_.size()) {
+        // Grown to keep the table at most half full.
+        slots_.assign(std::max<size_t>(1024, slots_.size() * 2), 0);
+        const size_t mask = slots_.size() - 1;
+        for (quint32 id = 0; id < termHashes_.size(); ++id) {
+            size_t slot = termHashes_[id] & mask;
+            while (slots_[slot] != 0)
+                slot = (slot + 1) & mask;
+            slots_[slot] = id + 1;
+        }
+    }
+    const size_t mask = slots_.size() - 1;
+    const quint32 shortHash = quint32(hash);
+    for (size_t slot = shortHash & mask;; slot = (slot + 1) & mask) {
+        const quint32 entry = slots_[slot];
+        if (entry == 0) {
+            const quint32 id = quint32(termHashes_.size());
+            slots_[slot] = id + 1;
+            termHashes_.push_back(shortHash);
+            termChars_.insert(termChars_.end(), chars, chars + size);
+            termStart_.push_back(quint32(termChars_.size()));
+            postings_.emplace_back();
+            places_.push_back(0);
+            return id;
+        }
+        const quint32 id = entry - 1;
+        if (termHashes_[id] == shortHash && termStart_[id + 1] - termStart_[id] == size &&
+            std::memcmp(termChars_.data() + termStart_[id], chars, size * sizeof(char16_t)) == 0)
+            return id;
+    }
 }
 
 void SearchIndex::addText(QStringView text, Field field) {
     splitTerms(text, [&](QStringView word) {
-        lowerInto(word, term_);
-        auto found = termIds_.find(QStringView(term_));
-        if (found == termIds_.end()) {
-            // A copy of its own, so that the buffer stays unshared for the next term.
-            terms_.append(QString(term_.constData(), term_.size()));
-            found = termIds_.emplace(QStringView(terms_.last()), quint32(terms_.size() - 1)).first;
-            postings_.emplace_back();
-            places_.push_back(0);
+        // Lower-cased with its hash (FNV-1a over the code units) in one pass; words with
+        // other than ASCII are lower-cased as Qt does, which may change their length.
+        char16_t lower[longestTerm];
+        const char16_t *chars = lower;
+        qsizetype size = word.size();
+        size_t hash = 1469598103934665603ull;
+        for (qsizetype i = 0; i < size; ++i) {
+            char16_t u = word[i].unicode();
+            if (u >= 128) {
+                term_ = word.toString().toLower();
+                chars = reinterpret_cast<const char16_t *>(term_.constData());
+                size = term_.size();
+                hash = 1469598103934665603ull;
+                for (qsizetype k = 0; k < size; ++k)
+                    hash = (hash ^ chars[k]) * 1099511628211ull;
+                break;
+            }
+            if (u >= 'A' && u <= 'Z')
+                u += 32;
+            lower[i] = u;
+            hash = (hash ^ u) * 1099511628211ull;
         }
-        const quint32 id = found->second;
+        const quint32 id = intern(chars, size, hash);
         quint8 &place = places_[id];
         if (place == 0)
             touched_.push_back(id);
@@ -215,13 +253,13 @@ QMap<QString, QList<ShardTerm>> SearchIndex::shards(const std::vector<bool> &ali
         renumbered[i] = alive[i] ? next++ : 0;
 
     // Encoded terms in term order.
-    std::vector<quint32> order(size_t(terms_.size()));
+    std::vector<quint32> order(termHashes_.size());
     for (quint32 i = 0; i < order.size(); ++i)
         order[i] = i;
     std::sort(order.begin(), order.end(),
-              [&](quint32 a, quint32 b) { return terms_[a] < terms_[b]; });
+              [&](quint32 a, quint32 b) { return term(a).compare(term(b)) < 0; });
     QList<ShardTerm> all;
-    all.reserve(terms_.size());
+    all.reserve(qsizetype(order.size()));
     std::vector<quint32> numbers;
     for (const quint32 id : order) {
         std::vector<Posting> postings;
@@ -239,7 +277,7 @@ QMap<QString, QList<ShardTerm>> SearchIndex::shards(const std::vector<bool> &ali
             numbers.push_back(p.weight);
             previous = document;
         }
-        all.append(ShardTerm{terms_[id], postings_[id].documents, encodeNumbers(numbers)});
+        all.append(ShardTerm{term(id).toString(), postings_[id].documents, encodeNumbers(numbers)});
     }
 
     // Split by prefix: terms sorted, so each prefix's terms are one run of all.
