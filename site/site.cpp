@@ -107,6 +107,44 @@ QByteArray writeFile(const QString &fileName, const QString &text) {
     return QByteArray();
 }
 
+// A file written as its text is formed, so that a long page is never held whole, nor
+// a second time as UTF-8.
+class TextFile {
+public:
+    explicit TextFile(const QString &fileName) : file_(fileName) {
+        opened_ = file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    }
+    QString &text() { return text_; }
+    // Writes what has been formed once there is enough of it.
+    void flushSome() {
+        if (text_.size() >= 32 * 1024)
+            flush();
+    }
+    // Returns an error message, empty on success.
+    QByteArray close() {
+        if (!opened_)
+            return "cannot open " + file_.fileName().toUtf8();
+        flush();
+        if (failed_)
+            return "cannot write " + file_.fileName().toUtf8();
+        file_.close();
+        return QByteArray();
+    }
+
+private:
+    void flush() {
+        if (!opened_ || failed_ || text_.isEmpty())
+            return;
+        const QByteArray bytes = text_.toUtf8();
+        failed_ = file_.write(bytes) != bytes.size();
+        text_.resize(0);
+    }
+    QFile file_;
+    QString text_;
+    bool opened_ = false;
+    bool failed_ = false;
+};
+
 // The rules that the site's own pages add to the stylesheet's.
 const char siteStyle[] = R"(<style>
 .qg-site-nav { display: flex; gap: 1.25em; padding: 0.5em 0; border-bottom: 1px solid var(--rule, #d8dde3); margin-bottom: 1em; }
@@ -127,7 +165,8 @@ const char siteStyle[] = R"(<style>
 </style>
 )";
 
-QString sitePage(const QString &title, const char *current, const QString &body) {
+// The start of a site page, up to its heading; the body and pageEnd follow.
+QString pageStart(const QString &title, const char *current) {
     static const struct {
         const char *file;
         const char *label;
@@ -147,9 +186,10 @@ QString sitePage(const QString &title, const char *current, const QString &body)
            escapeHtml(title) +
            QLatin1String("</title>\n<link rel=\"stylesheet\" href=\"default.css\">\n") +
            QLatin1String(siteStyle) + QLatin1String("</head>\n<body>\n<header>\n") + nav +
-           QLatin1String("</header>\n<main>\n<h1>") + escapeHtml(title) + QLatin1String("</h1>\n") +
-           body + QLatin1String("</main>\n</body>\n</html>\n");
+           QLatin1String("</header>\n<main>\n<h1>") + escapeHtml(title) + QLatin1String("</h1>\n");
 }
+
+const char pageEnd[] = "</main>\n</body>\n</html>\n";
 
 // The value of name="..." among the attributes of an element.
 QString attribute(QStringView attributes, QLatin1String name) {
@@ -473,16 +513,25 @@ QByteArray Site::writeSearch() {
         QLatin1String("<script>\n") + QString::fromUtf8(script.readAll()) +
         QLatin1String("</script>\n");
     return writeFile(root.filePath(QStringLiteral("search.htm")),
-                     sitePage(QStringLiteral("Search"), "search.htm", body));
+                     pageStart(QStringLiteral("Search"), "search.htm") + body +
+                         QLatin1String(pageEnd));
 }
 
 QByteArray Site::writeContents() {
-    const QString body = contentsHtml_.isEmpty()
-                             ? QStringLiteral("<p>This run gave no contents.</p>\n")
-                             : QLatin1String("<ul class=\"qg-contents\">\n") + contentsHtml_ +
-                                   QLatin1String("</ul>\n");
-    return writeFile(QDir(workingDirectory_).filePath(QStringLiteral("contents.htm")),
-                     sitePage(QStringLiteral("Contents"), "contents.htm", body));
+    TextFile file(QDir(workingDirectory_).filePath(QStringLiteral("contents.htm")));
+    QString &out = file.text();
+    out = pageStart(QStringLiteral("Contents"), "contents.htm");
+    if (contentsHtml_.isEmpty()) {
+        out += QLatin1String("<p>This run gave no contents.</p>\n");
+    } else {
+        out += QLatin1String("<ul class=\"qg-contents\">\n");
+        file.flushSome();
+        out += contentsHtml_;
+        file.flushSome();
+        out += QLatin1String("</ul>\n");
+    }
+    out += QLatin1String(pageEnd);
+    return file.close();
 }
 
 QByteArray Site::writeIndex() {
@@ -522,9 +571,11 @@ QByteArray Site::writeIndex() {
         if (letters.isEmpty() || letters.last() != letterOf(s.key))
             letters.append(letterOf(s.key));
 
-    QString body;
+    TextFile file(QDir(workingDirectory_).filePath(QStringLiteral("genindex.htm")));
+    QString &body = file.text();
+    body = pageStart(QStringLiteral("Index"), "genindex.htm");
     if (sorted.empty())
-        body = QStringLiteral("<p>This run documented nothing.</p>\n");
+        body += QLatin1String("<p>This run documented nothing.</p>\n");
     body += QLatin1String("<nav aria-label=\"Letters\">\n<ul class=\"qg-letters\">\n");
     for (const QString &letter : std::as_const(letters))
         body += QStringLiteral("<li><a href=\"#letter-%1\">%2</a></li>\n")
@@ -561,9 +612,10 @@ QByteArray Site::writeIndex() {
         body += QLatin1String("</td><td>");
         appendEscaped(body, e.brief);
         body += QLatin1String("</td></tr>\n");
+        file.flushSome();
     }
     if (!current.isEmpty())
         body += QLatin1String("</tbody>\n</table>\n");
-    return writeFile(QDir(workingDirectory_).filePath(QStringLiteral("genindex.htm")),
-                     sitePage(QStringLiteral("Index"), "genindex.htm", body));
+    body += QLatin1String(pageEnd);
+    return file.close();
 }
