@@ -80,6 +80,7 @@ private:
     // Where each term stood on the page being added (0: not on it), and the terms it holds.
     std::vector<quint8> places_;
     std::vector<quint32> touched_;
-    QString term_; // the term being looked up
+    QString term_;                  // the term being looked up
+    std::vector<char16_t> lowered_; // the word being split, lower-cased
     quint32 document_ = 0;
 };
