@@ -50,14 +50,22 @@ QString href(const QString &path) {
 
 // A JavaScript string literal in ASCII, so that the shards read the same whatever
 // encoding the browser assumes for them, and "</script>" cannot end an inline script.
+constexpr struct JsPlain {
+    bool of[128] = {};
+    constexpr JsPlain() {
+        for (int c = 0x20; c < 0x7f; ++c)
+            of[c] = c != '"' && c != '\\' && c != '<' && c != '>';
+    }
+} jsPlain;
+
 void appendJs(QString &out, QStringView text) {
     out += u'"';
     qsizetype plain = 0; // start of the characters not yet copied
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();
-        const bool quote = u == '"' || u == '\\';
-        if (!quote && u >= 0x20 && u < 0x7f && u != '<' && u != '>')
+        if (u < 128 && jsPlain.of[u])
             continue;
+        const bool quote = u == '"' || u == '\\';
         out += text.mid(plain, i - plain);
         plain = i + 1;
         if (quote) {
@@ -207,7 +215,9 @@ QString attribute(QStringView attributes, QLatin1String name) {
 }
 
 // Text for a label: entities decoded, as a reader sees it.
-QString plain(QStringView html) {
+QString plain(const QString &html) {
+    if (!html.contains(u'<') && !html.contains(u'&'))
+        return html.simplified();
     PageText text;
     readPageText(html, text);
     return text.prose.simplified();
@@ -240,9 +250,17 @@ Site::Site(const QString &workingDirectory)
 
 QString Site::relative(const QString &fileName) const {
     // Most pages lie below the working directory, named by its absolute path or not.
+    // Clean: it neither starts with "./" or "../" nor holds "/." or "//"; one pass, as
+    // every page and declaration asks.
     const auto clean = [](QStringView path) {
-        return !path.startsWith(QLatin1String("./")) && !path.startsWith(QLatin1String("../")) &&
-               !path.contains(QLatin1String("/.")) && !path.contains(QLatin1String("//"));
+        const qsizetype size = path.size();
+        if (size >= 2 && path[0] == u'.' &&
+            (path[1] == u'/' || (path[1] == u'.' && size >= 3 && path[2] == u'/')))
+            return false;
+        for (qsizetype k = 0; k + 1 < size; ++k)
+            if (path[k] == u'/' && (path[k + 1] == u'.' || path[k + 1] == u'/'))
+                return false;
+        return true;
     };
     const qsizetype base = workingDirectory_.size();
     if (fileName.size() > base + 1 && fileName.startsWith(workingDirectory_) &&
@@ -273,9 +291,16 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
     // The snippet is the page's first prose; code only when it has none.
     Snippet snippet(snippetLength);
     snippet.add(pageText_.prose);
-    if (snippet.text().isEmpty())
+    QString snippetText = snippet.text();
+    if (snippetText.isEmpty()) {
         snippet.add(pageText_.code);
-    documents_.push_back(Document{path, title, snippet.text()});
+        snippetText = snippet.text();
+    }
+    documents_.push_back(Document{path, title, snippetText});
+    // The texts keep their storage for the next page, unless a long page (a header's
+    // index) left it much larger than pages mostly need.
+    if (text.size() > 64 * 1024)
+        pageText_ = PageText();
 
     if (manualPage && !title.trimmed().isEmpty())
         entries_.push_back(IndexEntry{title.simplified(), QStringLiteral("page"), href(path),
@@ -283,7 +308,8 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
 }
 
 void Site::addDeclaration(const Declaration &d) {
-    const QString link = href(relative(d.pageFile));
+    const QString page = relative(d.pageFile);
+    const QString link = href(page);
     // The declarations of a header come together: its link is formed once.
     if (d.headerPage != lastHeaderPage_) {
         lastHeaderPage_ = d.headerPage;
@@ -293,7 +319,7 @@ void Site::addDeclaration(const Declaration &d) {
     const QString brief = plainBrief(d.brief);
     entries_.push_back(IndexEntry{d.name, d.kind, link, d.header, where, brief});
     // The brief says best what a declaration's page is about.
-    const auto document = documentByPath_.constFind(relative(d.pageFile));
+    const auto document = documentByPath_.constFind(page);
     if (!brief.isEmpty() && document != documentByPath_.constEnd())
         documents_[*document].snippet = brief;
 }
@@ -335,18 +361,24 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
         beginItem();
         if (!url.isEmpty()) {
             QString path = relative(baseDirectory.isEmpty() ? url : baseDirectory + u'/' + url);
+            auto document = documentByPath_.constFind(path);
             // A split name that ends in ".htm" keeps it, without a second one.
-            if (!documentByPath_.contains(path) && path.endsWith(QLatin1String(".htm.htm")))
+            if (document == documentByPath_.constEnd() &&
+                path.endsWith(QLatin1String(".htm.htm"))) {
                 path.chop(4);
-            const auto document = documentByPath_.constFind(path);
+                document = documentByPath_.constFind(path);
+            }
             if (document != documentByPath_.constEnd() && !documents_[*document].title.isEmpty())
                 label = documents_[*document].title.simplified();
             if (label.isEmpty())
                 label = path;
-            contentsHtml_ += QLatin1String("<a href=\"") + escapeHtml(href(path)) +
-                             QLatin1String("\">") + escapeHtml(label) + QLatin1String("</a>");
+            contentsHtml_ += QLatin1String("<a href=\"");
+            appendEscaped(contentsHtml_, href(path));
+            contentsHtml_ += QLatin1String("\">");
+            appendEscaped(contentsHtml_, label);
+            contentsHtml_ += QLatin1String("</a>");
         } else {
-            contentsHtml_ += escapeHtml(label);
+            appendEscaped(contentsHtml_, label);
         }
         if (attributes.trimmed().endsWith(u'/'))
             contentsHtml_ += QLatin1String("</li>\n");
