@@ -594,11 +594,15 @@ QByteArray Site::writeIndex() {
             return a.entry->name < b.entry->name;
         return a.entry->href < b.entry->href;
     });
+    // A-Z, or '#' for the rest.
     const auto letterOf = [](const QString &key) {
         const QChar c = key.isEmpty() ? QChar() : key.at(0).toUpper();
-        return c >= u'A' && c <= u'Z' ? QString(c) : QStringLiteral("#");
+        return c >= u'A' && c <= u'Z' ? c : QChar(u'#');
     };
-    QStringList letters;
+    const auto anchorOf = [](QChar letter) {
+        return letter == u'#' ? QStringLiteral("other") : QString(letter);
+    };
+    QList<QChar> letters;
     for (const Sorted &s : sorted)
         if (letters.isEmpty() || letters.last() != letterOf(s.key))
             letters.append(letterOf(s.key));
@@ -609,30 +613,25 @@ QByteArray Site::writeIndex() {
     if (sorted.empty())
         body += QLatin1String("<p>This run documented nothing.</p>\n");
     body += QLatin1String("<nav aria-label=\"Letters\">\n<ul class=\"qg-letters\">\n");
-    for (const QString &letter : std::as_const(letters))
+    for (const QChar letter : std::as_const(letters))
         body += QStringLiteral("<li><a href=\"#letter-%1\">%2</a></li>\n")
-                    .arg(letter == QLatin1String("#") ? QStringLiteral("other") : letter, letter);
+                    .arg(anchorOf(letter), QString(letter));
     body += QLatin1String("</ul>\n</nav>\n");
-    QString current;
+    QChar current; // none yet
     for (const Sorted &s : sorted) {
-        const QString letter = letterOf(s.key);
+        const QChar letter = letterOf(s.key);
         if (letter != current) {
-            if (!current.isEmpty())
+            if (!current.isNull())
                 body += QLatin1String("</tbody>\n</table>\n");
             current = letter;
-            body +=
-                QStringLiteral(
-                    "<h2 id=\"letter-%1\">%2</h2>\n<table class=\"qg-index\">\n"
-                    "<thead><tr><th scope=\"col\">Name</th><th scope=\"col\">Kind</th>"
-                    "<th scope=\"col\">In</th><th scope=\"col\">Brief</th></tr></thead>\n"
-                    "<tbody>\n")
-                    .arg(letter == QLatin1String("#") ? QStringLiteral("other") : letter, letter);
+            body += QStringLiteral(
+                        "<h2 id=\"letter-%1\">%2</h2>\n<table class=\"qg-index\">\n"
+                        "<thead><tr><th scope=\"col\">Name</th><th scope=\"col\">Kind</th>"
+                        "<th scope=\"col\">In</th><th scope=\"col\">Brief</th></tr></thead>\n"
+                        "<tbody>\n")
+                        .arg(anchorOf(letter), QString(letter));
         }
         const IndexEntry &e = *s.entry;
-        const QString where = e.whereHref.isEmpty()
-                                  ? escapeHtml(e.where)
-                                  : QStringLiteral("<a href=\"%1\">%2</a>")
-                                        .arg(escapeHtml(e.whereHref), escapeHtml(e.where));
         body += QLatin1String("<tr><td><a href=\"");
         appendEscaped(body, e.href);
         body += QLatin1String("\">");
@@ -640,13 +639,21 @@ QByteArray Site::writeIndex() {
         body += QLatin1String("</a></td><td class=\"qg-kind\">");
         appendEscaped(body, e.kind);
         body += QLatin1String("</td><td>");
-        body += where;
+        if (e.whereHref.isEmpty()) {
+            appendEscaped(body, e.where);
+        } else {
+            body += QLatin1String("<a href=\"");
+            appendEscaped(body, e.whereHref);
+            body += QLatin1String("\">");
+            appendEscaped(body, e.where);
+            body += QLatin1String("</a>");
+        }
         body += QLatin1String("</td><td>");
         appendEscaped(body, e.brief);
         body += QLatin1String("</td></tr>\n");
         file.flushSome();
     }
-    if (!current.isEmpty())
+    if (!current.isNull())
         body += QLatin1String("</tbody>\n</table>\n");
     body += QLatin1String(pageEnd);
     return file.close();
