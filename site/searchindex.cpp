@@ -192,8 +192,14 @@ quint32 SearchIndex::intern(const char16_t *chars, qsizetype size, size_t hash) 
             return id;
         }
         const quint32 id = entry - 1;
-        if (termHashes_[id] == shortHash && termStart_[id + 1] - termStart_[id] == size &&
-            std::equal(chars, chars + size, termChars_.data() + termStart_[id]))
+        if (termHashes_[id] != shortHash || termStart_[id + 1] - termStart_[id] != size)
+            continue;
+        // Terms are short: compared here rather than by a call.
+        const char16_t *stored = termChars_.data() + termStart_[id];
+        qsizetype k = 0;
+        while (k < size && stored[k] == chars[k])
+            ++k;
+        if (k == size)
             return id;
     }
 }
