@@ -1,7 +1,13 @@
 #include "site/pagetext.h"
 
+#include <QtAlgorithms>
+
 #include <algorithm>
 #include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -29,60 +35,108 @@ QChar entity(QStringView name) {
     return QChar();
 }
 
-// Appends run to text with its entities decoded.
-void appendDecoded(QStringView run, QString &text) {
-    qsizetype i = 0;
-    while (i < run.size()) {
-        const qsizetype amp = run.indexOf(u'&', i);
-        if (amp < 0) {
-            text += run.mid(i);
-            break;
-        }
-        text += run.mid(i, amp - i);
-        const qsizetype semicolon = run.indexOf(u';', amp);
-        const QChar c = semicolon > amp && semicolon - amp <= 10
-                            ? entity(run.mid(amp + 1, semicolon - amp - 1))
-                            : QChar();
-        if (c.isNull()) {
-            text += u'&';
-            i = amp + 1;
-        } else {
-            text += c;
-            i = semicolon + 1;
-        }
+// The tags that change how text is read, known by their names alone.
+enum class Tag { Inline, Heading, Pre, Script, Style, Other };
+
+// A name of up to eight ASCII letters and digits, lower-cased, one byte each.
+constexpr quint64 packed(const char *name) {
+    quint64 key = 0;
+    for (int i = 0; name[i]; ++i)
+        key |= quint64(uchar(name[i])) << (8 * i);
+    return key;
+}
+
+// Names with other than ASCII letters are compared as Qt folds their case, as rare as
+// they are.
+Tag classifyByFolding(QStringView name) {
+    const auto is = [&](const char *lower) {
+        return name.compare(QLatin1String(lower), Qt::CaseInsensitive) == 0;
+    };
+    return is("pre")      ? Tag::Pre
+           : is("script") ? Tag::Script
+           : is("style")  ? Tag::Style
+                          : Tag::Other;
+}
+
+// Inline elements sit inside a line of text: their edges do not end a word. Pages are
+// mostly spans of coloured code, so a name is told by its packed form alone.
+Tag classify(quint64 key) {
+    switch (key) {
+    case packed("a"):
+    case packed("b"):
+    case packed("i"):
+    case packed("u"):
+    case packed("em"):
+    case packed("strong"):
+    case packed("span"):
+    case packed("tt"):
+    case packed("code"):
+    case packed("sub"):
+    case packed("sup"):
+    case packed("font"):
+    case packed("small"):
+    case packed("big"):
+    case packed("kbd"):
+    case packed("var"):
+    case packed("mark"):
+    case packed("abbr"):
+    case packed("cite"):
+    case packed("samp"):
+        return Tag::Inline;
+    case packed("h1"):
+    case packed("h2"):
+    case packed("h3"):
+    case packed("h4"):
+    case packed("h5"):
+    case packed("h6"):
+        return Tag::Heading;
+    case packed("pre"):
+        return Tag::Pre;
+    case packed("script"):
+        return Tag::Script;
+    case packed("style"):
+        return Tag::Style;
     }
+    return Tag::Other;
 }
 
-bool isHeadingTag(QStringView tag) {
-    return tag.size() == 2 && (tag[0] == u'h' || tag[0] == u'H') && tag[1] >= u'1' &&
-           tag[1] <= u'6';
+bool isAsciiNameChar(char16_t u) {
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9');
 }
 
-bool is(QStringView tag, const char *name) {
-    return tag.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-}
-
-// Elements that sit inside a line of text: their edges do not end a word. Pages are
-// mostly spans of coloured code, so this is decided without a string comparison.
-bool isInline(QStringView tag) {
-    char name[8];
-    if (tag.isEmpty() || tag.size() > 6)
-        return false;
-    for (qsizetype i = 0; i < tag.size(); ++i) {
-        const char16_t u = tag[i].unicode();
-        if (u >= 128)
-            return false;
-        name[i] = char(u >= 'A' && u <= 'Z' ? u + 32 : u);
+// The first of [from, end) that is a or b, or end; eight characters at a time where the
+// processor allows, as pages are mostly long attributes and short runs of text.
+const char16_t *findEither(const char16_t *from, const char16_t *end, char16_t a, char16_t b) {
+#ifdef __SSE2__
+    const __m128i wantA = _mm_set1_epi16(short(a)), wantB = _mm_set1_epi16(short(b));
+    for (; end - from >= 8; from += 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from));
+        const int found = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi16(chunk, wantA), _mm_cmpeq_epi16(chunk, wantB)));
+        if (found != 0)
+            return from + qCountTrailingZeroBits(uint(found)) / 2;
     }
-    name[tag.size()] = '\0';
-    static const char *const names[] = {"a",   "b",    "i",    "u",    "em",   "strong", "span",
-                                        "tt",  "code", "sub",  "sup",  "font", "small",  "big",
-                                        "kbd", "var",  "mark", "abbr", "cite", "samp"};
-    for (const char *n : names)
-        if (std::strcmp(n, name) == 0)
-            return true;
-    return false;
+#endif
+    while (from != end && *from != a && *from != b)
+        ++from;
+    return from;
 }
+
+// One of the three texts, written through a pointer into storage sized for the page.
+struct Out {
+    QString &text;
+    char16_t *begin;
+    char16_t *end;
+    explicit Out(QString &t, qsizetype room) : text(t) {
+        text.resize(room);
+        begin = end = reinterpret_cast<char16_t *>(text.data());
+    }
+    void separate() {
+        if (end != begin && end[-1] != u' ')
+            *end++ = u' ';
+    }
+    void finish() { text.truncate(end - begin); }
+};
 
 } // namespace
 
@@ -93,82 +147,133 @@ void PageText::clear() {
 }
 
 void readPageText(QStringView html, PageText &text) {
-    text.clear();
+    const char16_t *const data = html.utf16();
+    const qsizetype size = html.size();
     qsizetype i = html.indexOf(QLatin1String("<body>"));
     i = i < 0 ? 0 : i + 6;
+    // No text grows past the page: entities shrink, and a tag adds at most one space to
+    // each text.
+    Out prose(text.prose, size), headingText(text.headings, size), codeText(text.code, size);
     int headings = 0, code = 0;
-    const auto current = [&]() -> QString & {
-        return headings > 0 ? text.headings : code > 0 ? text.code : text.prose;
+    const auto current = [&]() -> Out & {
+        return headings > 0 ? headingText : code > 0 ? codeText : prose;
     };
-    while (i < html.size()) {
-        const qsizetype open = html.indexOf(u'<', i);
-        const qsizetype runEnd = open < 0 ? html.size() : open;
-        if (runEnd > i)
-            appendDecoded(html.mid(i, runEnd - i), current());
-        if (open < 0)
+    while (i < size) {
+        // The run of text up to the next tag, entities decoded.
+        Out &out = current();
+        char16_t *to = out.end;
+        while (i < size) {
+            const qsizetype stop = findEither(data + i, data + size, u'<', u'&') - data;
+            std::memcpy(to, data + i, size_t(stop - i) * sizeof(char16_t));
+            to += stop - i;
+            i = stop;
+            if (i == size || data[i] == u'<')
+                break;
+            // A known entity ends with ';' within ten characters of its '&'.
+            qsizetype semicolon = i + 1;
+            while (semicolon < size && semicolon - i < 10 && data[semicolon] != u';' &&
+                   data[semicolon] != u'<')
+                ++semicolon;
+            const QChar c = semicolon < size && data[semicolon] == u';'
+                                ? entity(html.mid(i + 1, semicolon - i - 1))
+                                : QChar();
+            if (!c.isNull()) {
+                *to++ = c.unicode();
+                i = semicolon + 1;
+            } else {
+                *to++ = u'&';
+                ++i;
+            }
+        }
+        out.end = to;
+        if (i >= size)
             break;
-        if (html.mid(open, 4) == QLatin1String("<!--")) {
+        const qsizetype open = i;
+        if (size - open >= 4 && data[open + 1] == u'!' && data[open + 2] == u'-' &&
+            data[open + 3] == u'-') {
             const qsizetype close = html.indexOf(QLatin1String("-->"), open + 4);
-            i = close < 0 ? html.size() : close + 3;
+            i = close < 0 ? size : close + 3;
             continue;
         }
-        const qsizetype close = html.indexOf(u'>', open);
-        if (close < 0)
+        const bool closing = open + 1 < size && data[open + 1] == u'/';
+        const qsizetype nameStart = open + (closing ? 2 : 1);
+        // The name, packed as it is read; a name of more than six characters is none
+        // that matters.
+        quint64 key = 0;
+        qsizetype nameEnd = nameStart;
+        bool ascii = true;
+        for (; nameEnd < size; ++nameEnd) {
+            const char16_t u = data[nameEnd];
+            if (u < 128) {
+                if (!isAsciiNameChar(u))
+                    break;
+                // Letters and digits alike are lower-cased by setting this bit.
+                if (nameEnd - nameStart < 7)
+                    key |= quint64(u | 0x20) << (8 * (nameEnd - nameStart));
+            } else if (QChar(u).isLetterOrNumber()) {
+                ascii = false;
+            } else {
+                break;
+            }
+        }
+        const qsizetype close = findEither(data + nameEnd, data + size, u'>', u'>') - data;
+        if (close >= size)
             break;
-        const bool closing = open + 1 < html.size() && html[open + 1] == u'/';
-        qsizetype nameStart = open + (closing ? 2 : 1), nameEnd = nameStart;
-        while (nameEnd < close && html[nameEnd].isLetterOrNumber())
-            ++nameEnd;
-        const QStringView name = html.mid(nameStart, nameEnd - nameStart);
         i = close + 1;
-        if (isInline(name))
+        const qsizetype nameSize = nameEnd - nameStart;
+        const Tag tag = nameSize > 6 ? Tag::Other
+                        : ascii      ? classify(key)
+                                     : classifyByFolding(html.mid(nameStart, nameSize));
+        if (tag == Tag::Inline)
             continue;
         // Block edges separate words that the markup writes without a space.
-        QString &before = current();
-        if (!before.isEmpty() && !before.endsWith(u' '))
-            before += u' ';
+        current().separate();
         const int step = closing ? -1 : 1;
-        if (isHeadingTag(name)) {
+        if (tag == Tag::Heading) {
             headings = std::max(0, headings + step);
-        } else if (is(name, "pre")) {
+        } else if (tag == Tag::Pre) {
             code = std::max(0, code + step);
-        } else if (!closing && (is(name, "script") || is(name, "style"))) {
-            const QString end = QLatin1String("</") + name.toString().toLower();
+        } else if (!closing && (tag == Tag::Script || tag == Tag::Style)) {
+            const QString end =
+                QLatin1String("</") + html.mid(nameStart, nameEnd - nameStart).toString().toLower();
             const qsizetype skip = html.indexOf(end, i, Qt::CaseInsensitive);
-            i = skip < 0 ? html.size() : skip;
+            i = skip < 0 ? size : skip;
         }
-        QString &after = current();
-        if (!after.isEmpty() && !after.endsWith(u' '))
-            after += u' ';
+        current().separate();
     }
+    prose.finish();
+    headingText.finish();
+    codeText.finish();
 }
 
 void Snippet::add(QStringView text) {
-    if (text_.capacity() < limit_)
-        text_.reserve(limit_ + 1);
+    // Written in place: the snippet never grows past its limit and one space.
+    qsizetype length = text_.size();
+    text_.resize(limit_ + 1);
+    char16_t *const out = reinterpret_cast<char16_t *>(text_.data());
+    const char16_t *const in = text.utf16();
+    const qsizetype size = text.size();
     // Runs of white space become one space; words are copied whole.
     qsizetype i = 0;
-    while (i < text.size() && !full_) {
-        if (text[i].isSpace()) {
-            while (i < text.size() && text[i].isSpace())
+    while (i < size && !full_) {
+        if (QChar::isSpace(in[i])) {
+            while (i < size && QChar::isSpace(in[i]))
                 ++i;
-            if (!text_.isEmpty() && !text_.endsWith(u' '))
-                text_ += u' ';
+            if (length > 0 && out[length - 1] != u' ')
+                out[length++] = u' ';
             continue;
         }
         qsizetype end = i;
-        while (end < text.size() && !text[end].isSpace())
+        while (end < size && !QChar::isSpace(in[end]))
             ++end;
-        const qsizetype room = limit_ - text_.size();
-        if (end - i > room) {
-            if (room > 0)
-                text_ += text.mid(i, room);
-            full_ = true;
-        } else {
-            text_ += text.mid(i, end - i);
-        }
+        const qsizetype room = limit_ - length;
+        const qsizetype copied = end - i > room ? std::max<qsizetype>(room, 0) : end - i;
+        std::memcpy(out + length, in + i, size_t(copied) * sizeof(char16_t));
+        length += copied;
+        full_ = end - i > room;
         i = end;
     }
+    text_.truncate(length);
 }
 
 QString Snippet::text() const {

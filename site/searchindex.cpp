@@ -9,12 +9,19 @@ namespace {
 const char finalDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
 const char leadingDigits[] = "WXYZabcdefghijklmnopqrstuvwxyz-_";
 
-bool isWordChar(QChar c) {
+// The ASCII characters of words: letters, digits and '_'.
+constexpr struct WordChars {
+    bool of[128] = {};
+    constexpr WordChars() {
+        for (int c = 0; c < 128; ++c)
+            of[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                    c == '_';
+    }
+} wordChars;
+
+inline bool isWordChar(QChar c) {
     const char16_t u = c.unicode();
-    if (u < 128)
-        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
-               u == '_';
-    return c.isLetterOrNumber();
+    return u < 128 ? wordChars.of[u] : c.isLetterOrNumber();
 }
 
 bool isUpper(QChar c) {
@@ -87,6 +94,12 @@ void lowerInto(QStringView word, QString &buffer) {
     }
 }
 
+// FNV-1a over the code units of a term.
+constexpr size_t fnvStart = 1469598103934665603ull;
+size_t fnvStep(size_t hash, char16_t u) {
+    return (hash ^ u) * 1099511628211ull;
+}
+
 // Bits of a term's place on the page being added: title, heading and a body count.
 constexpr quint8 inTitle = 1, inHeading = 2, bodyStep = 4, bodyMask = 12;
 
@@ -105,8 +118,13 @@ void forEachTerm(QStringView text, const std::function<void(const QString &)> &t
 }
 
 QString encodeNumbers(const std::vector<quint32> &numbers) {
-    QString out;
-    out.reserve(qsizetype(numbers.size()) * 2);
+    // Written in place, once its length is known.
+    qsizetype length = 0;
+    for (quint32 n : numbers)
+        for (++length, n /= 32; n > 0; n /= 32)
+            ++length;
+    QString out(length, Qt::Uninitialized);
+    char16_t *end = reinterpret_cast<char16_t *>(out.data());
     char digits[8];
     for (quint32 n : numbers) {
         int count = 0;
@@ -114,7 +132,7 @@ QString encodeNumbers(const std::vector<quint32> &numbers) {
         for (n /= 32; n > 0; n /= 32)
             digits[count++] = leadingDigits[n % 32];
         while (count > 0)
-            out += QLatin1Char(digits[--count]);
+            *end++ = char16_t(digits[--count]);
     }
     return out;
 }
@@ -147,26 +165,47 @@ void SearchIndex::beginDocument(quint32 document) {
     document_ = document;
 }
 
-size_t SearchIndex::TermHash::operator()(QStringView term) const noexcept {
-    // FNV-1a over the code units.
-    size_t hash = 1469598103934665603ull;
-    for (const QChar c : term)
-        hash = (hash ^ c.unicode()) * 1099511628211ull;
-    return hash;
+quint32 SearchIndex::intern(const char16_t *chars, qsizetype size, size_t hash) {
+    if (termHashes_.size() * 2 >= slots_.size()) {
+        // Grown to keep the table at most half full.
+        slots_.assign(std::max<size_t>(1024, slots_.size() * 2), 0);
+        const size_t mask = slots_.size() - 1;
+        for (quint32 id = 0; id < termHashes_.size(); ++id) {
+            size_t slot = termHashes_[id] & mask;
+            while (slots_[slot] != 0)
+                slot = (slot + 1) & mask;
+            slots_[slot] = id + 1;
+        }
+    }
+    const size_t mask = slots_.size() - 1;
+    const quint32 shortHash = quint32(hash);
+    for (size_t slot = shortHash & mask;; slot = (slot + 1) & mask) {
+        const quint32 entry = slots_[slot];
+        if (entry == 0) {
+            const quint32 id = quint32(termHashes_.size());
+            slots_[slot] = id + 1;
+            termHashes_.push_back(shortHash);
+            termChars_.insert(termChars_.end(), chars, chars + size);
+            termStart_.push_back(quint32(termChars_.size()));
+            postings_.emplace_back();
+            places_.push_back(0);
+            return id;
+        }
+        const quint32 id = entry - 1;
+        if (termHashes_[id] != shortHash || termStart_[id + 1] - termStart_[id] != size)
+            continue;
+        // Terms are short: compared here rather than by a call.
+        const char16_t *stored = termChars_.data() + termStart_[id];
+        qsizetype k = 0;
+        while (k < size && stored[k] == chars[k])
+            ++k;
+        if (k == size)
+            return id;
+    }
 }
 
 void SearchIndex::addText(QStringView text, Field field) {
-    splitTerms(text, [&](QStringView word) {
-        lowerInto(word, term_);
-        auto found = termIds_.find(QStringView(term_));
-        if (found == termIds_.end()) {
-            // A copy of its own, so that the buffer stays unshared for the next term.
-            terms_.append(QString(term_.constData(), term_.size()));
-            found = termIds_.emplace(QStringView(terms_.last()), quint32(terms_.size() - 1)).first;
-            postings_.emplace_back();
-            places_.push_back(0);
-        }
-        const quint32 id = found->second;
+    const auto count = [&](quint32 id) {
         quint8 &place = places_[id];
         if (place == 0)
             touched_.push_back(id);
@@ -176,7 +215,76 @@ void SearchIndex::addText(QStringView text, Field field) {
             place |= inHeading;
         else if ((place & bodyMask) != bodyMask)
             place += bodyStep;
-    });
+    };
+    // Words with other than ASCII are lower-cased as Qt does, which may change their length.
+    const auto takeWord = [&](QStringView word) {
+        term_ = word.toString().toLower();
+        const char16_t *chars = reinterpret_cast<const char16_t *>(term_.constData());
+        size_t hash = fnvStart;
+        for (qsizetype k = 0; k < term_.size(); ++k)
+            hash = fnvStep(hash, chars[k]);
+        count(intern(chars, term_.size(), hash));
+    };
+    const auto offer = [&](const char16_t *chars, qsizetype size, size_t hash) {
+        if (size >= 2 && size <= longestTerm)
+            count(intern(chars, size, hash));
+    };
+    // Words in ASCII, most of them, are split as splitTerms does, lower-cased and hashed
+    // whole and by parts in one pass.
+    const char16_t *const data = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size) {
+        while (i < size && !isWordChar(QChar(data[i])))
+            ++i;
+        qsizetype end = i;
+        bool ascii = true;
+        while (end < size && isWordChar(QChar(data[end]))) {
+            ascii = ascii && data[end] < 128;
+            ++end;
+        }
+        qsizetype from = i, to = end;
+        while (from < to && data[from] == u'_')
+            ++from;
+        while (to > from && data[to - 1] == u'_')
+            --to;
+        i = end;
+        if (from == to)
+            continue;
+        if (!ascii) {
+            splitTerms(text.mid(from, to - from), takeWord);
+            continue;
+        }
+        const char16_t *const word = data + from;
+        const qsizetype length = to - from;
+        if (lowered_.size() < size_t(length))
+            lowered_.resize(size_t(length));
+        char16_t *const lower = lowered_.data();
+        size_t whole = fnvStart, part = fnvStart;
+        qsizetype partStart = 0;
+        bool split = false;
+        for (qsizetype k = 0; k <= length; ++k) {
+            const bool atEnd = k == length;
+            const char16_t c = atEnd ? 0 : word[k];
+            if (k > 0 && (atEnd || c == u'_' ||
+                          (c >= 'A' && c <= 'Z' && word[k - 1] >= 'a' && word[k - 1] <= 'z'))) {
+                if (!atEnd)
+                    split = true;
+                if (split && k > partStart)
+                    offer(lower + partStart, k - partStart, part);
+                partStart = atEnd || c != u'_' ? k : k + 1;
+                part = fnvStart;
+            }
+            if (atEnd)
+                break;
+            const char16_t l = c >= 'A' && c <= 'Z' ? char16_t(c + 32) : c;
+            lower[k] = l;
+            whole = fnvStep(whole, l);
+            if (k >= partStart)
+                part = fnvStep(part, l);
+        }
+        offer(lower, length, whole);
+    }
 }
 
 void SearchIndex::endDocument() {
@@ -215,16 +323,34 @@ QMap<QString, QList<ShardTerm>> SearchIndex::shards(const std::vector<bool> &ali
         renumbered[i] = alive[i] ? next++ : 0;
 
     // Encoded terms in term order.
-    std::vector<quint32> order(size_t(terms_.size()));
+    std::vector<quint32> order(termHashes_.size());
     for (quint32 i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::sort(order.begin(), order.end(),
-              [&](quint32 a, quint32 b) { return terms_[a] < terms_[b]; });
+    // In the order of their code units, as QString compares them; the first four
+    // decide most comparisons as one number (terms hold no null character, so a shorter
+    // term's key is the smaller).
+    std::vector<quint64> keys(order.size());
+    for (quint32 id = 0; id < order.size(); ++id) {
+        const QStringView t = term(id);
+        for (qsizetype k = 0; k < 4; ++k)
+            keys[id] = keys[id] << 16 | (k < t.size() ? t[k].unicode() : 0);
+    }
+    std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+        if (keys[a] != keys[b])
+            return keys[a] < keys[b];
+        const QStringView x = term(a), y = term(b);
+        const qsizetype common = std::min(x.size(), y.size());
+        for (qsizetype k = 4; k < common; ++k)
+            if (x[k] != y[k])
+                return x[k] < y[k];
+        return x.size() < y.size();
+    });
     QList<ShardTerm> all;
-    all.reserve(terms_.size());
+    all.reserve(qsizetype(order.size()));
     std::vector<quint32> numbers;
+    std::vector<Posting> postings;
     for (const quint32 id : order) {
-        std::vector<Posting> postings;
+        postings.clear();
         for (const Posting &p : postings_[id].postings)
             if (p.document < alive.size() && alive[p.document])
                 postings.push_back(p);
@@ -239,7 +365,7 @@ QMap<QString, QList<ShardTerm>> SearchIndex::shards(const std::vector<bool> &ali
             numbers.push_back(p.weight);
             previous = document;
         }
-        all.append(ShardTerm{terms_[id], postings_[id].documents, encodeNumbers(numbers)});
+        all.append(ShardTerm{term(id).toString(), postings_[id].documents, encodeNumbers(numbers)});
     }
 
     // Split by prefix: terms sorted, so each prefix's terms are one run of all.

@@ -7,7 +7,6 @@
 #include <QStringList>
 
 #include <functional>
-#include <unordered_map>
 #include <vector>
 
 // Index terms of a text: lower-cased runs of letters and digits. A name joined by "_"
@@ -66,17 +65,22 @@ private:
     };
     static void trim(std::vector<Posting> &postings);
 
-    // Term -> id. The views point into terms_, whose strings never change; Qt's own
-    // string hash costs more than all the rest of indexing a page.
-    struct TermHash {
-        size_t operator()(QStringView term) const noexcept;
-    };
-    std::unordered_map<QStringView, quint32, TermHash> termIds_;
-    QStringList terms_;
+    // Looks a term up, adding it when new. Terms are kept end to end in one array,
+    // found by an open-addressed table of ids: a string and a hash node per term cost
+    // more than all the rest of indexing a page.
+    quint32 intern(const char16_t *term, qsizetype size, size_t hash);
+    QStringView term(quint32 id) const {
+        return QStringView(termChars_.data() + termStart_[id], termStart_[id + 1] - termStart_[id]);
+    }
+    std::vector<char16_t> termChars_;
+    std::vector<quint32> termStart_{0}; // where each term starts, and where the last ends
+    std::vector<quint32> termHashes_;
+    std::vector<quint32> slots_; // term id + 1, 0 for none
     std::vector<TermPostings> postings_;
     // Where each term stood on the page being added (0: not on it), and the terms it holds.
     std::vector<quint8> places_;
     std::vector<quint32> touched_;
-    QString term_; // the term being looked up
+    QString term_;                  // the term being looked up
+    std::vector<char16_t> lowered_; // the word being split, lower-cased
     quint32 document_ = 0;
 };

@@ -50,14 +50,22 @@ QString href(const QString &path) {
 
 // A JavaScript string literal in ASCII, so that the shards read the same whatever
 // encoding the browser assumes for them, and "</script>" cannot end an inline script.
+constexpr struct JsPlain {
+    bool of[128] = {};
+    constexpr JsPlain() {
+        for (int c = 0x20; c < 0x7f; ++c)
+            of[c] = c != '"' && c != '\\' && c != '<' && c != '>';
+    }
+} jsPlain;
+
 void appendJs(QString &out, QStringView text) {
     out += u'"';
     qsizetype plain = 0; // start of the characters not yet copied
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();
-        const bool quote = u == '"' || u == '\\';
-        if (!quote && u >= 0x20 && u < 0x7f && u != '<' && u != '>')
+        if (u < 128 && jsPlain.of[u])
             continue;
+        const bool quote = u == '"' || u == '\\';
         out += text.mid(plain, i - plain);
         plain = i + 1;
         if (quote) {
@@ -107,6 +115,44 @@ QByteArray writeFile(const QString &fileName, const QString &text) {
     return QByteArray();
 }
 
+// A file written as its text is formed, so that a long page is never held whole, nor
+// a second time as UTF-8.
+class TextFile {
+public:
+    explicit TextFile(const QString &fileName) : file_(fileName) {
+        opened_ = file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    }
+    QString &text() { return text_; }
+    // Writes what has been formed once there is enough of it.
+    void flushSome() {
+        if (text_.size() >= 32 * 1024)
+            flush();
+    }
+    // Returns an error message, empty on success.
+    QByteArray close() {
+        if (!opened_)
+            return "cannot open " + file_.fileName().toUtf8();
+        flush();
+        if (failed_)
+            return "cannot write " + file_.fileName().toUtf8();
+        file_.close();
+        return QByteArray();
+    }
+
+private:
+    void flush() {
+        if (!opened_ || failed_ || text_.isEmpty())
+            return;
+        const QByteArray bytes = text_.toUtf8();
+        failed_ = file_.write(bytes) != bytes.size();
+        text_.resize(0);
+    }
+    QFile file_;
+    QString text_;
+    bool opened_ = false;
+    bool failed_ = false;
+};
+
 // The rules that the site's own pages add to the stylesheet's.
 const char siteStyle[] = R"(<style>
 .qg-site-nav { display: flex; gap: 1.25em; padding: 0.5em 0; border-bottom: 1px solid var(--rule, #d8dde3); margin-bottom: 1em; }
@@ -127,7 +173,8 @@ const char siteStyle[] = R"(<style>
 </style>
 )";
 
-QString sitePage(const QString &title, const char *current, const QString &body) {
+// The start of a site page, up to its heading; the body and pageEnd follow.
+QString pageStart(const QString &title, const char *current) {
     static const struct {
         const char *file;
         const char *label;
@@ -147,9 +194,10 @@ QString sitePage(const QString &title, const char *current, const QString &body)
            escapeHtml(title) +
            QLatin1String("</title>\n<link rel=\"stylesheet\" href=\"default.css\">\n") +
            QLatin1String(siteStyle) + QLatin1String("</head>\n<body>\n<header>\n") + nav +
-           QLatin1String("</header>\n<main>\n<h1>") + escapeHtml(title) + QLatin1String("</h1>\n") +
-           body + QLatin1String("</main>\n</body>\n</html>\n");
+           QLatin1String("</header>\n<main>\n<h1>") + escapeHtml(title) + QLatin1String("</h1>\n");
 }
+
+const char pageEnd[] = "</main>\n</body>\n</html>\n";
 
 // The value of name="..." among the attributes of an element.
 QString attribute(QStringView attributes, QLatin1String name) {
@@ -167,7 +215,9 @@ QString attribute(QStringView attributes, QLatin1String name) {
 }
 
 // Text for a label: entities decoded, as a reader sees it.
-QString plain(QStringView html) {
+QString plain(const QString &html) {
+    if (!html.contains(u'<') && !html.contains(u'&'))
+        return html.simplified();
     PageText text;
     readPageText(html, text);
     return text.prose.simplified();
@@ -200,9 +250,17 @@ Site::Site(const QString &workingDirectory)
 
 QString Site::relative(const QString &fileName) const {
     // Most pages lie below the working directory, named by its absolute path or not.
+    // Clean: it neither starts with "./" or "../" nor holds "/." or "//"; one pass, as
+    // every page and declaration asks.
     const auto clean = [](QStringView path) {
-        return !path.startsWith(QLatin1String("./")) && !path.startsWith(QLatin1String("../")) &&
-               !path.contains(QLatin1String("/.")) && !path.contains(QLatin1String("//"));
+        const qsizetype size = path.size();
+        if (size >= 2 && path[0] == u'.' &&
+            (path[1] == u'/' || (path[1] == u'.' && size >= 3 && path[2] == u'/')))
+            return false;
+        for (qsizetype k = 0; k + 1 < size; ++k)
+            if (path[k] == u'/' && (path[k + 1] == u'.' || path[k + 1] == u'/'))
+                return false;
+        return true;
     };
     const qsizetype base = workingDirectory_.size();
     if (fileName.size() > base + 1 && fileName.startsWith(workingDirectory_) &&
@@ -233,9 +291,16 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
     // The snippet is the page's first prose; code only when it has none.
     Snippet snippet(snippetLength);
     snippet.add(pageText_.prose);
-    if (snippet.text().isEmpty())
+    QString snippetText = snippet.text();
+    if (snippetText.isEmpty()) {
         snippet.add(pageText_.code);
-    documents_.push_back(Document{path, title, snippet.text()});
+        snippetText = snippet.text();
+    }
+    documents_.push_back(Document{path, title, snippetText});
+    // The texts keep their storage for the next page, unless a long page (a header's
+    // index) left it much larger than pages mostly need.
+    if (text.size() > 64 * 1024)
+        pageText_ = PageText();
 
     if (manualPage && !title.trimmed().isEmpty())
         entries_.push_back(IndexEntry{title.simplified(), QStringLiteral("page"), href(path),
@@ -243,7 +308,8 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
 }
 
 void Site::addDeclaration(const Declaration &d) {
-    const QString link = href(relative(d.pageFile));
+    const QString page = relative(d.pageFile);
+    const QString link = href(page);
     // The declarations of a header come together: its link is formed once.
     if (d.headerPage != lastHeaderPage_) {
         lastHeaderPage_ = d.headerPage;
@@ -253,7 +319,7 @@ void Site::addDeclaration(const Declaration &d) {
     const QString brief = plainBrief(d.brief);
     entries_.push_back(IndexEntry{d.name, d.kind, link, d.header, where, brief});
     // The brief says best what a declaration's page is about.
-    const auto document = documentByPath_.constFind(relative(d.pageFile));
+    const auto document = documentByPath_.constFind(page);
     if (!brief.isEmpty() && document != documentByPath_.constEnd())
         documents_[*document].snippet = brief;
 }
@@ -295,18 +361,24 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
         beginItem();
         if (!url.isEmpty()) {
             QString path = relative(baseDirectory.isEmpty() ? url : baseDirectory + u'/' + url);
+            auto document = documentByPath_.constFind(path);
             // A split name that ends in ".htm" keeps it, without a second one.
-            if (!documentByPath_.contains(path) && path.endsWith(QLatin1String(".htm.htm")))
+            if (document == documentByPath_.constEnd() &&
+                path.endsWith(QLatin1String(".htm.htm"))) {
                 path.chop(4);
-            const auto document = documentByPath_.constFind(path);
+                document = documentByPath_.constFind(path);
+            }
             if (document != documentByPath_.constEnd() && !documents_[*document].title.isEmpty())
                 label = documents_[*document].title.simplified();
             if (label.isEmpty())
                 label = path;
-            contentsHtml_ += QLatin1String("<a href=\"") + escapeHtml(href(path)) +
-                             QLatin1String("\">") + escapeHtml(label) + QLatin1String("</a>");
+            contentsHtml_ += QLatin1String("<a href=\"");
+            appendEscaped(contentsHtml_, href(path));
+            contentsHtml_ += QLatin1String("\">");
+            appendEscaped(contentsHtml_, label);
+            contentsHtml_ += QLatin1String("</a>");
         } else {
-            contentsHtml_ += escapeHtml(label);
+            appendEscaped(contentsHtml_, label);
         }
         if (attributes.trimmed().endsWith(u'/'))
             contentsHtml_ += QLatin1String("</li>\n");
@@ -473,16 +545,25 @@ QByteArray Site::writeSearch() {
         QLatin1String("<script>\n") + QString::fromUtf8(script.readAll()) +
         QLatin1String("</script>\n");
     return writeFile(root.filePath(QStringLiteral("search.htm")),
-                     sitePage(QStringLiteral("Search"), "search.htm", body));
+                     pageStart(QStringLiteral("Search"), "search.htm") + body +
+                         QLatin1String(pageEnd));
 }
 
 QByteArray Site::writeContents() {
-    const QString body = contentsHtml_.isEmpty()
-                             ? QStringLiteral("<p>This run gave no contents.</p>\n")
-                             : QLatin1String("<ul class=\"qg-contents\">\n") + contentsHtml_ +
-                                   QLatin1String("</ul>\n");
-    return writeFile(QDir(workingDirectory_).filePath(QStringLiteral("contents.htm")),
-                     sitePage(QStringLiteral("Contents"), "contents.htm", body));
+    TextFile file(QDir(workingDirectory_).filePath(QStringLiteral("contents.htm")));
+    QString &out = file.text();
+    out = pageStart(QStringLiteral("Contents"), "contents.htm");
+    if (contentsHtml_.isEmpty()) {
+        out += QLatin1String("<p>This run gave no contents.</p>\n");
+    } else {
+        out += QLatin1String("<ul class=\"qg-contents\">\n");
+        file.flushSome();
+        out += contentsHtml_;
+        file.flushSome();
+        out += QLatin1String("</ul>\n");
+    }
+    out += QLatin1String(pageEnd);
+    return file.close();
 }
 
 QByteArray Site::writeIndex() {
@@ -513,43 +594,44 @@ QByteArray Site::writeIndex() {
             return a.entry->name < b.entry->name;
         return a.entry->href < b.entry->href;
     });
+    // A-Z, or '#' for the rest.
     const auto letterOf = [](const QString &key) {
         const QChar c = key.isEmpty() ? QChar() : key.at(0).toUpper();
-        return c >= u'A' && c <= u'Z' ? QString(c) : QStringLiteral("#");
+        return c >= u'A' && c <= u'Z' ? c : QChar(u'#');
     };
-    QStringList letters;
+    const auto anchorOf = [](QChar letter) {
+        return letter == u'#' ? QStringLiteral("other") : QString(letter);
+    };
+    QList<QChar> letters;
     for (const Sorted &s : sorted)
         if (letters.isEmpty() || letters.last() != letterOf(s.key))
             letters.append(letterOf(s.key));
 
-    QString body;
+    TextFile file(QDir(workingDirectory_).filePath(QStringLiteral("genindex.htm")));
+    QString &body = file.text();
+    body = pageStart(QStringLiteral("Index"), "genindex.htm");
     if (sorted.empty())
-        body = QStringLiteral("<p>This run documented nothing.</p>\n");
+        body += QLatin1String("<p>This run documented nothing.</p>\n");
     body += QLatin1String("<nav aria-label=\"Letters\">\n<ul class=\"qg-letters\">\n");
-    for (const QString &letter : std::as_const(letters))
+    for (const QChar letter : std::as_const(letters))
         body += QStringLiteral("<li><a href=\"#letter-%1\">%2</a></li>\n")
-                    .arg(letter == QLatin1String("#") ? QStringLiteral("other") : letter, letter);
+                    .arg(anchorOf(letter), QString(letter));
     body += QLatin1String("</ul>\n</nav>\n");
-    QString current;
+    QChar current; // none yet
     for (const Sorted &s : sorted) {
-        const QString letter = letterOf(s.key);
+        const QChar letter = letterOf(s.key);
         if (letter != current) {
-            if (!current.isEmpty())
+            if (!current.isNull())
                 body += QLatin1String("</tbody>\n</table>\n");
             current = letter;
-            body +=
-                QStringLiteral(
-                    "<h2 id=\"letter-%1\">%2</h2>\n<table class=\"qg-index\">\n"
-                    "<thead><tr><th scope=\"col\">Name</th><th scope=\"col\">Kind</th>"
-                    "<th scope=\"col\">In</th><th scope=\"col\">Brief</th></tr></thead>\n"
-                    "<tbody>\n")
-                    .arg(letter == QLatin1String("#") ? QStringLiteral("other") : letter, letter);
+            body += QStringLiteral(
+                        "<h2 id=\"letter-%1\">%2</h2>\n<table class=\"qg-index\">\n"
+                        "<thead><tr><th scope=\"col\">Name</th><th scope=\"col\">Kind</th>"
+                        "<th scope=\"col\">In</th><th scope=\"col\">Brief</th></tr></thead>\n"
+                        "<tbody>\n")
+                        .arg(anchorOf(letter), QString(letter));
         }
         const IndexEntry &e = *s.entry;
-        const QString where = e.whereHref.isEmpty()
-                                  ? escapeHtml(e.where)
-                                  : QStringLiteral("<a href=\"%1\">%2</a>")
-                                        .arg(escapeHtml(e.whereHref), escapeHtml(e.where));
         body += QLatin1String("<tr><td><a href=\"");
         appendEscaped(body, e.href);
         body += QLatin1String("\">");
@@ -557,13 +639,22 @@ QByteArray Site::writeIndex() {
         body += QLatin1String("</a></td><td class=\"qg-kind\">");
         appendEscaped(body, e.kind);
         body += QLatin1String("</td><td>");
-        body += where;
+        if (e.whereHref.isEmpty()) {
+            appendEscaped(body, e.where);
+        } else {
+            body += QLatin1String("<a href=\"");
+            appendEscaped(body, e.whereHref);
+            body += QLatin1String("\">");
+            appendEscaped(body, e.where);
+            body += QLatin1String("</a>");
+        }
         body += QLatin1String("</td><td>");
         appendEscaped(body, e.brief);
         body += QLatin1String("</td></tr>\n");
+        file.flushSome();
     }
-    if (!current.isEmpty())
+    if (!current.isNull())
         body += QLatin1String("</tbody>\n</table>\n");
-    return writeFile(QDir(workingDirectory_).filePath(QStringLiteral("genindex.htm")),
-                     sitePage(QStringLiteral("Index"), "genindex.htm", body));
+    body += QLatin1String(pageEnd);
+    return file.close();
 }
