@@ -6,6 +6,25 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace {
+
+// The absolute, cleaned form of a path, where two spellings of one file must compare equal.
+QString absolutePath(const QString &path) {
+    // The run never changes its working directory.
+    static const QString workingDirectory = QDir::currentPath() + QLatin1Char('/');
+    QString absolute = path.startsWith(u'/') ? path : workingDirectory + path;
+    // Most paths are clean already; only "." and ".." segments and doubled or trailing
+    // separators need the cleaning pass.
+    bool clean = !absolute.endsWith(u'/');
+    for (qsizetype i = 1; clean && i < absolute.size(); ++i) {
+        if (absolute.at(i - 1) == u'/' && (absolute.at(i) == u'.' || absolute.at(i) == u'/'))
+            clean = false;
+    }
+    return clean ? absolute : QDir::cleanPath(absolute);
+}
+
+} // namespace
+
 QString Diagnostics::configure(const QString &words) {
     for (const QString &raw : words.split(u',')) {
         const QString word = raw.trimmed();
@@ -103,18 +122,4 @@ void Diagnostics::checkExpectedFiles() {
 Diagnostics &diagnostics() {
     static Diagnostics instance;
     return instance;
-}
-
-QString absolutePath(const QString &path) {
-    // The run never changes its working directory.
-    static const QString workingDirectory = QDir::currentPath() + QLatin1Char('/');
-    QString absolute = path.startsWith(u'/') ? path : workingDirectory + path;
-    // Most paths are clean already; only "." and ".." segments and doubled or trailing
-    // separators need the cleaning pass.
-    bool clean = !absolute.endsWith(u'/');
-    for (qsizetype i = 1; clean && i < absolute.size(); ++i) {
-        if (absolute.at(i - 1) == u'/' && (absolute.at(i) == u'.' || absolute.at(i) == u'/'))
-            clean = false;
-    }
-    return clean ? absolute : QDir::cleanPath(absolute);
 }

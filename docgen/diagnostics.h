@@ -79,6 +79,3 @@ private:
 
 // The run's one set of diagnostics.
 Diagnostics &diagnostics();
-
-// The absolute, cleaned form of a path, where two spellings of one file must compare equal.
-QString absolutePath(const QString &path);

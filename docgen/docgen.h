@@ -56,7 +56,6 @@ public:
     QString formatName = QStringLiteral("html");
     // Where the lines of the text being interpreted came from, while warnings are on.
     LineOrigins origins;
-    LineOrigins overviewOrigins; // of a header's overview, while its entities are read
     // The parsed header of an "h" input, while its pages are built.
     std::unique_ptr<SourceBrowserRoot> sourceRoot;
 };

@@ -245,6 +245,7 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
 void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &excludedNames) {
     doc.sourceRoot = std::make_unique<SourceBrowserRoot>();
     QString overview;
+    LineOrigins overviewOrigins; // kept while the declarations' comments are read
     {
         TextLines lines(inputPath);
         DocGenSourceBrowserCParser parser(lines, doc.sourceRoot.get());
@@ -252,9 +253,8 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
         overview = parser.overviewText();
         if (diagnostics().enabled()) {
             // The overview's warnings point into the comments it was gathered from.
-            doc.overviewOrigins.clear();
             for (const auto &[textLine, line] : parser.overviewOrigins())
-                doc.overviewOrigins.map(textLine, inputPath, line);
+                overviewOrigins.map(textLine, inputPath, line);
             for (const int line : parser.unattachedDocumentationComments())
                 diagnostics().warn(inputPath, line,
                                    QStringLiteral("documentation comment documents no "
@@ -271,7 +271,7 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
         documentAll(doc, root.allTypes(), excluded);
         documentAll(doc, root.allMethods(), excluded);
         doc.flushPage();
-        std::swap(doc.origins, doc.overviewOrigins);
+        doc.origins = std::move(overviewOrigins);
         if (doc.mode == 1)
             writeIndexPage(doc, inputPath, overview);
     }
