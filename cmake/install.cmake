@@ -5,8 +5,9 @@
 #
 # installs bin/quillgen, share/quillgen/default.css (the stylesheet that every page
 # links), the example menu definitions and property registry, the manual page
-# quillgen(1) and the CMake package lib/cmake/quillgen (find_package(quillgen) gives
-# quillgen::quillgen and quillgen_add_docs()). The build tree holds a package of its own,
+# quillgen(1), the copyright and changelog (from packaging/) and the CMake package
+# lib/cmake/quillgen (find_package(quillgen) gives quillgen::quillgen and
+# quillgen_add_docs()). The build tree holds a package of its own,
 # for trying the function before installing: find_package(quillgen) with
 # quillgen_DIR=<build tree>.
 
@@ -17,8 +18,32 @@ install(FILES ${PROJECT_SOURCE_DIR}/share/quillgen/default.css
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quillgen)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/menus.xml ${PROJECT_SOURCE_DIR}/docs/properties.xml
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
-install(FILES ${PROJECT_SOURCE_DIR}/docs/quillgen.1
+
+# The manual page and the changelog are installed compressed, the way Debian's tools
+# expect them: gzip -9n keeps the bytes free of the build's time and file name.
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog quillgen_changelog_top LIMIT_COUNT 1)
+if(NOT quillgen_changelog_top MATCHES "^quillgen \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog does not start with an entry for version "
+                      "${PROJECT_VERSION}: add one before changing the version")
+endif()
+set(quillgen_compressed)
+foreach(source docs/quillgen.1 packaging/changelog)
+  get_filename_component(name ${source} NAME)
+  add_custom_command(
+    OUTPUT ${PROJECT_BINARY_DIR}/compressed/${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/compressed
+    COMMAND sh -c "gzip -9n -c \"$1\" >\"$2\"" sh ${PROJECT_SOURCE_DIR}/${source}
+            ${PROJECT_BINARY_DIR}/compressed/${name}.gz
+    DEPENDS ${PROJECT_SOURCE_DIR}/${source}
+    VERBATIM)
+  list(APPEND quillgen_compressed ${PROJECT_BINARY_DIR}/compressed/${name}.gz)
+endforeach()
+add_custom_target(quillgen_compressed_docs ALL DEPENDS ${quillgen_compressed})
+install(FILES ${PROJECT_BINARY_DIR}/compressed/quillgen.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/compressed/changelog.gz
+              ${PROJECT_SOURCE_DIR}/packaging/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 include(CMakePackageConfigHelpers)
 set(quillgen_package_sources ${PROJECT_SOURCE_DIR}/cmake/package)
@@ -56,10 +81,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "documentation generator for manuals in a backslash markup and C headers")
 set(CPACK_PACKAGE_DESCRIPTION
-    "quillgen turns manual sources written in its backslash-command markup and C/C++
-headers with documentation comments into HTML pages. It ships a stylesheet for the
-pages and a manual page.")
-set(CPACK_PACKAGE_CONTACT "quillgen developers <quillgen@localhost>")
+    "quillgen turns manual sources written in its backslash-command markup and
+C/C++ headers with documentation comments into HTML pages. It ships a
+stylesheet for the pages, a manual page and a CMake package.")
+# No public address exists yet; the reserved .invalid domain says so plainly.
+set(CPACK_PACKAGE_CONTACT "quillgen developers <quillgen@quillgen.invalid>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

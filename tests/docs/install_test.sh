@@ -13,7 +13,7 @@ fail() {
 }
 
 "$cmake" --install "$build" --prefix "$tmp/prefix" >/dev/null
-for file in bin/quillgen share/quillgen/default.css share/man/man1/quillgen.1 \
+for file in bin/quillgen share/quillgen/default.css share/man/man1/quillgen.1.gz share/doc/quillgen/copyright \
     share/doc/quillgen/examples/menus.xml share/doc/quillgen/examples/properties.xml \
     lib/cmake/quillgen/quillgenConfig.cmake lib/cmake/quillgen/quillgenConfigVersion.cmake; do
     [ -f "$tmp/prefix/$file" ] || fail "$file was not installed"
@@ -47,7 +47,7 @@ grep -q 'href="greet.htm"' hello_h.htm || fail "no header index page"
 
 # The manual page is well-formed enough for man to format it.
 if command -v man >/dev/null; then
-    MANWIDTH=80 man -l "$tmp/prefix/share/man/man1/quillgen.1" 2>&1 | grep -q QUILLGEN_MENU_DEFINITIONS ||
+    MANWIDTH=80 man -l "$tmp/prefix/share/man/man1/quillgen.1.gz" 2>&1 | grep -q QUILLGEN_MENU_DEFINITIONS ||
         fail "the manual page does not format"
 fi
 # A project that renders its documentation with the installed package.
