@@ -1,5 +1,6 @@
 #pragma once
 
+#include "docgen/headerparse.h"
 #include "docgen/lineorigins.h"
 #include "docgen/outputpage.h"
 #include "sourcebrowser/sourcebrowserroot.h"
@@ -58,4 +59,7 @@ public:
     LineOrigins origins;
     // The parsed header of an "h" input, while its pages are built.
     std::unique_ptr<SourceBrowserRoot> sourceRoot;
+    // A header the caller parsed ahead (on another thread) for processFile to render;
+    // used when its path is the input's, else the input is parsed as usual.
+    std::unique_ptr<ParsedHeader> parsedHeader;
 };

@@ -3,10 +3,10 @@
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
+#include "docgen/filesread.h"
+#include "docgen/headerparse.h"
 #include "docgen/interpreter.h"
 #include "docgen/pagetemplate.h"
-#include "docgen/textlines.h"
-#include "sourcebrowser/cparser.h"
 #include "sourcebrowser/sourcebrowsermacro.h"
 #include "sourcebrowser/sourcebrowsermethod.h"
 #include "sourcebrowser/sourcebrowservariable.h"
@@ -15,27 +15,6 @@
 #include <QSet>
 
 namespace {
-
-// The C/C++ parser reading its lines from a header file. It reports no progress;
-// parse errors become warnings when those are on: whatever it recognises is documented.
-class DocGenSourceBrowserCParser : public SourceBrowserCParser {
-public:
-    DocGenSourceBrowserCParser(TextLines &lines, SourceBrowserRoot *root)
-        : SourceBrowserCParser(root), lines_(lines) {}
-    bool getLine(QString &line) override { return lines_.next(line); }
-    void errorMessage(const QString &fileName, int line, const QString &message) override {
-        if (!diagnostics().enabled())
-            return;
-        QString text = message;
-        if (!text.isEmpty())
-            text[0] = text[0].toLower();
-        diagnostics().warn(fileName, line, text + QLatin1String("; the declaration is skipped"),
-                           "malformed-declaration");
-    }
-
-private:
-    TextLines &lines_;
-};
 
 // The position after the leading white space of line, or -1 when the next
 // character there is not "*".
@@ -243,37 +222,45 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
 }
 
 void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &excludedNames) {
-    doc.sourceRoot = std::make_unique<SourceBrowserRoot>();
-    QString overview;
+    ParsedHeader parsed = doc.parsedHeader && doc.parsedHeader->path == inputPath
+                              ? std::move(*doc.parsedHeader)
+                              : parseHeader(inputPath);
+    doc.parsedHeader.reset();
+    if (parsed.opened)
+        recordFileRead(inputPath);
+    doc.sourceRoot = std::move(parsed.root);
     LineOrigins overviewOrigins; // kept while the declarations' comments are read
-    {
-        TextLines lines(inputPath);
-        DocGenSourceBrowserCParser parser(lines, doc.sourceRoot.get());
-        parser.parseFile(inputPath, QStringList());
-        overview = parser.overviewText();
-        if (diagnostics().enabled()) {
-            // The overview's warnings point into the comments it was gathered from.
-            for (const auto &[textLine, line] : parser.overviewOrigins())
-                overviewOrigins.map(textLine, inputPath, line);
-            for (const int line : parser.unattachedDocumentationComments())
-                diagnostics().warn(inputPath, line,
-                                   QStringLiteral("documentation comment documents no "
-                                                  "declaration; it is not shown"),
-                                   "orphan-comment");
+    if (diagnostics().enabled()) {
+        // Parse errors: whatever the parser recognised is documented all the same.
+        for (const ParsedHeader::Message &message : std::as_const(parsed.parserMessages)) {
+            QString text = message.text;
+            if (!text.isEmpty())
+                text[0] = text[0].toLower();
+            diagnostics().warn(message.fileName, message.line,
+                               text + QLatin1String("; the declaration is skipped"),
+                               "malformed-declaration");
         }
-
-        doc.pageBody.clear();
-        const QSet<QString> excluded(excludedNames.begin(), excludedNames.end());
-        const SourceBrowserRoot &root = *doc.sourceRoot;
-        documentAll(doc, root.allMacros(), excluded);
-        documentAll(doc, root.allStructs(), excluded);
-        documentAll(doc, root.allVariables(), excluded);
-        documentAll(doc, root.allTypes(), excluded);
-        documentAll(doc, root.allMethods(), excluded);
-        doc.flushPage();
-        doc.origins = std::move(overviewOrigins);
-        if (doc.mode == 1)
-            writeIndexPage(doc, inputPath, overview);
+        // The overview's warnings point into the comments it was gathered from.
+        for (const auto &[textLine, line] : std::as_const(parsed.overviewOrigins))
+            overviewOrigins.map(textLine, inputPath, line);
+        for (const int line : std::as_const(parsed.unattachedComments))
+            diagnostics().warn(inputPath, line,
+                               QStringLiteral("documentation comment documents no "
+                                              "declaration; it is not shown"),
+                               "orphan-comment");
     }
+
+    doc.pageBody.clear();
+    const QSet<QString> excluded(excludedNames.begin(), excludedNames.end());
+    const SourceBrowserRoot &root = *doc.sourceRoot;
+    documentAll(doc, root.allMacros(), excluded);
+    documentAll(doc, root.allStructs(), excluded);
+    documentAll(doc, root.allVariables(), excluded);
+    documentAll(doc, root.allTypes(), excluded);
+    documentAll(doc, root.allMethods(), excluded);
+    doc.flushPage();
+    doc.origins = std::move(overviewOrigins);
+    if (doc.mode == 1)
+        writeIndexPage(doc, inputPath, parsed.overview);
     doc.sourceRoot.reset();
 }

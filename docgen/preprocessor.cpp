@@ -2,6 +2,7 @@
 
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
+#include "docgen/filesread.h"
 #include "docgen/interpreter.h"
 #include "docgen/product.h"
 #include "docgen/textlines.h"
@@ -90,9 +91,17 @@ QString fileKey(const QString &path) {
     return canonical.isEmpty() ? path : canonical;
 }
 
+// The lines of a file the pages are made from, which the dependency file then names.
+TextLines sourceLines(const QString &path) {
+    TextLines lines(path);
+    if (lines.isOpen())
+        recordFileRead(path);
+    return lines;
+}
+
 QStringList Preprocessor::read(const QString &inputPath) {
     const QString key = fileKey(inputPath);
-    inclusions_.emplace_back(TextLines(inputPath), 0, key, inputPath);
+    inclusions_.emplace_back(sourceLines(inputPath), 0, key, inputPath);
     openFiles_.insert(key);
     QString line;
     for (;;) {
@@ -229,7 +238,7 @@ void Preprocessor::ordinaryLine(const QString &line, QStringView start) {
 void Preprocessor::openInclusion(const QString &path) {
     const QString key = fileKey(path);
     const bool alreadyOpen = openFiles_.contains(key);
-    TextLines lines = alreadyOpen ? TextLines() : TextLines(path);
+    TextLines lines = alreadyOpen ? TextLines() : sourceLines(path);
     if (warnings_ && alreadyOpen)
         warn(inclusions_.back().line,
              QStringLiteral("'%1' is already being included; this include adds nothing").arg(path),

@@ -1,7 +1,5 @@
 #include "docgen/textlines.h"
 
-#include "docgen/filesread.h"
-
 #include <QFile>
 
 #include <algorithm>
@@ -9,10 +7,8 @@
 TextLines::TextLines(const QString &fileName) {
     QFile file(fileName);
     open_ = file.open(QIODevice::ReadOnly);
-    if (open_) {
-        recordFileRead(fileName);
+    if (open_)
         text_ = QString::fromLocal8Bit(file.readAll());
-    }
 }
 
 bool TextLines::next(QString &line) {

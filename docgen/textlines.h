@@ -4,7 +4,8 @@
 
 // Serves the lines of a text file one at a time, without their terminators ("\n" or
 // "\r\n"). The file is read whole and closed when the reader is made; a file that
-// cannot be opened has no lines.
+// cannot be opened has no lines. Reading touches no shared state, so it may happen on
+// any thread; the caller records the file among those the run read.
 class TextLines {
 public:
     TextLines() = default;

@@ -9,6 +9,7 @@
 #include "driver/commandline.h"
 #include "driver/depfile.h"
 #include "driver/filesystem.h"
+#include "driver/headerprefetch.h"
 #include "driver/hexception.h"
 #include "driver/pagewriter.h"
 #include "driver/sitefeed.h"
@@ -71,8 +72,11 @@ void checkInput(const QString &input) {
                            "input");
 }
 
-void processInput(const QString &argument, const QString &outputDirectory, bool verbose,
-                  WriterThread &writer, QStringList &written) {
+// Processes one input; next is the input after it (empty for the last), which a
+// header prefetch starts parsing while this one's pages are built.
+void processInput(const QString &argument, const QString &next, const QString &outputDirectory,
+                  bool verbose, WriterThread &writer, HeaderPrefetch &prefetch,
+                  QStringList &written) {
     const QString input = cleanPath(argument);
     if (verbose)
         say("Processing %s\n", input);
@@ -93,6 +97,9 @@ void processInput(const QString &argument, const QString &outputDirectory, bool 
     };
     {
         DocGen docGen;
+        docGen.parsedHeader = prefetch.take(input);
+        if (!next.isEmpty())
+            prefetch.start(cleanPath(next));
         docGen.processFile(1, input, outputDirectory, pages, QString(), QStringList());
     }
     diagnostics().flush();
@@ -180,8 +187,11 @@ int runQuillgen(int argc, char **argv) {
             site = std::make_unique<Site>(QDir::currentPath());
         QStringList pages;
         WriterThread writer;
-        for (const QString &input : std::as_const(line.inputs))
-            processInput(input, outputDirectory, line.verbose, writer, pages);
+        HeaderPrefetch prefetch;
+        const QStringList &inputs = line.inputs;
+        for (qsizetype i = 0; i < inputs.size(); ++i)
+            processInput(inputs.at(i), i + 1 < inputs.size() ? inputs.at(i + 1) : QString(),
+                         outputDirectory, line.verbose, writer, prefetch, pages);
         writeDependencyFile(pages);
         if (site) {
             if (line.verbose)

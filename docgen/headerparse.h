@@ -1,0 +1,31 @@
+#pragma once
+
+#include "sourcebrowser/sourcebrowserroot.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <utility>
+
+// A header file parsed into its model, with everything the parser found out on the way.
+// Parsing touches nothing outside this object (no warnings printed, no file list
+// updated), so a header can be parsed on another thread while the pages of the one
+// before it are still being built; whoever renders it replays what was gathered.
+struct ParsedHeader {
+    struct Message {
+        QString fileName;
+        int line;
+        QString text;
+    };
+
+    QString path;        // the input as given
+    bool opened = false; // the file could be read
+    std::unique_ptr<SourceBrowserRoot> root;
+    QString overview;                           // the header's overview comments, joined
+    QList<std::pair<int, int>> overviewOrigins; // overview line -> header line
+    QList<int> unattachedComments;              // lines of "/*!" comments that document nothing
+    QList<Message> parserMessages;              // in the order the parser gave them
+};
+
+ParsedHeader parseHeader(const QString &path);
