@@ -35,7 +35,7 @@ public:
     Preprocessor(const DocGen &doc, LineOrigins *origins)
         : doc_(doc), origins_(origins), warnings_(origins != nullptr) {}
 
-    QStringList read(const QString &inputPath);
+    QString read(const QString &inputPath);
 
 private:
     struct Inclusion {
@@ -75,7 +75,10 @@ private:
     // Whether the kept lines have opened a code block that they have not closed yet:
     // a "%" or "@" line there is most likely code that the writer meant to keep.
     bool inCode_ = false;
-    QStringList outputLines_;
+    // The kept lines joined by "\n", as the interpreter reads them, built as they come
+    // rather than kept one string a line and joined at the end.
+    QString output_;
+    int outputLines_ = 0; // lines in output_
     int skipping_ = 0;
     std::vector<int> conditionStack_;
     // The open readers: the input first, then one per open "\include".
@@ -99,7 +102,7 @@ TextLines sourceLines(const QString &path) {
     return lines;
 }
 
-QStringList Preprocessor::read(const QString &inputPath) {
+QString Preprocessor::read(const QString &inputPath) {
     const QString key = fileKey(inputPath);
     inclusions_.emplace_back(sourceLines(inputPath), 0, key, inputPath);
     openFiles_.insert(key);
@@ -136,7 +139,7 @@ QStringList Preprocessor::read(const QString &inputPath) {
             ordinaryLine(line, start);
         }
     }
-    return outputLines_;
+    return std::move(output_);
 }
 
 bool Preprocessor::nextLine(QString &line) {
@@ -170,7 +173,7 @@ void Preprocessor::warn(int line, const QString &message, const char *category) 
 // follows the code blocks it opens and closes.
 void Preprocessor::noteOutputLine(const QString &line) {
     Inclusion &current = inclusions_.back();
-    origins_->map(int(outputLines_.size()), current.path, current.line);
+    origins_->map(outputLines_, current.path, current.line);
     if (!current.nonAsciiReported) {
         const auto wide =
             std::find_if(line.begin(), line.end(), [](QChar c) { return c.unicode() > 0x7f; });
@@ -232,7 +235,9 @@ void Preprocessor::ordinaryLine(const QString &line, QStringView start) {
     }
     if (warnings_)
         noteOutputLine(line);
-    outputLines_.append(line);
+    if (outputLines_++ > 0)
+        output_.append(u'\n');
+    output_.append(line);
 }
 
 void Preprocessor::openInclusion(const QString &path) {
@@ -305,12 +310,18 @@ void Preprocessor::directive(const QString &s) {
 }
 
 // Records the title of every page the text will split into, under its page name.
-void recordTitles(DocGen &doc, const QStringList &lines) {
+void recordTitles(DocGen &doc, QStringView text) {
     QString page;
-    for (const QString &line : lines) {
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        const QStringView view = text.mid(start, end - start);
+        start = end + 1;
         // Most lines are text; only a command can name a page or a title.
-        if (!line.startsWith(u'\\'))
+        if (!view.startsWith(u'\\'))
             continue;
+        const QString line = view.toString();
         if (line.startsWith(QLatin1String("\\split"))) {
             page = field(line, 1);
         } else if (line.startsWith(QLatin1String("\\title{"))) {
@@ -326,21 +337,15 @@ void recordTitles(DocGen &doc, const QStringList &lines) {
 
 } // namespace
 
-QStringList readManualSource(const DocGen &doc, const QString &inputPath, LineOrigins *origins) {
+QString readManualSource(const DocGen &doc, const QString &inputPath, LineOrigins *origins) {
     return Preprocessor(doc, origins).read(inputPath);
 }
 
 void preprocess(DocGen &doc, const QString &inputPath) {
-    QString text;
-    {
-        // The lines go before the interpreter runs: on a big manual they cost as much
-        // memory as the joined text again.
-        doc.origins.clear();
-        const QStringList lines =
-            readManualSource(doc, inputPath, diagnostics().enabled() ? &doc.origins : nullptr);
-        recordTitles(doc, lines);
-        text = lines.join(u'\n');
-    }
+    doc.origins.clear();
+    const QString text =
+        readManualSource(doc, inputPath, diagnostics().enabled() ? &doc.origins : nullptr);
+    recordTitles(doc, text);
     interpretMarkup(doc, text);
 
     doc.contentsLevel = 0;

@@ -10,8 +10,9 @@ class LineOrigins;
 // sources it includes, and runs the markup interpreter over the result.
 void preprocess(DocGen &docGen, const QString &inputPath);
 
-// The first phase alone: the lines that reach the interpreter, with comments,
-// directives and dropped sections removed and included sources spliced in. With
-// origins, where each line came from is recorded there and mistakes are reported.
-QStringList readManualSource(const DocGen &docGen, const QString &inputPath,
-                             LineOrigins *origins = nullptr);
+// The first phase alone: the text that reaches the interpreter, its lines joined by
+// "\n", with comments, directives and dropped sections removed and included sources
+// spliced in. With origins, where each line came from is recorded there and mistakes
+// are reported.
+QString readManualSource(const DocGen &docGen, const QString &inputPath,
+                         LineOrigins *origins = nullptr);
