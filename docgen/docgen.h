@@ -5,6 +5,7 @@
 #include "docgen/outputpage.h"
 #include "sourcebrowser/sourcebrowserroot.h"
 
+#include <QHash>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -62,4 +63,6 @@ public:
     // A header the caller parsed ahead (on another thread) for processFile to render;
     // used when its path is the input's, else the input is parsed as usual.
     std::unique_ptr<ParsedHeader> parsedHeader;
+    // The prepared comments of the header being rendered, by declaration.
+    QHash<const SourceBrowserObject *, QString> preparedComments;
 };

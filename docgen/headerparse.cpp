@@ -1,7 +1,11 @@
 #include "docgen/headerparse.h"
 
+#include "docgen/headerpipeline.h"
 #include "docgen/textlines.h"
 #include "sourcebrowser/cparser.h"
+#include "sourcebrowser/sourcebrowsermacro.h"
+#include "sourcebrowser/sourcebrowsermethod.h"
+#include "sourcebrowser/sourcebrowservariable.h"
 
 namespace {
 
@@ -22,6 +26,14 @@ private:
     ParsedHeader &result_;
 };
 
+// Prepares the comment of every declaration that gets a page ("!" comments).
+template <typename Entity>
+void prepareComments(const QList<Entity *> &entities, ParsedHeader &result) {
+    for (const Entity *entity : entities)
+        if (entity->comment.startsWith(u'!'))
+            result.preparedComments.insert(entity, prepareComment(entity->comment, entity->name));
+}
+
 } // namespace
 
 ParsedHeader parseHeader(const QString &path) {
@@ -35,5 +47,11 @@ ParsedHeader parseHeader(const QString &path) {
     result.overview = parser.overviewText();
     result.overviewOrigins = parser.overviewOrigins();
     result.unattachedComments = parser.unattachedDocumentationComments();
+    const SourceBrowserRoot &root = *result.root;
+    prepareComments(root.allMacros(), result);
+    prepareComments(root.allStructs(), result);
+    prepareComments(root.allVariables(), result);
+    prepareComments(root.allTypes(), result);
+    prepareComments(root.allMethods(), result);
     return result;
 }

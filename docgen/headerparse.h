@@ -2,6 +2,7 @@
 
 #include "sourcebrowser/sourcebrowserroot.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -26,6 +27,9 @@ struct ParsedHeader {
     QList<std::pair<int, int>> overviewOrigins; // overview line -> header line
     QList<int> unattachedComments;              // lines of "/*!" comments that document nothing
     QList<Message> parserMessages;              // in the order the parser gave them
+    // The comments of the documented declarations, made ready for the interpreter:
+    // preparing them needs nothing but the comment, so it is done with the parse.
+    QHash<const SourceBrowserObject *, QString> preparedComments;
 };
 
 ParsedHeader parseHeader(const QString &path);

@@ -218,7 +218,12 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
         // below the comment's start.
         doc.origins.start(doc.inputPath, entity.commentLine);
     }
-    interpretMarkup(doc, prepareComment(entity.comment, entity.name), &entity);
+    const auto prepared = doc.preparedComments.constFind(&entity);
+    interpretMarkup(doc,
+                    prepared != doc.preparedComments.cend()
+                        ? *prepared
+                        : prepareComment(entity.comment, entity.name),
+                    &entity);
 }
 
 void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &excludedNames) {
@@ -229,6 +234,7 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     if (parsed.opened)
         recordFileRead(inputPath);
     doc.sourceRoot = std::move(parsed.root);
+    doc.preparedComments = std::move(parsed.preparedComments);
     LineOrigins overviewOrigins; // kept while the declarations' comments are read
     if (diagnostics().enabled()) {
         // Parse errors: whatever the parser recognised is documented all the same.
@@ -262,5 +268,6 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     doc.origins = std::move(overviewOrigins);
     if (doc.mode == 1)
         writeIndexPage(doc, inputPath, parsed.overview);
+    doc.preparedComments.clear();
     doc.sourceRoot.reset();
 }
