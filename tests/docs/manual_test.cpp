@@ -189,28 +189,6 @@ TEST_F(Manual, RunsEveryCommandOfTheVocabulary) {
         EXPECT_TRUE(used.contains(command)) << "\\" << command.toStdString() << " is never run";
 }
 
-// The example property registry end to end; the expected page is in data/.
-TEST(PropertyRegistryRun, ExampleRegistryFillsTheTablesAndABadOneStopsTheRun) {
-    Workspace w;
-    // Markup in a description, a property on two pages, an unknown property and page.
-    w.write("props.dg", QStringLiteral("\\split props\nSet \\property EditorTabWidth, "
-                                       "\\property{Unknown}.\n\\envpage Build\n"
-                                       "\\envpage Debug\n\\envpage None\n"));
-    const RunResult good =
-        w.run({"props.dg"}, {{"QUILLGEN_PROPERTIES", sourceDir + "/docs/properties.xml"}});
-    EXPECT_EQ(good.exitCode, 0) << good.err.toStdString();
-    EXPECT_EQ(good.out + good.err, QString());
-    EXPECT_EQ(w.read("props.htm"), QString::fromUtf8(readSource("tests/docs/data/properties.htm")));
-
-    QFile::remove(w.path("props.htm"));
-    w.write("bad.xml", QByteArray("<properties>\n<property type=\"1\"/>\n</properties>\n"));
-    const RunResult bad = w.run({"props.dg"}, {{"QUILLGEN_PROPERTIES", "bad.xml"}});
-    EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_EQ(bad.err, "error: cannot read property registry bad.xml: property without a "
-                       "name at line 2, column 20\n");
-    EXPECT_FALSE(w.exists("props.htm")) << "no input is handled";
-}
-
 TEST_F(Manual, StylesheetColoursEveryCodeStyle) {
     const QString css = QString::fromUtf8(readSource("share/quillgen/default.css"));
     EXPECT_TRUE(css.contains("prefers-color-scheme: dark"));

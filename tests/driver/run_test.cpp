@@ -102,6 +102,29 @@ TEST(Run, UnwritablePageStopsTheRunAndKeepsEarlierPages) {
     EXPECT_FALSE(ws.exists("one.htm")) << "later inputs are not handled";
 }
 
+TEST(Run, AnUnreadableFileNamedByTheEnvironmentStopsTheRunBeforeAnyInput) {
+    Workspace ws;
+    ws.write("a.dg", twoPages);
+    ws.write("bad.xml", QByteArray("<definitions>"));
+    const struct {
+        const char *variable;
+        const char *error;
+    } cases[] = {
+        {"QUILLGEN_MENU_DEFINITIONS",
+         "error: cannot read menu definitions bad.xml: Premature end of document. at line 1, "
+         "column 13\n"},
+        {"QUILLGEN_PROPERTIES", "error: cannot read property registry bad.xml: unexpected "
+                                "element <definitions> instead of <properties> at line 1, "
+                                "column 13\n"},
+    };
+    for (const auto &c : cases) {
+        const RunResult r = ws.run({"a.dg"}, {{c.variable, "bad.xml"}});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, c.error);
+        EXPECT_FALSE(ws.exists("one.htm"));
+    }
+}
+
 TEST(Run, DependencyFileNamesThePagesAndEveryFileRead) {
     Workspace ws;
     ws.write("a.dg", QStringLiteral("\\split one\n\\include part.dg\n\\split two\n"
