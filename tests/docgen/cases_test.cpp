@@ -9,7 +9,7 @@
 //   the input's lines
 //   ---                 the body of case.htm (the whole page if it starts with <html>)
 //   --- page.htm        the body of another page
-//   --- stdout          what the run printed there (without a section: nothing)
+//   --- stderr          what the run printed there; likewise stdout (no section: nothing)
 //   --- files           every file the run wrote, one per line
 //
 // Each case runs the built binary in a fresh folder holding the other files of
