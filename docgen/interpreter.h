@@ -88,6 +88,8 @@ class CommandTable {
 public:
     void add(const char *name, CommandHandler handler);
     CommandHandler find(const QString &name) const { return handlers_.value(name); }
+    // Every command name, in no particular order.
+    QStringList names() const { return handlers_.keys(); }
 
 private:
     QHash<QString, CommandHandler> handlers_;

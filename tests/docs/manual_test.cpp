@@ -7,6 +7,7 @@
 #include "tests/support/workspace.h"
 
 #include "colouring/styles.h"
+#include "docgen/interpreter.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -167,48 +168,12 @@ TEST_F(Manual, PagesHoldNoErrorMarkerAndOnlyAscii) {
 }
 
 TEST_F(Manual, RunsEveryCommandOfTheVocabulary) {
-    // Every command of the markup language, separated by white space.
-    const QStringList vocabulary =
-        QStringLiteral(
-            "document subtitle choose Choose choosing Choosing include rawcontent copyin present "
-            "brief line here grouporder ingroup @ $ & | < > \\ , : - -- or plusminus inf pi theta "
-            "psi phi half quarter threequarter divslash bullet minus times divide ge le ne up "
-            "down updown hdots vdots ... lt gt a f m dq q sq b u bi i em e big input p file sub "
-            "sup n br c tt img icon screen code pre endcode endpre endtable endmatrix term item "
-            "step param return xref ref titleref show matrix table synopsis description desc ts "
-            "note errors sa seealso rv returns stds standards port portability begin end contents "
-            "menu key tip property envpage ui h1 h2 h3 copy section overview subsection style "
-            "title task rem fixme review side split ")
-            .split(u' ', Qt::SkipEmptyParts);
     QSet<QString> used = commandsUsed(QString::fromUtf8(readSource("examples/headers/uart.h")));
     for (const QString &source : manualSources())
         used +=
             commandsUsed(withoutComments(QString::fromUtf8(readSource("docs/manual/" + source))));
-    ASSERT_EQ(vocabulary.size(), 132);
-    for (const QString &command : vocabulary)
+    for (const QString &command : commandTable().names())
         EXPECT_TRUE(used.contains(command)) << "\\" << command.toStdString() << " is never run";
-}
-
-// The example property registry end to end; the expected page is in data/.
-TEST(PropertyRegistryRun, ExampleRegistryFillsTheTablesAndABadOneStopsTheRun) {
-    Workspace w;
-    // Markup in a description, a property on two pages, an unknown property and page.
-    w.write("props.dg", QStringLiteral("\\split props\nSet \\property EditorTabWidth, "
-                                       "\\property{Unknown}.\n\\envpage Build\n"
-                                       "\\envpage Debug\n\\envpage None\n"));
-    const RunResult good =
-        w.run({"props.dg"}, {{"QUILLGEN_PROPERTIES", sourceDir + "/docs/properties.xml"}});
-    EXPECT_EQ(good.exitCode, 0) << good.err.toStdString();
-    EXPECT_EQ(good.out + good.err, QString());
-    EXPECT_EQ(w.read("props.htm"), QString::fromUtf8(readSource("tests/docs/data/properties.htm")));
-
-    QFile::remove(w.path("props.htm"));
-    w.write("bad.xml", QByteArray("<properties>\n<property type=\"1\"/>\n</properties>\n"));
-    const RunResult bad = w.run({"props.dg"}, {{"QUILLGEN_PROPERTIES", "bad.xml"}});
-    EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_EQ(bad.err, "error: cannot read property registry bad.xml: property without a "
-                       "name at line 2, column 20\n");
-    EXPECT_FALSE(w.exists("props.htm")) << "no input is handled";
 }
 
 TEST_F(Manual, StylesheetColoursEveryCodeStyle) {

@@ -1,10 +1,5 @@
 #include "driver/filesystem.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
-
 #include "tests/support/printers.h"
 
 #include <gtest/gtest.h>
@@ -26,13 +21,4 @@ TEST(CleanPath, DropsDotsAndEmptySegments) {
     };
     for (const auto &c : cases)
         EXPECT_EQ(cleanPath(QString::fromLatin1(c.in)), QString::fromLatin1(c.out)) << c.in;
-}
-
-TEST(MakePath, CreatesEveryMissingParent) {
-    QTemporaryDir dir;
-    const QString deep = dir.filePath("a/b/c");
-    EXPECT_TRUE(makePath(deep));
-    EXPECT_TRUE(QFileInfo(deep).isDir());
-    EXPECT_TRUE(makePath(deep)); // already there
-    EXPECT_TRUE(makePath(QStringLiteral("/")));
 }

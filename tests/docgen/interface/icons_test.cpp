@@ -1,4 +1,3 @@
-#include "tests/docgen/markuptest.h"
 #include "tests/support/workspace.h"
 
 #include "docgen/icontable.h"
