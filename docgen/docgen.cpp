@@ -43,7 +43,7 @@ void DocGen::flushPage() {
     switchBlock(*this, BlockNone);
     if (!pageBody.isEmpty() && !pageName.isEmpty()) {
         QString fileName = pageFileName();
-        QString text = mode == 1 ? pageTemplate(pageTitle, pageBody, QString()) : pageBody;
+        QString text = mode == ModePages ? pageTemplate(pageTitle, pageBody, QString()) : pageBody;
         if (pages)
             pages->append(OutputPage{fileName, pageTitle, std::move(text)});
     }
@@ -89,7 +89,7 @@ void DocGen::setTitle(const QString &title) {
     pageTitle = title;
     if (!title.isEmpty()) {
         switchBlock(*this, BlockNone);
-        if (mode == 0)
+        if (mode == ModeBodies)
             appendHeading(pageBody, contentsLevel, title);
     }
 }

@@ -12,6 +12,11 @@
 
 #include <memory>
 
+// The modes of processFile: complete HTML pages, which the tool always asks for, or
+// page bodies alone with their titles as headings.
+constexpr int ModeBodies = 0;
+constexpr int ModePages = 1;
+
 // The documentation set of one input file: the page being built, the contents lines,
 // and the state that the preprocessor, the interpreter and the header pipeline share
 // while they turn the file into pages. The driver makes one per input file.
@@ -22,7 +27,7 @@ public:
     DocGen(const DocGen &) = delete;
     DocGen &operator=(const DocGen &) = delete;
 
-    // Turns one input file into pages appended to pages. mode 1 wraps every page in
+    // Turns one input file into pages appended to pages. ModePages wraps every page in
     // the page template; any other mode writes bodies alone with titles as headings.
     void processFile(int mode, const QString &input, const QString &outputDirectory,
                      OutputPageList &pages, const QString &format,
@@ -43,7 +48,7 @@ public:
     QString inputPath;
     QString outputDirectory;
     OutputPageList *pages = nullptr; // the caller's list; finished pages are dropped while unset
-    int mode = 1;
+    int mode = ModePages;
     int blockState = 0;
     int lineNumber = -1;
     int contentsLevel = 0;

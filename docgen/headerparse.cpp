@@ -10,9 +10,9 @@
 namespace {
 
 // The C/C++ parser reading its lines from a header file, keeping its messages.
-class HeaderParser : public SourceBrowserCParser {
+class DocGenSourceBrowserCParser : public SourceBrowserCParser {
 public:
-    HeaderParser(TextLines &lines, ParsedHeader &result)
+    DocGenSourceBrowserCParser(TextLines &lines, ParsedHeader &result)
         : SourceBrowserCParser(result.root.get()), lines_(lines), result_(result) {}
 
     bool getLine(QString &line) override { return lines_.next(line); }
@@ -42,7 +42,7 @@ ParsedHeader parseHeader(const QString &path) {
     result.root = std::make_unique<SourceBrowserRoot>();
     TextLines lines(path);
     result.opened = lines.isOpen();
-    HeaderParser parser(lines, result);
+    DocGenSourceBrowserCParser parser(lines, result);
     parser.parseFile(path, QStringList());
     result.overview = parser.overviewText();
     result.overviewOrigins = parser.overviewOrigins();

@@ -266,7 +266,7 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     documentAll(doc, root.allMethods(), excluded);
     doc.flushPage();
     doc.origins = std::move(overviewOrigins);
-    if (doc.mode == 1)
+    if (doc.mode == ModePages)
         writeIndexPage(doc, inputPath, parsed.overview);
     doc.preparedComments.clear();
     doc.sourceRoot.reset();

@@ -139,14 +139,6 @@ void ui(MarkupInterpreter &in) {
 
 } // namespace
 
-QDomElement findMenuItem(const QDomNode &parent, const QString &action) {
-    for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = nextElement(e, parent)) {
-        if (isMenuItem(e) && e.attribute(QStringLiteral("name")) == action)
-            return e;
-    }
-    return QDomElement();
-}
-
 QString menuPath(const QString &action) {
     const InterfaceTables &tables = interfaceTables();
     QString path = tables.message(action + QLatin1String(".text"));

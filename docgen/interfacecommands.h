@@ -3,11 +3,6 @@
 #include <QDomElement>
 #include <QString>
 
-// The first "item" element below parent, depth first in document order, that names
-// action and stands directly in a "definemenubar", "definemenu" or "menu" element.
-// Null when there is none.
-QDomElement findMenuItem(const QDomNode &parent, const QString &action);
-
 // The menu path of action, as "Main > File > Open": the captions of the menus that hold
 // its item, up to the "definemenu" at the top, and the action's text. Empty (after a
 // debug line on standard error) when the action has no text or no menu item.

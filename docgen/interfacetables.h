@@ -19,8 +19,9 @@ public:
     const QDomDocument &menuDefinitions() const { return menuDefinitions_; }
     // Replaces the menu definition document and indexes its menu items.
     void setMenuDefinitions(const QDomDocument &document);
-    // The first menu item of the document, in document order, that names action: the
-    // element findMenuItem finds from the document, looked up without a search.
+    // The first "item" element of the document, depth first in document order, that
+    // names action and stands directly in a "definemenubar", "definemenu" or "menu"
+    // element; null when there is none. Indexed once, so a lookup needs no search.
     QDomElement menuItem(const QString &action) const { return menuItems_.value(action); }
 
     // Empties both tables.

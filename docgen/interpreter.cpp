@@ -247,7 +247,8 @@ void tableBar(MarkupInterpreter &in) {
     ++in.cursor;
     if (!in.take(u'|')) {
         if (in.tableRow == 1)
-            body += doc.mode == 0 ? QLatin1String("</th><th>") : QLatin1String("</td><td>");
+            body +=
+                doc.mode == ModeBodies ? QLatin1String("</th><th>") : QLatin1String("</td><td>");
         else
             body += QLatin1String("</td><td valign=\"top\">");
         return;
@@ -262,11 +263,11 @@ void tableBar(MarkupInterpreter &in) {
     }
     ++in.tableRow;
     if (in.tableRow == 1)
-        body += doc.mode == 0 ? QLatin1String("<tr bgcolor=\"#cccccc\"><th>\n")
-                              : QLatin1String("<tr bgcolor=\"#cccccc\"><td>\n");
+        body += doc.mode == ModeBodies ? QLatin1String("<tr bgcolor=\"#cccccc\"><th>\n")
+                                       : QLatin1String("<tr bgcolor=\"#cccccc\"><td>\n");
     else if (in.tableRow == 2)
-        body += doc.mode == 0 ? QLatin1String("</th></tr>\n<tr><td>")
-                              : QLatin1String("</td></tr>\n<tr><td>");
+        body += doc.mode == ModeBodies ? QLatin1String("</th></tr>\n<tr><td>")
+                                       : QLatin1String("</td></tr>\n<tr><td>");
     else
         body += QLatin1String("</td></tr>\n<tr><td valign=\"top\">");
 }

@@ -136,7 +136,7 @@ QString declarationText(const SourceBrowserObject &entity) {
 
 void synopsis(MarkupInterpreter &in) {
     in.closeBlocks();
-    if (in.doc.mode == 1)
+    if (in.doc.mode == ModePages)
         in.doc.pageBody += QLatin1String("<h5>Synopsis</h5>");
     if (in.entity) {
         static const QString c = QStringLiteral("c");
@@ -151,7 +151,7 @@ void synopsis(MarkupInterpreter &in) {
 // complete pages.
 void sectionHeading(MarkupInterpreter &in, QLatin1String title, bool always) {
     in.closeBlocks();
-    if (always || in.doc.mode == 1) {
+    if (always || in.doc.mode == ModePages) {
         in.doc.pageBody += QLatin1String("<h5>");
         in.doc.pageBody += title;
         in.doc.pageBody += QLatin1String("</h5>");

@@ -80,7 +80,7 @@ void title(MarkupInterpreter &in) {
 
 void sectionHeading(MarkupInterpreter &in, const QString &text, int depth) {
     in.closeBlocks();
-    const int level = in.doc.mode != 0 ? depth + 1 : in.doc.contentsLevel + depth;
+    const int level = in.doc.mode != ModeBodies ? depth + 1 : in.doc.contentsLevel + depth;
     appendHeading(in.doc.pageBody, level, text);
 }
 

@@ -100,7 +100,7 @@ void processInput(const QString &argument, const QString &next, const QString &o
         docGen.parsedHeader = prefetch.take(input);
         if (!next.isEmpty())
             prefetch.start(cleanPath(next));
-        docGen.processFile(1, input, outputDirectory, pages, QString(), QStringList());
+        docGen.processFile(ModePages, input, outputDirectory, pages, QString(), QStringList());
     }
     diagnostics().flush();
     reportPages(writer.finish(), verbose, written);
