@@ -1,7 +1,5 @@
 #include "sourcebrowser/sourcebrowsercontainer.h"
 
-#include <QSet>
-
 #include <algorithm>
 #include <utility>
 
@@ -147,7 +145,7 @@ void SourceBrowserContainer::updateScopes() {
         pending.pop_back();
         const QString scope = container->qualifiedName();
         QList<SourceBrowserObject *> entries;
-        container->childrenInSearchOrder(entries);
+        container->appendChildren(entries);
         for (const auto *macro : std::as_const(container->m_macros))
             entries.append(const_cast<SourceBrowserMacro *>(macro));
         for (SourceBrowserObject *entry : std::as_const(entries)) {
@@ -162,10 +160,9 @@ void SourceBrowserContainer::updateScopes() {
 
 void SourceBrowserContainer::fileMethod(SourceBrowserMethod *method) {
     const Sequence sequence = m_nextSequence++;
-    MethodSlot slot{method, method->name, method->signatureKey(), method->synopsis(0)};
+    MethodSlot slot{method, method->name, method->signatureKey()};
     m_methodsByName[slot.name].emplace(sequence, method);
     m_methodsBySignature[slot.signatureKey].emplace(sequence, method);
-    m_methodIndex.insert(slot.indexKey, method);
     m_methodSequence.insert(method, sequence);
     m_methods.emplace(sequence, std::move(slot));
 }
@@ -185,10 +182,6 @@ void SourceBrowserContainer::unlinkMethod(std::map<Sequence, MethodSlot>::iterat
         if (bySignature->empty())
             m_methodsBySignature.erase(bySignature);
     }
-    // Two methods may share an index key; only drop the entry that names this one.
-    const auto indexed = m_methodIndex.constFind(slot.indexKey);
-    if (indexed != m_methodIndex.constEnd() && indexed.value() == slot.method)
-        m_methodIndex.erase(indexed);
     m_methodSequence.remove(slot.method);
     m_methods.erase(it);
 }
@@ -228,10 +221,6 @@ QList<SourceBrowserMethod *> SourceBrowserContainer::findMethods(const QString &
     return out;
 }
 
-SourceBrowserMethod *SourceBrowserContainer::findMethodBySignature(const QString &key) const {
-    return m_methodIndex.value(key);
-}
-
 SourceBrowserMethod *
 SourceBrowserContainer::findSameMethod(const SourceBrowserMethod *method) const {
     if (!method)
@@ -246,18 +235,9 @@ SourceBrowserContainer::findSameMethod(const SourceBrowserMethod *method) const 
     return nullptr;
 }
 
-SourceBrowserContainer *SourceBrowserContainer::findStruct(const QString &name) const {
-    const auto found = m_structs.constFind(name);
-    return found == m_structs.constEnd() || found->isEmpty() ? nullptr : found->last();
-}
-
 SourceBrowserContainer *SourceBrowserContainer::findClass(const QString &name) const {
     const auto found = m_classes.constFind(name);
     return found == m_classes.constEnd() || found->isEmpty() ? nullptr : found->last();
-}
-
-bool SourceBrowserContainer::hasClass(const QString &name) const {
-    return findClass(name) != nullptr;
 }
 
 SourceBrowserContainer *SourceBrowserContainer::findNamespace(const QString &name) const {
@@ -312,51 +292,24 @@ QList<SourceBrowserVariable *> SourceBrowserContainer::allVariables() const {
     return out;
 }
 
-void SourceBrowserContainer::appendMultiTable(
-    const QMap<QString, QList<SourceBrowserContainer *>> &table,
-    QList<SourceBrowserContainer *> &out, bool topLevelOnly) {
-    for (const QList<SourceBrowserContainer *> &bucket : table) {
-        for (SourceBrowserContainer *entry : bucket) {
-            if (!topLevelOnly || entry->scope.isEmpty())
-                out.append(entry);
-        }
-    }
+QList<SourceBrowserContainer *>
+SourceBrowserContainer::allOf(const QMap<QString, QList<SourceBrowserContainer *>> &table) {
+    QList<SourceBrowserContainer *> out;
+    for (const QList<SourceBrowserContainer *> &bucket : table)
+        out.append(bucket);
+    return out;
 }
 
 QList<SourceBrowserContainer *> SourceBrowserContainer::allStructs() const {
-    QList<SourceBrowserContainer *> out;
-    appendMultiTable(m_structs, out, false);
-    return out;
+    return allOf(m_structs);
 }
 
 QList<SourceBrowserContainer *> SourceBrowserContainer::allClasses() const {
-    QList<SourceBrowserContainer *> out;
-    appendMultiTable(m_classes, out, false);
-    return out;
+    return allOf(m_classes);
 }
 
 QList<SourceBrowserContainer *> SourceBrowserContainer::allNamespaces() const {
     return m_namespaces.values();
-}
-
-QList<SourceBrowserContainer *> SourceBrowserContainer::topLevelClasses() const {
-    QList<SourceBrowserContainer *> out;
-    appendMultiTable(m_classes, out, true);
-    return out;
-}
-
-QList<SourceBrowserContainer *> SourceBrowserContainer::topLevelStructs() const {
-    QList<SourceBrowserContainer *> out;
-    appendMultiTable(m_structs, out, true);
-    return out;
-}
-
-bool SourceBrowserContainer::hasVirtualMethods() const {
-    for (const auto &entry : m_methods) {
-        if (entry.second.method->isVirtual)
-            return true;
-    }
-    return false;
 }
 
 void SourceBrowserContainer::removeMethod(SourceBrowserMethod *method) {
@@ -365,52 +318,6 @@ void SourceBrowserContainer::removeMethod(SourceBrowserMethod *method) {
         return;
     unlinkMethod(m_methods.find(known.value()));
     dispose(method);
-}
-
-void SourceBrowserContainer::removeVariable(const QString &name) {
-    const auto found = m_variableByName.constFind(name);
-    if (found == m_variableByName.constEnd())
-        return;
-    const Sequence sequence = found.value();
-    SourceBrowserVariable *variable = m_variables.at(sequence);
-    unlinkVariable(sequence);
-    dispose(variable);
-}
-
-void SourceBrowserContainer::removeStruct(const QString &name) {
-    m_structs.remove(name);
-}
-
-void SourceBrowserContainer::removeClass(const QString &name) {
-    m_classes.remove(name);
-}
-
-void SourceBrowserContainer::removeNamespace(const QString &name) {
-    m_namespaces.remove(name);
-}
-
-void SourceBrowserContainer::clear() {
-    for (SourceBrowserMacro *macro : std::as_const(m_macros))
-        dispose(macro);
-    for (SourceBrowserVariable *type : std::as_const(m_types))
-        dispose(type);
-    for (const auto &entry : m_variables)
-        dispose(entry.second);
-    for (const auto &entry : m_methods)
-        dispose(entry.second.method);
-    m_macros.clear();
-    m_types.clear();
-    m_variables.clear();
-    m_variableByName.clear();
-    m_methods.clear();
-    m_methodSequence.clear();
-    m_methodsByName.clear();
-    m_methodsBySignature.clear();
-    m_methodIndex.clear();
-    m_structs.clear();
-    m_classes.clear();
-    m_namespaces.clear();
-    baseClasses.clear();
 }
 
 void SourceBrowserContainer::forgetFileInside(const QString &file) {
@@ -477,7 +384,7 @@ void SourceBrowserContainer::forgetFileInside(const QString &file) {
     }
 }
 
-void SourceBrowserContainer::childrenInSearchOrder(QList<SourceBrowserObject *> &out) const {
+void SourceBrowserContainer::appendChildren(QList<SourceBrowserObject *> &out) const {
     for (const auto &entry : m_methods)
         out.append(entry.second.method);
     for (const auto &bucket : m_structs) {
@@ -494,47 +401,4 @@ void SourceBrowserContainer::childrenInSearchOrder(QList<SourceBrowserObject *> 
         out.append(entry.second);
     for (SourceBrowserVariable *entry : m_types)
         out.append(entry);
-}
-
-QList<SourceBrowserObject *>
-SourceBrowserContainer::search(const QRegularExpression &pattern) const {
-    // Depth-first with an explicit stack: the model may nest deeply and a
-    // container can be listed in more than one place.
-    struct Frame {
-        QList<SourceBrowserObject *> children;
-        qsizetype next = 0;
-    };
-    QList<SourceBrowserObject *> out;
-    QSet<const SourceBrowserObject *> visited;
-    visited.insert(this);
-    if (pattern.match(name).hasMatch())
-        out.append(const_cast<SourceBrowserContainer *>(this));
-
-    std::vector<Frame> stack(1);
-    childrenInSearchOrder(stack.back().children);
-    while (!stack.empty()) {
-        Frame &frame = stack.back();
-        if (frame.next >= frame.children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        SourceBrowserObject *entry = frame.children.at(frame.next++);
-        if (visited.contains(entry))
-            continue;
-        visited.insert(entry);
-        if (pattern.match(entry->name).hasMatch())
-            out.append(entry);
-        if (isContainerKind(entry->kind)) {
-            if (auto *container = dynamic_cast<SourceBrowserContainer *>(entry)) {
-                Frame child;
-                container->childrenInSearchOrder(child.children);
-                stack.push_back(std::move(child));
-            }
-        }
-    }
-    return out;
-}
-
-QList<SourceBrowserObject *> SourceBrowserContainer::search(const QString &pattern) const {
-    return search(QRegularExpression(pattern));
 }

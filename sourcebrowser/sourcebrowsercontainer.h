@@ -8,7 +8,6 @@
 #include <QHash>
 #include <QList>
 #include <QMap>
-#include <QRegularExpression>
 
 #include <map>
 #include <memory>
@@ -65,13 +64,10 @@ public:
     SourceBrowserMacro *findMacro(const QString &name) const;
     SourceBrowserVariable *findType(const QString &name) const; // typedef or enum
     SourceBrowserVariable *findVariable(const QString &name) const;
-    QList<SourceBrowserMethod *> findMethods(const QString &name) const;  // overloads in order
-    SourceBrowserMethod *findMethodBySignature(const QString &key) const; // key: synopsis(0)
+    QList<SourceBrowserMethod *> findMethods(const QString &name) const; // overloads in order
     // The first method in list order for which sameAs holds with `method`.
     SourceBrowserMethod *findSameMethod(const SourceBrowserMethod *method) const;
-    SourceBrowserContainer *findStruct(const QString &name) const;
     SourceBrowserContainer *findClass(const QString &name) const;
-    bool hasClass(const QString &name) const;
     SourceBrowserContainer *findNamespace(const QString &name) const;
     // The most recently filed class whose qualifiedName() is `qualifiedName`
     // ("Outer.Inner"); the classes table itself is keyed by plain names.
@@ -86,26 +82,10 @@ public:
     QList<SourceBrowserContainer *> allStructs() const;
     QList<SourceBrowserContainer *> allClasses() const;
     QList<SourceBrowserContainer *> allNamespaces() const;
-    QList<SourceBrowserContainer *> topLevelClasses() const; // scope empty
-    QList<SourceBrowserContainer *> topLevelStructs() const;
-    bool hasVirtualMethods() const;
 
-    // Unlinks `method` from the method index and the list and destroys it (when
-    // this container owns it).
+    // Unlinks `method` from the method tables and destroys it (when this container
+    // owns it).
     void removeMethod(SourceBrowserMethod *method);
-    void removeVariable(const QString &name);
-    void removeStruct(const QString &name); // every entry under that name
-    void removeClass(const QString &name);
-    void removeNamespace(const QString &name);
-    // Empties every table, base classes included.
-    void clear();
-
-    // Every entity in this container and below whose name matches `pattern`
-    // anywhere: the container itself, then its methods, structs, classes,
-    // namespaces (each searched in turn), variables and types. Each entity is
-    // listed once even when it is filed in several containers.
-    QList<SourceBrowserObject *> search(const QRegularExpression &pattern) const;
-    QList<SourceBrowserObject *> search(const QString &pattern) const;
 
     QList<SourceBrowserBaseClass> baseClasses;
 
@@ -116,7 +96,6 @@ private:
         SourceBrowserMethod *method;
         QString name;         // as filed, to find the name bucket again
         QString signatureKey; // as filed
-        QString indexKey;     // synopsis(0) as filed
     };
     using Sequence = quint64;
 
@@ -128,12 +107,13 @@ private:
     static SourceBrowserContainer *
     findByQualifiedName(const QMap<QString, QList<SourceBrowserContainer *>> &table,
                         const QString &qualifiedName);
-    static void appendMultiTable(const QMap<QString, QList<SourceBrowserContainer *>> &table,
-                                 QList<SourceBrowserContainer *> &out, bool topLevelOnly);
+    static QList<SourceBrowserContainer *>
+    allOf(const QMap<QString, QList<SourceBrowserContainer *>> &table);
     // Drops what `file` contributed to this container's own tables, and the
     // container's own record of that file.
     void forgetFileInside(const QString &file);
-    void childrenInSearchOrder(QList<SourceBrowserObject *> &out) const;
+    // Appends every entity filed here except the macros.
+    void appendChildren(QList<SourceBrowserObject *> &out) const;
 
     Sequence m_nextSequence = 0;
     QMap<QString, SourceBrowserMacro *> m_macros;
@@ -144,7 +124,6 @@ private:
     QHash<const SourceBrowserMethod *, Sequence> m_methodSequence;
     QHash<QString, std::map<Sequence, SourceBrowserMethod *>> m_methodsByName;
     QHash<QString, std::map<Sequence, SourceBrowserMethod *>> m_methodsBySignature;
-    QHash<QString, SourceBrowserMethod *> m_methodIndex;
     QMap<QString, QList<SourceBrowserContainer *>> m_structs; // oldest first per name
     QMap<QString, QList<SourceBrowserContainer *>> m_classes;
     QMap<QString, SourceBrowserContainer *> m_namespaces;

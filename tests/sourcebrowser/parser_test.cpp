@@ -70,6 +70,15 @@ TEST(ParserShapes, FilesWhatEachDeclarationShapeDeclares) {
         {"typedef unsigned char BYTE;\ntypedef const char *cstr;",
          {"type BYTE = typedef unsigned char BYTE", "type cstr = typedef const char *cstr"}},
         {"extern volatile int ticks;", {"var ticks = int ticks"}},
+        // A name declared again replaces the earlier declaration; a variable moves to the
+        // end, a typedef and an enum share one table, overloads stay apart and a
+        // prototype merges with its repetition.
+        {"int count;\nint other;\nlong count;",
+         {"var other = int other", "var count = long count"}},
+        {"#define X 1\n#define X 2\ntypedef int T;\ntypedef enum { A } T;",
+         {"macro X = #define X 2", "type T = typedef enum { |   A | } T"}},
+        {"void f(int);\nvoid f(char);\nvoid f(int x);",
+         {"fn f = void f(char)", "fn f = void f(int x)"}},
         {"char name[32];\nint grid[2][3];", {"var name = char name[]", "var grid = int grid[][]"}},
         {"int a, *b, c[4];", {"var a = int a", "var b = int *b", "var c = int c[]"}},
         {"typedef struct { const char *p, *const q; } S;",
@@ -181,7 +190,7 @@ TEST(ParserShapes, ClassesWithAccessBasesMembersAndNesting) {
     EXPECT_TRUE(derived->findMethods("create").first()->isStatic);
     EXPECT_FALSE(derived->findMethods("rate").first()->isStatic) << "static applies once";
     EXPECT_EQ(derived->declarationEndLine, 20);
-    EXPECT_EQ(parsed.root.findStruct("point")->findVariable("x")->access, AccessPrivate);
+    EXPECT_EQ(parsed.root.allStructs().value(0)->findVariable("x")->access, AccessPrivate);
     EXPECT_EQ(parsed.root.findClass("Inner")->scope, QStringLiteral("Derived"));
 }
 
@@ -268,7 +277,7 @@ TEST(ParserComments, AttachToDeclarationsStartingOneOrTwoLinesBelow) {
     EXPECT_EQ(commentOf("second"), QStringLiteral("! Shared. "));
     EXPECT_EQ(commentOf("third"), QString());
     EXPECT_EQ(commentOf("count"), QString()) << "a comment on the same line does not attach";
-    EXPECT_EQ(parsed.root.findStruct("Point")->comment, QStringLiteral("! Point. "));
+    EXPECT_EQ(parsed.root.allStructs().value(0)->comment, QStringLiteral("! Point. "));
     const SourceBrowserMethod *start = parsed.root.findMethods("start").value(0);
     EXPECT_EQ(start->comment, QStringLiteral("! Start. "));
     EXPECT_EQ(start->group, QStringLiteral("Timers"));
@@ -306,7 +315,7 @@ TEST(ParserErrors, ReportsOnlyTheFourMessagesAndCarriesOn) {
     EXPECT_EQ(parsed.parser.errors,
               QStringList({"drivers/uart.h:2: Bad struct declaration"}) +
                   QStringList(6, QStringLiteral("drivers/uart.h:4: Bad namespace identifier")));
-    EXPECT_NE(parsed.root.findStruct("S")->findVariable("n"), nullptr);
+    EXPECT_NE(parsed.root.allStructs().value(0)->findVariable("n"), nullptr);
     EXPECT_NE(parsed.root.findNamespace("hw"), nullptr) << "the next brace opens it";
     EXPECT_EQ(parsed.root.findVariable("kept"), nullptr) << "swallowed as a bad identifier";
     EXPECT_EQ(parsed.parser.status, QStringList({"Parsing uart.h"}));
