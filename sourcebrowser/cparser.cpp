@@ -58,7 +58,6 @@ void SourceBrowserCParser::parseFinished() {}
 
 bool SourceBrowserCParser::parseFile(const QString &fileName, const QStringList &markerWords) {
     m_fileName = fileName;
-    m_root->forgetFile(fileName);
     statusMessage(QLatin1String("Parsing ") + QFileInfo(fileName).fileName());
 
     m_access = AccessNone;
@@ -811,8 +810,8 @@ void SourceBrowserCParser::readClass(SourceBrowserContainer *container) {
     const QString qualified = scope.isEmpty() ? name : scope + QLatin1Char('.') + name;
     SourceBrowserContainer *cls = m_root->findClassByQualifiedName(qualified);
     if (cls) {
-        // Declared again (another branch of a conditional, or a second file):
-        // continue filling the class already known.
+        // Declared again (in another branch of a conditional): continue filling the
+        // class already known.
         cls->declarationLine = fresh->declarationLine;
         cls->declarationFile = m_fileName;
         cls->scope = scope;

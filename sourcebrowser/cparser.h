@@ -37,8 +37,7 @@ public:
                                   SourceBrowserEventInterface *events = nullptr);
     ~SourceBrowserCParser() override;
 
-    // Reads one file through getLine and files what it declares in the root, after
-    // forgetting what an earlier parse of the same name recorded. `markerWords` are
+    // Reads one file through getLine and files what it declares in the root. `markerWords` are
     // the words that make a line comment reportable (see markerComment). Statistics
     // are stored in the root under `fileName` exactly as given. Always true.
     bool parseFile(const QString &fileName, const QStringList &markerWords = QStringList());

@@ -39,9 +39,9 @@ struct SourceBrowserBaseClass {
 // Ownership: the first container that files an entity owns it. Methods, variables,
 // typedefs, enums and macros are destroyed when removed or replaced, and must be
 // filed in one container only. Classes, structs and namespaces may be filed in
-// several containers (a nested class sits in the root and in its enclosing class);
-// removing one only unlinks it, and it is destroyed with its owner. Every list
-// returned is new and belongs to the caller; the entities in it do not.
+// several containers (a nested class sits in the root and in its enclosing class)
+// and are destroyed with their owner. Every list returned is new and belongs to the
+// caller; the entities in it do not.
 class SourceBrowserContainer : public SourceBrowserObject {
 public:
     explicit SourceBrowserContainer(int kind = KindNone);
@@ -90,8 +90,6 @@ public:
     QList<SourceBrowserBaseClass> baseClasses;
 
 private:
-    friend class SourceBrowserRoot;
-
     struct MethodSlot {
         SourceBrowserMethod *method;
         QString name;         // as filed, to find the name bucket again
@@ -109,9 +107,6 @@ private:
                         const QString &qualifiedName);
     static QList<SourceBrowserContainer *>
     allOf(const QMap<QString, QList<SourceBrowserContainer *>> &table);
-    // Drops what `file` contributed to this container's own tables, and the
-    // container's own record of that file.
-    void forgetFileInside(const QString &file);
     // Appends every entity filed here except the macros.
     void appendChildren(QList<SourceBrowserObject *> &out) const;
 

@@ -9,12 +9,6 @@ class SourceBrowserRoot : public SourceBrowserContainer {
 public:
     SourceBrowserRoot();
 
-    // Drops what an earlier parse of `fileName` recorded, so that parsing the file
-    // again replaces it: entities known only from that file go, entities also
-    // declared or defined elsewhere lose the record of that file. Typedefs, enums
-    // and macros are kept (the new parse replaces them by name).
-    void forgetFile(const QString &fileName);
-
     // Statistics are keyed by the file name exactly as given to the parser.
     void setStatistics(const QString &fileName, const SourceBrowserFileStatistics &record);
     // False, and `record` untouched, when the file was never parsed.

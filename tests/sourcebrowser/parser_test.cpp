@@ -321,24 +321,6 @@ TEST(ParserErrors, ReportsOnlyTheFourMessagesAndCarriesOn) {
     EXPECT_EQ(parsed.parser.status, QStringList({"Parsing uart.h"}));
 }
 
-TEST(ParserFiles, ReparsingReplacesAndStatisticsUseTheGivenName) {
-    SourceBrowserRoot root;
-    TextParser parser(&root);
-    parser.parse(QStringLiteral("int a;\nvoid f(void);\n/*!! Old. */\n"), QStringLiteral("./x.h"));
-    parser.parse(QStringLiteral("int b;\n\n// note\n#define X \\\n 1\n"), QStringLiteral("./x.h"));
-    QStringList model;
-    describe(&root, model);
-    EXPECT_EQ(model, QStringList({"macro X = #define X \\ |    1", "var b = int b"}));
-    EXPECT_TRUE(parser.overviewText().isEmpty());
-    SourceBrowserFileStatistics statistics;
-    ASSERT_TRUE(root.statistics(QStringLiteral("./x.h"), &statistics));
-    EXPECT_EQ(statistics.totalLines, 5);
-    EXPECT_EQ(statistics.blankLines, 1);
-    EXPECT_EQ(statistics.commentLines, 1);
-    EXPECT_EQ(statistics.preprocessorLines, 2);
-    EXPECT_FALSE(root.statistics(QStringLiteral("x.h"), &statistics));
-}
-
 TEST(ParserRobustness, UnfinishedInputEndsQuietly) {
     const char *inputs[] = {"void f(",
                             "int g(int a, ",
