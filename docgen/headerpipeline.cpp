@@ -249,7 +249,7 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     {
         TextLines lines(inputPath);
         DocGenSourceBrowserCParser parser(lines, doc.sourceRoot.get());
-        parser.parseFile(inputPath, QStringList());
+        parser.parseFile(inputPath);
         overview = parser.overviewText();
         if (diagnostics().enabled()) {
             // The overview's warnings point into the comments it was gathered from.

@@ -44,43 +44,30 @@ struct SourceBrowserCParser::StatementShape {
     qsizetype typeEnd = 0; // pending tokens before this index form the return type
 };
 
-SourceBrowserCParser::SourceBrowserCParser(SourceBrowserRoot *root,
-                                           SourceBrowserEventInterface *events)
-    : m_root(root), m_events(events ? events : &m_defaultEvents) {}
+SourceBrowserCParser::SourceBrowserCParser(SourceBrowserRoot *root) : m_root(root) {}
 
 SourceBrowserCParser::~SourceBrowserCParser() = default;
 
-void SourceBrowserCParser::statusMessage(const QString &) {}
-
 void SourceBrowserCParser::errorMessage(const QString &, int, const QString &) {}
 
-void SourceBrowserCParser::parseFinished() {}
-
-bool SourceBrowserCParser::parseFile(const QString &fileName, const QStringList &markerWords) {
+void SourceBrowserCParser::parseFile(const QString &fileName) {
     m_fileName = fileName;
-    statusMessage(QLatin1String("Parsing ") + QFileInfo(fileName).fileName());
 
     m_access = AccessNone;
     m_token = -1;
     m_tokenText.clear();
-    m_statistics = SourceBrowserFileStatistics();
     m_staticSeen = false;
     m_startLine = -1;
     m_pending.clear();
     m_nesting = 0;
 
-    m_scanner =
-        std::make_unique<SourceBrowserCScanner>(this, m_events, m_root, &m_statistics, markerWords);
+    m_scanner = std::make_unique<SourceBrowserCScanner>(this, m_root);
     fileScope(m_root, false);
     m_overviewText = m_scanner->overviewText();
     m_overviewOrigins = m_scanner->overviewOrigins();
     m_unattachedComments = m_scanner->unattachedDocumentationComments();
     m_scanner.reset();
     m_pending.clear();
-
-    parseFinished();
-    m_root->setStatistics(fileName, m_statistics);
-    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -269,7 +256,7 @@ void SourceBrowserCParser::storage(SourceBrowserContainer *container) {
         } else if (m_token == TokenIdentifier || m_token == TokenConst ||
                    m_token == TokenVolatile) {
             m_pending.clear();
-            std::unique_ptr<SourceBrowserVariable> type = readDeclaration(KindTypedef, false);
+            std::unique_ptr<SourceBrowserVariable> type = readDeclaration(KindTypedef);
             if (type && !type->name.isEmpty())
                 container->addObject(type.release());
         }
@@ -343,7 +330,7 @@ void SourceBrowserCParser::declarationStatement(SourceBrowserContainer *containe
             m_scanner->pushBack('*', QString());
             m_scanner->pushBack('(', QString());
             advance();
-            std::unique_ptr<SourceBrowserVariable> variable = readDeclaration(KindVariable, false);
+            std::unique_ptr<SourceBrowserVariable> variable = readDeclaration(KindVariable);
             if (variable && !variable->name.isEmpty())
                 container->addObject(variable.release());
             return;
@@ -390,7 +377,7 @@ void SourceBrowserCParser::declarationStatement(SourceBrowserContainer *containe
     }
     auto variable = std::make_unique<SourceBrowserVariable>(KindVariable);
     variable->group = m_scanner->group();
-    finishVariable(variable.get(), false);
+    finishVariable(variable.get());
     if (!variable->name.isEmpty())
         container->addObject(variable.release());
 }
@@ -471,7 +458,7 @@ void SourceBrowserCParser::readFunction(SourceBrowserMethod *method, const State
     if (m_token != ')' && m_token != ';') {
         for (;;) {
             m_pending.clear();
-            std::unique_ptr<SourceBrowserVariable> parameter = readDeclaration(KindVariable, true);
+            std::unique_ptr<SourceBrowserVariable> parameter = readDeclaration(KindVariable);
             if (parameter && parameter->type != QLatin1String("void"))
                 method->arguments.append(SourceBrowserArgument{parameter->name, parameter->type,
                                                                parameter->namePosition});
@@ -482,8 +469,6 @@ void SourceBrowserCParser::readFunction(SourceBrowserMethod *method, const State
     }
     m_pending.clear();
 
-    m_events->declarationStarted(KindMethod, method->name, method->synopsis(0), shape.classPath,
-                                 m_startLine);
     method->access = m_access;
     method->isStatic = m_staticSeen;
 
@@ -539,11 +524,9 @@ void SourceBrowserCParser::readFunction(SourceBrowserMethod *method, const State
         method->declarationEndLine = zeroBasedTokenLine();
         attachComment(method, method->declarationLine);
     }
-    m_events->declarationFinished();
 }
 
-std::unique_ptr<SourceBrowserVariable> SourceBrowserCParser::readDeclaration(int kind,
-                                                                             bool parameterMode) {
+std::unique_ptr<SourceBrowserVariable> SourceBrowserCParser::readDeclaration(int kind) {
     while (m_token != ';' && m_token != ',' && m_token != ')' && m_token != TokenEnd) {
         if (m_token == '=') {
             // Initialisers and default arguments are not kept; brackets inside them
@@ -612,21 +595,18 @@ std::unique_ptr<SourceBrowserVariable> SourceBrowserCParser::readDeclaration(int
 
     auto variable = std::make_unique<SourceBrowserVariable>(kind);
     variable->group = m_scanner->group();
-    finishVariable(variable.get(), parameterMode);
+    finishVariable(variable.get());
     variable->declarationEndLine = zeroBasedTokenLine();
     return variable;
 }
 
-void SourceBrowserCParser::finishVariable(SourceBrowserVariable *variable, bool parameterMode) {
+void SourceBrowserCParser::finishVariable(SourceBrowserVariable *variable) {
     analyseDeclarator(variable);
     const QString prefix = pendingText(0, m_pending.size());
     variable->type = (prefix + variable->type).trimmed();
     variable->namePosition = int(prefix.size());
     m_pending.clear();
 
-    if (!parameterMode)
-        m_events->variableDeclared(variable->kind, variable->name, QString(),
-                                   variable->declarationLine);
     if (m_token == '=')
         skipTo(';');
     if (m_token == TokenEnd)
@@ -764,8 +744,6 @@ void SourceBrowserCParser::severalDeclarators(SourceBrowserContainer *container,
         const QString head = shared + pendingText(own, m_pending.size());
         variable->type = structTyped ? head.trimmed() : (head + variable->type).trimmed();
         variable->namePosition = int(head.size());
-        m_events->variableDeclared(KindVariable, variable->name, QString(),
-                                   variable->declarationLine);
         attachComment(variable.get(), variable->declarationLine);
         variables.push_back(std::move(variable));
     }
@@ -804,7 +782,6 @@ void SourceBrowserCParser::readClass(SourceBrowserContainer *container) {
     if (name.isEmpty())
         name = QStringLiteral("(Anonymous)");
     fresh->name = name;
-    m_events->declarationStarted(kind, name, name, QString(), fresh->declarationLine);
 
     const QString scope = container->qualifiedName();
     const QString qualified = scope.isEmpty() ? name : scope + QLatin1Char('.') + name;
@@ -825,7 +802,6 @@ void SourceBrowserCParser::readClass(SourceBrowserContainer *container) {
     if (m_token == ':')
         readBaseList(cls);
     readClassBody(cls);
-    m_events->declarationFinished();
 }
 
 void SourceBrowserCParser::readBaseList(SourceBrowserContainer *cls) {
@@ -888,15 +864,12 @@ void SourceBrowserCParser::readClassBody(SourceBrowserContainer *cls) {
         switch (m_token) {
         case TokenPublic:
             m_access = AccessPublic;
-            m_events->accessChanged(m_access, m_startLine);
             break;
         case TokenProtected:
             m_access = AccessProtected;
-            m_events->accessChanged(m_access, m_startLine);
             break;
         case TokenPrivate:
             m_access = AccessPrivate;
-            m_events->accessChanged(m_access, m_startLine);
             break;
         case TokenIdentifier:
         case TokenConst:
@@ -959,8 +932,6 @@ void SourceBrowserCParser::readStruct(SourceBrowserContainer *container) {
         m_pending.clear();
         variable->type = prefix.trimmed();
         variable->namePosition = int(prefix.size());
-        m_events->variableDeclared(KindVariable, variable->name, QString(),
-                                   variable->declarationLine);
         attachComment(variable.get(), variable->declarationLine);
         if (!variable->name.isEmpty())
             container->addObject(variable.release());
@@ -971,8 +942,6 @@ void SourceBrowserCParser::readStruct(SourceBrowserContainer *container) {
     stamp(structure.get(), m_startLine);
     structure->parent = container;
     structure->scope = container->qualifiedName();
-    m_events->declarationStarted(KindStruct, QString(), QStringLiteral("struct"), QString(),
-                                 m_scanner->tokenLine());
     for (auto it = m_pending.crbegin(); it != m_pending.crend(); ++it) {
         if (it->code == TokenIdentifier) {
             structure->name = it->text;
@@ -982,13 +951,11 @@ void SourceBrowserCParser::readStruct(SourceBrowserContainer *container) {
     m_pending.clear();
     readStructBody(structure.get());
     structure->declarationEndLine = zeroBasedTokenLine();
-    m_events->declarationFinished();
 
     advance();
     if (m_token == TokenIdentifier) {
         // "typedef struct tag { ... } Name;" is known as Name.
         structure->name = m_tokenText;
-        m_events->variableDeclared(KindStruct, structure->name, QString(), zeroBasedTokenLine());
     }
     attachComment(structure.get(), structure->declarationLine);
     if (structure->name.isEmpty())

@@ -2,14 +2,11 @@
 #define SOURCEBROWSER_CPARSER_H
 
 #include "sourcebrowser/cscanner.h"
-#include "sourcebrowser/eventinterface.h"
-#include "sourcebrowser/filestatistics.h"
 #include "sourcebrowser/lineiterator.h"
 #include "sourcebrowser/sourcebrowserroot.h"
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <memory>
 
@@ -21,9 +18,7 @@
 // definitions), keeps declaration text as token text, skips what it does not
 // understand and never stops on an error.
 //
-// A subclass supplies the lines (getLine) and may override the progress and error
-// hooks. Structural events go to the SourceBrowserEventInterface given at
-// construction.
+// A subclass supplies the lines (getLine) and may override the error hook.
 //
 // Documentation comments: a block comment attaches to every entity whose
 // declaration starts on the line after the comment closes or the line after that;
@@ -31,16 +26,12 @@
 // left to the reader of the model.
 class SourceBrowserCParser : public SourceBrowserLineIterator {
 public:
-    // `root` is not owned and must outlive the parser. Without `events` the parser
-    // uses a do-nothing interface of its own.
-    explicit SourceBrowserCParser(SourceBrowserRoot *root,
-                                  SourceBrowserEventInterface *events = nullptr);
+    // `root` is not owned and must outlive the parser.
+    explicit SourceBrowserCParser(SourceBrowserRoot *root);
     ~SourceBrowserCParser() override;
 
-    // Reads one file through getLine and files what it declares in the root. `markerWords` are
-    // the words that make a line comment reportable (see markerComment). Statistics
-    // are stored in the root under `fileName` exactly as given. Always true.
-    bool parseFile(const QString &fileName, const QStringList &markerWords = QStringList());
+    // Reads one file through getLine and files what it declares in the root.
+    void parseFile(const QString &fileName);
 
     // The overview comments of the last parsed file, run together.
     const QString &overviewText() const { return m_overviewText; }
@@ -48,16 +39,11 @@ public:
     const QList<std::pair<int, int>> &overviewOrigins() const { return m_overviewOrigins; }
     // The one-based first lines of the last file's "/*!" comments that document nothing.
     const QList<int> &unattachedDocumentationComments() const { return m_unattachedComments; }
-    SourceBrowserRoot *root() const { return m_root; }
 
-    // Progress, e.g. "Parsing uart.h". Does nothing by default.
-    virtual void statusMessage(const QString &text);
     // A problem in the input at the one-based `line`: "Bad struct declaration",
     // "Bad namespace identifier", "Method <name> not found in class <path>" or
     // "Class <path> not found". Does nothing by default.
     virtual void errorMessage(const QString &fileName, int line, const QString &message);
-    // The parse of a file is complete. Does nothing by default.
-    virtual void parseFinished();
 
 private:
     struct StatementShape;
@@ -80,8 +66,8 @@ private:
                            bool isVirtual);
     void outOfClassDefinition(SourceBrowserContainer *container, const StatementShape &shape);
     void severalDeclarators(SourceBrowserContainer *container, bool structTyped);
-    std::unique_ptr<SourceBrowserVariable> readDeclaration(int kind, bool parameterMode);
-    void finishVariable(SourceBrowserVariable *variable, bool parameterMode);
+    std::unique_ptr<SourceBrowserVariable> readDeclaration(int kind);
+    void finishVariable(SourceBrowserVariable *variable);
     void analyseDeclarator(SourceBrowserVariable *variable);
     QString pendingText(qsizetype from, qsizetype to) const;
     void readFunction(SourceBrowserMethod *method, const StatementShape &shape);
@@ -95,8 +81,6 @@ private:
     bool tooDeep() const;
 
     SourceBrowserRoot *m_root;
-    SourceBrowserEventInterface m_defaultEvents;
-    SourceBrowserEventInterface *m_events;
     std::unique_ptr<SourceBrowserCScanner> m_scanner;
     int m_token = -1;
     QString m_tokenText;
@@ -105,7 +89,6 @@ private:
     QList<SourceBrowserToken> m_pending;
     bool m_staticSeen = false;
     int m_startLine = -1;
-    SourceBrowserFileStatistics m_statistics;
     QString m_overviewText;
     QList<std::pair<int, int>> m_overviewOrigins;
     QList<int> m_unattachedComments;

@@ -1,6 +1,5 @@
 #include "sourcebrowser/cscanner.h"
 
-#include "sourcebrowser/eventinterface.h"
 #include "sourcebrowser/lineiterator.h"
 #include "sourcebrowser/sourcebrowsercontainer.h"
 
@@ -120,14 +119,6 @@ bool isDirective(const QString &line) {
     return false;
 }
 
-bool isBlank(const QString &line) {
-    for (QChar c : line) {
-        if (!c.isSpace())
-            return false;
-    }
-    return true;
-}
-
 // The first `limit` characters of text.simplified(), without simplifying the rest.
 QString simplifiedStart(QStringView text, qsizetype limit) {
     QString start;
@@ -178,12 +169,8 @@ QString SourceBrowserToken::textOf(int code, const QString &text) {
 }
 
 SourceBrowserCScanner::SourceBrowserCScanner(SourceBrowserLineIterator *lines,
-                                             SourceBrowserEventInterface *events,
-                                             SourceBrowserContainer *macroSink,
-                                             SourceBrowserFileStatistics *statistics,
-                                             const QStringList &markerWords)
-    : m_lines(lines), m_events(events), m_macroSink(macroSink),
-      m_statistics(statistics ? statistics : &m_unusedStatistics), m_markerWords(markerWords) {
+                                             SourceBrowserContainer *macroSink)
+    : m_lines(lines), m_macroSink(macroSink) {
     nextChar();
 }
 
@@ -236,9 +223,6 @@ void SourceBrowserCScanner::readLine() {
         // The directive's own line is counted once the line after it exists.
         if (afterDirective)
             ++m_lineNumber;
-        ++m_statistics->totalLines;
-        if (isBlank(line))
-            ++m_statistics->blankLines;
         if (!isDirective(line)) {
             ++m_lineNumber;
             m_lineText.swap(line);
@@ -255,11 +239,8 @@ void SourceBrowserCScanner::readLine() {
 }
 
 void SourceBrowserCScanner::readDirective(const QString &firstLine) {
-    ++m_statistics->preprocessorLines;
     // Not yet incremented for this line, so this is its zero-based index.
     const int directiveLine = m_lineNumber;
-    if (m_events)
-        m_events->preprocessorLine(firstLine, directiveLine);
 
     QString directive = firstLine;
     QString raw = firstLine;
@@ -269,8 +250,6 @@ void SourceBrowserCScanner::readDirective(const QString &firstLine) {
         directive += QLatin1String("\n   ");
         directive += raw.trimmed();
         ++m_lineNumber;
-        ++m_statistics->totalLines;
-        ++m_statistics->preprocessorLines;
     }
 
     // Only the canonical spelling records a macro; "# define" and indented
@@ -443,14 +422,6 @@ void SourceBrowserCScanner::skipLiteral(QChar quote) {
 }
 
 void SourceBrowserCScanner::readLineComment() {
-    const QString rest = m_lineText.mid(m_position).simplified();
-    int n = 0;
-    while (n < rest.size() && rest.at(n).isLetterOrNumber())
-        ++n;
-    const QString word = rest.left(n);
-    if (m_events && m_markerWords.contains(word))
-        m_events->markerComment(word, m_lineNumber - 1, m_lineNumber);
-    ++m_statistics->commentLines;
     m_position = m_lineLength;
     nextChar();
 }
@@ -508,21 +479,13 @@ void SourceBrowserCScanner::readBlockComment() {
     } else if (simple.startsWith(QLatin1String("! \\region")) ||
                simple.startsWith(QLatin1String("! \\group"))) {
         m_group = m_commentText.simplified().section(QLatin1Char(' '), 2);
-        if (m_events)
-            m_events->preprocessorLine(QLatin1String("#region ") + m_group, m_commentEndLine - 1);
         consumeComment();
-        ++m_statistics->commentLines;
     } else if (simple.startsWith(QLatin1String("! \\endregion")) ||
                simple.startsWith(QLatin1String("! \\endgroup"))) {
         m_group.clear();
-        if (m_events)
-            m_events->preprocessorLine(QStringLiteral("#endregion"), m_commentEndLine - 1);
         consumeComment();
-        ++m_statistics->commentLines;
-    } else {
-        m_statistics->commentLines += m_commentEndLine - m_commentStartLine + 1;
-        if (m_commentText.startsWith(u'!'))
-            m_documentationComments.append(m_commentStartLine);
+    } else if (m_commentText.startsWith(u'!')) {
+        m_documentationComments.append(m_commentStartLine);
     }
 }
 

@@ -1,16 +1,12 @@
 #ifndef SOURCEBROWSER_CSCANNER_H
 #define SOURCEBROWSER_CSCANNER_H
 
-#include "sourcebrowser/filestatistics.h"
-
 #include <QChar>
 #include <QList>
 #include <QSet>
 #include <QString>
-#include <QStringList>
 
 class SourceBrowserContainer;
-class SourceBrowserEventInterface;
 class SourceBrowserLineIterator;
 
 // Token codes. Single-character tokens use the character's own code; 0 is the end
@@ -59,18 +55,15 @@ struct SourceBrowserToken {
 // On the way it swallows preprocessor lines (with their continuation lines) and
 // files every "#define" as a macro in the macro sink, keeps the most recent block
 // comment for the parser to attach to the next declaration, collects overview
-// comments ("/*!! ... */", "/*! \overview ... */"), follows the group markers
-// ("/*! \group Name */" ... "/*! \endgroup */") and counts lines. Line comments
-// never carry documentation; those starting with a marker word are reported.
+// comments ("/*!! ... */", "/*! \overview ... */") and follows the group markers
+// ("/*! \group Name */" ... "/*! \endgroup */"). Line comments never carry
+// documentation.
 //
 // Line numbers are one-based and exact across continuation lines.
 class SourceBrowserCScanner {
 public:
-    // `events`, `macroSink` and `statistics` may be null. Reads the first character
-    // at once.
-    SourceBrowserCScanner(SourceBrowserLineIterator *lines, SourceBrowserEventInterface *events,
-                          SourceBrowserContainer *macroSink,
-                          SourceBrowserFileStatistics *statistics, const QStringList &markerWords);
+    // `macroSink` may be null. Reads the first character at once.
+    SourceBrowserCScanner(SourceBrowserLineIterator *lines, SourceBrowserContainer *macroSink);
     SourceBrowserCScanner(const SourceBrowserCScanner &) = delete;
     SourceBrowserCScanner &operator=(const SourceBrowserCScanner &) = delete;
 
@@ -81,11 +74,9 @@ public:
     // While set, every word is an identifier whose text is not kept and nothing is
     // dropped: used to skip bracketed groups quickly.
     void setRawMode(bool raw) { m_rawMode = raw; }
-    bool rawMode() const { return m_rawMode; }
 
     const QString &tokenText() const { return m_tokenText; }
-    int tokenLine() const { return m_tokenLine; }   // one-based line of the last token
-    int lineNumber() const { return m_lineNumber; } // one-based line being read
+    int tokenLine() const { return m_tokenLine; } // one-based line of the last token
 
     const QString &group() const { return m_group; }
     const QString &commentText() const { return m_commentText; }
@@ -116,11 +107,7 @@ private:
     void consumeComment();
 
     SourceBrowserLineIterator *m_lines;
-    SourceBrowserEventInterface *m_events;
     SourceBrowserContainer *m_macroSink;
-    SourceBrowserFileStatistics *m_statistics;
-    SourceBrowserFileStatistics m_unusedStatistics; // counted into when none is given
-    QStringList m_markerWords;
 
     QString m_group;
     int m_position = 99; // past the empty initial line, so the first read fetches one

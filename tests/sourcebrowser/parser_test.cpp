@@ -41,7 +41,7 @@ void describe(const SourceBrowserContainer *container, QStringList &out) {
 
 struct Parsed {
     explicit Parsed(const QString &text, const QString &fileName = QStringLiteral("test.h"))
-        : parser(&root, &events) {
+        : parser(&root) {
         parser.parse(text, fileName);
     }
 
@@ -52,7 +52,6 @@ struct Parsed {
     }
 
     SourceBrowserRoot root;
-    RecordingEvents events;
     TextParser parser;
 };
 
@@ -287,23 +286,6 @@ TEST(ParserComments, AttachToDeclarationsStartingOneOrTwoLinesBelow) {
     EXPECT_EQ(parsed.root.findVariable("after")->group, QString());
 }
 
-TEST(ParserEvents, ReportsStructureInOrder) {
-    Parsed parsed(QStringLiteral("#include <x.h>\n"
-                                 "typedef struct { int a; } S;\n"
-                                 "class C : public B {\n"
-                                 "public:\n"
-                                 "    void f(int x);\n"
-                                 "};\n"
-                                 "void C::f(int y) { }\n"
-                                 "typedef int I;\n"));
-    EXPECT_EQ(parsed.events.log,
-              QStringList({"pp 0 #include <x.h>", "start 5  [struct] [] 2", "var 3 a [] 1",
-                           "finish", "var 5 S [] 1", "start 1 C [C] [] 2", "access 1 3",
-                           "start 2 f [f (int x)] [] 4", "finish", "finish",
-                           "start 2 f [f (int y)] [C] 6", "finish", "var 4 I [] 7"}));
-    EXPECT_EQ(parsed.parser.status, QStringList({"Parsing test.h"}));
-}
-
 TEST(ParserErrors, ReportsOnlyTheFourMessagesAndCarriesOn) {
     Parsed parsed(QStringLiteral("typedef struct s {\n"
                                  "    static int n;\n"
@@ -318,7 +300,6 @@ TEST(ParserErrors, ReportsOnlyTheFourMessagesAndCarriesOn) {
     EXPECT_NE(parsed.root.allStructs().value(0)->findVariable("n"), nullptr);
     EXPECT_NE(parsed.root.findNamespace("hw"), nullptr) << "the next brace opens it";
     EXPECT_EQ(parsed.root.findVariable("kept"), nullptr) << "swallowed as a bad identifier";
-    EXPECT_EQ(parsed.parser.status, QStringList({"Parsing uart.h"}));
 }
 
 TEST(ParserRobustness, UnfinishedInputEndsQuietly) {

@@ -6,8 +6,7 @@ namespace {
 
 // A scanner over a text with everything it reports into.
 struct Scan {
-    explicit Scan(const char *text, const QStringList &markers = {})
-        : lines(QString::fromUtf8(text)), scanner(&lines, &events, &root, &statistics, markers) {}
+    explicit Scan(const char *text) : lines(QString::fromUtf8(text)), scanner(&lines, &root) {}
 
     // The remaining tokens, space-separated: words as written, keywords as "#code",
     // literals as "N" and "S".
@@ -29,9 +28,7 @@ struct Scan {
     }
 
     TextLines lines;
-    RecordingEvents events;
     SourceBrowserRoot root;
-    SourceBrowserFileStatistics statistics;
     SourceBrowserCScanner scanner;
 };
 
@@ -79,11 +76,6 @@ TEST(ScannerLines, NumbersStayExactAcrossDirectivesAndContinuations) {
     EXPECT_EQ(lines, QList<int>({1, 6, 9}));
     EXPECT_EQ(scan.scanner.commentStartLine(), 5);
     EXPECT_EQ(scan.scanner.commentEndLine(), 6);
-    EXPECT_EQ(scan.events.log, QStringList({"pp 1 #define LONG \\", "pp 6 # if X"}));
-    EXPECT_EQ(scan.statistics.totalLines, 9);
-    EXPECT_EQ(scan.statistics.preprocessorLines, 4);
-    EXPECT_EQ(scan.statistics.commentLines, 2);
-    EXPECT_EQ(scan.statistics.blankLines, 1);
 }
 
 TEST(ScannerMacros, RecordsCanonicalDefinesWithContinuationLines) {
@@ -121,7 +113,7 @@ TEST(ScannerMacros, TakeTheCommentClosingOneOrTwoLinesAbove) {
     }
 }
 
-TEST(ScannerComments, OverviewGroupsAndMarkers) {
+TEST(ScannerComments, OverviewAndGroups) {
     Scan scan("/*!! Driver overview */\n"
               "/*! \\overview More. */\n"
               "/*!   \\group   Serial   port */ a\n"
@@ -129,18 +121,12 @@ TEST(ScannerComments, OverviewGroupsAndMarkers) {
               "// MARK: fix this\n"
               "// OTHER\n"
               "/*! \\endgroup */ c\n"
-              "/*! Plain. */",
-              {QStringLiteral("MARK")});
+              "/*! Plain. */");
     QStringList groups;
     while (scan.scanner.nextToken() != TokenEnd)
         groups.append(scan.scanner.tokenText() + QLatin1Char('=') + scan.scanner.group());
     EXPECT_EQ(groups, QStringList({"a=Serial port", "b=Timers", "c="}));
     EXPECT_EQ(scan.scanner.overviewText(), QStringLiteral("Driver overview \\overview More. "));
-    EXPECT_EQ(scan.events.log, QStringList({"pp 2 #region Serial port", "pp 3 #region Timers",
-                                            "marker MARK 4 5", "pp 6 #endregion"}));
     EXPECT_EQ(scan.scanner.commentText(), QStringLiteral("! Plain. "));
     EXPECT_EQ(scan.scanner.commentEndLine(), 8);
-    // Groups and markers count one line each, a plain comment its lines, an
-    // overview nothing.
-    EXPECT_EQ(scan.statistics.commentLines, 6);
 }
