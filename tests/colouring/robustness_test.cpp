@@ -1,6 +1,5 @@
 #include "colouring/colourcode.h"
 #include "colouring/zodidideparser.h"
-#include "colourtestutil.h"
 
 #include <gtest/gtest.h>
 
