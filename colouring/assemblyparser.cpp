@@ -26,24 +26,16 @@ bool isWordChar(QChar c) {
 } // namespace
 
 ZodiDideAssemblyParser::ZodiDideAssemblyParser() {
-    blockCommentStart = QStringLiteral("/*");
-    blockCommentEnd = QStringLiteral("*/");
-    lineCommentStarts = QStringList{QStringLiteral(";"), QStringLiteral("//")};
     // Only the lower-case spelling of r0 is a register name.
-    registerNames << QStringLiteral("r0");
+    m_registers << QStringLiteral("r0");
     for (int i = 1; i <= 15; ++i)
-        registerNames << QStringLiteral("r%1").arg(i);
-    for (int i = 1; i <= 15; ++i)
-        registerNames << QStringLiteral("R%1").arg(i);
-    registerNames << QStringLiteral("sr") << QStringLiteral("SR") << QStringLiteral("pc")
-                  << QStringLiteral("PC") << QStringLiteral("sp") << QStringLiteral("SP");
-    m_registerSet = QSet<QString>(registerNames.begin(), registerNames.end());
+        m_registers << QStringLiteral("r%1").arg(i) << QStringLiteral("R%1").arg(i);
+    m_registers << QStringLiteral("sr") << QStringLiteral("SR") << QStringLiteral("pc")
+                << QStringLiteral("PC") << QStringLiteral("sp") << QStringLiteral("SP");
 }
 
-QChar *ZodiDideAssemblyParser::colourLine(const QChar *input, QChar *output, int *) {
+QChar *ZodiDideAssemblyParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output, MarkedLineWriter::NoStyle);
-    if (!input)
-        return out.finish();
     const QChar *p = input;
     if (m_lineState == StateNormal && *p == QLatin1Char('#')) {
         out.emit(StyleControl);
@@ -107,7 +99,7 @@ QChar *ZodiDideAssemblyParser::colourLine(const QChar *input, QChar *output, int
             int style = StyleText;
             if (field == 1)
                 style = StyleKeyword;
-            else if (m_registerSet.contains(QString::fromRawData(p, end - p)))
+            else if (m_registers.contains(QString::fromRawData(p, end - p)))
                 style = StyleRegister;
             out.emit(style);
             while (p != end)

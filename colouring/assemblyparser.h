@@ -4,7 +4,6 @@
 
 #include <QSet>
 #include <QString>
-#include <QStringList>
 
 // Colourer for assembly language: the instruction (the first word after the first run
 // of white space) as a keyword, register operands, numbers, strings, comments and
@@ -16,9 +15,8 @@ class ZodiDideAssemblyParser : public ZodiDideParser {
 public:
     ZodiDideAssemblyParser();
 
-    QChar *colourLine(const QChar *input, QChar *output, int *braceDepth) override;
+    QChar *colourLine(const QChar *input, QChar *output) override;
 
 private:
-    QStringList registerNames;
-    QSet<QString> m_registerSet;
+    QSet<QString> m_registers;
 };

@@ -63,16 +63,12 @@ ZodiDideCoreBASICParser::ZodiDideCoreBASICParser() {
         "AUTO",      "CHECK",    "CRUNCH",   "PIN",       "I2C",       "SPI",       "CREDITS",
         "REBOOT",    "BYE",      "FIRMWARE", "WATCHDOG",
     };
-    basicKeywords.reserve(int(sizeof(words) / sizeof(words[0])));
     for (const char *word : words)
-        basicKeywords << QLatin1String(word);
-    m_keywordSet = QSet<QString>(basicKeywords.begin(), basicKeywords.end());
+        m_keywords.insert(QLatin1String(word));
 }
 
-QChar *ZodiDideCoreBASICParser::colourLine(const QChar *input, QChar *output, int *) {
+QChar *ZodiDideCoreBASICParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output, MarkedLineWriter::NoStyle);
-    if (!input)
-        return out.finish();
     const QChar *p = input;
     while (charclass::isSpace(*p))
         out.put(*p++);
@@ -117,7 +113,7 @@ QChar *ZodiDideCoreBASICParser::colourLine(const QChar *input, QChar *output, in
                     out.put(*p++);
                 break;
             }
-            out.emit(m_keywordSet.contains(upper) ? StyleKeyword : StyleText);
+            out.emit(m_keywords.contains(upper) ? StyleKeyword : StyleText);
             while (p != end)
                 out.put(*p++);
         } else if (charclass::isPunct(c)) {

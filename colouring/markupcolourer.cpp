@@ -9,15 +9,15 @@ namespace {
 
 constexpr int StateCodeSection = 4;
 
-bool atCommentEnd(const QChar *p, bool embedded) {
-    return embedded && p[0] == QLatin1Char('*') && p[1] == QLatin1Char('/');
+bool atCommentEnd(const QChar *p) {
+    return p[0] == QLatin1Char('*') && p[1] == QLatin1Char('/');
 }
 
-bool atLineEnd(const QChar *p, bool embedded) {
-    return p->isNull() || atCommentEnd(p, embedded);
+bool atLineEnd(const QChar *p) {
+    return p->isNull() || atCommentEnd(p);
 }
 
-void colourCommand(const QChar *&p, MarkedLineWriter &out, bool embedded, int &state) {
+void colourCommand(const QChar *&p, MarkedLineWriter &out, int &state) {
     const QChar *nameStart = p + 1;
     const QChar *nameEnd = nameStart;
     while (charclass::isAlnum(*nameEnd))
@@ -41,7 +41,7 @@ void colourCommand(const QChar *&p, MarkedLineWriter &out, bool embedded, int &s
         return;
     out.put(*p++);
     out.emit(StyleDocArgument);
-    while (!atLineEnd(p, embedded) && *p != QLatin1Char('}'))
+    while (!atLineEnd(p) && *p != QLatin1Char('}'))
         out.put(*p++);
     if (*p == QLatin1Char('}')) {
         out.emit(StyleDocKeyword);
@@ -52,18 +52,18 @@ void colourCommand(const QChar *&p, MarkedLineWriter &out, bool embedded, int &s
 
 } // namespace
 
-void colourMarkup(const QChar *&input, MarkedLineWriter &output, bool embedded, int &state) {
+void colourMarkup(const QChar *&input, MarkedLineWriter &output, int &state) {
     const QChar *p = input;
-    while (!atLineEnd(p, embedded)) {
+    while (!atLineEnd(p)) {
         const QChar c = *p;
         if (c == QLatin1Char('\\')) {
-            if (atCommentEnd(p + 1, embedded)) {
+            if (atCommentEnd(p + 1)) {
                 // The comment ends here; the backslash escapes nothing.
                 output.put(*p++);
                 break;
             }
             if (charclass::isLetter(p[1])) {
-                colourCommand(p, output, embedded, state);
+                colourCommand(p, output, state);
                 continue;
             }
             output.emit(StyleDocKeyword);
@@ -74,7 +74,7 @@ void colourMarkup(const QChar *&input, MarkedLineWriter &output, bool embedded, 
             output.emit(StyleMarkup);
             do {
                 output.put(*p++);
-            } while (!atLineEnd(p, embedded) && p[-1] != QLatin1Char(';'));
+            } while (!atLineEnd(p) && p[-1] != QLatin1Char(';'));
         } else if (c == QLatin1Char('|')) {
             output.emit(StyleDocKeyword);
             if (p[1] == QLatin1Char('|') && p[2] == QLatin1Char('-')) {
@@ -82,7 +82,7 @@ void colourMarkup(const QChar *&input, MarkedLineWriter &output, bool embedded, 
                 output.put(*p++);
                 output.put(*p++);
                 output.emit(StyleLiteral);
-                while (!atLineEnd(p, embedded))
+                while (!atLineEnd(p))
                     output.put(*p++);
             } else {
                 output.put(*p++);

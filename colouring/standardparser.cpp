@@ -13,15 +13,6 @@ constexpr int StateBlockComment = 1;
 constexpr int StateDocText = 3;
 constexpr int StateDocCode = 4;
 
-struct CommentMarkerWords {
-    QSet<QString> lists[3];
-};
-
-CommentMarkerWords &commentMarkerWords() {
-    static CommentMarkerWords words;
-    return words;
-}
-
 bool isQuote(int c) {
     return c == '"' || c == '\'';
 }
@@ -30,65 +21,10 @@ bool at(const QChar *p, char a, char b) {
     return p[0] == QLatin1Char(a) && p[1] == QLatin1Char(b);
 }
 
-void copySpace(const QChar *&p, MarkedLineWriter &out) {
-    while (charclass::isSpace(*p))
-        out.put(*p++);
-}
-
-// A word at the start of a comment that is in one of the marker lists gets the list's
-// style; any other word is left for the comment rules.
-void checkMarkerWord(const QChar *&p, MarkedLineWriter &out) {
-    if (!p->isLetterOrNumber())
-        return;
-    const QChar *end = p;
-    while (end->isLetterOrNumber())
-        ++end;
-    const QString word = QString::fromRawData(p, end - p);
-    static const int styles[3] = {StyleFixme, StyleAttention, StyleUnnamed};
-    const CommentMarkerWords &markers = commentMarkerWords();
-    for (int i = 0; i < 3; ++i) {
-        if (!markers.lists[i].contains(word))
-            continue;
-        out.marker(styles[i]);
-        while (p != end)
-            out.put(*p++);
-        out.marker(StyleComment);
-        return;
-    }
-}
-
 } // namespace
 
-void setCommentMarkerWords(const QStringList &first, const QStringList &second,
-                           const QStringList &third) {
-    CommentMarkerWords &markers = commentMarkerWords();
-    markers.lists[0] = QSet<QString>(first.begin(), first.end());
-    markers.lists[1] = QSet<QString>(second.begin(), second.end());
-    markers.lists[2] = QSet<QString>(third.begin(), third.end());
-}
-
-ZodiDideStandardParser::ZodiDideStandardParser() {
-    blockCommentStart = QStringLiteral("/*");
-    blockCommentEnd = QStringLiteral("*/");
-    lineCommentStarts = QStringList{QStringLiteral("//")};
-}
-
-int ZodiDideStandardParser::wordStyle(QStringView word) {
-    if (!m_wordSetsBuilt) {
-        m_keywordSet = QSet<QString>(keywords.begin(), keywords.end());
-        for (const QString &w : secondaryKeywords)
-            m_keywordSet.insert(w);
-        m_controlWordSet = QSet<QString>(controlWords.begin(), controlWords.end());
-        m_wordSetsBuilt = true;
-    }
-    const QString key =
-        caseSensitive ? QString::fromRawData(word.data(), word.size()) : word.toString().toLower();
-    if (m_keywordSet.contains(key))
-        return StyleKeyword;
-    if (m_controlWordSet.contains(key))
-        return StyleControl;
-    return StyleText;
-}
+ZodiDideStandardParser::ZodiDideStandardParser(const QStringList &keywords)
+    : m_keywords(keywords.begin(), keywords.end()) {}
 
 // Copies comment text up to and including "*/" (which ends the comment) or to the end
 // of the line (which leaves it open).
@@ -134,10 +70,8 @@ bool ZodiDideStandardParser::colourLiteral(const QChar *&p, MarkedLineWriter &ou
     }
 }
 
-QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output, int *braceDepth) {
+QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output);
-    if (!input)
-        return out.finish();
     // Where the marker of the latest plain word or white-space run sits: an opening
     // parenthesis right after it turns that run into a function name.
     QChar *lastTextMarker = nullptr;
@@ -158,7 +92,7 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output, int
                 }
                 if (p->isNull())
                     return out.finish();
-                colourMarkup(p, out, true, m_lineState);
+                colourMarkup(p, out, m_lineState);
                 if (at(p, '*', '/')) {
                     out.put(*p++);
                     out.put(*p++);
@@ -174,8 +108,6 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output, int
             out.put(*p++);
             out.put(*p++);
             m_lineState = StateBlockComment;
-            copySpace(p, out);
-            checkMarkerWord(p, out);
         }
         if (m_lineState == StateBlockComment) {
             out.emit(StyleComment);
@@ -203,8 +135,6 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output, int
             out.emit(StyleComment);
             out.put(*p++);
             out.put(*p++);
-            copySpace(p, out);
-            checkMarkerWord(p, out);
             while (!p->isNull()) {
                 if (!charclass::isLetter(*p)) {
                     out.put(*p++);
@@ -223,7 +153,8 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output, int
             const QChar *end = p;
             while (charclass::isAlnum(*end) || *end == QLatin1Char('_'))
                 ++end;
-            out.marker(wordStyle(QStringView(p, end - p)));
+            const bool keyword = m_keywords.contains(QString::fromRawData(p, end - p));
+            out.marker(keyword ? StyleKeyword : StyleText);
             lastTextMarker = out.lastMarker();
             while (p != end)
                 out.put(*p++);
@@ -256,11 +187,7 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output, int
         }
 
         if (charclass::isPunct(c) && c != QLatin1Char('@') && c != QLatin1Char('$')) {
-            if (braceDepth && c == QLatin1Char('{'))
-                ++*braceDepth;
-            else if (braceDepth && c == QLatin1Char('}'))
-                --*braceDepth;
-            else if (c == QLatin1Char('(') && out.current() == StyleText && lastTextMarker)
+            if (c == QLatin1Char('(') && out.current() == StyleText && lastTextMarker)
                 lastTextMarker[1] = QChar(char16_t(StyleFunction));
             out.emit(StyleOperator);
             out.put(*p++);

@@ -22,14 +22,8 @@ bool startsWith(const QChar *p, const char *text) {
 
 } // namespace
 
-QString ZodiDideXMLParser::bracketCharacters() const {
-    return QStringLiteral("\\<\\>");
-}
-
-QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output, int *) {
+QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output);
-    if (!input)
-        return out.finish();
     // Every line opens with the style of the construct it starts in, so that a comment
     // or tag running over several lines is styled on each of them.
     switch (m_lineState) {

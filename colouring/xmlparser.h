@@ -7,6 +7,5 @@
 // Line states: 0 text, 1 inside a comment, 2 inside a tag, 4 inside an attribute value.
 class ZodiDideXMLParser : public ZodiDideParser {
 public:
-    QChar *colourLine(const QChar *input, QChar *output, int *braceDepth) override;
-    QString bracketCharacters() const override;
+    QChar *colourLine(const QChar *input, QChar *output) override;
 };
