@@ -1,22 +1,12 @@
 #include "colouring/assemblyparser.h"
 
 #include "colouring/charclass.h"
+#include "colouring/commentsandliterals.h"
 #include "colouring/markedlinewriter.h"
 
 #include <QLatin1String>
 
 namespace {
-
-constexpr int StateNormal = 0;
-constexpr int StateBlockComment = 1;
-
-bool isQuote(int c) {
-    return c == '"' || c == '\'';
-}
-
-bool at(const QChar *p, char a, char b) {
-    return p[0] == QLatin1Char(a) && p[1] == QLatin1Char(b);
-}
 
 bool isWordChar(QChar c) {
     return charclass::isAlnum(c) || c == QLatin1Char('_') || c == QLatin1Char('$') ||
@@ -37,7 +27,7 @@ ZodiDideAssemblyParser::ZodiDideAssemblyParser() {
 QChar *ZodiDideAssemblyParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output, MarkedLineWriter::NoStyle);
     const QChar *p = input;
-    if (m_lineState == StateNormal && *p == QLatin1Char('#')) {
+    if (m_lineState == StateOutside && *p == QLatin1Char('#')) {
         out.emit(StyleControl);
         while (!p->isNull())
             out.put(*p++);
@@ -49,49 +39,14 @@ QChar *ZodiDideAssemblyParser::colourLine(const QChar *input, QChar *output) {
     while (!p->isNull()) {
         const QChar c = *p;
         if (m_lineState == StateBlockComment || at(p, '/', '*')) {
-            out.emit(StyleComment);
-            if (m_lineState != StateBlockComment) {
-                out.put(*p++);
-                out.put(*p++);
-                m_lineState = StateBlockComment;
-            }
-            while (!p->isNull()) {
-                if (at(p, '*', '/')) {
-                    out.put(*p++);
-                    out.put(*p++);
-                    m_lineState = StateNormal;
-                    break;
-                }
-                out.put(*p++);
-            }
+            copyBlockComment(p, out, m_lineState);
         } else if (c == QLatin1Char(';') || at(p, '/', '/')) {
             out.emit(StyleComment);
             while (!p->isNull())
                 out.put(*p++);
         } else if (isQuote(c.unicode()) || isQuote(m_lineState)) {
-            out.emit(StyleLiteral);
-            if (!isQuote(m_lineState)) {
-                m_lineState = c.unicode();
-                out.put(*p++);
-            }
-            // A continued string may be closed by the first character of the line.
-            const QChar quote{char16_t(m_lineState)};
-            for (;;) {
-                const QChar s = *p;
-                if (s.isNull()) {
-                    m_lineState = StateNormal;
-                    break;
-                }
-                out.put(*p++);
-                if (s == QLatin1Char('\\')) {
-                    if (p->isNull())
-                        return out.finish(); // continued on the next line
-                    out.put(*p++);
-                } else if (s == quote) {
-                    m_lineState = StateNormal;
-                    break;
-                }
-            }
+            if (!copyLiteral(p, out, m_lineState))
+                break;
         } else if (charclass::isLetter(c) || c == QLatin1Char('.')) {
             const QChar *end = p;
             while (isWordChar(*end))
@@ -106,20 +61,17 @@ QChar *ZodiDideAssemblyParser::colourLine(const QChar *input, QChar *output) {
                 out.put(*p++);
         } else if (charclass::isDigit(c) ||
                    (c == QLatin1Char('$') && charclass::isHexDigit(p[1]))) {
-            out.emit(StyleLiteral);
-            out.put(*p++);
+            out.copyAs(StyleLiteral, p, 1);
             while (charclass::isAlnum(*p))
                 out.put(*p++);
         } else if (charclass::isPunct(c)) {
-            out.emit(StyleOperator);
-            out.put(*p++);
+            out.copyAs(StyleOperator, p, 1);
         } else if (charclass::isSpace(c)) {
             while (charclass::isSpace(*p))
                 out.put(*p++);
             ++field;
         } else {
-            out.emit(StyleText);
-            out.put(*p++);
+            out.copyAs(StyleText, p, 1);
         }
     }
     return out.finish();

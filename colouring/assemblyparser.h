@@ -9,8 +9,8 @@
 // of white space) as a keyword, register operands, numbers, strings, comments and
 // preprocessor lines.
 //
-// Line states: 0 normal, 1 inside a block comment, or the quote character of a string
-// continued by a trailing backslash.
+// Line states: StateOutside, StateBlockComment (see commentsandliterals.h), or the quote
+// character of a string continued by a trailing backslash.
 class ZodiDideAssemblyParser : public ZodiDideParser {
 public:
     ZodiDideAssemblyParser();

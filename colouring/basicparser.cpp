@@ -80,8 +80,7 @@ QChar *ZodiDideCoreBASICParser::colourLine(const QChar *input, QChar *output) {
     while (!p->isNull()) {
         const QChar c = *p;
         if (c == QLatin1Char('"')) {
-            out.emit(StyleLiteral);
-            out.put(*p++);
+            out.copyAs(StyleLiteral, p, 1);
             while (!p->isNull()) {
                 const QChar s = *p;
                 out.put(*p++);
@@ -117,13 +116,11 @@ QChar *ZodiDideCoreBASICParser::colourLine(const QChar *input, QChar *output) {
             while (p != end)
                 out.put(*p++);
         } else if (charclass::isPunct(c)) {
-            out.emit(StyleOperator);
-            out.put(*p++);
+            out.copyAs(StyleOperator, p, 1);
         } else if (charclass::isSpace(c)) {
             out.put(*p++);
         } else {
-            out.emit(StyleText);
-            out.put(*p++);
+            out.copyAs(StyleText, p, 1);
         }
     }
     return out.finish();

@@ -34,6 +34,13 @@ public:
         return true;
     }
 
+    // Copies count characters from p onward in a run of style (see emit).
+    void copyAs(int style, const QChar *&p, int count) {
+        emit(style);
+        for (; count > 0; --count)
+            put(*p++);
+    }
+
     int current() const { return m_current; }
 
     // Where the most recent marker starts, for colourers that restyle a run afterwards.

@@ -1,20 +1,15 @@
 #include "colouring/markupcolourer.h"
 
 #include "colouring/charclass.h"
+#include "colouring/commentsandliterals.h"
 
 #include <QLatin1String>
 #include <QStringView>
 
 namespace {
 
-constexpr int StateCodeSection = 4;
-
-bool atCommentEnd(const QChar *p) {
-    return p[0] == QLatin1Char('*') && p[1] == QLatin1Char('/');
-}
-
 bool atLineEnd(const QChar *p) {
-    return p->isNull() || atCommentEnd(p);
+    return p->isNull() || at(p, '*', '/');
 }
 
 void colourCommand(const QChar *&p, MarkedLineWriter &out, int &state) {
@@ -31,12 +26,12 @@ void colourCommand(const QChar *&p, MarkedLineWriter &out, int &state) {
     while (p != nameEnd)
         out.put(*p++);
     if (name == QLatin1String("endcode")) {
-        state = 0;
+        state = StateDocText;
         return;
     }
     if (name != QLatin1String("code"))
         return;
-    state = StateCodeSection;
+    state = StateDocCode;
     if (*p != QLatin1Char('{'))
         return;
     out.put(*p++);
@@ -44,8 +39,7 @@ void colourCommand(const QChar *&p, MarkedLineWriter &out, int &state) {
     while (!atLineEnd(p) && *p != QLatin1Char('}'))
         out.put(*p++);
     if (*p == QLatin1Char('}')) {
-        out.emit(StyleDocKeyword);
-        out.put(*p++);
+        out.copyAs(StyleDocKeyword, p, 1);
         out.emit(StyleText);
     }
 }
@@ -57,7 +51,7 @@ void colourMarkup(const QChar *&input, MarkedLineWriter &output, int &state) {
     while (!atLineEnd(p)) {
         const QChar c = *p;
         if (c == QLatin1Char('\\')) {
-            if (atCommentEnd(p + 1)) {
+            if (at(p + 1, '*', '/')) {
                 // The comment ends here; the backslash escapes nothing.
                 output.put(*p++);
                 break;
@@ -66,8 +60,7 @@ void colourMarkup(const QChar *&input, MarkedLineWriter &output, int &state) {
                 colourCommand(p, output, state);
                 continue;
             }
-            output.emit(StyleDocKeyword);
-            output.put(*p++);
+            output.copyAs(StyleDocKeyword, p, 1);
             if (!p->isNull())
                 output.put(*p++);
         } else if (c == QLatin1Char('&')) {
@@ -88,7 +81,7 @@ void colourMarkup(const QChar *&input, MarkedLineWriter &output, int &state) {
                 output.put(*p++);
             }
         } else {
-            output.emit(state == StateCodeSection ? StyleDocCode : StyleComment);
+            output.emit(state == StateDocCode ? StyleDocCode : StyleComment);
             output.put(*p++);
         }
     }

@@ -1,74 +1,14 @@
 #include "colouring/standardparser.h"
 
 #include "colouring/charclass.h"
+#include "colouring/commentsandliterals.h"
 #include "colouring/markedlinewriter.h"
 #include "colouring/markupcolourer.h"
 
 #include <QLatin1String>
 
-namespace {
-
-constexpr int StateCode = 0;
-constexpr int StateBlockComment = 1;
-constexpr int StateDocText = 3;
-constexpr int StateDocCode = 4;
-
-bool isQuote(int c) {
-    return c == '"' || c == '\'';
-}
-
-bool at(const QChar *p, char a, char b) {
-    return p[0] == QLatin1Char(a) && p[1] == QLatin1Char(b);
-}
-
-} // namespace
-
 ZodiDideStandardParser::ZodiDideStandardParser(const QStringList &keywords)
     : m_keywords(keywords.begin(), keywords.end()) {}
-
-// Copies comment text up to and including "*/" (which ends the comment) or to the end
-// of the line (which leaves it open).
-void ZodiDideStandardParser::colourBlockCommentBody(const QChar *&p, MarkedLineWriter &out) {
-    while (!p->isNull()) {
-        if (at(p, '*', '/')) {
-            out.put(*p++);
-            out.put(*p++);
-            m_lineState = StateCode;
-            return;
-        }
-        out.put(*p++);
-    }
-}
-
-// Copies a string or character literal; returns false when the line ended inside it.
-bool ZodiDideStandardParser::colourLiteral(const QChar *&p, MarkedLineWriter &out) {
-    out.emit(StyleLiteral);
-    if (!isQuote(m_lineState)) {
-        m_lineState = p->unicode();
-        out.put(*p++);
-    }
-    // On a continuation line the first character may already close the literal.
-    const QChar quote{char16_t(m_lineState)};
-    for (;;) {
-        const QChar c = *p;
-        if (c.isNull()) {
-            m_lineState = StateCode;
-            return false;
-        }
-        if (c == QLatin1Char('\\')) {
-            out.put(*p++);
-            if (p->isNull())
-                return false; // continued on the next line
-            out.put(*p++);
-            continue;
-        }
-        out.put(*p++);
-        if (c == quote) {
-            m_lineState = StateCode;
-            return true;
-        }
-    }
-}
 
 QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output);
@@ -96,27 +36,20 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
                 if (at(p, '*', '/')) {
                     out.put(*p++);
                     out.put(*p++);
-                    m_lineState = StateCode;
+                    m_lineState = StateOutside;
                     break;
                 }
             }
             continue;
         }
 
-        if (at(p, '/', '*') && m_lineState != StateBlockComment) {
-            out.emit(StyleComment);
-            out.put(*p++);
-            out.put(*p++);
-            m_lineState = StateBlockComment;
-        }
-        if (m_lineState == StateBlockComment) {
-            out.emit(StyleComment);
-            colourBlockCommentBody(p, out);
+        if (m_lineState == StateBlockComment || at(p, '/', '*')) {
+            copyBlockComment(p, out, m_lineState);
             continue;
         }
 
         if (isQuote(c.unicode()) || isQuote(m_lineState)) {
-            if (!colourLiteral(p, out))
+            if (!copyLiteral(p, out, m_lineState))
                 return out.finish();
             continue;
         }
@@ -127,13 +60,12 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
             while (charclass::isAlnum(*p))
                 out.put(*p++);
             out.marker(StyleText);
-            m_lineState = StateCode;
+            m_lineState = StateOutside;
             continue;
         }
 
         if (at(p, '/', '/')) {
-            out.emit(StyleComment);
-            out.put(*p++);
+            out.copyAs(StyleComment, p, 1);
             out.put(*p++);
             while (!p->isNull()) {
                 if (!charclass::isLetter(*p)) {
@@ -145,7 +77,7 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
                 while (charclass::isLetter(*p) || *p == QLatin1Char('\''))
                     out.put(*p++);
             }
-            m_lineState = StateCode;
+            m_lineState = StateOutside;
             return out.finish();
         }
 
@@ -161,7 +93,7 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
             continue;
         }
 
-        if (c == QLatin1Char('\\') && m_lineState == StateCode) {
+        if (c == QLatin1Char('\\') && m_lineState == StateOutside) {
             out.put(*p++);
             while (charclass::isAlnum(*p))
                 out.put(*p++);
@@ -189,8 +121,7 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
         if (charclass::isPunct(c) && c != QLatin1Char('@') && c != QLatin1Char('$')) {
             if (c == QLatin1Char('(') && out.current() == StyleText && lastTextMarker)
                 lastTextMarker[1] = QChar(char16_t(StyleFunction));
-            out.emit(StyleOperator);
-            out.put(*p++);
+            out.copyAs(StyleOperator, p, 1);
             continue;
         }
 

@@ -7,11 +7,6 @@
 
 namespace {
 
-constexpr int StateText = 0;
-constexpr int StateComment = 1;
-constexpr int StateTag = 2;
-constexpr int StateValue = 4;
-
 bool startsWith(const QChar *p, const char *text) {
     for (; *text; ++p, ++text) {
         if (*p != QLatin1Char(*text))
@@ -47,22 +42,15 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
         switch (m_lineState) {
         case StateText:
             if (startsWith(p, "<!--")) {
-                out.emit(StyleKeyword);
-                out.put(*p++);
-                out.put(*p++);
-                out.emit(StyleComment);
-                out.put(*p++);
-                out.put(*p++);
+                out.copyAs(StyleKeyword, p, 2);
+                out.copyAs(StyleComment, p, 2);
                 m_lineState = StateComment;
             } else if (startsWith(p, "</")) {
-                out.emit(StyleKeyword);
-                out.put(*p++);
-                out.put(*p++);
+                out.copyAs(StyleKeyword, p, 2);
                 out.emit(StyleMarkup);
                 m_lineState = StateTag;
             } else if (c == QLatin1Char('<')) {
-                out.emit(StyleKeyword);
-                out.put(*p++);
+                out.copyAs(StyleKeyword, p, 1);
                 out.emit(StyleMarkup);
                 while (!p->isNull() && !charclass::isSpace(*p) && *p != QLatin1Char('>'))
                     out.put(*p++);
@@ -72,8 +60,7 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
                     out.emit(StyleAttribute);
                     m_lineState = StateTag;
                 } else if (*p == QLatin1Char('>')) {
-                    out.emit(StyleKeyword);
-                    out.put(*p++);
+                    out.copyAs(StyleKeyword, p, 1);
                 }
             } else if (c == QLatin1Char('&')) {
                 out.emit(StyleMarkup);
@@ -84,17 +71,13 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
                         break;
                 }
             } else {
-                out.emit(StyleText);
-                out.put(*p++);
+                out.copyAs(StyleText, p, 1);
             }
             break;
         case StateComment:
             if (startsWith(p, "-->")) {
-                out.emit(StyleComment);
-                out.put(*p++);
-                out.put(*p++);
-                out.emit(StyleKeyword);
-                out.put(*p++);
+                out.copyAs(StyleComment, p, 2);
+                out.copyAs(StyleKeyword, p, 1);
                 out.emit(StyleText);
                 m_lineState = StateText;
             } else {
@@ -103,19 +86,14 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
             break;
         case StateTag:
             if (c == QLatin1Char('=')) {
-                out.emit(StyleDisassembly);
-                out.put(*p++);
+                out.copyAs(StyleDisassembly, p, 1);
                 out.emit(StyleAttribute);
             } else if (c == QLatin1Char('"')) {
-                out.emit(StyleDisassembly);
-                out.put(*p++);
+                out.copyAs(StyleDisassembly, p, 1);
                 out.emit(StyleLiteral);
                 m_lineState = StateValue;
             } else if (c == QLatin1Char('>') || startsWith(p, "/>")) {
-                out.emit(StyleKeyword);
-                if (c == QLatin1Char('/'))
-                    out.put(*p++);
-                out.put(*p++);
+                out.copyAs(StyleKeyword, p, c == QLatin1Char('/') ? 2 : 1);
                 out.emit(StyleText);
                 m_lineState = StateText;
             } else {
@@ -124,8 +102,7 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
             break;
         default: // StateValue
             if (c == QLatin1Char('"')) {
-                out.emit(StyleDisassembly);
-                out.put(*p++);
+                out.copyAs(StyleDisassembly, p, 1);
                 out.emit(StyleAttribute);
                 m_lineState = StateTag;
             } else {
