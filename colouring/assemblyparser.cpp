@@ -1,8 +1,8 @@
 #include "colouring/assemblyparser.h"
 
-#include "colouring/charclass.h"
 #include "colouring/commentsandliterals.h"
 #include "colouring/markedlinewriter.h"
+#include "common/charclass.h"
 
 #include <QLatin1String>
 

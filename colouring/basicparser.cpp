@@ -1,7 +1,7 @@
 #include "colouring/basicparser.h"
 
-#include "colouring/charclass.h"
 #include "colouring/markedlinewriter.h"
+#include "common/charclass.h"
 
 #include <QLatin1String>
 

@@ -2,13 +2,13 @@
 
 #include "colouring/assemblyparser.h"
 #include "colouring/basicparser.h"
-#include "colouring/charclass.h"
 #include "colouring/cparser.h"
 #include "colouring/htmlescape.h"
 #include "colouring/javascriptparser.h"
 #include "colouring/styles.h"
 #include "colouring/xmlparser.h"
 #include "colouring/zodidideparser.h"
+#include "common/charclass.h"
 
 #include <QLatin1String>
 

@@ -1,7 +1,7 @@
 #include "colouring/markupcolourer.h"
 
-#include "colouring/charclass.h"
 #include "colouring/commentsandliterals.h"
+#include "common/charclass.h"
 
 #include <QLatin1String>
 #include <QStringView>

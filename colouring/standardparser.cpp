@@ -1,9 +1,9 @@
 #include "colouring/standardparser.h"
 
-#include "colouring/charclass.h"
 #include "colouring/commentsandliterals.h"
 #include "colouring/markedlinewriter.h"
 #include "colouring/markupcolourer.h"
+#include "common/charclass.h"
 
 #include <QLatin1String>
 

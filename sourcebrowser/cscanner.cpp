@@ -1,5 +1,6 @@
 #include "sourcebrowser/cscanner.h"
 
+#include "common/charclass.h"
 #include "sourcebrowser/lineiterator.h"
 #include "sourcebrowser/sourcebrowsercontainer.h"
 
@@ -63,23 +64,13 @@ const Keyword *findKeyword(QStringView word) {
     return nullptr;
 }
 
-bool isAsciiLetter(QChar c) {
-    const char16_t u = c.unicode();
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
-}
-
-bool isAsciiDigit(QChar c) {
-    const char16_t u = c.unicode();
-    return u >= '0' && u <= '9';
-}
-
 bool isOctalDigit(QChar c) {
     const char16_t u = c.unicode();
     return u >= '0' && u <= '7';
 }
 
 bool isWordChar(QChar c) {
-    return isAsciiLetter(c) || isAsciiDigit(c) || c == QLatin1Char('_') || c == QLatin1Char('$');
+    return charclass::isAlnum(c) || c == QLatin1Char('_') || c == QLatin1Char('$');
 }
 
 bool isSingleCharToken(QChar c) {
@@ -315,7 +306,7 @@ int SourceBrowserCScanner::nextToken() {
             skipLiteral(quote);
             return quote == QLatin1Char('"') ? TokenString : TokenNumber;
         }
-        if (isAsciiLetter(c) || c == QLatin1Char('_')) {
+        if (charclass::isLetter(c) || c == QLatin1Char('_')) {
             if (m_rawMode) {
                 while (isWordChar(m_current))
                     nextChar();
@@ -326,8 +317,8 @@ int SourceBrowserCScanner::nextToken() {
                 continue;
             return code;
         }
-        if (isAsciiDigit(c)) {
-            while (isAsciiLetter(m_current) || isAsciiDigit(m_current))
+        if (charclass::isDigit(c)) {
+            while (charclass::isAlnum(m_current))
                 nextChar();
             return TokenNumber;
         }
@@ -410,7 +401,7 @@ void SourceBrowserCScanner::skipLiteral(QChar quote) {
                     nextChar();
             } else if (m_current == QLatin1Char('x')) {
                 nextChar();
-                while (isAsciiLetter(m_current) || isAsciiDigit(m_current))
+                while (charclass::isAlnum(m_current))
                     nextChar();
             } else {
                 nextChar();
