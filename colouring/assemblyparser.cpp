@@ -17,17 +17,17 @@ bool isWordChar(QChar c) {
 
 ZodiDideAssemblyParser::ZodiDideAssemblyParser() {
     // Only the lower-case spelling of r0 is a register name.
-    m_registers << QStringLiteral("r0");
+    registers_ << QStringLiteral("r0");
     for (int i = 1; i <= 15; ++i)
-        m_registers << QStringLiteral("r%1").arg(i) << QStringLiteral("R%1").arg(i);
-    m_registers << QStringLiteral("sr") << QStringLiteral("SR") << QStringLiteral("pc")
-                << QStringLiteral("PC") << QStringLiteral("sp") << QStringLiteral("SP");
+        registers_ << QStringLiteral("r%1").arg(i) << QStringLiteral("R%1").arg(i);
+    registers_ << QStringLiteral("sr") << QStringLiteral("SR") << QStringLiteral("pc")
+               << QStringLiteral("PC") << QStringLiteral("sp") << QStringLiteral("SP");
 }
 
 QChar *ZodiDideAssemblyParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output, MarkedLineWriter::NoStyle);
     const QChar *p = input;
-    if (m_lineState == StateOutside && *p == QLatin1Char('#')) {
+    if (lineState_ == StateOutside && *p == QLatin1Char('#')) {
         out.emit(StyleControl);
         while (!p->isNull())
             out.put(*p++);
@@ -38,14 +38,14 @@ QChar *ZodiDideAssemblyParser::colourLine(const QChar *input, QChar *output) {
     int field = 0;
     while (!p->isNull()) {
         const QChar c = *p;
-        if (m_lineState == StateBlockComment || at(p, '/', '*')) {
-            copyBlockComment(p, out, m_lineState);
+        if (lineState_ == StateBlockComment || at(p, '/', '*')) {
+            copyBlockComment(p, out, lineState_);
         } else if (c == QLatin1Char(';') || at(p, '/', '/')) {
             out.emit(StyleComment);
             while (!p->isNull())
                 out.put(*p++);
-        } else if (isQuote(c.unicode()) || isQuote(m_lineState)) {
-            if (!copyLiteral(p, out, m_lineState))
+        } else if (isQuote(c.unicode()) || isQuote(lineState_)) {
+            if (!copyLiteral(p, out, lineState_))
                 break;
         } else if (charclass::isLetter(c) || c == QLatin1Char('.')) {
             const QChar *end = p;
@@ -54,7 +54,7 @@ QChar *ZodiDideAssemblyParser::colourLine(const QChar *input, QChar *output) {
             int style = StyleText;
             if (field == 1)
                 style = StyleKeyword;
-            else if (m_registers.contains(QString::fromRawData(p, end - p)))
+            else if (registers_.contains(QString::fromRawData(p, end - p)))
                 style = StyleRegister;
             out.emit(style);
             while (p != end)

@@ -18,5 +18,5 @@ public:
     QChar *colourLine(const QChar *input, QChar *output) override;
 
 private:
-    QSet<QString> m_registers;
+    QSet<QString> registers_;
 };

@@ -64,7 +64,7 @@ ZodiDideCoreBASICParser::ZodiDideCoreBASICParser() {
         "REBOOT",    "BYE",      "FIRMWARE", "WATCHDOG",
     };
     for (const char *word : words)
-        m_keywords.insert(QLatin1String(word));
+        keywords_.insert(QLatin1String(word));
 }
 
 QChar *ZodiDideCoreBASICParser::colourLine(const QChar *input, QChar *output) {
@@ -112,7 +112,7 @@ QChar *ZodiDideCoreBASICParser::colourLine(const QChar *input, QChar *output) {
                     out.put(*p++);
                 break;
             }
-            out.emit(m_keywords.contains(upper) ? StyleKeyword : StyleText);
+            out.emit(keywords_.contains(upper) ? StyleKeyword : StyleText);
             while (p != end)
                 out.put(*p++);
         } else if (charclass::isPunct(c)) {

@@ -14,5 +14,5 @@ public:
     QChar *colourLine(const QChar *input, QChar *output) override;
 
 private:
-    QSet<QString> m_keywords; // upper-case
+    QSet<QString> keywords_; // upper-case
 };

@@ -8,7 +8,7 @@
 #include <QLatin1String>
 
 ZodiDideStandardParser::ZodiDideStandardParser(const QStringList &keywords)
-    : m_keywords(keywords.begin(), keywords.end()) {}
+    : keywords_(keywords.begin(), keywords.end()) {}
 
 QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output);
@@ -21,35 +21,35 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
         if (c.isNull())
             return out.finish();
 
-        if (m_lineState == StateDocText || m_lineState == StateDocCode ||
+        if (lineState_ == StateDocText || lineState_ == StateDocCode ||
             (at(p, '/', '*') && p[2] == QLatin1Char('!'))) {
             for (;;) {
-                if (m_lineState == StateDocCode) {
+                if (lineState_ == StateDocCode) {
                     out.emit(StyleDocKeyword);
                 } else {
-                    m_lineState = StateDocText;
+                    lineState_ = StateDocText;
                     out.emit(StyleComment);
                 }
                 if (p->isNull())
                     return out.finish();
-                colourMarkup(p, out, m_lineState);
+                colourMarkup(p, out, lineState_);
                 if (at(p, '*', '/')) {
                     out.put(*p++);
                     out.put(*p++);
-                    m_lineState = StateOutside;
+                    lineState_ = StateOutside;
                     break;
                 }
             }
             continue;
         }
 
-        if (m_lineState == StateBlockComment || at(p, '/', '*')) {
-            copyBlockComment(p, out, m_lineState);
+        if (lineState_ == StateBlockComment || at(p, '/', '*')) {
+            copyBlockComment(p, out, lineState_);
             continue;
         }
 
-        if (isQuote(c.unicode()) || isQuote(m_lineState)) {
-            if (!copyLiteral(p, out, m_lineState))
+        if (isQuote(c.unicode()) || isQuote(lineState_)) {
+            if (!copyLiteral(p, out, lineState_))
                 return out.finish();
             continue;
         }
@@ -60,7 +60,7 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
             while (charclass::isAlnum(*p))
                 out.put(*p++);
             out.marker(StyleText);
-            m_lineState = StateOutside;
+            lineState_ = StateOutside;
             continue;
         }
 
@@ -77,7 +77,7 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
                 while (charclass::isLetter(*p) || *p == QLatin1Char('\''))
                     out.put(*p++);
             }
-            m_lineState = StateOutside;
+            lineState_ = StateOutside;
             return out.finish();
         }
 
@@ -85,7 +85,7 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
             const QChar *end = p;
             while (charclass::isAlnum(*end) || *end == QLatin1Char('_'))
                 ++end;
-            const bool keyword = m_keywords.contains(QString::fromRawData(p, end - p));
+            const bool keyword = keywords_.contains(QString::fromRawData(p, end - p));
             out.marker(keyword ? StyleKeyword : StyleText);
             lastTextMarker = out.lastMarker();
             while (p != end)
@@ -93,7 +93,7 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
             continue;
         }
 
-        if (c == QLatin1Char('\\') && m_lineState == StateOutside) {
+        if (c == QLatin1Char('\\') && lineState_ == StateOutside) {
             out.put(*p++);
             while (charclass::isAlnum(*p))
                 out.put(*p++);

@@ -22,5 +22,5 @@ protected:
     explicit ZodiDideStandardParser(const QStringList &keywords);
 
 private:
-    QSet<QString> m_keywords;
+    QSet<QString> keywords_;
 };

@@ -21,7 +21,7 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output);
     // Every line opens with the style of the construct it starts in, so that a comment
     // or tag running over several lines is styled on each of them.
-    switch (m_lineState) {
+    switch (lineState_) {
     case StateComment:
         out.marker(StyleComment);
         break;
@@ -32,23 +32,23 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
         out.marker(StyleLiteral);
         break;
     default:
-        m_lineState = StateText;
+        lineState_ = StateText;
         out.marker(StyleText);
         break;
     }
     const QChar *p = input;
     while (!p->isNull()) {
         const QChar c = *p;
-        switch (m_lineState) {
+        switch (lineState_) {
         case StateText:
             if (startsWith(p, "<!--")) {
                 out.copyAs(StyleKeyword, p, 2);
                 out.copyAs(StyleComment, p, 2);
-                m_lineState = StateComment;
+                lineState_ = StateComment;
             } else if (startsWith(p, "</")) {
                 out.copyAs(StyleKeyword, p, 2);
                 out.emit(StyleMarkup);
-                m_lineState = StateTag;
+                lineState_ = StateTag;
             } else if (c == QLatin1Char('<')) {
                 out.copyAs(StyleKeyword, p, 1);
                 out.emit(StyleMarkup);
@@ -58,7 +58,7 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
                     // The space belongs to the name; attributes follow.
                     out.put(*p++);
                     out.emit(StyleAttribute);
-                    m_lineState = StateTag;
+                    lineState_ = StateTag;
                 } else if (*p == QLatin1Char('>')) {
                     out.copyAs(StyleKeyword, p, 1);
                 }
@@ -79,7 +79,7 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
                 out.copyAs(StyleComment, p, 2);
                 out.copyAs(StyleKeyword, p, 1);
                 out.emit(StyleText);
-                m_lineState = StateText;
+                lineState_ = StateText;
             } else {
                 out.put(*p++);
             }
@@ -91,11 +91,11 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
             } else if (c == QLatin1Char('"')) {
                 out.copyAs(StyleDisassembly, p, 1);
                 out.emit(StyleLiteral);
-                m_lineState = StateValue;
+                lineState_ = StateValue;
             } else if (c == QLatin1Char('>') || startsWith(p, "/>")) {
                 out.copyAs(StyleKeyword, p, c == QLatin1Char('/') ? 2 : 1);
                 out.emit(StyleText);
-                m_lineState = StateText;
+                lineState_ = StateText;
             } else {
                 out.put(*p++);
             }
@@ -104,7 +104,7 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
             if (c == QLatin1Char('"')) {
                 out.copyAs(StyleDisassembly, p, 1);
                 out.emit(StyleAttribute);
-                m_lineState = StateTag;
+                lineState_ = StateTag;
             } else {
                 out.put(*p++);
             }

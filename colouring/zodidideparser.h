@@ -18,8 +18,8 @@ public:
     virtual QChar *colourLine(const QChar *input, QChar *output) = 0;
 
     // 0 is the state before the first line of every colourer.
-    void setLineState(int state) { m_lineState = state; }
+    void setLineState(int state) { lineState_ = state; }
 
 protected:
-    int m_lineState = 0;
+    int lineState_ = 0;
 };

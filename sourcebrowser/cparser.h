@@ -34,11 +34,11 @@ public:
     void parseFile(const QString &fileName);
 
     // The overview comments of the last parsed file, run together.
-    const QString &overviewText() const { return m_overviewText; }
+    const QString &overviewText() const { return overviewText_; }
     // Where each overview comment of the last file starts (see the scanner's).
-    const QList<std::pair<int, int>> &overviewOrigins() const { return m_overviewOrigins; }
+    const QList<std::pair<int, int>> &overviewOrigins() const { return overviewOrigins_; }
     // The one-based first lines of the last file's "/*!" comments that document nothing.
-    const QList<int> &unattachedDocumentationComments() const { return m_unattachedComments; }
+    const QList<int> &unattachedDocumentationComments() const { return unattachedComments_; }
 
     // A problem in the input at the one-based `line`: "Bad struct declaration",
     // "Bad namespace identifier", "Method <name> not found in class <path>" or
@@ -80,19 +80,19 @@ private:
     void readNamespace(SourceBrowserContainer *container);
     bool tooDeep() const;
 
-    SourceBrowserRoot *m_root;
-    std::unique_ptr<SourceBrowserCScanner> m_scanner;
-    int m_token = -1;
-    QString m_tokenText;
-    QString m_fileName;
-    int m_access = AccessNone;
-    QList<SourceBrowserToken> m_pending;
-    bool m_staticSeen = false;
-    int m_startLine = -1;
-    QString m_overviewText;
-    QList<std::pair<int, int>> m_overviewOrigins;
-    QList<int> m_unattachedComments;
-    int m_nesting = 0;
+    SourceBrowserRoot *root_;
+    std::unique_ptr<SourceBrowserCScanner> scanner_;
+    int token_ = -1;
+    QString tokenText_;
+    QString fileName_;
+    int access_ = AccessNone;
+    QList<SourceBrowserToken> pending_;
+    bool staticSeen_ = false;
+    int startLine_ = -1;
+    QString overviewText_;
+    QList<std::pair<int, int>> overviewOrigins_;
+    QList<int> unattachedComments_;
+    int nesting_ = 0;
 };
 
 #endif

@@ -73,22 +73,22 @@ public:
     void pushBack(int code, const QString &text);
     // While set, every word is an identifier whose text is not kept and nothing is
     // dropped: used to skip bracketed groups quickly.
-    void setRawMode(bool raw) { m_rawMode = raw; }
+    void setRawMode(bool raw) { rawMode_ = raw; }
 
-    const QString &tokenText() const { return m_tokenText; }
-    int tokenLine() const { return m_tokenLine; } // one-based line of the last token
+    const QString &tokenText() const { return tokenText_; }
+    int tokenLine() const { return tokenLine_; } // one-based line of the last token
 
-    const QString &group() const { return m_group; }
-    const QString &commentText() const { return m_commentText; }
-    int commentStartLine() const { return m_commentStartLine; } // one-based, -1 for none
-    int commentEndLine() const { return m_commentEndLine; }
-    const QString &overviewText() const { return m_overviewText; }
+    const QString &group() const { return group_; }
+    const QString &commentText() const { return commentText_; }
+    int commentStartLine() const { return commentStartLine_; } // one-based, -1 for none
+    int commentEndLine() const { return commentEndLine_; }
+    const QString &overviewText() const { return overviewText_; }
     // Where each overview comment starts: its first line in the overview text
     // (zero-based) and in the file (one-based), in file order.
-    const QList<std::pair<int, int>> &overviewOrigins() const { return m_overviewOrigins; }
+    const QList<std::pair<int, int>> &overviewOrigins() const { return overviewOrigins_; }
 
     // The comment kept for the next declaration has been attached to one.
-    void markCommentAttached() { m_attachedComments.insert(m_commentStartLine); }
+    void markCommentAttached() { attachedComments_.insert(commentStartLine_); }
     // The one-based first lines of the documentation comments ("/*!") that were
     // attached to no declaration, in file order.
     QList<int> unattachedDocumentationComments() const;
@@ -96,7 +96,7 @@ public:
 private:
     void nextChar();
     QChar peekChar() const;
-    bool atEnd() const { return m_atEnd && m_position > m_lineLength; }
+    bool atEnd() const { return atEnd_ && position_ > lineLength_; }
     void readLine();
     bool fetchRawLine(QString &line);
     void readDirective(const QString &firstLine);
@@ -106,30 +106,30 @@ private:
     void readBlockComment();
     void consumeComment();
 
-    SourceBrowserLineIterator *m_lines;
-    SourceBrowserContainer *m_macroSink;
+    SourceBrowserLineIterator *lines_;
+    SourceBrowserContainer *macroSink_;
 
-    QString m_group;
-    int m_position = 99; // past the empty initial line, so the first read fetches one
-    int m_tokenLine = 0;
-    bool m_rawMode = false;
-    bool m_atEnd = false;
-    int m_lineNumber = 0;
-    int m_lineLength = 0;
-    QString m_lineText;
-    QString m_spareLine; // the buffer the next line is read into
-    QString m_tokenText;
-    QString m_commentText;
-    qsizetype m_previousCommentLength = 0;
-    int m_commentStartLine = -1;
-    int m_commentEndLine = -1;
-    QString m_overviewText;
-    QList<std::pair<int, int>> m_overviewOrigins;
-    int m_overviewLines = 0;            // line ends in m_overviewText
-    QList<int> m_documentationComments; // first lines of every "/*!" comment kept
-    QSet<int> m_attachedComments;       // first lines of the comments attached
-    QChar m_current;
-    QList<SourceBrowserToken> m_pushback;
+    QString group_;
+    int position_ = 99; // past the empty initial line, so the first read fetches one
+    int tokenLine_ = 0;
+    bool rawMode_ = false;
+    bool atEnd_ = false;
+    int lineNumber_ = 0;
+    int lineLength_ = 0;
+    QString lineText_;
+    QString spareLine_; // the buffer the next line is read into
+    QString tokenText_;
+    QString commentText_;
+    qsizetype previousCommentLength_ = 0;
+    int commentStartLine_ = -1;
+    int commentEndLine_ = -1;
+    QString overviewText_;
+    QList<std::pair<int, int>> overviewOrigins_;
+    int overviewLines_ = 0;            // line ends in overviewText_
+    QList<int> documentationComments_; // first lines of every "/*!" comment kept
+    QSet<int> attachedComments_;       // first lines of the comments attached
+    QChar current_;
+    QList<SourceBrowserToken> pushback_;
 };
 
 #endif

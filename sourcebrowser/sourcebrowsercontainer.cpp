@@ -16,22 +16,22 @@ SourceBrowserContainer::SourceBrowserContainer(int kind) {
 }
 
 SourceBrowserContainer::~SourceBrowserContainer() {
-    for (SourceBrowserMacro *macro : std::as_const(m_macros))
+    for (SourceBrowserMacro *macro : std::as_const(macros_))
         dispose(macro);
-    for (SourceBrowserVariable *type : std::as_const(m_types))
+    for (SourceBrowserVariable *type : std::as_const(types_))
         dispose(type);
-    for (const auto &entry : m_variables)
+    for (const auto &entry : variables_)
         dispose(entry.second);
-    for (const auto &entry : m_methods)
+    for (const auto &entry : methods_)
         dispose(entry.second.method);
-    // m_ownedContainers destroys the containers filed here first.
+    // ownedContainers_ destroys the containers filed here first.
 }
 
 QString SourceBrowserContainer::synopsis(int flags) const {
     if (flags == 0)
         return name;
     QString s = QLatin1String("typedef struct {\n");
-    for (const auto &entry : m_variables) {
+    for (const auto &entry : variables_) {
         s += QLatin1String("  ");
         s += entry.second->synopsis(flags);
         s += QLatin1String(";\n");
@@ -42,16 +42,16 @@ QString SourceBrowserContainer::synopsis(int flags) const {
 }
 
 void SourceBrowserContainer::takeOwnership(SourceBrowserObject *entity) {
-    if (entity->owner)
+    if (entity->owner_)
         return;
-    entity->owner = this;
+    entity->owner_ = this;
     if (isContainerKind(entity->kind))
-        m_ownedContainers.emplace_back(static_cast<SourceBrowserContainer *>(entity));
+        ownedContainers_.emplace_back(static_cast<SourceBrowserContainer *>(entity));
 }
 
 void SourceBrowserContainer::dispose(SourceBrowserObject *entity) {
-    // Containers stay alive in m_ownedContainers of their owner.
-    if (entity->owner == this && !isContainerKind(entity->kind))
+    // Containers stay alive in ownedContainers_ of their owner.
+    if (entity->owner_ == this && !isContainerKind(entity->kind))
         delete entity;
 }
 
@@ -67,10 +67,10 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *macro = dynamic_cast<SourceBrowserMacro *>(entity);
         if (!macro)
             return;
-        SourceBrowserMacro *old = m_macros.value(macro->name);
+        SourceBrowserMacro *old = macros_.value(macro->name);
         if (old && old != macro)
             dispose(old);
-        m_macros.insert(macro->name, macro);
+        macros_.insert(macro->name, macro);
         break;
     }
     case KindClass:
@@ -78,7 +78,7 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *container = dynamic_cast<SourceBrowserContainer *>(entity);
         if (!container)
             return;
-        auto &table = entity->kind == KindClass ? m_classes : m_structs;
+        auto &table = entity->kind == KindClass ? classes_ : structs_;
         QList<SourceBrowserContainer *> &bucket = table[container->name];
         bucket.removeOne(container);
         bucket.append(container);
@@ -88,9 +88,9 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *method = dynamic_cast<SourceBrowserMethod *>(entity);
         if (!method)
             return;
-        const auto known = m_methodSequence.constFind(method);
-        if (known != m_methodSequence.constEnd())
-            unlinkMethod(m_methods.find(known.value()));
+        const auto known = methodSequence_.constFind(method);
+        if (known != methodSequence_.constEnd())
+            unlinkMethod(methods_.find(known.value()));
         fileMethod(method);
         break;
     }
@@ -98,17 +98,17 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *variable = dynamic_cast<SourceBrowserVariable *>(entity);
         if (!variable)
             return;
-        const auto found = m_variableByName.constFind(variable->name);
-        if (found != m_variableByName.constEnd()) {
+        const auto found = variableByName_.constFind(variable->name);
+        if (found != variableByName_.constEnd()) {
             const Sequence sequence = found.value();
-            SourceBrowserVariable *old = m_variables.at(sequence);
+            SourceBrowserVariable *old = variables_.at(sequence);
             unlinkVariable(sequence);
             if (old != variable)
                 dispose(old);
         }
-        const Sequence sequence = m_nextSequence++;
-        m_variables.emplace(sequence, variable);
-        m_variableByName.insert(variable->name, sequence);
+        const Sequence sequence = nextSequence_++;
+        variables_.emplace(sequence, variable);
+        variableByName_.insert(variable->name, sequence);
         break;
     }
     case KindTypedef:
@@ -116,17 +116,17 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *type = dynamic_cast<SourceBrowserVariable *>(entity);
         if (!type)
             return;
-        SourceBrowserVariable *old = m_types.value(type->name);
+        SourceBrowserVariable *old = types_.value(type->name);
         if (old && old != type)
             dispose(old);
-        m_types.insert(type->name, type);
+        types_.insert(type->name, type);
         break;
     }
     case KindNamespace: {
         auto *container = dynamic_cast<SourceBrowserContainer *>(entity);
         if (!container)
             return;
-        m_namespaces.insert(container->name, container);
+        namespaces_.insert(container->name, container);
         break;
     }
     default:
@@ -146,7 +146,7 @@ void SourceBrowserContainer::updateScopes() {
         const QString scope = container->qualifiedName();
         QList<SourceBrowserObject *> entries;
         container->appendChildren(entries);
-        for (const auto *macro : std::as_const(container->m_macros))
+        for (const auto *macro : std::as_const(container->macros_))
             entries.append(const_cast<SourceBrowserMacro *>(macro));
         for (SourceBrowserObject *entry : std::as_const(entries)) {
             if (entry->parent != container)
@@ -159,62 +159,62 @@ void SourceBrowserContainer::updateScopes() {
 }
 
 void SourceBrowserContainer::fileMethod(SourceBrowserMethod *method) {
-    const Sequence sequence = m_nextSequence++;
+    const Sequence sequence = nextSequence_++;
     MethodSlot slot{method, method->name, method->signatureKey()};
-    m_methodsByName[slot.name].emplace(sequence, method);
-    m_methodsBySignature[slot.signatureKey].emplace(sequence, method);
-    m_methodSequence.insert(method, sequence);
-    m_methods.emplace(sequence, std::move(slot));
+    methodsByName_[slot.name].emplace(sequence, method);
+    methodsBySignature_[slot.signatureKey].emplace(sequence, method);
+    methodSequence_.insert(method, sequence);
+    methods_.emplace(sequence, std::move(slot));
 }
 
 void SourceBrowserContainer::unlinkMethod(std::map<Sequence, MethodSlot>::iterator it) {
     const Sequence sequence = it->first;
     const MethodSlot &slot = it->second;
-    auto byName = m_methodsByName.find(slot.name);
-    if (byName != m_methodsByName.end()) {
+    auto byName = methodsByName_.find(slot.name);
+    if (byName != methodsByName_.end()) {
         byName->erase(sequence);
         if (byName->empty())
-            m_methodsByName.erase(byName);
+            methodsByName_.erase(byName);
     }
-    auto bySignature = m_methodsBySignature.find(slot.signatureKey);
-    if (bySignature != m_methodsBySignature.end()) {
+    auto bySignature = methodsBySignature_.find(slot.signatureKey);
+    if (bySignature != methodsBySignature_.end()) {
         bySignature->erase(sequence);
         if (bySignature->empty())
-            m_methodsBySignature.erase(bySignature);
+            methodsBySignature_.erase(bySignature);
     }
-    m_methodSequence.remove(slot.method);
-    m_methods.erase(it);
+    methodSequence_.remove(slot.method);
+    methods_.erase(it);
 }
 
 void SourceBrowserContainer::unlinkVariable(Sequence sequence) {
-    const auto it = m_variables.find(sequence);
-    if (it == m_variables.end())
+    const auto it = variables_.find(sequence);
+    if (it == variables_.end())
         return;
-    const auto named = m_variableByName.constFind(it->second->name);
-    if (named != m_variableByName.constEnd() && named.value() == sequence)
-        m_variableByName.erase(named);
-    m_variables.erase(it);
+    const auto named = variableByName_.constFind(it->second->name);
+    if (named != variableByName_.constEnd() && named.value() == sequence)
+        variableByName_.erase(named);
+    variables_.erase(it);
 }
 
 SourceBrowserMacro *SourceBrowserContainer::findMacro(const QString &name) const {
-    return m_macros.value(name);
+    return macros_.value(name);
 }
 
 SourceBrowserVariable *SourceBrowserContainer::findType(const QString &name) const {
-    return m_types.value(name);
+    return types_.value(name);
 }
 
 SourceBrowserVariable *SourceBrowserContainer::findVariable(const QString &name) const {
-    const auto found = m_variableByName.constFind(name);
-    if (found == m_variableByName.constEnd())
+    const auto found = variableByName_.constFind(name);
+    if (found == variableByName_.constEnd())
         return nullptr;
-    return m_variables.at(found.value());
+    return variables_.at(found.value());
 }
 
 QList<SourceBrowserMethod *> SourceBrowserContainer::findMethods(const QString &name) const {
     QList<SourceBrowserMethod *> out;
-    const auto found = m_methodsByName.constFind(name);
-    if (found != m_methodsByName.constEnd()) {
+    const auto found = methodsByName_.constFind(name);
+    if (found != methodsByName_.constEnd()) {
         for (const auto &entry : *found)
             out.append(entry.second);
     }
@@ -225,8 +225,8 @@ SourceBrowserMethod *
 SourceBrowserContainer::findSameMethod(const SourceBrowserMethod *method) const {
     if (!method)
         return nullptr;
-    const auto found = m_methodsBySignature.constFind(method->signatureKey());
-    if (found == m_methodsBySignature.constEnd())
+    const auto found = methodsBySignature_.constFind(method->signatureKey());
+    if (found == methodsBySignature_.constEnd())
         return nullptr;
     for (const auto &entry : *found) {
         if (entry.second->sameAs(method))
@@ -236,12 +236,12 @@ SourceBrowserContainer::findSameMethod(const SourceBrowserMethod *method) const 
 }
 
 SourceBrowserContainer *SourceBrowserContainer::findClass(const QString &name) const {
-    const auto found = m_classes.constFind(name);
-    return found == m_classes.constEnd() || found->isEmpty() ? nullptr : found->last();
+    const auto found = classes_.constFind(name);
+    return found == classes_.constEnd() || found->isEmpty() ? nullptr : found->last();
 }
 
 SourceBrowserContainer *SourceBrowserContainer::findNamespace(const QString &name) const {
-    return m_namespaces.value(name);
+    return namespaces_.value(name);
 }
 
 SourceBrowserContainer *SourceBrowserContainer::findByQualifiedName(
@@ -260,34 +260,34 @@ SourceBrowserContainer *SourceBrowserContainer::findByQualifiedName(
 
 SourceBrowserContainer *
 SourceBrowserContainer::findClassByQualifiedName(const QString &qualifiedName) const {
-    return findByQualifiedName(m_classes, qualifiedName);
+    return findByQualifiedName(classes_, qualifiedName);
 }
 
 SourceBrowserContainer *
 SourceBrowserContainer::findStructByQualifiedName(const QString &qualifiedName) const {
-    return findByQualifiedName(m_structs, qualifiedName);
+    return findByQualifiedName(structs_, qualifiedName);
 }
 
 QList<SourceBrowserMacro *> SourceBrowserContainer::allMacros() const {
-    return m_macros.values();
+    return macros_.values();
 }
 
 QList<SourceBrowserVariable *> SourceBrowserContainer::allTypes() const {
-    return m_types.values();
+    return types_.values();
 }
 
 QList<SourceBrowserMethod *> SourceBrowserContainer::allMethods() const {
     QList<SourceBrowserMethod *> out;
-    out.reserve(qsizetype(m_methods.size()));
-    for (const auto &entry : m_methods)
+    out.reserve(qsizetype(methods_.size()));
+    for (const auto &entry : methods_)
         out.append(entry.second.method);
     return out;
 }
 
 QList<SourceBrowserVariable *> SourceBrowserContainer::allVariables() const {
     QList<SourceBrowserVariable *> out;
-    out.reserve(qsizetype(m_variables.size()));
-    for (const auto &entry : m_variables)
+    out.reserve(qsizetype(variables_.size()));
+    for (const auto &entry : variables_)
         out.append(entry.second);
     return out;
 }
@@ -301,40 +301,40 @@ SourceBrowserContainer::allOf(const QMap<QString, QList<SourceBrowserContainer *
 }
 
 QList<SourceBrowserContainer *> SourceBrowserContainer::allStructs() const {
-    return allOf(m_structs);
+    return allOf(structs_);
 }
 
 QList<SourceBrowserContainer *> SourceBrowserContainer::allClasses() const {
-    return allOf(m_classes);
+    return allOf(classes_);
 }
 
 QList<SourceBrowserContainer *> SourceBrowserContainer::allNamespaces() const {
-    return m_namespaces.values();
+    return namespaces_.values();
 }
 
 void SourceBrowserContainer::removeMethod(SourceBrowserMethod *method) {
-    const auto known = m_methodSequence.constFind(method);
-    if (known == m_methodSequence.constEnd())
+    const auto known = methodSequence_.constFind(method);
+    if (known == methodSequence_.constEnd())
         return;
-    unlinkMethod(m_methods.find(known.value()));
+    unlinkMethod(methods_.find(known.value()));
     dispose(method);
 }
 
 void SourceBrowserContainer::appendChildren(QList<SourceBrowserObject *> &out) const {
-    for (const auto &entry : m_methods)
+    for (const auto &entry : methods_)
         out.append(entry.second.method);
-    for (const auto &bucket : m_structs) {
+    for (const auto &bucket : structs_) {
         for (SourceBrowserContainer *entry : bucket)
             out.append(entry);
     }
-    for (const auto &bucket : m_classes) {
+    for (const auto &bucket : classes_) {
         for (SourceBrowserContainer *entry : bucket)
             out.append(entry);
     }
-    for (SourceBrowserContainer *entry : m_namespaces)
+    for (SourceBrowserContainer *entry : namespaces_)
         out.append(entry);
-    for (const auto &entry : m_variables)
+    for (const auto &entry : variables_)
         out.append(entry.second);
-    for (SourceBrowserVariable *entry : m_types)
+    for (SourceBrowserVariable *entry : types_)
         out.append(entry);
 }

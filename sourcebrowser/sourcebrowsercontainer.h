@@ -110,21 +110,21 @@ private:
     // Appends every entity filed here except the macros.
     void appendChildren(QList<SourceBrowserObject *> &out) const;
 
-    Sequence m_nextSequence = 0;
-    QMap<QString, SourceBrowserMacro *> m_macros;
-    QMap<QString, SourceBrowserVariable *> m_types;
-    std::map<Sequence, SourceBrowserVariable *> m_variables;
-    QHash<QString, Sequence> m_variableByName;
-    std::map<Sequence, MethodSlot> m_methods;
-    QHash<const SourceBrowserMethod *, Sequence> m_methodSequence;
-    QHash<QString, std::map<Sequence, SourceBrowserMethod *>> m_methodsByName;
-    QHash<QString, std::map<Sequence, SourceBrowserMethod *>> m_methodsBySignature;
-    QMap<QString, QList<SourceBrowserContainer *>> m_structs; // oldest first per name
-    QMap<QString, QList<SourceBrowserContainer *>> m_classes;
-    QMap<QString, SourceBrowserContainer *> m_namespaces;
+    Sequence nextSequence_ = 0;
+    QMap<QString, SourceBrowserMacro *> macros_;
+    QMap<QString, SourceBrowserVariable *> types_;
+    std::map<Sequence, SourceBrowserVariable *> variables_;
+    QHash<QString, Sequence> variableByName_;
+    std::map<Sequence, MethodSlot> methods_;
+    QHash<const SourceBrowserMethod *, Sequence> methodSequence_;
+    QHash<QString, std::map<Sequence, SourceBrowserMethod *>> methodsByName_;
+    QHash<QString, std::map<Sequence, SourceBrowserMethod *>> methodsBySignature_;
+    QMap<QString, QList<SourceBrowserContainer *>> structs_; // oldest first per name
+    QMap<QString, QList<SourceBrowserContainer *>> classes_;
+    QMap<QString, SourceBrowserContainer *> namespaces_;
     // Containers this one filed first; they live as long as this container, even
     // after being unlinked from the tables, since other containers may still list them.
-    std::vector<std::unique_ptr<SourceBrowserContainer>> m_ownedContainers;
+    std::vector<std::unique_ptr<SourceBrowserContainer>> ownedContainers_;
 };
 
 #endif

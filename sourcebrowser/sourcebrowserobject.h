@@ -83,7 +83,7 @@ private:
     friend class SourceBrowserContainer;
     // The container responsible for destroying this entity; null while the
     // entity belongs to whoever created it.
-    SourceBrowserContainer *owner = nullptr;
+    SourceBrowserContainer *owner_ = nullptr;
 };
 
 #endif

@@ -15,17 +15,17 @@ inline void PrintTo(const QString &text, std::ostream *out) {
 // Serves lines from a string.
 class TextLines : public SourceBrowserLineIterator {
 public:
-    explicit TextLines(const QString &text) : m_lines(text.split(QLatin1Char('\n'))) {}
+    explicit TextLines(const QString &text) : lines_(text.split(QLatin1Char('\n'))) {}
     bool getLine(QString &line) override {
-        if (m_next >= m_lines.size())
+        if (next_ >= lines_.size())
             return false;
-        line = m_lines.at(m_next++);
+        line = lines_.at(next_++);
         return true;
     }
 
 private:
-    QStringList m_lines;
-    qsizetype m_next = 0;
+    QStringList lines_;
+    qsizetype next_ = 0;
 };
 
 // A parser over a string that records its error messages.
@@ -35,10 +35,10 @@ public:
 
     void parse(const QString &text, const QString &fileName = QStringLiteral("test.h")) {
         // A trailing line end does not make one more (empty) line.
-        m_lines = TextLines(text.endsWith(QLatin1Char('\n')) ? text.chopped(1) : text);
+        lines_ = TextLines(text.endsWith(QLatin1Char('\n')) ? text.chopped(1) : text);
         parseFile(fileName);
     }
-    bool getLine(QString &line) override { return m_lines.getLine(line); }
+    bool getLine(QString &line) override { return lines_.getLine(line); }
     void errorMessage(const QString &fileName, int line, const QString &message) override {
         errors.append(QStringLiteral("%1:%2: %3").arg(fileName).arg(line).arg(message));
     }
@@ -46,7 +46,7 @@ public:
     QStringList errors; // "file:line: message"
 
 private:
-    TextLines m_lines{QString()};
+    TextLines lines_{QString()};
 };
 
 #endif
