@@ -23,6 +23,18 @@ bool isStorageToken(int token) {
     }
 }
 
+// The access an access keyword gives.
+int accessOf(int token) {
+    switch (token) {
+    case TokenPublic:
+        return AccessPublic;
+    case TokenProtected:
+        return AccessProtected;
+    default:
+        return AccessPrivate;
+    }
+}
+
 int closerOf(int opener) {
     switch (opener) {
     case '(':
@@ -807,7 +819,7 @@ void SourceBrowserCParser::readBaseList(SourceBrowserContainer *cls) {
         SourceBrowserBaseClass base;
         for (;;) {
             if (token_ == TokenPublic || token_ == TokenProtected || token_ == TokenPrivate)
-                base.access = token_;
+                base.access = accessOf(token_);
             else if (token_ != TokenVirtual)
                 break;
             advance();
@@ -860,13 +872,9 @@ void SourceBrowserCParser::readClassBody(SourceBrowserContainer *cls) {
         }
         switch (token_) {
         case TokenPublic:
-            access_ = AccessPublic;
-            break;
         case TokenProtected:
-            access_ = AccessProtected;
-            break;
         case TokenPrivate:
-            access_ = AccessPrivate;
+            access_ = accessOf(token_);
             break;
         case TokenIdentifier:
         case TokenConst:

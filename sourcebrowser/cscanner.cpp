@@ -197,7 +197,7 @@ bool SourceBrowserCScanner::fetchRawLine(QString &line) {
         current_ = EndOfInput;
         lineText_.clear();
         lineLength_ = 0;
-        position_ = 1;
+        position_ = PastEmptyLine;
         return false;
     }
     return true;

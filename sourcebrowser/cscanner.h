@@ -94,6 +94,10 @@ public:
     QList<int> unattachedDocumentationComments() const;
 
 private:
+    // Where position_ stands once an empty line and its line end were read: before the
+    // first line, so that the first read fetches one, and after the last.
+    static constexpr int PastEmptyLine = 1;
+
     void nextChar();
     QChar peekChar() const;
     bool atEnd() const { return atEnd_ && position_ > lineLength_; }
@@ -110,7 +114,7 @@ private:
     SourceBrowserContainer *macroSink_;
 
     QString group_;
-    int position_ = 99; // past the empty initial line, so the first read fetches one
+    int position_ = PastEmptyLine;
     int tokenLine_ = 0;
     bool rawMode_ = false;
     bool atEnd_ = false;

@@ -13,15 +13,10 @@
 #include <memory>
 #include <vector>
 
-// One entry of a class's base list. `access` is the parser's token code of the
-// access keyword: 258 public, 259 protected, 260 private (the default).
+// One entry of a class's base list.
 struct SourceBrowserBaseClass {
-    QString name; // the base specifier's text, template arguments included
-    int access = 260;
-
-    bool isPublic() const { return access == 258; }
-    bool isProtected() const { return access == 259; }
-    bool isPrivate() const { return access == 260; }
+    QString name;               // the base specifier's text, template arguments included
+    int access = AccessPrivate; // as its access keyword says; private without one
 };
 
 // A scope that files entities: a class, struct or union, namespace, or the root.

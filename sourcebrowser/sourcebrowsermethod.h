@@ -21,8 +21,8 @@ class SourceBrowserMethod : public SourceBrowserVariable {
 public:
     SourceBrowserMethod();
 
-    // See SourceBrowserSynopsisFlag. With flags 0: "copy (char *dst, const char *src)",
-    // which is also the key of the method index; reference pages use 23.
+    // See SourceBrowserSynopsisFlag. With flags 0: "copy (char *dst, const char *src)";
+    // with SynopsisReferencePage: "char *copy(char *dst,\n           const char *src)".
     QString synopsis(int flags) const override;
     // Same name, same number of arguments and equal argument types (names ignored).
     bool sameAs(const SourceBrowserObject *other) const override;

@@ -4,8 +4,6 @@
 
 namespace {
 
-const int PageFlags = 23;
-
 QString oneLine(QString text) {
     return text.replace(QLatin1Char('\n'), QLatin1String(" | "));
 }
@@ -17,13 +15,14 @@ void describe(const SourceBrowserContainer *container, QStringList &out) {
         out.append(QStringLiteral("macro %1 = %2").arg(macro->name, oneLine(macro->synopsis(0))));
     for (const SourceBrowserVariable *type : container->allTypes())
         out.append(QStringLiteral("type %1 = %2")
-                       .arg(type->qualifiedName(), oneLine(type->synopsis(PageFlags))));
+                       .arg(type->qualifiedName(), oneLine(type->synopsis(SynopsisReferencePage))));
     for (const SourceBrowserVariable *variable : container->allVariables())
         out.append(QStringLiteral("var %1 = %2")
-                       .arg(variable->qualifiedName(), variable->synopsis(PageFlags)));
+                       .arg(variable->qualifiedName(), variable->synopsis(SynopsisReferencePage)));
     for (const SourceBrowserMethod *method : container->allMethods())
-        out.append(QStringLiteral("fn %1 = %2")
-                       .arg(method->qualifiedName(), oneLine(method->synopsis(PageFlags))));
+        out.append(
+            QStringLiteral("fn %1 = %2")
+                .arg(method->qualifiedName(), oneLine(method->synopsis(SynopsisReferencePage))));
     for (const SourceBrowserContainer *structure : container->allStructs()) {
         out.append(QStringLiteral("struct %1").arg(structure->qualifiedName()));
         describe(structure, out);
@@ -169,10 +168,10 @@ TEST(ParserShapes, ClassesWithAccessBasesMembersAndNesting) {
     ASSERT_NE(derived, nullptr);
     QStringList bases;
     for (const auto &base : derived->baseClasses)
-        bases << base.name + (base.isPublic()      ? " public"
-                              : base.isProtected() ? " protected"
-                              : base.isPrivate()   ? " private"
-                                                   : " ?");
+        bases << base.name + (base.access == AccessPublic      ? " public"
+                              : base.access == AccessProtected ? " protected"
+                              : base.access == AccessPrivate   ? " private"
+                                                               : " ?");
     EXPECT_EQ(bases, QStringList({"Base public", "Other private", "T<int, char> protected"}));
 
     const auto accessOf = [derived](const char *name) {

@@ -6,9 +6,6 @@
 
 namespace {
 
-const int PageFlags = SynopsisReturnType | SynopsisNoSpaceBeforeParenthesis |
-                      SynopsisArgumentPerLine | SynopsisStripReservedPrefix;
-
 QString q(const char *text) {
     return QString::fromUtf8(text);
 }
@@ -41,7 +38,8 @@ TEST(VariableSynopsis, PlacesNameAndTightensTypeText) {
         variable.namePosition = c.namePosition;
         variable.name = q(c.name);
         EXPECT_EQ(variable.synopsis(0), q(c.expected)) << c.type << " @" << c.namePosition;
-        EXPECT_EQ(variable.synopsis(PageFlags), variable.synopsis(0)) << "flags are ignored";
+        EXPECT_EQ(variable.synopsis(SynopsisReferencePage), variable.synopsis(0))
+            << "flags are ignored";
     }
 }
 
@@ -140,7 +138,7 @@ TEST(ContainerSynopsis, NameForZeroFlagsMembersOtherwise) {
         method->name = QStringLiteral("ignored");
         point.addObject(method);
         EXPECT_EQ(point.synopsis(0), q("Point"));
-        for (int flags : {1, 23, 8})
+        for (int flags : {int(SynopsisReturnType), int(SynopsisReferencePage)})
             EXPECT_EQ(point.synopsis(flags), q("typedef struct {\n  int x;\n  int y;\n} Point"));
     }
 }
