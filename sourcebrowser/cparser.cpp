@@ -2,12 +2,20 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <initializer_list>
+
+// The comment above each reading function gives what it reads: quoted tokens stand
+// for themselves, NAME for an identifier, STRING for a string literal, "..." for
+// tokens passed over unread, [x] for an optional x and x* for any number of them.
+
 namespace {
 
 // Deeper class, struct or namespace bodies are skipped rather than read, which
 // bounds the recursion of the reader (and of the model) whatever the input.
 const int MaxNesting = 128;
 
+// The tokens that storage() reads.
 bool isStorageToken(int token) {
     switch (token) {
     case TokenExtern:
@@ -35,6 +43,7 @@ int accessOf(int token) {
     }
 }
 
+// The bracket that closes `opener` ("(", "[" or "{").
 int closerOf(int opener) {
     switch (opener) {
     case '(':
@@ -85,6 +94,8 @@ void SourceBrowserCParser::parseFile(const QString &fileName) {
 // ---------------------------------------------------------------------------
 // Token level
 
+// Moves to the next token, passing over the compiler's own attributes and qualifiers
+// (with their bracketed arguments).
 void SourceBrowserCParser::advance() {
     const auto fetch = [this] {
         token_ = scanner_->nextToken();
@@ -112,23 +123,29 @@ void SourceBrowserCParser::advance() {
     }
 }
 
+// Whether the current token is the identifier `word`.
 bool SourceBrowserCParser::isIdentifier(const char *word) const {
     return token_ == TokenIdentifier && tokenText_ == QLatin1String(word);
 }
 
+// The line of the current token, zero-based as the model's lines are.
 int SourceBrowserCParser::zeroBasedTokenLine() const {
     return scanner_->tokenLine() - 1;
 }
 
+// Holds the current token back in pending_.
 void SourceBrowserCParser::push() {
     pending_.append(SourceBrowserToken{token_, tokenText_});
 }
 
+// Passes over tokens up to the next `code` (or the end of the input).
 void SourceBrowserCParser::skipTo(int code) {
     while (token_ != code && token_ != TokenEnd)
         advance();
 }
 
+// group: "(" ... ")" | "[" ... "]" | "{" ... "}", brackets of its kind nested inside;
+// ends on the closing bracket.
 void SourceBrowserCParser::skipGroup() {
     // A counter, not recursion: hostile input may nest without limit.
     const int opener = token_;
@@ -150,6 +167,8 @@ void SourceBrowserCParser::skipGroup() {
     tokenText_.clear();
 }
 
+// template-arguments: "<" (token | template-arguments)* ">"; returns their text, ends on
+// the closing ">".
 QString SourceBrowserCParser::readTemplateText() {
     QString text;
     int depth = 0;
@@ -167,6 +186,8 @@ QString SourceBrowserCParser::readTemplateText() {
     }
 }
 
+// Gives `entity` the kept block comment when it closed on the line before
+// `zeroBasedLine` or the one before that.
 void SourceBrowserCParser::attachComment(SourceBrowserObject *entity, int zeroBasedLine) const {
     const int end = scanner_->commentEndLine();
     if (end < 0)
@@ -179,6 +200,7 @@ void SourceBrowserCParser::attachComment(SourceBrowserObject *entity, int zeroBa
     }
 }
 
+// Records where and under which group and access `entity` is declared.
 void SourceBrowserCParser::stamp(SourceBrowserObject *entity, int zeroBasedLine) {
     entity->group = scanner_->group();
     entity->declarationLine = zeroBasedLine;
@@ -187,6 +209,7 @@ void SourceBrowserCParser::stamp(SourceBrowserObject *entity, int zeroBasedLine)
     entity->access = access_;
 }
 
+// The text of pending tokens [from, to), each followed by a space.
 QString SourceBrowserCParser::pendingText(qsizetype from, qsizetype to) const {
     QString text;
     for (qsizetype i = from; i < to; ++i) {
@@ -199,13 +222,31 @@ QString SourceBrowserCParser::pendingText(qsizetype from, qsizetype to) const {
     return text;
 }
 
+// Whether one more body would nest deeper than the reader goes.
 bool SourceBrowserCParser::tooDeep() const {
     return nesting_ >= MaxNesting;
+}
+
+// Passes over tokens, brackets and all, up to the first of `ends` that stands outside
+// every bracket (or the end of the input).
+void SourceBrowserCParser::skipOutsideBrackets(std::initializer_list<int> ends) {
+    int depth = 0;
+    while (token_ != TokenEnd &&
+           !(depth <= 0 && std::find(ends.begin(), ends.end(), token_) != ends.end())) {
+        if (token_ == '(' || token_ == '[' || token_ == '{')
+            ++depth;
+        else if (token_ == ')' || token_ == ']' || token_ == '}')
+            --depth;
+        advance();
+    }
 }
 
 // ---------------------------------------------------------------------------
 // File scope
 
+// scope: ("using" ... ";" | (storage | item) [STRING ["{"]])* up to the end, or up to
+// the "}" of a namespace body. STRING "{" is extern "C" and its block, whose
+// declarations belong to the scope and whose "}" is passed over like a stray one.
 void SourceBrowserCParser::fileScope(SourceBrowserContainer *container, bool untilClosingBrace) {
     const auto finished = [&] {
         return token_ == TokenEnd || (untilClosingBrace && token_ == '}');
@@ -234,6 +275,10 @@ void SourceBrowserCParser::fileScope(SourceBrowserContainer *container, bool unt
     }
 }
 
+// storage: "static" | "register" | "extern" | "throw" | enum | "template" ["<" ... ">"]
+//        | "typedef" (struct-or-union ... ";" | enum NAME ... ";" | declarator)
+// Static and register mark the declaration that follows; extern and throw leave it to
+// the next item.
 void SourceBrowserCParser::storage(SourceBrowserContainer *container) {
     switch (token_) {
     case TokenStatic:
@@ -278,6 +323,7 @@ void SourceBrowserCParser::storage(SourceBrowserContainer *container) {
     pending_.clear();
 }
 
+// item: "{" ... "}" | class | namespace | statement
 void SourceBrowserCParser::dispatch(SourceBrowserContainer *container) {
     switch (token_) {
     case '{':
@@ -302,6 +348,10 @@ void SourceBrowserCParser::dispatch(SourceBrowserContainer *container) {
 // ---------------------------------------------------------------------------
 // Declaration statements
 
+// statement: token+ ("(" function | "(" "*" declarator | declarators | declarator)
+// It starts with a NAME (in bodies also with "const", "volatile", "operator" or "~").
+// The tokens before "(", "=" or ";" are held in pending_ (template arguments left out;
+// "operator" takes every token up to its "(") until it is clear what they declare.
 void SourceBrowserCParser::declarationStatement(SourceBrowserContainer *container, bool isVirtual) {
     pending_.clear();
     bool several = false;
@@ -392,6 +442,8 @@ void SourceBrowserCParser::declarationStatement(SourceBrowserContainer *containe
         container->addObject(variable.release());
 }
 
+// function, at the level where it is declared: files the method, merged with an earlier
+// declaration of the same signature.
 void SourceBrowserCParser::functionStatement(SourceBrowserContainer *container,
                                              const StatementShape &shape, bool isVirtual) {
     auto method = std::make_unique<SourceBrowserMethod>();
@@ -422,6 +474,8 @@ void SourceBrowserCParser::functionStatement(SourceBrowserContainer *container,
     container->addObject(method.release());
 }
 
+// function, defined outside its class ("A::B::f"): records the definition in the method
+// declared in the class.
 void SourceBrowserCParser::outOfClassDefinition(SourceBrowserContainer *container,
                                                 const StatementShape &shape) {
     SourceBrowserMethod method;
@@ -460,6 +514,11 @@ void SourceBrowserCParser::outOfClassDefinition(SourceBrowserContainer *containe
     cls->definitionFile = fileName_;
 }
 
+// function: [parameter ("," parameter)*] ")" ("const" | "override" | "final"
+//           | "noexcept" ["(" ... ")"])* [":" initialiser ("," initialiser)*]
+//           ["throw" ... ")"] ("{" ... "}" | ";")
+// initialiser: ... ("(" ... ")" | "{" ... "}")
+// parameter: declarator
 void SourceBrowserCParser::readFunction(SourceBrowserMethod *method, const StatementShape &shape) {
     method->name = shape.name;
     method->type = pendingText(0, shape.typeEnd).trimmed();
@@ -536,21 +595,16 @@ void SourceBrowserCParser::readFunction(SourceBrowserMethod *method, const State
     }
 }
 
+// declarator: (token | "(" "*" token* ")" ["(" ... ")"] | template-arguments)*
+//             ["=" ...] up to ";", "," or ")"
+// The initialiser is passed over; null when there were no tokens.
 std::unique_ptr<SourceBrowserVariable> SourceBrowserCParser::readDeclaration(int kind) {
     while (token_ != ';' && token_ != ',' && token_ != ')' && token_ != TokenEnd) {
         if (token_ == '=') {
             // Initialisers and default arguments are not kept; brackets inside them
             // do not end the declaration.
-            int depth = 0;
             advance();
-            while (token_ != TokenEnd &&
-                   !(depth <= 0 && (token_ == ';' || token_ == ',' || token_ == ')'))) {
-                if (token_ == '(' || token_ == '[' || token_ == '{')
-                    ++depth;
-                else if (token_ == ')' || token_ == ']' || token_ == '}')
-                    --depth;
-                advance();
-            }
+            skipOutsideBrackets({';', ',', ')'});
             break;
         }
         if (token_ == '(') {
@@ -610,6 +664,8 @@ std::unique_ptr<SourceBrowserVariable> SourceBrowserCParser::readDeclaration(int
     return variable;
 }
 
+// The end of a declarator: variable's type and name from the pending tokens, then
+// ["=" ... ";"].
 void SourceBrowserCParser::finishVariable(SourceBrowserVariable *variable) {
     analyseDeclarator(variable);
     const QString prefix = pendingText(0, pending_.size());
@@ -626,6 +682,9 @@ void SourceBrowserCParser::finishVariable(SourceBrowserVariable *variable) {
     attachComment(variable, variable->declarationLine);
 }
 
+// Takes the declarator in pending_ apart from the right: trailing "const", the
+// parameter list of a function type, array dimensions, a bit-field width, then the
+// name; what is left is the type.
 void SourceBrowserCParser::analyseDeclarator(SourceBrowserVariable *variable) {
     const auto lastCode = [this] { return pending_.isEmpty() ? -1 : pending_.last().code; };
     // Suffix pieces from right to left; joined in reverse at the end so that no
@@ -718,6 +777,7 @@ void SourceBrowserCParser::analyseDeclarator(SourceBrowserVariable *variable) {
     variable->access = access_;
 }
 
+// declarators: declarator ("," declarator)*, the type words before the first shared
 void SourceBrowserCParser::severalDeclarators(SourceBrowserContainer *container, bool structTyped) {
     // "int a, *b, c[4]": the type words before the first declarator are shared;
     // each declarator adds its own pointer stars and suffix.
@@ -773,6 +833,8 @@ void SourceBrowserCParser::severalDeclarators(SourceBrowserContainer *container,
 // ---------------------------------------------------------------------------
 // Classes, structs, enums, namespaces
 
+// class: ("class" | "struct") [NAME ("::" NAME)* ["final"]] [":" base-list] "{" class-body
+// Without a body (a forward declaration, or "struct tag" as a type) nothing is filed.
 void SourceBrowserCParser::readClass(SourceBrowserContainer *container) {
     const int kind = token_ == TokenClass ? KindClass : KindStruct;
     advance();
@@ -813,6 +875,8 @@ void SourceBrowserCParser::readClass(SourceBrowserContainer *container) {
     readClassBody(cls);
 }
 
+// base-list: base ("," base)*
+// base: ("public" | "protected" | "private" | "virtual")* (token | template-arguments)*
 void SourceBrowserCParser::readBaseList(SourceBrowserContainer *cls) {
     do {
         advance();
@@ -835,6 +899,10 @@ void SourceBrowserCParser::readBaseList(SourceBrowserContainer *cls) {
     } while (token_ == ',');
 }
 
+// class-body: ("public" | "protected" | "private" | ("Q_PROPERTY" | "Q_ENUM" | "Q_OVERRIDE")
+//              "(" ... ")" | storage | ["virtual"] statement | class
+//              | struct-or-union ... ";")* "}"
+// An access label's ":" is passed over like any stray token.
 void SourceBrowserCParser::readClassBody(SourceBrowserContainer *cls) {
     attachComment(cls, cls->declarationLine);
     // Class and struct bodies alike start private.
@@ -913,6 +981,7 @@ void SourceBrowserCParser::readClassBody(SourceBrowserContainer *cls) {
     access_ = savedAccess;
 }
 
+// struct-or-union: ("struct" | "union") [NAME] ("{" struct-body [NAME] | declarators)
 void SourceBrowserCParser::readStruct(SourceBrowserContainer *container) {
     pending_.clear();
     while (token_ != '{' && token_ != ';' && token_ != TokenEnd) {
@@ -971,6 +1040,8 @@ void SourceBrowserCParser::readStruct(SourceBrowserContainer *container) {
     container->addObject(structure.release());
 }
 
+// struct-body: (struct-or-union ... ";" | statement | enum ... ";" | token)* "}"
+// Any other token is an error and passed over.
 void SourceBrowserCParser::readStructBody(SourceBrowserContainer *structure) {
     const int savedAccess = access_;
     access_ = AccessPublic;
@@ -1019,6 +1090,8 @@ void SourceBrowserCParser::readStructBody(SourceBrowserContainer *structure) {
     access_ = savedAccess;
 }
 
+// enum: "enum" ["class" | "struct"] [NAME] [":" ...] ["{" ([NAME] ... [","])* "}"]
+// The enumerators' values are passed over; the tag is not the enum's name.
 std::unique_ptr<SourceBrowserEnum> SourceBrowserCParser::readEnum() {
     auto enumeration = std::make_unique<SourceBrowserEnum>();
     stamp(enumeration.get(), zeroBasedTokenLine());
@@ -1044,14 +1117,7 @@ std::unique_ptr<SourceBrowserEnum> SourceBrowserCParser::readEnum() {
             enumeration->values.append(tokenText_);
             advance();
         }
-        int depth = 0;
-        while (token_ != TokenEnd && !(depth <= 0 && (token_ == ',' || token_ == '}'))) {
-            if (token_ == '(' || token_ == '[' || token_ == '{')
-                ++depth;
-            else if (token_ == ')' || token_ == ']' || token_ == '}')
-                --depth;
-            advance();
-        }
+        skipOutsideBrackets({',', '}'});
         if (token_ == ',')
             advance();
     }
@@ -1060,6 +1126,7 @@ std::unique_ptr<SourceBrowserEnum> SourceBrowserCParser::readEnum() {
     return enumeration;
 }
 
+// namespace: "namespace" [NAME ...] "{" scope "}"
 void SourceBrowserCParser::readNamespace(SourceBrowserContainer *container) {
     const int startLine = startLine_;
     auto fresh = std::make_unique<SourceBrowserContainer>(KindNamespace);

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <initializer_list>
 #include <memory>
 
 // Reads C/C++ headers into a SourceBrowserRoot.
@@ -79,20 +80,27 @@ private:
     std::unique_ptr<SourceBrowserEnum> readEnum();
     void readNamespace(SourceBrowserContainer *container);
     bool tooDeep() const;
+    void skipOutsideBrackets(std::initializer_list<int> ends);
 
-    SourceBrowserRoot *root_;
+    SourceBrowserRoot *root_; // where declarations are filed; not owned
+    // The scanner of the file being read; it lives as long as parseFile.
     std::unique_ptr<SourceBrowserCScanner> scanner_;
-    int token_ = -1;
-    QString tokenText_;
-    QString fileName_;
+    int token_ = -1;    // the current token's code (see SourceBrowserTokenCode)
+    QString tokenText_; // its word, for identifiers and keywords
+    QString fileName_;  // the file being read, as given to parseFile
+    // The access in force for the next declaration: none at file scope, private at the
+    // start of a class body, public in a struct body read as a type.
     int access_ = AccessNone;
+    // Tokens read but not yet placed: a declaration is held back until its end shows
+    // whether it declares a function or variables, and which word is the name.
     QList<SourceBrowserToken> pending_;
-    bool staticSeen_ = false;
-    int startLine_ = -1;
+    bool staticSeen_ = false; // "static" or "register" came before the current statement
+    int startLine_ = -1;      // zero-based line where the current statement starts
+    int nesting_ = 0;         // class, struct and namespace bodies open around the reader
+    // What the scanner gathered from the last file (see the accessors above).
     QString overviewText_;
     QList<std::pair<int, int>> overviewOrigins_;
     QList<int> unattachedComments_;
-    int nesting_ = 0;
 };
 
 #endif

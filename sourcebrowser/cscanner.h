@@ -110,30 +110,37 @@ private:
     void readBlockComment();
     void consumeComment();
 
-    SourceBrowserLineIterator *lines_;
-    SourceBrowserContainer *macroSink_;
+    SourceBrowserLineIterator *lines_;  // where the lines come from; not owned
+    SourceBrowserContainer *macroSink_; // where "#define" macros are filed; may be null
 
-    QString group_;
-    int position_ = PastEmptyLine;
-    int tokenLine_ = 0;
-    bool rawMode_ = false;
-    bool atEnd_ = false;
-    int lineNumber_ = 0;
-    int lineLength_ = 0;
+    // The line being read and where in it: current_ is the character before position_,
+    // and position_ is lineLength_ + 1 once the line's end has been delivered too.
     QString lineText_;
-    QString spareLine_; // the buffer the next line is read into
-    QString tokenText_;
+    int lineLength_ = 0;
+    int position_ = PastEmptyLine;
+    QChar current_;      // the current character; EndOfInput after the last line
+    QString spareLine_;  // the buffer the next line is read into
+    int lineNumber_ = 0; // one-based number of lineText_ (directive lines counted)
+    bool atEnd_ = false; // the line source is exhausted
+
+    int tokenLine_ = 0;                  // one-based line of the last token
+    QString tokenText_;                  // the word of the last identifier or keyword
+    bool rawMode_ = false;               // see setRawMode
+    QList<SourceBrowserToken> pushback_; // tokens put back, the next one first
+
+    // The most recent block comment, kept for the next declaration; a null text and
+    // lines of -1 when there is none (or it was taken by a macro or an overview).
     QString commentText_;
-    qsizetype previousCommentLength_ = 0;
     int commentStartLine_ = -1;
     int commentEndLine_ = -1;
-    QString overviewText_;
-    QList<std::pair<int, int>> overviewOrigins_;
-    int overviewLines_ = 0;            // line ends in overviewText_
-    QList<int> documentationComments_; // first lines of every "/*!" comment kept
-    QSet<int> attachedComments_;       // first lines of the comments attached
-    QChar current_;
-    QList<SourceBrowserToken> pushback_;
+    qsizetype previousCommentLength_ = 0; // room to make for the next comment's text
+
+    QString group_;        // the documentation group open here, empty outside any
+    QString overviewText_; // the overview comments, run together
+    QList<std::pair<int, int>> overviewOrigins_; // see overviewOrigins()
+    int overviewLines_ = 0;                      // line ends in overviewText_
+    QList<int> documentationComments_;           // first lines of every "/*!" comment kept
+    QSet<int> attachedComments_;                 // first lines of the comments attached
 };
 
 #endif
