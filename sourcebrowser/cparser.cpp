@@ -454,7 +454,7 @@ void SourceBrowserCParser::functionStatement(SourceBrowserContainer *container,
     method->isVirtual = isVirtual;
 
     // A prototype and its definition become one method that knows both places.
-    if (SourceBrowserMethod *old = container->findSameMethod(method.get())) {
+    if (SourceBrowserMethod *old = container->findSameMethod(*method)) {
         if (method->definitionFile.isEmpty()) {
             method->definitionFile = old->definitionFile;
             method->definitionLine = old->definitionLine;
@@ -501,7 +501,7 @@ void SourceBrowserCParser::outOfClassDefinition(SourceBrowserContainer *containe
                      QLatin1String("Class ") + path + QLatin1String(" not found"));
         return;
     }
-    SourceBrowserMethod *declared = cls->findSameMethod(&method);
+    SourceBrowserMethod *declared = cls->findSameMethod(method);
     if (!declared) {
         errorMessage(fileName_, startLine_ + 1,
                      QLatin1String("Method ") + method.name +

@@ -222,17 +222,10 @@ QList<SourceBrowserMethod *> SourceBrowserContainer::findMethods(const QString &
 }
 
 SourceBrowserMethod *
-SourceBrowserContainer::findSameMethod(const SourceBrowserMethod *method) const {
-    if (!method)
-        return nullptr;
-    const auto found = methodsBySignature_.constFind(method->signatureKey());
-    if (found == methodsBySignature_.constEnd())
-        return nullptr;
-    for (const auto &entry : *found) {
-        if (entry.second->sameAs(method))
-            return entry.second;
-    }
-    return nullptr;
+SourceBrowserContainer::findSameMethod(const SourceBrowserMethod &method) const {
+    // A bucket is never left empty, and its first entry is the first in list order.
+    const auto found = methodsBySignature_.constFind(method.signatureKey());
+    return found == methodsBySignature_.constEnd() ? nullptr : found->begin()->second;
 }
 
 SourceBrowserContainer *SourceBrowserContainer::findClass(const QString &name) const {

@@ -60,8 +60,8 @@ public:
     SourceBrowserVariable *findType(const QString &name) const; // typedef or enum
     SourceBrowserVariable *findVariable(const QString &name) const;
     QList<SourceBrowserMethod *> findMethods(const QString &name) const; // overloads in order
-    // The first method in list order for which sameAs holds with `method`.
-    SourceBrowserMethod *findSameMethod(const SourceBrowserMethod *method) const;
+    // The first method in list order with the signature key of `method`.
+    SourceBrowserMethod *findSameMethod(const SourceBrowserMethod &method) const;
     SourceBrowserContainer *findClass(const QString &name) const;
     SourceBrowserContainer *findNamespace(const QString &name) const;
     // The most recently filed class whose qualifiedName() is `qualifiedName`

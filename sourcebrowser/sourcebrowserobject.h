@@ -52,9 +52,6 @@ public:
 
     // The declaration as the documentation shows it. The base gives the name.
     virtual QString synopsis(int flags) const;
-    // Whether `other` declares the same thing as this entity (used to merge a
-    // prototype with its definition). The base never matches.
-    virtual bool sameAs(const SourceBrowserObject *other) const;
 
     // name, or scope + "." + name when the entity sits inside a named container.
     QString qualifiedName() const;

@@ -97,27 +97,6 @@ TEST(MethodSynopsis, RendersEachFlag) {
         EXPECT_EQ(c.method->synopsis(c.flags), q(c.expected)) << c.expected;
 }
 
-TEST(MethodSynopsis, SameAsComparesNameAndArgumentTypesOnly) {
-    SourceBrowserMethod a, b;
-    a.name = b.name = QStringLiteral("f");
-    a.arguments = {{QStringLiteral("x"), QStringLiteral("int"), -1}};
-    b.arguments = {{QStringLiteral("other"), QStringLiteral("int"), -1}};
-    b.type = QStringLiteral("long");
-    EXPECT_TRUE(a.sameAs(&b));
-    EXPECT_EQ(a.signatureKey(), b.signatureKey());
-
-    b.arguments.append({QString(), QStringLiteral("char"), -1});
-    EXPECT_FALSE(a.sameAs(&b)); // argument count
-    b.arguments = {{QStringLiteral("x"), QStringLiteral("unsigned")}};
-    EXPECT_FALSE(a.sameAs(&b)); // argument type
-    EXPECT_NE(a.signatureKey(), b.signatureKey());
-
-    SourceBrowserVariable variable;
-    variable.name = QStringLiteral("f");
-    EXPECT_FALSE(a.sameAs(&variable));
-    EXPECT_TRUE(variable.sameAs(&a)); // a method is a variable of that name
-}
-
 TEST(EnumSynopsis, WithoutValuesKeepsAnEmptyLine) {
     SourceBrowserEnum mode;
     mode.name = QStringLiteral("Mode");
