@@ -55,6 +55,14 @@ void SourceBrowserContainer::dispose(SourceBrowserObject *entity) {
         delete entity;
 }
 
+template <typename Entity>
+void SourceBrowserContainer::replaceByName(QMap<QString, Entity *> &table, Entity *entity) {
+    Entity *old = table.value(entity->name);
+    if (old && old != entity)
+        dispose(old);
+    table.insert(entity->name, entity);
+}
+
 void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
     if (!entity || entity == this)
         return;
@@ -67,10 +75,7 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *macro = dynamic_cast<SourceBrowserMacro *>(entity);
         if (!macro)
             return;
-        SourceBrowserMacro *old = macros_.value(macro->name);
-        if (old && old != macro)
-            dispose(old);
-        macros_.insert(macro->name, macro);
+        replaceByName(macros_, macro);
         break;
     }
     case KindClass:
@@ -116,10 +121,7 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *type = dynamic_cast<SourceBrowserVariable *>(entity);
         if (!type)
             return;
-        SourceBrowserVariable *old = types_.value(type->name);
-        if (old && old != type)
-            dispose(old);
-        types_.insert(type->name, type);
+        replaceByName(types_, type);
         break;
     }
     case KindNamespace: {

@@ -94,6 +94,9 @@ private:
 
     void takeOwnership(SourceBrowserObject *entity);
     void dispose(SourceBrowserObject *entity);
+    // Files `entity` under its name, disposing of the one it replaces.
+    template <typename Entity>
+    void replaceByName(QMap<QString, Entity *> &table, Entity *entity);
     void fileMethod(SourceBrowserMethod *method);
     void unlinkMethod(std::map<Sequence, MethodSlot>::iterator it);
     void unlinkVariable(Sequence sequence);
