@@ -7,8 +7,8 @@
 #include <QStringList>
 
 // Colourer for curly-brace languages: comments and documentation comments, string and
-// character literals, numbers, preprocessor lines, words from the keyword lists, calls
-// and operators. Subclasses only supply the keywords.
+// character literals, numbers, preprocessor lines, keywords, calls and operators.
+// Subclasses only supply the keywords.
 //
 // Line states: StateOutside, StateBlockComment (see commentsandliterals.h),
 // StateDocText and StateDocCode inside a documentation comment (see markupcolourer.h),
