@@ -4,21 +4,19 @@
 
 #include <QSet>
 #include <QString>
-#include <QStringList>
 
 // Colourer for assembly language: the instruction (the first word after the first run
 // of white space) as a keyword, register operands, numbers, strings, comments and
 // preprocessor lines.
 //
-// Line states: 0 normal, 1 inside a block comment, or the quote character of a string
-// continued by a trailing backslash.
+// Line states: StateOutside, StateBlockComment (see commentsandliterals.h), or the quote
+// character of a string continued by a trailing backslash.
 class ZodiDideAssemblyParser : public ZodiDideParser {
 public:
     ZodiDideAssemblyParser();
 
-    QChar *colourLine(const QChar *input, QChar *output, int *braceDepth) override;
+    QChar *colourLine(const QChar *input, QChar *output) override;
 
 private:
-    QStringList registerNames;
-    QSet<QString> m_registerSet;
+    QSet<QString> registers_;
 };

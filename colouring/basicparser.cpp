@@ -1,7 +1,7 @@
 #include "colouring/basicparser.h"
 
-#include "colouring/charclass.h"
 #include "colouring/markedlinewriter.h"
+#include "common/charclass.h"
 
 #include <QLatin1String>
 
@@ -63,16 +63,12 @@ ZodiDideCoreBASICParser::ZodiDideCoreBASICParser() {
         "AUTO",      "CHECK",    "CRUNCH",   "PIN",       "I2C",       "SPI",       "CREDITS",
         "REBOOT",    "BYE",      "FIRMWARE", "WATCHDOG",
     };
-    basicKeywords.reserve(int(sizeof(words) / sizeof(words[0])));
     for (const char *word : words)
-        basicKeywords << QLatin1String(word);
-    m_keywordSet = QSet<QString>(basicKeywords.begin(), basicKeywords.end());
+        keywords_.insert(QLatin1String(word));
 }
 
-QChar *ZodiDideCoreBASICParser::colourLine(const QChar *input, QChar *output, int *) {
+QChar *ZodiDideCoreBASICParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output, MarkedLineWriter::NoStyle);
-    if (!input)
-        return out.finish();
     const QChar *p = input;
     while (charclass::isSpace(*p))
         out.put(*p++);
@@ -84,8 +80,7 @@ QChar *ZodiDideCoreBASICParser::colourLine(const QChar *input, QChar *output, in
     while (!p->isNull()) {
         const QChar c = *p;
         if (c == QLatin1Char('"')) {
-            out.emit(StyleLiteral);
-            out.put(*p++);
+            out.copyAs(StyleLiteral, p, 1);
             while (!p->isNull()) {
                 const QChar s = *p;
                 out.put(*p++);
@@ -117,17 +112,15 @@ QChar *ZodiDideCoreBASICParser::colourLine(const QChar *input, QChar *output, in
                     out.put(*p++);
                 break;
             }
-            out.emit(m_keywordSet.contains(upper) ? StyleKeyword : StyleText);
+            out.emit(keywords_.contains(upper) ? StyleKeyword : StyleText);
             while (p != end)
                 out.put(*p++);
         } else if (charclass::isPunct(c)) {
-            out.emit(StyleOperator);
-            out.put(*p++);
+            out.copyAs(StyleOperator, p, 1);
         } else if (charclass::isSpace(c)) {
             out.put(*p++);
         } else {
-            out.emit(StyleText);
-            out.put(*p++);
+            out.copyAs(StyleText, p, 1);
         }
     }
     return out.finish();

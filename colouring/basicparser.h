@@ -4,7 +4,6 @@
 
 #include <QSet>
 #include <QString>
-#include <QStringList>
 
 // Colourer for BASIC listings: line numbers, strings, remarks (after an apostrophe or
 // REM) and the interpreter's keywords in any letter case. Every line stands alone.
@@ -12,10 +11,8 @@ class ZodiDideCoreBASICParser : public ZodiDideParser {
 public:
     ZodiDideCoreBASICParser();
 
-    QChar *colourLine(const QChar *input, QChar *output, int *braceDepth) override;
+    QChar *colourLine(const QChar *input, QChar *output) override;
 
 private:
-    // Upper-case keywords, in the interpreter's own order.
-    QStringList basicKeywords;
-    QSet<QString> m_keywordSet;
+    QSet<QString> keywords_; // upper-case
 };

@@ -2,13 +2,13 @@
 
 #include "colouring/assemblyparser.h"
 #include "colouring/basicparser.h"
-#include "colouring/charclass.h"
 #include "colouring/cparser.h"
 #include "colouring/htmlescape.h"
 #include "colouring/javascriptparser.h"
 #include "colouring/styles.h"
 #include "colouring/xmlparser.h"
 #include "colouring/zodidideparser.h"
+#include "common/charclass.h"
 
 #include <QLatin1String>
 
@@ -45,10 +45,9 @@ ZodiDideParser *cachedColourer(const QString &language) {
 }
 
 QString colourCode(const QString &code, const QString &language) {
-    ZodiDideParser *colourer = cachedColourer(language);
-    if (!colourer)
-        return escapeXml(code);
-    return writeCodeHtml(code, colourer, language == QLatin1String("basic"));
+    QString html;
+    appendColouredCode(html, code, language);
+    return html;
 }
 
 QString languageForSuffix(const QString &suffix) {
@@ -237,8 +236,7 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
         const size_t needed = size_t(line.size() + 1) * 5 + 3;
         if (buffer.size() < needed)
             buffer.resize(needed);
-        int braceDepth = 0;
-        colourer->colourLine(line.constData(), buffer.data(), &braceDepth);
+        colourer->colourLine(line.constData(), buffer.data());
         appendMarkedLine(html, buffer.data());
         html += QLatin1Char('\n');
         if (end < 0)
@@ -251,15 +249,6 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
 }
 
 } // namespace
-
-QString writeCodeHtml(const QString &code, ZodiDideParser *colourer, bool stripLineNumbers) {
-    if (code.isEmpty())
-        return QString();
-    QString html;
-    html.reserve(code.size() * 4);
-    appendCodeHtml(html, code, colourer, stripLineNumbers);
-    return html;
-}
 
 void appendColouredCode(QString &out, QStringView code, const QString &language) {
     ZodiDideParser *colourer = cachedColourer(language);

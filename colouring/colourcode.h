@@ -14,10 +14,6 @@ void appendColouredCode(QString &out, QStringView code, const QString &language)
 // The language name used for a file with this suffix when no language is given.
 QString languageForSuffix(const QString &suffix);
 
-// Colours every line of code with colourer and writes it as HTML spans, one line per
-// output line. stripLineNumbers removes leading BASIC line numbers first.
-QString writeCodeHtml(const QString &code, ZodiDideParser *colourer, bool stripLineNumbers);
-
 // A new colourer for a language name (compared with exact case), or null.
 ZodiDideParser *createColourer(const QString &language);
 

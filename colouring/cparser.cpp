@@ -119,7 +119,4 @@ const QStringList &cKeywords() {
 
 } // namespace
 
-ZodiDideCParser::ZodiDideCParser() {
-    keywords = cKeywords();
-    caseSensitive = true;
-}
+ZodiDideCParser::ZodiDideCParser() : ZodiDideStandardParser(cKeywords()) {}

@@ -14,39 +14,46 @@ public:
     // the default, plain text, leaves text before the first style change without a span,
     // while NoStyle makes the first styled run always get a marker.
     explicit MarkedLineWriter(QChar *out, int initialStyle = StyleText)
-        : m_out(out), m_current(initialStyle) {}
+        : out_(out), current_(initialStyle) {}
 
-    void put(QChar c) { *m_out++ = c; }
+    void put(QChar c) { *out_++ = c; }
 
     // Writes a marker even if the style is already current.
     void marker(int style) {
-        m_lastMarker = m_out;
-        *m_out++ = QChar(StyleMarker);
-        *m_out++ = QChar(char16_t(style));
-        m_current = style;
+        lastMarker_ = out_;
+        *out_++ = QChar(StyleMarker);
+        *out_++ = QChar(char16_t(style));
+        current_ = style;
     }
 
     // Writes a marker only when the style changes; reports whether it did.
     bool emit(int style) {
-        if (m_current == style)
+        if (current_ == style)
             return false;
         marker(style);
         return true;
     }
 
-    int current() const { return m_current; }
+    // Copies count characters from p onward in a run of style (see emit).
+    void copyAs(int style, const QChar *&p, int count) {
+        emit(style);
+        for (; count > 0; --count)
+            put(*p++);
+    }
+
+    int current() const { return current_; }
 
     // Where the most recent marker starts, for colourers that restyle a run afterwards.
-    QChar *lastMarker() const { return m_lastMarker; }
+    QChar *lastMarker() const { return lastMarker_; }
 
     // Terminates the buffer and returns the position just past the terminator.
     QChar *finish() {
-        *m_out++ = QChar(0);
-        return m_out;
+        *out_++ = QChar(0);
+        return out_;
     }
 
 private:
-    QChar *m_out;
-    QChar *m_lastMarker = nullptr;
-    int m_current;
+    QChar *out_;
+    QChar *lastMarker_ = nullptr;
+    int current_;
 };

@@ -1,23 +1,18 @@
 #include "colouring/markupcolourer.h"
 
-#include "colouring/charclass.h"
+#include "colouring/commentsandliterals.h"
+#include "common/charclass.h"
 
 #include <QLatin1String>
 #include <QStringView>
 
 namespace {
 
-constexpr int StateCodeSection = 4;
-
-bool atCommentEnd(const QChar *p, bool embedded) {
-    return embedded && p[0] == QLatin1Char('*') && p[1] == QLatin1Char('/');
+bool atLineEnd(const QChar *p) {
+    return p->isNull() || at(p, '*', '/');
 }
 
-bool atLineEnd(const QChar *p, bool embedded) {
-    return p->isNull() || atCommentEnd(p, embedded);
-}
-
-void colourCommand(const QChar *&p, MarkedLineWriter &out, bool embedded, int &state) {
+void colourCommand(const QChar *&p, MarkedLineWriter &out, int &state) {
     const QChar *nameStart = p + 1;
     const QChar *nameEnd = nameStart;
     while (charclass::isAlnum(*nameEnd))
@@ -31,50 +26,48 @@ void colourCommand(const QChar *&p, MarkedLineWriter &out, bool embedded, int &s
     while (p != nameEnd)
         out.put(*p++);
     if (name == QLatin1String("endcode")) {
-        state = 0;
+        state = StateDocText;
         return;
     }
     if (name != QLatin1String("code"))
         return;
-    state = StateCodeSection;
+    state = StateDocCode;
     if (*p != QLatin1Char('{'))
         return;
     out.put(*p++);
     out.emit(StyleDocArgument);
-    while (!atLineEnd(p, embedded) && *p != QLatin1Char('}'))
+    while (!atLineEnd(p) && *p != QLatin1Char('}'))
         out.put(*p++);
     if (*p == QLatin1Char('}')) {
-        out.emit(StyleDocKeyword);
-        out.put(*p++);
+        out.copyAs(StyleDocKeyword, p, 1);
         out.emit(StyleText);
     }
 }
 
 } // namespace
 
-void colourMarkup(const QChar *&input, MarkedLineWriter &output, bool embedded, int &state) {
+void colourMarkup(const QChar *&input, MarkedLineWriter &output, int &state) {
     const QChar *p = input;
-    while (!atLineEnd(p, embedded)) {
+    while (!atLineEnd(p)) {
         const QChar c = *p;
         if (c == QLatin1Char('\\')) {
-            if (atCommentEnd(p + 1, embedded)) {
+            if (at(p + 1, '*', '/')) {
                 // The comment ends here; the backslash escapes nothing.
                 output.put(*p++);
                 break;
             }
             if (charclass::isLetter(p[1])) {
-                colourCommand(p, output, embedded, state);
+                colourCommand(p, output, state);
                 continue;
             }
-            output.emit(StyleDocKeyword);
-            output.put(*p++);
+            output.copyAs(StyleDocKeyword, p, 1);
             if (!p->isNull())
                 output.put(*p++);
         } else if (c == QLatin1Char('&')) {
             output.emit(StyleMarkup);
             do {
                 output.put(*p++);
-            } while (!atLineEnd(p, embedded) && p[-1] != QLatin1Char(';'));
+            } while (!atLineEnd(p) && p[-1] != QLatin1Char(';'));
         } else if (c == QLatin1Char('|')) {
             output.emit(StyleDocKeyword);
             if (p[1] == QLatin1Char('|') && p[2] == QLatin1Char('-')) {
@@ -82,13 +75,13 @@ void colourMarkup(const QChar *&input, MarkedLineWriter &output, bool embedded, 
                 output.put(*p++);
                 output.put(*p++);
                 output.emit(StyleLiteral);
-                while (!atLineEnd(p, embedded))
+                while (!atLineEnd(p))
                     output.put(*p++);
             } else {
                 output.put(*p++);
             }
         } else {
-            output.emit(state == StateCodeSection ? StyleDocCode : StyleComment);
+            output.emit(state == StateDocCode ? StyleDocCode : StyleComment);
             output.put(*p++);
         }
     }

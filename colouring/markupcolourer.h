@@ -4,8 +4,14 @@
 
 #include <QChar>
 
-// Colours documentation markup from input onward, advancing input and output in place.
-// In embedded mode (inside a documentation comment of a C-like sample) it stops before
-// "*/"; it always stops at the end of the line. state is the caller's line state: a
-// code section sets it to 4, its end sets it to 0; other values are left alone.
-void colourMarkup(const QChar *&input, MarkedLineWriter &output, bool embedded, int &state);
+// Where a documentation comment of a C-like sample stands, as a line state of its
+// colourer: the values are apart from the colourer's own states and from quotes.
+enum DocumentationCommentState {
+    StateDocText = 3,
+    StateDocCode = 4, // in a code section, from "\code" to "\endcode"
+};
+
+// Colours the documentation markup inside a documentation comment from input onward,
+// advancing input and output in place, and stops before "*/" or at the end of the
+// line. state is StateDocText or StateDocCode and follows the code sections.
+void colourMarkup(const QChar *&input, MarkedLineWriter &output, int &state);

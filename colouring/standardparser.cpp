@@ -1,143 +1,17 @@
 #include "colouring/standardparser.h"
 
-#include "colouring/charclass.h"
+#include "colouring/commentsandliterals.h"
 #include "colouring/markedlinewriter.h"
 #include "colouring/markupcolourer.h"
+#include "common/charclass.h"
 
 #include <QLatin1String>
 
-namespace {
+ZodiDideStandardParser::ZodiDideStandardParser(const QStringList &keywords)
+    : keywords_(keywords.begin(), keywords.end()) {}
 
-constexpr int StateCode = 0;
-constexpr int StateBlockComment = 1;
-constexpr int StateDocText = 3;
-constexpr int StateDocCode = 4;
-
-struct CommentMarkerWords {
-    QSet<QString> lists[3];
-};
-
-CommentMarkerWords &commentMarkerWords() {
-    static CommentMarkerWords words;
-    return words;
-}
-
-bool isQuote(int c) {
-    return c == '"' || c == '\'';
-}
-
-bool at(const QChar *p, char a, char b) {
-    return p[0] == QLatin1Char(a) && p[1] == QLatin1Char(b);
-}
-
-void copySpace(const QChar *&p, MarkedLineWriter &out) {
-    while (charclass::isSpace(*p))
-        out.put(*p++);
-}
-
-// A word at the start of a comment that is in one of the marker lists gets the list's
-// style; any other word is left for the comment rules.
-void checkMarkerWord(const QChar *&p, MarkedLineWriter &out) {
-    if (!p->isLetterOrNumber())
-        return;
-    const QChar *end = p;
-    while (end->isLetterOrNumber())
-        ++end;
-    const QString word = QString::fromRawData(p, end - p);
-    static const int styles[3] = {StyleFixme, StyleAttention, StyleUnnamed};
-    const CommentMarkerWords &markers = commentMarkerWords();
-    for (int i = 0; i < 3; ++i) {
-        if (!markers.lists[i].contains(word))
-            continue;
-        out.marker(styles[i]);
-        while (p != end)
-            out.put(*p++);
-        out.marker(StyleComment);
-        return;
-    }
-}
-
-} // namespace
-
-void setCommentMarkerWords(const QStringList &first, const QStringList &second,
-                           const QStringList &third) {
-    CommentMarkerWords &markers = commentMarkerWords();
-    markers.lists[0] = QSet<QString>(first.begin(), first.end());
-    markers.lists[1] = QSet<QString>(second.begin(), second.end());
-    markers.lists[2] = QSet<QString>(third.begin(), third.end());
-}
-
-ZodiDideStandardParser::ZodiDideStandardParser() {
-    blockCommentStart = QStringLiteral("/*");
-    blockCommentEnd = QStringLiteral("*/");
-    lineCommentStarts = QStringList{QStringLiteral("//")};
-}
-
-int ZodiDideStandardParser::wordStyle(QStringView word) {
-    if (!m_wordSetsBuilt) {
-        m_keywordSet = QSet<QString>(keywords.begin(), keywords.end());
-        for (const QString &w : secondaryKeywords)
-            m_keywordSet.insert(w);
-        m_controlWordSet = QSet<QString>(controlWords.begin(), controlWords.end());
-        m_wordSetsBuilt = true;
-    }
-    const QString key =
-        caseSensitive ? QString::fromRawData(word.data(), word.size()) : word.toString().toLower();
-    if (m_keywordSet.contains(key))
-        return StyleKeyword;
-    if (m_controlWordSet.contains(key))
-        return StyleControl;
-    return StyleText;
-}
-
-// Copies comment text up to and including "*/" (which ends the comment) or to the end
-// of the line (which leaves it open).
-void ZodiDideStandardParser::colourBlockCommentBody(const QChar *&p, MarkedLineWriter &out) {
-    while (!p->isNull()) {
-        if (at(p, '*', '/')) {
-            out.put(*p++);
-            out.put(*p++);
-            m_lineState = StateCode;
-            return;
-        }
-        out.put(*p++);
-    }
-}
-
-// Copies a string or character literal; returns false when the line ended inside it.
-bool ZodiDideStandardParser::colourLiteral(const QChar *&p, MarkedLineWriter &out) {
-    out.emit(StyleLiteral);
-    if (!isQuote(m_lineState)) {
-        m_lineState = p->unicode();
-        out.put(*p++);
-    }
-    // On a continuation line the first character may already close the literal.
-    const QChar quote{char16_t(m_lineState)};
-    for (;;) {
-        const QChar c = *p;
-        if (c.isNull()) {
-            m_lineState = StateCode;
-            return false;
-        }
-        if (c == QLatin1Char('\\')) {
-            out.put(*p++);
-            if (p->isNull())
-                return false; // continued on the next line
-            out.put(*p++);
-            continue;
-        }
-        out.put(*p++);
-        if (c == quote) {
-            m_lineState = StateCode;
-            return true;
-        }
-    }
-}
-
-QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output, int *braceDepth) {
+QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output);
-    if (!input)
-        return out.finish();
     // Where the marker of the latest plain word or white-space run sits: an opening
     // parenthesis right after it turns that run into a function name.
     QChar *lastTextMarker = nullptr;
@@ -147,44 +21,35 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output, int
         if (c.isNull())
             return out.finish();
 
-        if (m_lineState == StateDocText || m_lineState == StateDocCode ||
+        if (lineState_ == StateDocText || lineState_ == StateDocCode ||
             (at(p, '/', '*') && p[2] == QLatin1Char('!'))) {
             for (;;) {
-                if (m_lineState == StateDocCode) {
+                if (lineState_ == StateDocCode) {
                     out.emit(StyleDocKeyword);
                 } else {
-                    m_lineState = StateDocText;
+                    lineState_ = StateDocText;
                     out.emit(StyleComment);
                 }
                 if (p->isNull())
                     return out.finish();
-                colourMarkup(p, out, true, m_lineState);
+                colourMarkup(p, out, lineState_);
                 if (at(p, '*', '/')) {
                     out.put(*p++);
                     out.put(*p++);
-                    m_lineState = StateCode;
+                    lineState_ = StateOutside;
                     break;
                 }
             }
             continue;
         }
 
-        if (at(p, '/', '*') && m_lineState != StateBlockComment) {
-            out.emit(StyleComment);
-            out.put(*p++);
-            out.put(*p++);
-            m_lineState = StateBlockComment;
-            copySpace(p, out);
-            checkMarkerWord(p, out);
-        }
-        if (m_lineState == StateBlockComment) {
-            out.emit(StyleComment);
-            colourBlockCommentBody(p, out);
+        if (lineState_ == StateBlockComment || at(p, '/', '*')) {
+            copyBlockComment(p, out, lineState_);
             continue;
         }
 
-        if (isQuote(c.unicode()) || isQuote(m_lineState)) {
-            if (!colourLiteral(p, out))
+        if (isQuote(c.unicode()) || isQuote(lineState_)) {
+            if (!copyLiteral(p, out, lineState_))
                 return out.finish();
             continue;
         }
@@ -195,16 +60,13 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output, int
             while (charclass::isAlnum(*p))
                 out.put(*p++);
             out.marker(StyleText);
-            m_lineState = StateCode;
+            lineState_ = StateOutside;
             continue;
         }
 
         if (at(p, '/', '/')) {
-            out.emit(StyleComment);
+            out.copyAs(StyleComment, p, 1);
             out.put(*p++);
-            out.put(*p++);
-            copySpace(p, out);
-            checkMarkerWord(p, out);
             while (!p->isNull()) {
                 if (!charclass::isLetter(*p)) {
                     out.put(*p++);
@@ -215,7 +77,7 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output, int
                 while (charclass::isLetter(*p) || *p == QLatin1Char('\''))
                     out.put(*p++);
             }
-            m_lineState = StateCode;
+            lineState_ = StateOutside;
             return out.finish();
         }
 
@@ -223,14 +85,15 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output, int
             const QChar *end = p;
             while (charclass::isAlnum(*end) || *end == QLatin1Char('_'))
                 ++end;
-            out.marker(wordStyle(QStringView(p, end - p)));
+            const bool keyword = keywords_.contains(QString::fromRawData(p, end - p));
+            out.marker(keyword ? StyleKeyword : StyleText);
             lastTextMarker = out.lastMarker();
             while (p != end)
                 out.put(*p++);
             continue;
         }
 
-        if (c == QLatin1Char('\\') && m_lineState == StateCode) {
+        if (c == QLatin1Char('\\') && lineState_ == StateOutside) {
             out.put(*p++);
             while (charclass::isAlnum(*p))
                 out.put(*p++);
@@ -256,14 +119,9 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output, int
         }
 
         if (charclass::isPunct(c) && c != QLatin1Char('@') && c != QLatin1Char('$')) {
-            if (braceDepth && c == QLatin1Char('{'))
-                ++*braceDepth;
-            else if (braceDepth && c == QLatin1Char('}'))
-                --*braceDepth;
-            else if (c == QLatin1Char('(') && out.current() == StyleText && lastTextMarker)
+            if (c == QLatin1Char('(') && out.current() == StyleText && lastTextMarker)
                 lastTextMarker[1] = QChar(char16_t(StyleFunction));
-            out.emit(StyleOperator);
-            out.put(*p++);
+            out.copyAs(StyleOperator, p, 1);
             continue;
         }
 

@@ -6,39 +6,21 @@
 #include <QString>
 #include <QStringList>
 
-class MarkedLineWriter;
-
 // Colourer for curly-brace languages: comments and documentation comments, string and
-// character literals, numbers, preprocessor lines, words from the keyword lists, calls
-// and operators. Subclasses only fill the word lists.
+// character literals, numbers, preprocessor lines, keywords, calls and operators.
+// Subclasses only supply the keywords.
 //
-// Line states: 0 code, 1 block comment, 3 documentation comment text, 4 code section of
-// a documentation comment, or the quote character of a literal continued by a trailing
-// backslash.
+// Line states: StateOutside, StateBlockComment (see commentsandliterals.h),
+// StateDocText and StateDocCode inside a documentation comment (see markupcolourer.h),
+// or the quote character of a literal continued by a trailing backslash.
 class ZodiDideStandardParser : public ZodiDideParser {
 public:
-    ZodiDideStandardParser();
-
-    QChar *colourLine(const QChar *input, QChar *output, int *braceDepth) override;
+    QChar *colourLine(const QChar *input, QChar *output) override;
 
 protected:
-    // When false, words are lower-cased before lookup and the lists hold lower-case words.
-    bool caseSensitive = true;
+    // The keywords match with exact case.
+    explicit ZodiDideStandardParser(const QStringList &keywords);
 
 private:
-    int wordStyle(QStringView word);
-    void colourBlockCommentBody(const QChar *&p, MarkedLineWriter &out);
-    bool colourLiteral(const QChar *&p, MarkedLineWriter &out);
-
-    // Hash sets built from the word lists on first use, so that lookups stay constant
-    // time however long the lists are.
-    bool m_wordSetsBuilt = false;
-    QSet<QString> m_keywordSet;
-    QSet<QString> m_controlWordSet;
+    QSet<QString> keywords_;
 };
-
-// Supplies the three lists of marker words (such as FIXME) that are highlighted at the
-// start of a comment. They are shared by every colourer of this kind and empty unless a
-// host supplies them.
-void setCommentMarkerWords(const QStringList &first, const QStringList &second,
-                           const QStringList &third);

@@ -1,16 +1,11 @@
 #include "colouring/xmlparser.h"
 
-#include "colouring/charclass.h"
 #include "colouring/markedlinewriter.h"
+#include "common/charclass.h"
 
 #include <QLatin1String>
 
 namespace {
-
-constexpr int StateText = 0;
-constexpr int StateComment = 1;
-constexpr int StateTag = 2;
-constexpr int StateValue = 4;
 
 bool startsWith(const QChar *p, const char *text) {
     for (; *text; ++p, ++text) {
@@ -22,17 +17,11 @@ bool startsWith(const QChar *p, const char *text) {
 
 } // namespace
 
-QString ZodiDideXMLParser::bracketCharacters() const {
-    return QStringLiteral("\\<\\>");
-}
-
-QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output, int *) {
+QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output);
-    if (!input)
-        return out.finish();
     // Every line opens with the style of the construct it starts in, so that a comment
     // or tag running over several lines is styled on each of them.
-    switch (m_lineState) {
+    switch (lineState_) {
     case StateComment:
         out.marker(StyleComment);
         break;
@@ -43,32 +32,25 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output, int *) {
         out.marker(StyleLiteral);
         break;
     default:
-        m_lineState = StateText;
+        lineState_ = StateText;
         out.marker(StyleText);
         break;
     }
     const QChar *p = input;
     while (!p->isNull()) {
         const QChar c = *p;
-        switch (m_lineState) {
+        switch (lineState_) {
         case StateText:
             if (startsWith(p, "<!--")) {
-                out.emit(StyleKeyword);
-                out.put(*p++);
-                out.put(*p++);
-                out.emit(StyleComment);
-                out.put(*p++);
-                out.put(*p++);
-                m_lineState = StateComment;
+                out.copyAs(StyleKeyword, p, 2);
+                out.copyAs(StyleComment, p, 2);
+                lineState_ = StateComment;
             } else if (startsWith(p, "</")) {
-                out.emit(StyleKeyword);
-                out.put(*p++);
-                out.put(*p++);
+                out.copyAs(StyleKeyword, p, 2);
                 out.emit(StyleMarkup);
-                m_lineState = StateTag;
+                lineState_ = StateTag;
             } else if (c == QLatin1Char('<')) {
-                out.emit(StyleKeyword);
-                out.put(*p++);
+                out.copyAs(StyleKeyword, p, 1);
                 out.emit(StyleMarkup);
                 while (!p->isNull() && !charclass::isSpace(*p) && *p != QLatin1Char('>'))
                     out.put(*p++);
@@ -76,10 +58,9 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output, int *) {
                     // The space belongs to the name; attributes follow.
                     out.put(*p++);
                     out.emit(StyleAttribute);
-                    m_lineState = StateTag;
+                    lineState_ = StateTag;
                 } else if (*p == QLatin1Char('>')) {
-                    out.emit(StyleKeyword);
-                    out.put(*p++);
+                    out.copyAs(StyleKeyword, p, 1);
                 }
             } else if (c == QLatin1Char('&')) {
                 out.emit(StyleMarkup);
@@ -90,50 +71,40 @@ QChar *ZodiDideXMLParser::colourLine(const QChar *input, QChar *output, int *) {
                         break;
                 }
             } else {
-                out.emit(StyleText);
-                out.put(*p++);
+                out.copyAs(StyleText, p, 1);
             }
             break;
         case StateComment:
             if (startsWith(p, "-->")) {
-                out.emit(StyleComment);
-                out.put(*p++);
-                out.put(*p++);
-                out.emit(StyleKeyword);
-                out.put(*p++);
+                out.copyAs(StyleComment, p, 2);
+                out.copyAs(StyleKeyword, p, 1);
                 out.emit(StyleText);
-                m_lineState = StateText;
+                lineState_ = StateText;
             } else {
                 out.put(*p++);
             }
             break;
         case StateTag:
             if (c == QLatin1Char('=')) {
-                out.emit(StyleDisassembly);
-                out.put(*p++);
+                out.copyAs(StyleDisassembly, p, 1);
                 out.emit(StyleAttribute);
             } else if (c == QLatin1Char('"')) {
-                out.emit(StyleDisassembly);
-                out.put(*p++);
+                out.copyAs(StyleDisassembly, p, 1);
                 out.emit(StyleLiteral);
-                m_lineState = StateValue;
+                lineState_ = StateValue;
             } else if (c == QLatin1Char('>') || startsWith(p, "/>")) {
-                out.emit(StyleKeyword);
-                if (c == QLatin1Char('/'))
-                    out.put(*p++);
-                out.put(*p++);
+                out.copyAs(StyleKeyword, p, c == QLatin1Char('/') ? 2 : 1);
                 out.emit(StyleText);
-                m_lineState = StateText;
+                lineState_ = StateText;
             } else {
                 out.put(*p++);
             }
             break;
         default: // StateValue
             if (c == QLatin1Char('"')) {
-                out.emit(StyleDisassembly);
-                out.put(*p++);
+                out.copyAs(StyleDisassembly, p, 1);
                 out.emit(StyleAttribute);
-                m_lineState = StateTag;
+                lineState_ = StateTag;
             } else {
                 out.put(*p++);
             }

@@ -3,10 +3,16 @@
 #include "colouring/zodidideparser.h"
 
 // Colourer for XML: tags, attributes and their values, entity references and comments.
-//
-// Line states: 0 text, 1 inside a comment, 2 inside a tag, 4 inside an attribute value.
 class ZodiDideXMLParser : public ZodiDideParser {
 public:
-    QChar *colourLine(const QChar *input, QChar *output, int *braceDepth) override;
-    QString bracketCharacters() const override;
+    QChar *colourLine(const QChar *input, QChar *output) override;
+
+private:
+    // Line states; any other value counts as StateText.
+    enum LineState {
+        StateText = 0,
+        StateComment = 1,
+        StateTag = 2,   // after the name of a tag, among its attributes
+        StateValue = 4, // inside a quoted attribute value
+    };
 };

@@ -1,6 +1,6 @@
 #include "docgen/argumentreaders.h"
 
-#include "colouring/charclass.h"
+#include "common/charclass.h"
 
 namespace {
 

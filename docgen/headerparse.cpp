@@ -43,7 +43,7 @@ ParsedHeader parseHeader(const QString &path) {
     TextLines lines(path);
     result.opened = lines.isOpen();
     DocGenSourceBrowserCParser parser(lines, result);
-    parser.parseFile(path, QStringList());
+    parser.parseFile(path);
     result.overview = parser.overviewText();
     result.overviewOrigins = parser.overviewOrigins();
     result.unattachedComments = parser.unattachedDocumentationComments();

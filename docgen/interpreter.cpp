@@ -1,6 +1,6 @@
 #include "docgen/interpreter.h"
 
-#include "colouring/charclass.h"
+#include "common/charclass.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"

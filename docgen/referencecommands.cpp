@@ -19,11 +19,6 @@ namespace {
 
 PropertyRegistry *installedRegistry = nullptr;
 
-// The synopsis flags of reference pages: return type, no space before the
-// parenthesis, one argument per line, reserved prefixes stripped.
-constexpr int referenceSynopsisFlags = SynopsisReturnType | SynopsisNoSpaceBeforeParenthesis |
-                                       SynopsisArgumentPerLine | SynopsisStripReservedPrefix;
-
 void brief(MarkupInterpreter &in) {
     in.brief = in.readLine().simplified();
     in.doc.blockState = BlockNone;
@@ -128,7 +123,7 @@ void returnCommand(MarkupInterpreter &in) {
 }
 
 QString declarationText(const SourceBrowserObject &entity) {
-    QString text = entity.synopsis(referenceSynopsisFlags);
+    QString text = entity.synopsis(SynopsisReferencePage);
     if (entity.kind != KindMacro)
         text += QLatin1Char(';');
     return text;
@@ -193,7 +188,7 @@ void show(MarkupInterpreter &in) {
         return;
     if (const SourceBrowserObject *found = findShown(*in.doc.sourceRoot, name))
         in.doc.pageBody += QLatin1String("<pre>") +
-                           escapeXml(found->synopsis(referenceSynopsisFlags)) +
+                           escapeXml(found->synopsis(SynopsisReferencePage)) +
                            QLatin1String(";</pre>");
 }
 

@@ -2,12 +2,20 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <initializer_list>
+
+// The comment above each reading function gives what it reads: quoted tokens stand
+// for themselves, NAME for an identifier, STRING for a string literal, "..." for
+// tokens passed over unread, [x] for an optional x and x* for any number of them.
+
 namespace {
 
 // Deeper class, struct or namespace bodies are skipped rather than read, which
 // bounds the recursion of the reader (and of the model) whatever the input.
 const int MaxNesting = 128;
 
+// The tokens that storage() reads.
 bool isStorageToken(int token) {
     switch (token) {
     case TokenExtern:
@@ -23,6 +31,19 @@ bool isStorageToken(int token) {
     }
 }
 
+// The access an access keyword gives.
+int accessOf(int token) {
+    switch (token) {
+    case TokenPublic:
+        return AccessPublic;
+    case TokenProtected:
+        return AccessProtected;
+    default:
+        return AccessPrivate;
+    }
+}
+
+// The bracket that closes `opener` ("(", "[" or "{").
 int closerOf(int opener) {
     switch (opener) {
     case '(':
@@ -44,69 +65,57 @@ struct SourceBrowserCParser::StatementShape {
     qsizetype typeEnd = 0; // pending tokens before this index form the return type
 };
 
-SourceBrowserCParser::SourceBrowserCParser(SourceBrowserRoot *root,
-                                           SourceBrowserEventInterface *events)
-    : m_root(root), m_events(events ? events : &m_defaultEvents) {}
+SourceBrowserCParser::SourceBrowserCParser(SourceBrowserRoot *root) : root_(root) {}
 
 SourceBrowserCParser::~SourceBrowserCParser() = default;
 
-void SourceBrowserCParser::statusMessage(const QString &) {}
-
 void SourceBrowserCParser::errorMessage(const QString &, int, const QString &) {}
 
-void SourceBrowserCParser::parseFinished() {}
+void SourceBrowserCParser::parseFile(const QString &fileName) {
+    fileName_ = fileName;
 
-bool SourceBrowserCParser::parseFile(const QString &fileName, const QStringList &markerWords) {
-    m_fileName = fileName;
-    m_root->forgetFile(fileName);
-    statusMessage(QLatin1String("Parsing ") + QFileInfo(fileName).fileName());
+    access_ = AccessNone;
+    token_ = -1;
+    tokenText_.clear();
+    staticSeen_ = false;
+    startLine_ = -1;
+    pending_.clear();
+    nesting_ = 0;
 
-    m_access = AccessNone;
-    m_token = -1;
-    m_tokenText.clear();
-    m_statistics = SourceBrowserFileStatistics();
-    m_staticSeen = false;
-    m_startLine = -1;
-    m_pending.clear();
-    m_nesting = 0;
-
-    m_scanner =
-        std::make_unique<SourceBrowserCScanner>(this, m_events, m_root, &m_statistics, markerWords);
-    fileScope(m_root, false);
-    m_overviewText = m_scanner->overviewText();
-    m_overviewOrigins = m_scanner->overviewOrigins();
-    m_unattachedComments = m_scanner->unattachedDocumentationComments();
-    m_scanner.reset();
-    m_pending.clear();
-
-    parseFinished();
-    m_root->setStatistics(fileName, m_statistics);
-    return true;
+    scanner_ = std::make_unique<SourceBrowserCScanner>(this, root_);
+    fileScope(root_, false);
+    overviewText_ = scanner_->overviewText();
+    overviewOrigins_ = scanner_->overviewOrigins();
+    unattachedComments_ = scanner_->unattachedDocumentationComments();
+    scanner_.reset();
+    pending_.clear();
 }
 
 // ---------------------------------------------------------------------------
 // Token level
 
+// Moves to the next token, passing over the compiler's own attributes and qualifiers
+// (with their bracketed arguments).
 void SourceBrowserCParser::advance() {
     const auto fetch = [this] {
-        m_token = m_scanner->nextToken();
-        m_tokenText = m_scanner->tokenText();
+        token_ = scanner_->nextToken();
+        tokenText_ = scanner_->tokenText();
     };
     fetch();
     // Compiler-specific attributes carry nothing the documentation needs.
-    while (m_token == TokenIdentifier) {
-        if (m_tokenText == QLatin1String("__attribute__") ||
-            m_tokenText == QLatin1String("__interrupt") ||
-            m_tokenText == QLatin1String("__ctl_interrupt") ||
-            m_tokenText == QLatin1String("asm") || m_tokenText == QLatin1String("__asm")) {
+    while (token_ == TokenIdentifier) {
+        if (tokenText_ == QLatin1String("__attribute__") ||
+            tokenText_ == QLatin1String("__interrupt") ||
+            tokenText_ == QLatin1String("__ctl_interrupt") || tokenText_ == QLatin1String("asm") ||
+            tokenText_ == QLatin1String("__asm")) {
             fetch();
-            if (m_token == '(' || m_token == '[' || m_token == '{') {
+            if (token_ == '(' || token_ == '[' || token_ == '{') {
                 skipGroup();
                 fetch();
             }
-        } else if (m_tokenText == QLatin1String("__monitor") ||
-                   m_tokenText == QLatin1String("__toplevel") ||
-                   m_tokenText == QLatin1String("__packed")) {
+        } else if (tokenText_ == QLatin1String("__monitor") ||
+                   tokenText_ == QLatin1String("__toplevel") ||
+                   tokenText_ == QLatin1String("__packed")) {
             fetch();
         } else {
             break;
@@ -114,32 +123,38 @@ void SourceBrowserCParser::advance() {
     }
 }
 
+// Whether the current token is the identifier `word`.
 bool SourceBrowserCParser::isIdentifier(const char *word) const {
-    return m_token == TokenIdentifier && m_tokenText == QLatin1String(word);
+    return token_ == TokenIdentifier && tokenText_ == QLatin1String(word);
 }
 
+// The line of the current token, zero-based as the model's lines are.
 int SourceBrowserCParser::zeroBasedTokenLine() const {
-    return m_scanner->tokenLine() - 1;
+    return scanner_->tokenLine() - 1;
 }
 
+// Holds the current token back in pending_.
 void SourceBrowserCParser::push() {
-    m_pending.append(SourceBrowserToken{m_token, m_tokenText});
+    pending_.append(SourceBrowserToken{token_, tokenText_});
 }
 
+// Passes over tokens up to the next `code` (or the end of the input).
 void SourceBrowserCParser::skipTo(int code) {
-    while (m_token != code && m_token != TokenEnd)
+    while (token_ != code && token_ != TokenEnd)
         advance();
 }
 
+// group: "(" ... ")" | "[" ... "]" | "{" ... "}", brackets of its kind nested inside;
+// ends on the closing bracket.
 void SourceBrowserCParser::skipGroup() {
     // A counter, not recursion: hostile input may nest without limit.
-    const int opener = m_token;
+    const int opener = token_;
     const int closer = closerOf(opener);
-    m_scanner->setRawMode(true);
+    scanner_->setRawMode(true);
     int depth = 1;
     int token = opener;
     while (depth > 0) {
-        token = m_scanner->nextToken();
+        token = scanner_->nextToken();
         if (token == opener)
             ++depth;
         else if (token == closer)
@@ -147,52 +162,58 @@ void SourceBrowserCParser::skipGroup() {
         else if (token == TokenEnd)
             break;
     }
-    m_scanner->setRawMode(false);
-    m_token = token;
-    m_tokenText.clear();
+    scanner_->setRawMode(false);
+    token_ = token;
+    tokenText_.clear();
 }
 
+// template-arguments: "<" (token | template-arguments)* ">"; returns their text, ends on
+// the closing ">".
 QString SourceBrowserCParser::readTemplateText() {
     QString text;
     int depth = 0;
     for (;;) {
-        text += SourceBrowserToken::textOf(m_token, m_tokenText);
-        if (m_token == '<')
+        text += SourceBrowserToken::textOf(token_, tokenText_);
+        if (token_ == '<')
             ++depth;
-        else if (m_token == '>')
+        else if (token_ == '>')
             --depth;
-        else if (m_token == ',')
+        else if (token_ == ',')
             text += QLatin1Char(' ');
-        if (depth <= 0 || m_token == TokenEnd)
+        if (depth <= 0 || token_ == TokenEnd)
             return text;
         advance();
     }
 }
 
+// Gives `entity` the kept block comment when it closed on the line before
+// `zeroBasedLine` or the one before that.
 void SourceBrowserCParser::attachComment(SourceBrowserObject *entity, int zeroBasedLine) const {
-    const int end = m_scanner->commentEndLine();
+    const int end = scanner_->commentEndLine();
     if (end < 0)
         return;
     const int distance = zeroBasedLine - end;
     if (distance == 0 || distance == 1) {
-        entity->comment = m_scanner->commentText();
-        entity->commentLine = m_scanner->commentStartLine();
-        m_scanner->markCommentAttached();
+        entity->comment = scanner_->commentText();
+        entity->commentLine = scanner_->commentStartLine();
+        scanner_->markCommentAttached();
     }
 }
 
+// Records where and under which group and access `entity` is declared.
 void SourceBrowserCParser::stamp(SourceBrowserObject *entity, int zeroBasedLine) {
-    entity->group = m_scanner->group();
+    entity->group = scanner_->group();
     entity->declarationLine = zeroBasedLine;
-    entity->declarationFile = m_fileName;
-    entity->definitionFile = m_fileName;
-    entity->access = m_access;
+    entity->declarationFile = fileName_;
+    entity->definitionFile = fileName_;
+    entity->access = access_;
 }
 
+// The text of pending tokens [from, to), each followed by a space.
 QString SourceBrowserCParser::pendingText(qsizetype from, qsizetype to) const {
     QString text;
     for (qsizetype i = from; i < to; ++i) {
-        const QString word = SourceBrowserToken::textOf(m_pending.at(i).code, m_pending.at(i).text);
+        const QString word = SourceBrowserToken::textOf(pending_.at(i).code, pending_.at(i).text);
         if (word.isEmpty())
             continue;
         text += word;
@@ -201,46 +222,68 @@ QString SourceBrowserCParser::pendingText(qsizetype from, qsizetype to) const {
     return text;
 }
 
+// Whether one more body would nest deeper than the reader goes.
 bool SourceBrowserCParser::tooDeep() const {
-    return m_nesting >= MaxNesting;
+    return nesting_ >= MaxNesting;
+}
+
+// Passes over tokens, brackets and all, up to the first of `ends` that stands outside
+// every bracket (or the end of the input).
+void SourceBrowserCParser::skipOutsideBrackets(std::initializer_list<int> ends) {
+    int depth = 0;
+    while (token_ != TokenEnd &&
+           !(depth <= 0 && std::find(ends.begin(), ends.end(), token_) != ends.end())) {
+        if (token_ == '(' || token_ == '[' || token_ == '{')
+            ++depth;
+        else if (token_ == ')' || token_ == ']' || token_ == '}')
+            --depth;
+        advance();
+    }
 }
 
 // ---------------------------------------------------------------------------
 // File scope
 
+// scope: ("using" ... ";" | (storage | item) [STRING ["{"]])* up to the end, or up to
+// the "}" of a namespace body. STRING "{" is extern "C" and its block, whose
+// declarations belong to the scope and whose "}" is passed over like a stray one.
 void SourceBrowserCParser::fileScope(SourceBrowserContainer *container, bool untilClosingBrace) {
     const auto finished = [&] {
-        return m_token == TokenEnd || (untilClosingBrace && m_token == '}');
+        return token_ == TokenEnd || (untilClosingBrace && token_ == '}');
     };
     advance();
     while (!finished()) {
-        while (m_token == TokenUsing) {
+        while (token_ == TokenUsing) {
             skipTo(';');
             advance();
         }
         if (finished())
             break;
-        m_startLine = zeroBasedTokenLine();
-        if (isStorageToken(m_token))
+        startLine_ = zeroBasedTokenLine();
+        if (isStorageToken(token_))
             storage(container);
         else
             dispatch(container);
         advance();
         // extern "C" and extern "C" { ... }: the block's contents are read as if
         // at this level; its closing brace is ignored like any stray one.
-        if (m_token == TokenString) {
+        if (token_ == TokenString) {
             advance();
-            if (m_token == '{')
+            if (token_ == '{')
                 advance();
         }
     }
 }
 
+// storage: "static" | "register" | "extern" | "throw" | enum | "template" ["<" ... ">"]
+//        | "typedef" (struct-or-union ... ";" | enum NAME ... ";" | declarator)
+// Static and register mark the declaration that follows; extern and throw leave it to
+// the next item.
 void SourceBrowserCParser::storage(SourceBrowserContainer *container) {
-    switch (m_token) {
+    switch (token_) {
     case TokenStatic:
     case TokenRegister:
-        m_staticSeen = true;
+        staticSeen_ = true;
         break;
     case TokenEnum:
         readEnum(); // only typedef'd enums are recorded
@@ -248,29 +291,28 @@ void SourceBrowserCParser::storage(SourceBrowserContainer *container) {
     case TokenTemplate:
         // The templated declaration that follows is read as if this were absent.
         advance();
-        if (m_token == '<') {
+        if (token_ == '<') {
             readTemplateText();
         } else {
-            m_scanner->pushBack(m_token, m_tokenText);
-            m_token = TokenTemplate;
+            scanner_->pushBack(token_, tokenText_);
+            token_ = TokenTemplate;
         }
         break;
     case TokenTypedef:
         advance();
-        if (m_token == TokenStruct || m_token == TokenUnion) {
+        if (token_ == TokenStruct || token_ == TokenUnion) {
             readStruct(container);
             skipTo(';');
-        } else if (m_token == TokenEnum) {
+        } else if (token_ == TokenEnum) {
             std::unique_ptr<SourceBrowserEnum> enumeration = readEnum();
-            if (m_token == TokenIdentifier) {
-                enumeration->name = m_tokenText;
+            if (token_ == TokenIdentifier) {
+                enumeration->name = tokenText_;
                 container->addObject(enumeration.release());
             }
             skipTo(';');
-        } else if (m_token == TokenIdentifier || m_token == TokenConst ||
-                   m_token == TokenVolatile) {
-            m_pending.clear();
-            std::unique_ptr<SourceBrowserVariable> type = readDeclaration(KindTypedef, false);
+        } else if (token_ == TokenIdentifier || token_ == TokenConst || token_ == TokenVolatile) {
+            pending_.clear();
+            std::unique_ptr<SourceBrowserVariable> type = readDeclaration(KindTypedef);
             if (type && !type->name.isEmpty())
                 container->addObject(type.release());
         }
@@ -278,11 +320,12 @@ void SourceBrowserCParser::storage(SourceBrowserContainer *container) {
     default: // extern, throw: the next token starts the declaration
         break;
     }
-    m_pending.clear();
+    pending_.clear();
 }
 
+// item: "{" ... "}" | class | namespace | statement
 void SourceBrowserCParser::dispatch(SourceBrowserContainer *container) {
-    switch (m_token) {
+    switch (token_) {
     case '{':
         skipGroup();
         break;
@@ -295,7 +338,7 @@ void SourceBrowserCParser::dispatch(SourceBrowserContainer *container) {
         break;
     case TokenIdentifier:
         declarationStatement(container, false);
-        m_staticSeen = false;
+        staticSeen_ = false;
         break;
     default:
         break;
@@ -305,63 +348,66 @@ void SourceBrowserCParser::dispatch(SourceBrowserContainer *container) {
 // ---------------------------------------------------------------------------
 // Declaration statements
 
+// statement: token+ ("(" function | "(" "*" declarator | declarators | declarator)
+// It starts with a NAME (in bodies also with "const", "volatile", "operator" or "~").
+// The tokens before "(", "=" or ";" are held in pending_ (template arguments left out;
+// "operator" takes every token up to its "(") until it is clear what they declare.
 void SourceBrowserCParser::declarationStatement(SourceBrowserContainer *container, bool isVirtual) {
-    m_pending.clear();
+    pending_.clear();
     bool several = false;
     bool operatorMode = false;
-    while (m_token != ';' && m_token != '=' && m_token != '(' && m_token != TokenEnd) {
-        if (m_token == '<') {
+    while (token_ != ';' && token_ != '=' && token_ != '(' && token_ != TokenEnd) {
+        if (token_ == '<') {
             readTemplateText(); // template arguments are not part of the declaration text
             advance();
             continue;
         }
-        if (m_token == TokenOperator) {
+        if (token_ == TokenOperator) {
             // Everything up to the parameter list names the operator; "operator()"
             // brings its own parentheses.
             operatorMode = true;
             push();
             advance();
-            if (m_token == '(') {
+            if (token_ == '(') {
                 push();
                 advance();
             }
-            while (m_token != '(' && m_token != ';' && m_token != TokenEnd) {
+            while (token_ != '(' && token_ != ';' && token_ != TokenEnd) {
                 push();
                 advance();
             }
             break;
         }
-        if (m_token == ',')
+        if (token_ == ',')
             several = true;
         push();
         advance();
     }
 
-    if (m_token == '(') {
+    if (token_ == '(') {
         advance();
-        if (m_token == '*' && !operatorMode) {
+        if (token_ == '*' && !operatorMode) {
             // "type (*name)(parameters)": a pointer to a function, read as a variable.
-            m_scanner->pushBack('*', QString());
-            m_scanner->pushBack('(', QString());
+            scanner_->pushBack('*', QString());
+            scanner_->pushBack('(', QString());
             advance();
-            std::unique_ptr<SourceBrowserVariable> variable = readDeclaration(KindVariable, false);
+            std::unique_ptr<SourceBrowserVariable> variable = readDeclaration(KindVariable);
             if (variable && !variable->name.isEmpty())
                 container->addObject(variable.release());
             return;
         }
 
         StatementShape shape;
-        qsizetype nameStart = m_pending.size() - 1;
+        qsizetype nameStart = pending_.size() - 1;
         if (operatorMode) {
-            while (nameStart > 0 && m_pending.at(nameStart).code != TokenOperator)
+            while (nameStart > 0 && pending_.at(nameStart).code != TokenOperator)
                 --nameStart;
-            for (qsizetype i = nameStart + 1; i < m_pending.size(); ++i)
-                shape.name +=
-                    SourceBrowserToken::textOf(m_pending.at(i).code, m_pending.at(i).text);
+            for (qsizetype i = nameStart + 1; i < pending_.size(); ++i)
+                shape.name += SourceBrowserToken::textOf(pending_.at(i).code, pending_.at(i).text);
         } else if (nameStart >= 0) {
-            shape.name = SourceBrowserToken::textOf(m_pending.at(nameStart).code,
-                                                    m_pending.at(nameStart).text);
-            if (nameStart > 0 && m_pending.at(nameStart - 1).code == '~') {
+            shape.name = SourceBrowserToken::textOf(pending_.at(nameStart).code,
+                                                    pending_.at(nameStart).text);
+            if (nameStart > 0 && pending_.at(nameStart - 1).code == '~') {
                 --nameStart;
                 shape.name.prepend(QLatin1Char('~'));
             }
@@ -369,9 +415,9 @@ void SourceBrowserCParser::declarationStatement(SourceBrowserContainer *containe
         // "A::B::f": the class path is the chain of qualifiers right before the name.
         QStringList path;
         qsizetype i = qMax<qsizetype>(nameStart, 0);
-        while (i >= 2 && m_pending.at(i - 1).code == TokenScope &&
-               m_pending.at(i - 2).code == TokenIdentifier) {
-            path.prepend(m_pending.at(i - 2).text);
+        while (i >= 2 && pending_.at(i - 1).code == TokenScope &&
+               pending_.at(i - 2).code == TokenIdentifier) {
+            path.prepend(pending_.at(i - 2).text);
             i -= 2;
         }
         shape.classPath = path.join(QLatin1Char('.'));
@@ -383,30 +429,32 @@ void SourceBrowserCParser::declarationStatement(SourceBrowserContainer *containe
         return;
     }
 
-    if (m_token == TokenEnd)
+    if (token_ == TokenEnd)
         return;
     if (several) {
         severalDeclarators(container, false);
         return;
     }
     auto variable = std::make_unique<SourceBrowserVariable>(KindVariable);
-    variable->group = m_scanner->group();
-    finishVariable(variable.get(), false);
+    variable->group = scanner_->group();
+    finishVariable(variable.get());
     if (!variable->name.isEmpty())
         container->addObject(variable.release());
 }
 
+// function, at the level where it is declared: files the method, merged with an earlier
+// declaration of the same signature.
 void SourceBrowserCParser::functionStatement(SourceBrowserContainer *container,
                                              const StatementShape &shape, bool isVirtual) {
     auto method = std::make_unique<SourceBrowserMethod>();
-    method->group = m_scanner->group();
+    method->group = scanner_->group();
     readFunction(method.get(), shape);
     if (method->name.isEmpty())
         return;
     method->isVirtual = isVirtual;
 
     // A prototype and its definition become one method that knows both places.
-    if (SourceBrowserMethod *old = container->findSameMethod(method.get())) {
+    if (SourceBrowserMethod *old = container->findSameMethod(*method)) {
         if (method->definitionFile.isEmpty()) {
             method->definitionFile = old->definitionFile;
             method->definitionLine = old->definitionLine;
@@ -426,79 +474,84 @@ void SourceBrowserCParser::functionStatement(SourceBrowserContainer *container,
     container->addObject(method.release());
 }
 
+// function, defined outside its class ("A::B::f"): records the definition in the method
+// declared in the class.
 void SourceBrowserCParser::outOfClassDefinition(SourceBrowserContainer *container,
                                                 const StatementShape &shape) {
     SourceBrowserMethod method;
     readFunction(&method, shape);
-    if (m_token == ';')
+    if (token_ == ';')
         return;
 
     const QString &path = shape.classPath;
     const QString enclosing = container->qualifiedName();
     const QString nested = enclosing.isEmpty() ? QString() : enclosing + QLatin1Char('.') + path;
-    SourceBrowserContainer *cls = m_root->findClassByQualifiedName(path);
+    SourceBrowserContainer *cls = root_->findClassByQualifiedName(path);
     if (!cls && !nested.isEmpty())
-        cls = m_root->findClassByQualifiedName(nested);
+        cls = root_->findClassByQualifiedName(nested);
     if (!cls && !path.contains(QLatin1Char('.')))
-        cls = m_root->findClass(path);
+        cls = root_->findClass(path);
     if (!cls)
-        cls = m_root->findStructByQualifiedName(path);
+        cls = root_->findStructByQualifiedName(path);
     if (!cls && !nested.isEmpty())
-        cls = m_root->findStructByQualifiedName(nested);
+        cls = root_->findStructByQualifiedName(nested);
 
     if (!cls) {
-        errorMessage(m_fileName, m_startLine + 1,
+        errorMessage(fileName_, startLine_ + 1,
                      QLatin1String("Class ") + path + QLatin1String(" not found"));
         return;
     }
-    SourceBrowserMethod *declared = cls->findSameMethod(&method);
+    SourceBrowserMethod *declared = cls->findSameMethod(method);
     if (!declared) {
-        errorMessage(m_fileName, m_startLine + 1,
+        errorMessage(fileName_, startLine_ + 1,
                      QLatin1String("Method ") + method.name +
                          QLatin1String(" not found in class ") + path);
         return;
     }
-    declared->definitionFile = m_fileName;
-    declared->definitionLine = m_startLine;
+    declared->definitionFile = fileName_;
+    declared->definitionLine = startLine_;
     declared->definitionEndLine = zeroBasedTokenLine();
-    cls->definitionFile = m_fileName;
+    cls->definitionFile = fileName_;
 }
 
+// function: [parameter ("," parameter)*] ")" ("const" | "override" | "final"
+//           | "noexcept" ["(" ... ")"])* [":" initialiser ("," initialiser)*]
+//           ["throw" ... ")"] ("{" ... "}" | ";")
+// initialiser: ... ("(" ... ")" | "{" ... "}")
+// parameter: declarator
 void SourceBrowserCParser::readFunction(SourceBrowserMethod *method, const StatementShape &shape) {
     method->name = shape.name;
     method->type = pendingText(0, shape.typeEnd).trimmed();
 
     // The current token is the one after "(".
-    if (m_token != ')' && m_token != ';') {
+    if (token_ != ')' && token_ != ';') {
         for (;;) {
-            m_pending.clear();
-            std::unique_ptr<SourceBrowserVariable> parameter = readDeclaration(KindVariable, true);
+            pending_.clear();
+            std::unique_ptr<SourceBrowserVariable> parameter = readDeclaration(KindVariable);
             if (parameter && parameter->type != QLatin1String("void"))
                 method->arguments.append(SourceBrowserArgument{parameter->name, parameter->type,
                                                                parameter->namePosition});
-            if (m_token != ',')
+            if (token_ != ',')
                 break;
             advance();
         }
     }
-    m_pending.clear();
+    pending_.clear();
 
-    m_events->declarationStarted(KindMethod, method->name, method->synopsis(0), shape.classPath,
-                                 m_startLine);
-    method->access = m_access;
-    method->isStatic = m_staticSeen;
+    method->access = access_;
+    method->isStatic = staticSeen_;
 
-    if (m_token == ')')
+    if (token_ == ')')
         advance();
     for (;;) {
-        if (m_token == TokenConst) {
+        if (token_ == TokenConst) {
             method->isConst = true;
             advance();
         } else if (isIdentifier("override") || isIdentifier("final")) {
             advance();
         } else if (isIdentifier("noexcept")) {
             advance();
-            if (m_token == '(') {
+            if (token_ == '(') {
                 skipGroup();
                 advance();
             }
@@ -506,85 +559,78 @@ void SourceBrowserCParser::readFunction(SourceBrowserMethod *method, const State
             break;
         }
     }
-    if (m_token == ':') {
+    if (token_ == ':') {
         // Constructor initialisers: each member name is followed by a bracketed
         // initialiser; the body is the brace that follows none.
         advance();
         for (;;) {
-            while (m_token != '(' && m_token != '{' && m_token != ';' && m_token != TokenEnd)
+            while (token_ != '(' && token_ != '{' && token_ != ';' && token_ != TokenEnd)
                 advance();
-            if (m_token != '(' && m_token != '{')
+            if (token_ != '(' && token_ != '{')
                 break;
             skipGroup();
             advance();
-            if (m_token != ',')
+            if (token_ != ',')
                 break;
             advance();
         }
     }
-    if (m_token == TokenThrow) {
+    if (token_ == TokenThrow) {
         skipTo(')');
-        if (m_token == ')')
+        if (token_ == ')')
             advance();
     }
 
-    if (m_token == '{') {
+    if (token_ == '{') {
         skipGroup();
-        method->definitionFile = m_fileName;
-        method->definitionLine = m_startLine;
+        method->definitionFile = fileName_;
+        method->definitionLine = startLine_;
         method->definitionEndLine = zeroBasedTokenLine();
         attachComment(method, method->definitionLine);
     } else {
-        method->declarationFile = m_fileName;
-        method->declarationLine = m_startLine;
+        method->declarationFile = fileName_;
+        method->declarationLine = startLine_;
         method->declarationEndLine = zeroBasedTokenLine();
         attachComment(method, method->declarationLine);
     }
-    m_events->declarationFinished();
 }
 
-std::unique_ptr<SourceBrowserVariable> SourceBrowserCParser::readDeclaration(int kind,
-                                                                             bool parameterMode) {
-    while (m_token != ';' && m_token != ',' && m_token != ')' && m_token != TokenEnd) {
-        if (m_token == '=') {
+// declarator: (token | "(" "*" token* ")" ["(" ... ")"] | template-arguments)*
+//             ["=" ...] up to ";", "," or ")"
+// The initialiser is passed over; null when there were no tokens.
+std::unique_ptr<SourceBrowserVariable> SourceBrowserCParser::readDeclaration(int kind) {
+    while (token_ != ';' && token_ != ',' && token_ != ')' && token_ != TokenEnd) {
+        if (token_ == '=') {
             // Initialisers and default arguments are not kept; brackets inside them
             // do not end the declaration.
-            int depth = 0;
             advance();
-            while (m_token != TokenEnd &&
-                   !(depth <= 0 && (m_token == ';' || m_token == ',' || m_token == ')'))) {
-                if (m_token == '(' || m_token == '[' || m_token == '{')
-                    ++depth;
-                else if (m_token == ')' || m_token == ']' || m_token == '}')
-                    --depth;
-                advance();
-            }
+            skipOutsideBrackets({';', ',', ')'});
             break;
         }
-        if (m_token == '(') {
+        if (token_ == '(') {
             advance();
-            if (m_token != '*') {
-                m_pending.append(SourceBrowserToken{'(', QString()});
+            if (token_ != '*') {
+                pending_.append(SourceBrowserToken{'(', QString()});
                 continue;
             }
             // "(*name)" and then the parameter list of the pointed-to function.
-            m_pending.append(SourceBrowserToken{'(', QString()});
+            pending_.append(SourceBrowserToken{'(', QString()});
             push();
             advance();
-            while (m_token != ')' && m_token != ';' && m_token != TokenEnd) {
+            while (token_ != ')' && token_ != ';' && token_ != TokenEnd) {
                 push();
                 advance();
             }
-            if (m_token == ')') {
+            if (token_ == ')') {
                 push();
                 advance();
             }
-            if (m_token == '(') {
+            if (token_ == '(') {
                 int depth = 0;
-                while (m_token != TokenEnd) {
-                    if (m_token == '(')
+                while (token_ != TokenEnd) {
+                    if (token_ == '(')
                         ++depth;
-                    else if (m_token == ')')
+                    else if (token_ == ')')
                         --depth;
                     push();
                     advance();
@@ -594,65 +640,67 @@ std::unique_ptr<SourceBrowserVariable> SourceBrowserCParser::readDeclaration(int
             }
             continue;
         }
-        if (m_token == '<') {
+        if (token_ == '<') {
             // "QList<int> list": the arguments stay with the template's name, so
             // that the word after them is still seen as the declared name.
             const QString arguments = readTemplateText();
-            if (!m_pending.isEmpty() && m_pending.last().code == TokenIdentifier)
-                m_pending.last().text += arguments;
+            if (!pending_.isEmpty() && pending_.last().code == TokenIdentifier)
+                pending_.last().text += arguments;
             else
-                m_pending.append(SourceBrowserToken{TokenIdentifier, arguments});
+                pending_.append(SourceBrowserToken{TokenIdentifier, arguments});
             advance();
             continue;
         }
         push();
         advance();
     }
-    if (m_pending.isEmpty())
+    if (pending_.isEmpty())
         return nullptr;
 
     auto variable = std::make_unique<SourceBrowserVariable>(kind);
-    variable->group = m_scanner->group();
-    finishVariable(variable.get(), parameterMode);
+    variable->group = scanner_->group();
+    finishVariable(variable.get());
     variable->declarationEndLine = zeroBasedTokenLine();
     return variable;
 }
 
-void SourceBrowserCParser::finishVariable(SourceBrowserVariable *variable, bool parameterMode) {
+// The end of a declarator: variable's type and name from the pending tokens, then
+// ["=" ... ";"].
+void SourceBrowserCParser::finishVariable(SourceBrowserVariable *variable) {
     analyseDeclarator(variable);
-    const QString prefix = pendingText(0, m_pending.size());
+    const QString prefix = pendingText(0, pending_.size());
     variable->type = (prefix + variable->type).trimmed();
     variable->namePosition = int(prefix.size());
-    m_pending.clear();
+    pending_.clear();
 
-    if (!parameterMode)
-        m_events->variableDeclared(variable->kind, variable->name, QString(),
-                                   variable->declarationLine);
-    if (m_token == '=')
+    if (token_ == '=')
         skipTo(';');
-    if (m_token == TokenEnd)
+    if (token_ == TokenEnd)
         variable->name.clear();
     else
         variable->declarationEndLine = zeroBasedTokenLine();
     attachComment(variable, variable->declarationLine);
 }
 
+// Takes the declarator in pending_ apart from the right: trailing "const", the
+// parameter list of a function type, array dimensions, a bit-field width, then the
+// name; what is left is the type.
 void SourceBrowserCParser::analyseDeclarator(SourceBrowserVariable *variable) {
-    const auto lastCode = [this] { return m_pending.isEmpty() ? -1 : m_pending.last().code; };
+    const auto lastCode = [this] { return pending_.isEmpty() ? -1 : pending_.last().code; };
     // Suffix pieces from right to left; joined in reverse at the end so that no
     // string is rebuilt once per token.
     QStringList pieces;
 
     while (lastCode() == TokenConst || lastCode() == TokenVolatile)
-        m_pending.removeLast();
+        pending_.removeLast();
 
     if (lastCode() == ')') {
         // The parameter list of a function type, "(*name)(int a)".
         int depth = 0;
         int following = -1; // the code of the token after the one taken, in source order
         bool inBrackets = false;
-        while (!m_pending.isEmpty()) {
-            const SourceBrowserToken token = m_pending.takeLast();
+        while (!pending_.isEmpty()) {
+            const SourceBrowserToken token = pending_.takeLast();
             if (token.code == ')')
                 ++depth;
             else if (token.code == '(')
@@ -678,7 +726,7 @@ void SourceBrowserCParser::analyseDeclarator(SourceBrowserVariable *variable) {
                 break;
         }
         if (lastCode() == ')') {
-            m_pending.removeLast();
+            pending_.removeLast();
             pieces.append(QStringLiteral(")"));
         }
     }
@@ -686,8 +734,8 @@ void SourceBrowserCParser::analyseDeclarator(SourceBrowserVariable *variable) {
     while (lastCode() == ']') {
         // Array dimensions are not kept.
         int depth = 0;
-        while (!m_pending.isEmpty()) {
-            const int code = m_pending.takeLast().code;
+        while (!pending_.isEmpty()) {
+            const int code = pending_.takeLast().code;
             if (code == ']')
                 ++depth;
             else if (code == '[')
@@ -700,12 +748,12 @@ void SourceBrowserCParser::analyseDeclarator(SourceBrowserVariable *variable) {
 
     if (lastCode() == TokenNumber) {
         // A bit-field width.
-        while (!m_pending.isEmpty() && lastCode() != TokenIdentifier)
-            m_pending.removeLast();
+        while (!pending_.isEmpty() && lastCode() != TokenIdentifier)
+            pending_.removeLast();
     }
 
-    if (lastCode() == TokenIdentifier && m_pending.size() >= 2) {
-        switch (m_pending.at(m_pending.size() - 2).code) {
+    if (lastCode() == TokenIdentifier && pending_.size() >= 2) {
+        switch (pending_.at(pending_.size() - 2).code) {
         case TokenIdentifier:
         case '}':
         case '*':
@@ -713,7 +761,7 @@ void SourceBrowserCParser::analyseDeclarator(SourceBrowserVariable *variable) {
         case TokenConst:
         case TokenVolatile:
         case '&':
-            variable->name = m_pending.takeLast().text;
+            variable->name = pending_.takeLast().text;
             break;
         default: // "void", "int", "A::b", "T<x>": no name of its own
             break;
@@ -724,16 +772,17 @@ void SourceBrowserCParser::analyseDeclarator(SourceBrowserVariable *variable) {
     for (auto it = pieces.crbegin(); it != pieces.crend(); ++it)
         suffix += *it;
     variable->type += suffix;
-    variable->declarationFile = m_fileName;
+    variable->declarationFile = fileName_;
     variable->declarationLine = zeroBasedTokenLine();
-    variable->access = m_access;
+    variable->access = access_;
 }
 
+// declarators: declarator ("," declarator)*, the type words before the first shared
 void SourceBrowserCParser::severalDeclarators(SourceBrowserContainer *container, bool structTyped) {
     // "int a, *b, c[4]": the type words before the first declarator are shared;
     // each declarator adds its own pointer stars and suffix.
     QList<QList<SourceBrowserToken>> segments(1);
-    for (const SourceBrowserToken &token : std::as_const(m_pending)) {
+    for (const SourceBrowserToken &token : std::as_const(pending_)) {
         if (token.code == ',')
             segments.append(QList<SourceBrowserToken>());
         // Later segments keep their comma: it marks the lone name as a declarator.
@@ -744,37 +793,35 @@ void SourceBrowserCParser::severalDeclarators(SourceBrowserContainer *container,
     std::vector<std::unique_ptr<SourceBrowserVariable>> variables;
     for (qsizetype s = 0; s < segments.size(); ++s) {
         auto variable = std::make_unique<SourceBrowserVariable>(KindVariable);
-        variable->group = m_scanner->group();
-        m_pending = segments.at(s);
+        variable->group = scanner_->group();
+        pending_ = segments.at(s);
         analyseDeclarator(variable.get());
         qsizetype own = 0;
         if (s == 0) {
             // The first declarator's stars (and const after them) are its own.
-            own = m_pending.size();
-            for (qsizetype i = m_pending.size() - 1; i >= 0; --i) {
-                const int code = m_pending.at(i).code;
+            own = pending_.size();
+            for (qsizetype i = pending_.size() - 1; i >= 0; --i) {
+                const int code = pending_.at(i).code;
                 if (code == '*' || code == '&')
                     own = i;
                 else if (code != TokenConst && code != TokenVolatile)
                     break;
             }
             shared = pendingText(0, own);
-        } else if (!m_pending.isEmpty() && m_pending.first().code == ',') {
+        } else if (!pending_.isEmpty() && pending_.first().code == ',') {
             own = 1;
         }
-        const QString head = shared + pendingText(own, m_pending.size());
+        const QString head = shared + pendingText(own, pending_.size());
         variable->type = structTyped ? head.trimmed() : (head + variable->type).trimmed();
         variable->namePosition = int(head.size());
-        m_events->variableDeclared(KindVariable, variable->name, QString(),
-                                   variable->declarationLine);
         attachComment(variable.get(), variable->declarationLine);
         variables.push_back(std::move(variable));
     }
-    m_pending.clear();
+    pending_.clear();
 
-    if (m_token == '=')
+    if (token_ == '=')
         skipTo(';');
-    if (m_token == TokenEnd)
+    if (token_ == TokenEnd)
         return;
     for (auto &variable : variables) {
         variable->declarationEndLine = zeroBasedTokenLine();
@@ -786,130 +833,128 @@ void SourceBrowserCParser::severalDeclarators(SourceBrowserContainer *container,
 // ---------------------------------------------------------------------------
 // Classes, structs, enums, namespaces
 
+// class: ("class" | "struct") [NAME ("::" NAME)* ["final"]] [":" base-list] "{" class-body
+// Without a body (a forward declaration, or "struct tag" as a type) nothing is filed.
 void SourceBrowserCParser::readClass(SourceBrowserContainer *container) {
-    const int kind = m_token == TokenClass ? KindClass : KindStruct;
+    const int kind = token_ == TokenClass ? KindClass : KindStruct;
     advance();
     auto fresh = std::make_unique<SourceBrowserContainer>(kind);
     stamp(fresh.get(), zeroBasedTokenLine());
 
     QString name;
-    while (m_token == TokenIdentifier || m_token == TokenScope) {
-        if (m_token == TokenIdentifier &&
-            !(m_tokenText == QLatin1String("final") && !name.isEmpty()))
-            name = m_tokenText;
+    while (token_ == TokenIdentifier || token_ == TokenScope) {
+        if (token_ == TokenIdentifier && !(tokenText_ == QLatin1String("final") && !name.isEmpty()))
+            name = tokenText_;
         advance();
     }
     // A forward declaration, or "struct tag" used as a type.
-    if (m_token != '{' && m_token != ':')
+    if (token_ != '{' && token_ != ':')
         return;
     if (name.isEmpty())
         name = QStringLiteral("(Anonymous)");
     fresh->name = name;
-    m_events->declarationStarted(kind, name, name, QString(), fresh->declarationLine);
 
     const QString scope = container->qualifiedName();
     const QString qualified = scope.isEmpty() ? name : scope + QLatin1Char('.') + name;
-    SourceBrowserContainer *cls = m_root->findClassByQualifiedName(qualified);
+    SourceBrowserContainer *cls = root_->findClassByQualifiedName(qualified);
     if (cls) {
-        // Declared again (another branch of a conditional, or a second file):
-        // continue filling the class already known.
+        // Declared again (in another branch of a conditional): continue filling the
+        // class already known.
         cls->declarationLine = fresh->declarationLine;
-        cls->declarationFile = m_fileName;
+        cls->declarationFile = fileName_;
         cls->scope = scope;
     } else {
         cls = fresh.release();
-        m_root->addObject(cls);
-        if (container != m_root)
+        root_->addObject(cls);
+        if (container != root_)
             container->addObject(cls);
     }
 
-    if (m_token == ':')
+    if (token_ == ':')
         readBaseList(cls);
     readClassBody(cls);
-    m_events->declarationFinished();
 }
 
+// base-list: base ("," base)*
+// base: ("public" | "protected" | "private" | "virtual")* (token | template-arguments)*
 void SourceBrowserCParser::readBaseList(SourceBrowserContainer *cls) {
     do {
         advance();
         SourceBrowserBaseClass base;
         for (;;) {
-            if (m_token == TokenPublic || m_token == TokenProtected || m_token == TokenPrivate)
-                base.access = m_token;
-            else if (m_token != TokenVirtual)
+            if (token_ == TokenPublic || token_ == TokenProtected || token_ == TokenPrivate)
+                base.access = accessOf(token_);
+            else if (token_ != TokenVirtual)
                 break;
             advance();
         }
-        while (m_token != ',' && m_token != '{' && m_token != TokenEnd) {
-            if (m_token == '<')
+        while (token_ != ',' && token_ != '{' && token_ != TokenEnd) {
+            if (token_ == '<')
                 base.name += readTemplateText();
             else
-                base.name += SourceBrowserToken::textOf(m_token, m_tokenText);
+                base.name += SourceBrowserToken::textOf(token_, tokenText_);
             advance();
         }
         cls->baseClasses.append(base);
-    } while (m_token == ',');
+    } while (token_ == ',');
 }
 
+// class-body: ("public" | "protected" | "private" | ("Q_PROPERTY" | "Q_ENUM" | "Q_OVERRIDE")
+//              "(" ... ")" | storage | ["virtual"] statement | class
+//              | struct-or-union ... ";")* "}"
+// An access label's ":" is passed over like any stray token.
 void SourceBrowserCParser::readClassBody(SourceBrowserContainer *cls) {
     attachComment(cls, cls->declarationLine);
     // Class and struct bodies alike start private.
-    const int savedAccess = m_access;
-    m_access = AccessPrivate;
+    const int savedAccess = access_;
+    access_ = AccessPrivate;
     if (tooDeep()) {
-        if (m_token == '{')
+        if (token_ == '{')
             skipGroup();
         cls->declarationEndLine = zeroBasedTokenLine();
-        m_access = savedAccess;
+        access_ = savedAccess;
         return;
     }
-    ++m_nesting;
+    ++nesting_;
     bool closed = false;
     for (;;) {
         advance();
-        m_startLine = zeroBasedTokenLine();
-        if (m_token == TokenEnd)
+        startLine_ = zeroBasedTokenLine();
+        if (token_ == TokenEnd)
             break;
-        if (m_token == '}') {
-            cls->declarationEndLine = m_startLine;
+        if (token_ == '}') {
+            cls->declarationEndLine = startLine_;
             break;
         }
         if (isIdentifier("Q_PROPERTY") || isIdentifier("Q_ENUM") || isIdentifier("Q_OVERRIDE")) {
             advance();
-            if (m_token == '(')
+            if (token_ == '(')
                 skipGroup();
             else
                 skipTo(')');
             continue;
         }
-        if (isStorageToken(m_token)) {
+        if (isStorageToken(token_)) {
             storage(cls);
             continue;
         }
-        switch (m_token) {
+        switch (token_) {
         case TokenPublic:
-            m_access = AccessPublic;
-            m_events->accessChanged(m_access, m_startLine);
-            break;
         case TokenProtected:
-            m_access = AccessProtected;
-            m_events->accessChanged(m_access, m_startLine);
-            break;
         case TokenPrivate:
-            m_access = AccessPrivate;
-            m_events->accessChanged(m_access, m_startLine);
+            access_ = accessOf(token_);
             break;
         case TokenIdentifier:
         case TokenConst:
         case TokenOperator:
         case '~':
             declarationStatement(cls, false);
-            m_staticSeen = false;
+            staticSeen_ = false;
             break;
         case TokenVirtual:
             advance();
             declarationStatement(cls, true);
-            m_staticSeen = false;
+            staticSeen_ = false;
             break;
         case TokenClass:
         case TokenStruct:
@@ -919,9 +964,9 @@ void SourceBrowserCParser::readClassBody(SourceBrowserContainer *cls) {
             // Read like a member union of a struct, so that its braces do not end
             // the class.
             readStruct(cls);
-            while (m_token != ';' && m_token != '}' && m_token != TokenEnd)
+            while (token_ != ';' && token_ != '}' && token_ != TokenEnd)
                 advance();
-            if (m_token == '}') {
+            if (token_ == '}') {
                 cls->declarationEndLine = zeroBasedTokenLine();
                 closed = true;
             }
@@ -932,36 +977,35 @@ void SourceBrowserCParser::readClassBody(SourceBrowserContainer *cls) {
         if (closed)
             break;
     }
-    --m_nesting;
-    m_access = savedAccess;
+    --nesting_;
+    access_ = savedAccess;
 }
 
+// struct-or-union: ("struct" | "union") [NAME] ("{" struct-body [NAME] | declarators)
 void SourceBrowserCParser::readStruct(SourceBrowserContainer *container) {
-    m_pending.clear();
-    while (m_token != '{' && m_token != ';' && m_token != TokenEnd) {
+    pending_.clear();
+    while (token_ != '{' && token_ != ';' && token_ != TokenEnd) {
         push();
         advance();
     }
 
-    if (m_token != '{') {
+    if (token_ != '{') {
         // "struct tag *p;": a variable of struct type. Keyword tokens such as
         // "struct" have no text, so the type reads "tag *".
         bool several = false;
-        for (const SourceBrowserToken &token : std::as_const(m_pending))
+        for (const SourceBrowserToken &token : std::as_const(pending_))
             several = several || token.code == ',';
         if (several) {
             severalDeclarators(container, true);
             return;
         }
         auto variable = std::make_unique<SourceBrowserVariable>(KindVariable);
-        variable->group = m_scanner->group();
+        variable->group = scanner_->group();
         analyseDeclarator(variable.get());
-        const QString prefix = pendingText(0, m_pending.size());
-        m_pending.clear();
+        const QString prefix = pendingText(0, pending_.size());
+        pending_.clear();
         variable->type = prefix.trimmed();
         variable->namePosition = int(prefix.size());
-        m_events->variableDeclared(KindVariable, variable->name, QString(),
-                                   variable->declarationLine);
         attachComment(variable.get(), variable->declarationLine);
         if (!variable->name.isEmpty())
             container->addObject(variable.release());
@@ -969,27 +1013,23 @@ void SourceBrowserCParser::readStruct(SourceBrowserContainer *container) {
     }
 
     auto structure = std::make_unique<SourceBrowserContainer>(KindStruct);
-    stamp(structure.get(), m_startLine);
+    stamp(structure.get(), startLine_);
     structure->parent = container;
     structure->scope = container->qualifiedName();
-    m_events->declarationStarted(KindStruct, QString(), QStringLiteral("struct"), QString(),
-                                 m_scanner->tokenLine());
-    for (auto it = m_pending.crbegin(); it != m_pending.crend(); ++it) {
+    for (auto it = pending_.crbegin(); it != pending_.crend(); ++it) {
         if (it->code == TokenIdentifier) {
             structure->name = it->text;
             break;
         }
     }
-    m_pending.clear();
+    pending_.clear();
     readStructBody(structure.get());
     structure->declarationEndLine = zeroBasedTokenLine();
-    m_events->declarationFinished();
 
     advance();
-    if (m_token == TokenIdentifier) {
+    if (token_ == TokenIdentifier) {
         // "typedef struct tag { ... } Name;" is known as Name.
-        structure->name = m_tokenText;
-        m_events->variableDeclared(KindStruct, structure->name, QString(), zeroBasedTokenLine());
+        structure->name = tokenText_;
     }
     attachComment(structure.get(), structure->declarationLine);
     if (structure->name.isEmpty())
@@ -1000,28 +1040,30 @@ void SourceBrowserCParser::readStruct(SourceBrowserContainer *container) {
     container->addObject(structure.release());
 }
 
+// struct-body: (struct-or-union ... ";" | statement | enum ... ";" | token)* "}"
+// Any other token is an error and passed over.
 void SourceBrowserCParser::readStructBody(SourceBrowserContainer *structure) {
-    const int savedAccess = m_access;
-    m_access = AccessPublic;
+    const int savedAccess = access_;
+    access_ = AccessPublic;
     if (tooDeep()) {
-        if (m_token == '{')
+        if (token_ == '{')
             skipGroup();
-        m_access = savedAccess;
+        access_ = savedAccess;
         return;
     }
-    ++m_nesting;
+    ++nesting_;
     // After a member struct or enum come its declarators and a semicolon; a
     // closing brace instead is this body's own end.
     bool closed = false;
     const auto skipDeclarators = [this, &closed] {
-        while (m_token != ';' && m_token != '}' && m_token != TokenEnd)
+        while (token_ != ';' && token_ != '}' && token_ != TokenEnd)
             advance();
-        closed = m_token == '}';
+        closed = token_ == '}';
     };
     advance();
-    while (m_token != '}' && m_token != TokenEnd) {
-        m_startLine = zeroBasedTokenLine();
-        switch (m_token) {
+    while (token_ != '}' && token_ != TokenEnd) {
+        startLine_ = zeroBasedTokenLine();
+        switch (token_) {
         case TokenStruct:
         case TokenUnion:
             readStruct(structure);
@@ -1031,23 +1073,25 @@ void SourceBrowserCParser::readStructBody(SourceBrowserContainer *structure) {
         case TokenConst:
         case TokenVolatile:
             declarationStatement(structure, false);
-            m_staticSeen = false;
+            staticSeen_ = false;
             break;
         case TokenEnum:
             readEnum();
             skipDeclarators();
             break;
         default:
-            errorMessage(m_fileName, m_startLine + 1, QStringLiteral("Bad struct declaration"));
+            errorMessage(fileName_, startLine_ + 1, QStringLiteral("Bad struct declaration"));
             break;
         }
         if (!closed)
             advance();
     }
-    --m_nesting;
-    m_access = savedAccess;
+    --nesting_;
+    access_ = savedAccess;
 }
 
+// enum: "enum" ["class" | "struct"] [NAME] [":" ...] ["{" ([NAME] ... [","])* "}"]
+// The enumerators' values are passed over; the tag is not the enum's name.
 std::unique_ptr<SourceBrowserEnum> SourceBrowserCParser::readEnum() {
     auto enumeration = std::make_unique<SourceBrowserEnum>();
     stamp(enumeration.get(), zeroBasedTokenLine());
@@ -1055,59 +1099,53 @@ std::unique_ptr<SourceBrowserEnum> SourceBrowserCParser::readEnum() {
     attachComment(enumeration.get(), enumeration->declarationLine);
 
     advance();
-    if (m_token == TokenClass || m_token == TokenStruct)
+    if (token_ == TokenClass || token_ == TokenStruct)
         advance(); // scoped enum
-    if (m_token == TokenIdentifier)
+    if (token_ == TokenIdentifier)
         advance(); // the tag is not the name
-    if (m_token == ':') {
+    if (token_ == ':') {
         // underlying type
-        while (m_token != '{' && m_token != ';' && m_token != TokenEnd)
+        while (token_ != '{' && token_ != ';' && token_ != TokenEnd)
             advance();
     }
-    if (m_token != '{')
+    if (token_ != '{')
         return enumeration;
 
     advance();
-    while (m_token != '}' && m_token != TokenEnd) {
-        if (m_token == TokenIdentifier) {
-            enumeration->values.append(m_tokenText);
+    while (token_ != '}' && token_ != TokenEnd) {
+        if (token_ == TokenIdentifier) {
+            enumeration->values.append(tokenText_);
             advance();
         }
-        int depth = 0;
-        while (m_token != TokenEnd && !(depth <= 0 && (m_token == ',' || m_token == '}'))) {
-            if (m_token == '(' || m_token == '[' || m_token == '{')
-                ++depth;
-            else if (m_token == ')' || m_token == ']' || m_token == '}')
-                --depth;
-            advance();
-        }
-        if (m_token == ',')
+        skipOutsideBrackets({',', '}'});
+        if (token_ == ',')
             advance();
     }
-    if (m_token == '}')
+    if (token_ == '}')
         advance();
     return enumeration;
 }
 
+// namespace: "namespace" [NAME ...] "{" scope "}"
 void SourceBrowserCParser::readNamespace(SourceBrowserContainer *container) {
-    const int startLine = m_startLine;
+    const int startLine = startLine_;
     auto fresh = std::make_unique<SourceBrowserContainer>(KindNamespace);
     stamp(fresh.get(), startLine);
     attachComment(fresh.get(), startLine);
 
     advance();
     QString name;
-    if (m_token == '{') {
-        name = QLatin1Char('(') + QFileInfo(m_fileName).fileName() + QLatin1Char(')');
+    if (token_ == '{') {
+        name = QLatin1Char('(') + QFileInfo(fileName_).fileName() + QLatin1Char(')');
     } else {
-        name = SourceBrowserToken::textOf(m_token, m_tokenText);
+        name = SourceBrowserToken::textOf(token_, tokenText_);
         advance();
-        while (m_token != '{' && m_token != TokenEnd) {
-            errorMessage(m_fileName, startLine + 1, QStringLiteral("Bad namespace identifier"));
+        while (token_ != '{' && token_ != TokenEnd) {
+            errorMessage(fileName_, startLine + 1, QStringLiteral("Bad namespace identifier"));
             advance();
         }
     }
-    if (m_token != '{')
+    if (token_ != '{')
         return;
 
     fresh->name = name;
@@ -1119,10 +1157,10 @@ void SourceBrowserCParser::readNamespace(SourceBrowserContainer *container) {
     if (tooDeep()) {
         skipGroup();
     } else {
-        ++m_nesting;
+        ++nesting_;
         fileScope(space, true);
-        --m_nesting;
+        --nesting_;
     }
-    if (m_token == '}')
+    if (token_ == '}')
         space->declarationEndLine = zeroBasedTokenLine();
 }

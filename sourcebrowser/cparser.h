@@ -2,15 +2,13 @@
 #define SOURCEBROWSER_CPARSER_H
 
 #include "sourcebrowser/cscanner.h"
-#include "sourcebrowser/eventinterface.h"
-#include "sourcebrowser/filestatistics.h"
 #include "sourcebrowser/lineiterator.h"
 #include "sourcebrowser/sourcebrowserroot.h"
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 
+#include <initializer_list>
 #include <memory>
 
 // Reads C/C++ headers into a SourceBrowserRoot.
@@ -21,9 +19,7 @@
 // definitions), keeps declaration text as token text, skips what it does not
 // understand and never stops on an error.
 //
-// A subclass supplies the lines (getLine) and may override the progress and error
-// hooks. Structural events go to the SourceBrowserEventInterface given at
-// construction.
+// A subclass supplies the lines (getLine) and may override the error hook.
 //
 // Documentation comments: a block comment attaches to every entity whose
 // declaration starts on the line after the comment closes or the line after that;
@@ -31,34 +27,24 @@
 // left to the reader of the model.
 class SourceBrowserCParser : public SourceBrowserLineIterator {
 public:
-    // `root` is not owned and must outlive the parser. Without `events` the parser
-    // uses a do-nothing interface of its own.
-    explicit SourceBrowserCParser(SourceBrowserRoot *root,
-                                  SourceBrowserEventInterface *events = nullptr);
+    // `root` is not owned and must outlive the parser.
+    explicit SourceBrowserCParser(SourceBrowserRoot *root);
     ~SourceBrowserCParser() override;
 
-    // Reads one file through getLine and files what it declares in the root, after
-    // forgetting what an earlier parse of the same name recorded. `markerWords` are
-    // the words that make a line comment reportable (see markerComment). Statistics
-    // are stored in the root under `fileName` exactly as given. Always true.
-    bool parseFile(const QString &fileName, const QStringList &markerWords = QStringList());
+    // Reads one file through getLine and files what it declares in the root.
+    void parseFile(const QString &fileName);
 
     // The overview comments of the last parsed file, run together.
-    const QString &overviewText() const { return m_overviewText; }
+    const QString &overviewText() const { return overviewText_; }
     // Where each overview comment of the last file starts (see the scanner's).
-    const QList<std::pair<int, int>> &overviewOrigins() const { return m_overviewOrigins; }
+    const QList<std::pair<int, int>> &overviewOrigins() const { return overviewOrigins_; }
     // The one-based first lines of the last file's "/*!" comments that document nothing.
-    const QList<int> &unattachedDocumentationComments() const { return m_unattachedComments; }
-    SourceBrowserRoot *root() const { return m_root; }
+    const QList<int> &unattachedDocumentationComments() const { return unattachedComments_; }
 
-    // Progress, e.g. "Parsing uart.h". Does nothing by default.
-    virtual void statusMessage(const QString &text);
     // A problem in the input at the one-based `line`: "Bad struct declaration",
     // "Bad namespace identifier", "Method <name> not found in class <path>" or
     // "Class <path> not found". Does nothing by default.
     virtual void errorMessage(const QString &fileName, int line, const QString &message);
-    // The parse of a file is complete. Does nothing by default.
-    virtual void parseFinished();
 
 private:
     struct StatementShape;
@@ -81,8 +67,8 @@ private:
                            bool isVirtual);
     void outOfClassDefinition(SourceBrowserContainer *container, const StatementShape &shape);
     void severalDeclarators(SourceBrowserContainer *container, bool structTyped);
-    std::unique_ptr<SourceBrowserVariable> readDeclaration(int kind, bool parameterMode);
-    void finishVariable(SourceBrowserVariable *variable, bool parameterMode);
+    std::unique_ptr<SourceBrowserVariable> readDeclaration(int kind);
+    void finishVariable(SourceBrowserVariable *variable);
     void analyseDeclarator(SourceBrowserVariable *variable);
     QString pendingText(qsizetype from, qsizetype to) const;
     void readFunction(SourceBrowserMethod *method, const StatementShape &shape);
@@ -94,23 +80,27 @@ private:
     std::unique_ptr<SourceBrowserEnum> readEnum();
     void readNamespace(SourceBrowserContainer *container);
     bool tooDeep() const;
+    void skipOutsideBrackets(std::initializer_list<int> ends);
 
-    SourceBrowserRoot *m_root;
-    SourceBrowserEventInterface m_defaultEvents;
-    SourceBrowserEventInterface *m_events;
-    std::unique_ptr<SourceBrowserCScanner> m_scanner;
-    int m_token = -1;
-    QString m_tokenText;
-    QString m_fileName;
-    int m_access = AccessNone;
-    QList<SourceBrowserToken> m_pending;
-    bool m_staticSeen = false;
-    int m_startLine = -1;
-    SourceBrowserFileStatistics m_statistics;
-    QString m_overviewText;
-    QList<std::pair<int, int>> m_overviewOrigins;
-    QList<int> m_unattachedComments;
-    int m_nesting = 0;
+    SourceBrowserRoot *root_; // where declarations are filed; not owned
+    // The scanner of the file being read; it lives as long as parseFile.
+    std::unique_ptr<SourceBrowserCScanner> scanner_;
+    int token_ = -1;    // the current token's code (see SourceBrowserTokenCode)
+    QString tokenText_; // its word, for identifiers and keywords
+    QString fileName_;  // the file being read, as given to parseFile
+    // The access in force for the next declaration: none at file scope, private at the
+    // start of a class body, public in a struct body read as a type.
+    int access_ = AccessNone;
+    // Tokens read but not yet placed: a declaration is held back until its end shows
+    // whether it declares a function or variables, and which word is the name.
+    QList<SourceBrowserToken> pending_;
+    bool staticSeen_ = false; // "static" or "register" came before the current statement
+    int startLine_ = -1;      // zero-based line where the current statement starts
+    int nesting_ = 0;         // class, struct and namespace bodies open around the reader
+    // What the scanner gathered from the last file (see the accessors above).
+    QString overviewText_;
+    QList<std::pair<int, int>> overviewOrigins_;
+    QList<int> unattachedComments_;
 };
 
 #endif

@@ -1,6 +1,6 @@
 #include "sourcebrowser/cscanner.h"
 
-#include "sourcebrowser/eventinterface.h"
+#include "common/charclass.h"
 #include "sourcebrowser/lineiterator.h"
 #include "sourcebrowser/sourcebrowsercontainer.h"
 
@@ -64,23 +64,13 @@ const Keyword *findKeyword(QStringView word) {
     return nullptr;
 }
 
-bool isAsciiLetter(QChar c) {
-    const char16_t u = c.unicode();
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
-}
-
-bool isAsciiDigit(QChar c) {
-    const char16_t u = c.unicode();
-    return u >= '0' && u <= '9';
-}
-
 bool isOctalDigit(QChar c) {
     const char16_t u = c.unicode();
     return u >= '0' && u <= '7';
 }
 
 bool isWordChar(QChar c) {
-    return isAsciiLetter(c) || isAsciiDigit(c) || c == QLatin1Char('_') || c == QLatin1Char('$');
+    return charclass::isAlnum(c) || c == QLatin1Char('_') || c == QLatin1Char('$');
 }
 
 bool isSingleCharToken(QChar c) {
@@ -118,14 +108,6 @@ bool isDirective(const QString &line) {
             return c == QLatin1Char('#');
     }
     return false;
-}
-
-bool isBlank(const QString &line) {
-    for (QChar c : line) {
-        if (!c.isSpace())
-            return false;
-    }
-    return true;
 }
 
 // The first `limit` characters of text.simplified(), without simplifying the rest.
@@ -178,48 +160,44 @@ QString SourceBrowserToken::textOf(int code, const QString &text) {
 }
 
 SourceBrowserCScanner::SourceBrowserCScanner(SourceBrowserLineIterator *lines,
-                                             SourceBrowserEventInterface *events,
-                                             SourceBrowserContainer *macroSink,
-                                             SourceBrowserFileStatistics *statistics,
-                                             const QStringList &markerWords)
-    : m_lines(lines), m_events(events), m_macroSink(macroSink),
-      m_statistics(statistics ? statistics : &m_unusedStatistics), m_markerWords(markerWords) {
+                                             SourceBrowserContainer *macroSink)
+    : lines_(lines), macroSink_(macroSink) {
     nextChar();
 }
 
 void SourceBrowserCScanner::nextChar() {
-    if (m_position < m_lineLength) {
-        m_current = m_lineText.at(m_position++);
+    if (position_ < lineLength_) {
+        current_ = lineText_.at(position_++);
         return;
     }
-    if (m_position == m_lineLength) {
-        ++m_position;
-        m_current = QLatin1Char('\n');
+    if (position_ == lineLength_) {
+        ++position_;
+        current_ = QLatin1Char('\n');
         return;
     }
-    if (m_atEnd) {
-        m_current = EndOfInput;
+    if (atEnd_) {
+        current_ = EndOfInput;
         return;
     }
     readLine();
 }
 
 QChar SourceBrowserCScanner::peekChar() const {
-    if (m_position < m_lineLength)
-        return m_lineText.at(m_position);
-    if (m_position == m_lineLength)
+    if (position_ < lineLength_)
+        return lineText_.at(position_);
+    if (position_ == lineLength_)
         return QLatin1Char('\n');
     return EndOfInput;
 }
 
 bool SourceBrowserCScanner::fetchRawLine(QString &line) {
     // Not emptied first: a reader that fills the buffer in place keeps its room.
-    if (!m_lines || !m_lines->getLine(line)) {
-        m_atEnd = true;
-        m_current = EndOfInput;
-        m_lineText.clear();
-        m_lineLength = 0;
-        m_position = 1;
+    if (!lines_ || !lines_->getLine(line)) {
+        atEnd_ = true;
+        current_ = EndOfInput;
+        lineText_.clear();
+        lineLength_ = 0;
+        position_ = PastEmptyLine;
         return false;
     }
     return true;
@@ -228,38 +206,32 @@ bool SourceBrowserCScanner::fetchRawLine(QString &line) {
 void SourceBrowserCScanner::readLine() {
     // Lines are read into the buffer the line before last was read into, so a reader
     // that fills the buffer in place allocates nothing for an ordinary line.
-    QString &line = m_spareLine;
+    QString &line = spareLine_;
     bool afterDirective = false;
     for (;;) {
         if (!fetchRawLine(line))
             return;
         // The directive's own line is counted once the line after it exists.
         if (afterDirective)
-            ++m_lineNumber;
-        ++m_statistics->totalLines;
-        if (isBlank(line))
-            ++m_statistics->blankLines;
+            ++lineNumber_;
         if (!isDirective(line)) {
-            ++m_lineNumber;
-            m_lineText.swap(line);
-            m_lineLength = int(m_lineText.size());
-            m_position = 0;
+            ++lineNumber_;
+            lineText_.swap(line);
+            lineLength_ = int(lineText_.size());
+            position_ = 0;
             nextChar();
             return;
         }
         readDirective(line);
-        if (m_atEnd)
+        if (atEnd_)
             return;
         afterDirective = true;
     }
 }
 
 void SourceBrowserCScanner::readDirective(const QString &firstLine) {
-    ++m_statistics->preprocessorLines;
     // Not yet incremented for this line, so this is its zero-based index.
-    const int directiveLine = m_lineNumber;
-    if (m_events)
-        m_events->preprocessorLine(firstLine, directiveLine);
+    const int directiveLine = lineNumber_;
 
     QString directive = firstLine;
     QString raw = firstLine;
@@ -268,9 +240,7 @@ void SourceBrowserCScanner::readDirective(const QString &firstLine) {
             return;
         directive += QLatin1String("\n   ");
         directive += raw.trimmed();
-        ++m_lineNumber;
-        ++m_statistics->totalLines;
-        ++m_statistics->preprocessorLines;
+        ++lineNumber_;
     }
 
     // Only the canonical spelling records a macro; "# define" and indented
@@ -289,56 +259,56 @@ void SourceBrowserCScanner::readDirective(const QString &firstLine) {
     macro->name = directive.mid(start, i - start);
     macro->text = directive;
     macro->declarationLine = directiveLine;
-    if (m_commentEndLine >= 0) {
-        const int distance = directiveLine - m_commentEndLine;
+    if (commentEndLine_ >= 0) {
+        const int distance = directiveLine - commentEndLine_;
         if (distance == 0 || distance == 1) {
-            macro->comment = m_commentText;
-            macro->commentLine = m_commentStartLine;
+            macro->comment = commentText_;
+            macro->commentLine = commentStartLine_;
             markCommentAttached();
             consumeComment();
         }
     }
-    if (m_macroSink)
-        m_macroSink->addObject(macro);
+    if (macroSink_)
+        macroSink_->addObject(macro);
     else
         delete macro;
 }
 
 void SourceBrowserCScanner::consumeComment() {
-    m_commentText.clear();
-    m_commentStartLine = -1;
-    m_commentEndLine = -1;
+    commentText_.clear();
+    commentStartLine_ = -1;
+    commentEndLine_ = -1;
 }
 
 void SourceBrowserCScanner::pushBack(int code, const QString &text) {
-    m_pushback.prepend(SourceBrowserToken{code, text});
+    pushback_.prepend(SourceBrowserToken{code, text});
 }
 
 int SourceBrowserCScanner::nextToken() {
-    if (!m_pushback.isEmpty()) {
-        const SourceBrowserToken token = m_pushback.takeFirst();
-        m_tokenText = token.text;
+    if (!pushback_.isEmpty()) {
+        const SourceBrowserToken token = pushback_.takeFirst();
+        tokenText_ = token.text;
         return token.code;
     }
 
     for (;;) {
-        while (!atEnd() && m_current.isSpace())
+        while (!atEnd() && current_.isSpace())
             nextChar();
-        m_tokenLine = m_lineNumber;
+        tokenLine_ = lineNumber_;
         if (atEnd())
             return TokenEnd;
 
-        const QChar c = m_current;
+        const QChar c = current_;
         if (c == QLatin1Char('L') &&
             (peekChar() == QLatin1Char('\'') || peekChar() == QLatin1Char('"'))) {
             nextChar();
-            const QChar quote = m_current;
+            const QChar quote = current_;
             skipLiteral(quote);
             return quote == QLatin1Char('"') ? TokenString : TokenNumber;
         }
-        if (isAsciiLetter(c) || c == QLatin1Char('_')) {
-            if (m_rawMode) {
-                while (isWordChar(m_current))
+        if (charclass::isLetter(c) || c == QLatin1Char('_')) {
+            if (rawMode_) {
+                while (isWordChar(current_))
                     nextChar();
                 return TokenIdentifier;
             }
@@ -347,8 +317,8 @@ int SourceBrowserCScanner::nextToken() {
                 continue;
             return code;
         }
-        if (isAsciiDigit(c)) {
-            while (isAsciiLetter(m_current) || isAsciiDigit(m_current))
+        if (charclass::isDigit(c)) {
+            while (charclass::isAlnum(current_))
                 nextChar();
             return TokenNumber;
         }
@@ -372,7 +342,7 @@ int SourceBrowserCScanner::nextToken() {
         }
         if (c == QLatin1Char(':')) {
             nextChar();
-            if (m_current == QLatin1Char(':')) {
+            if (current_ == QLatin1Char(':')) {
                 nextChar();
                 return TokenScope;
             }
@@ -380,11 +350,11 @@ int SourceBrowserCScanner::nextToken() {
         }
         if (c == QLatin1Char('/')) {
             nextChar();
-            if (m_current == QLatin1Char('/')) {
+            if (current_ == QLatin1Char('/')) {
                 readLineComment();
                 continue;
             }
-            if (m_current == QLatin1Char('*')) {
+            if (current_ == QLatin1Char('*')) {
                 readBlockComment();
                 continue;
             }
@@ -401,37 +371,37 @@ int SourceBrowserCScanner::nextToken() {
 int SourceBrowserCScanner::readWord() {
     // A word never spans lines, so it can be cut out of the current line. A keyword's
     // text is shared with the table instead of being copied.
-    const int start = m_position - 1;
-    while (isWordChar(m_current))
+    const int start = position_ - 1;
+    while (isWordChar(current_))
         nextChar();
-    const QStringView word = QStringView(m_lineText).mid(start, m_position - 1 - start);
+    const QStringView word = QStringView(lineText_).mid(start, position_ - 1 - start);
     if (const Keyword *keyword = findKeyword(word)) {
-        m_tokenText = keyword->text;
+        tokenText_ = keyword->text;
         return keyword->code;
     }
-    m_tokenText = word.toString();
+    tokenText_ = word.toString();
     return TokenIdentifier;
 }
 
 void SourceBrowserCScanner::skipLiteral(QChar quote) {
     nextChar();
     for (;;) {
-        if (atEnd() || m_current == QLatin1Char('\n'))
+        if (atEnd() || current_ == QLatin1Char('\n'))
             return;
-        if (m_current == quote) {
+        if (current_ == quote) {
             nextChar();
             return;
         }
-        if (m_current == QLatin1Char('\\')) {
+        if (current_ == QLatin1Char('\\')) {
             nextChar();
-            if (atEnd() || m_current == QLatin1Char('\n'))
+            if (atEnd() || current_ == QLatin1Char('\n'))
                 return;
-            if (isOctalDigit(m_current)) {
-                while (isOctalDigit(m_current))
+            if (isOctalDigit(current_)) {
+                while (isOctalDigit(current_))
                     nextChar();
-            } else if (m_current == QLatin1Char('x')) {
+            } else if (current_ == QLatin1Char('x')) {
                 nextChar();
-                while (isAsciiLetter(m_current) || isAsciiDigit(m_current))
+                while (charclass::isAlnum(current_))
                     nextChar();
             } else {
                 nextChar();
@@ -443,93 +413,77 @@ void SourceBrowserCScanner::skipLiteral(QChar quote) {
 }
 
 void SourceBrowserCScanner::readLineComment() {
-    const QString rest = m_lineText.mid(m_position).simplified();
-    int n = 0;
-    while (n < rest.size() && rest.at(n).isLetterOrNumber())
-        ++n;
-    const QString word = rest.left(n);
-    if (m_events && m_markerWords.contains(word))
-        m_events->markerComment(word, m_lineNumber - 1, m_lineNumber);
-    ++m_statistics->commentLines;
-    m_position = m_lineLength;
+    position_ = lineLength_;
     nextChar();
 }
 
 void SourceBrowserCScanner::readBlockComment() {
-    m_commentStartLine = m_tokenLine;
-    m_commentText.clear();
+    commentStartLine_ = tokenLine_;
+    commentText_.clear();
     // Room for a comment as long as the previous one: the comments of a file are much
     // alike, and growing the text a line at a time cost more than reading it.
-    m_commentText.reserve(m_previousCommentLength + 64);
+    commentText_.reserve(previousCommentLength_ + 64);
     nextChar();
     // The text is taken a line at a time: a comment closes only on the line where its
     // "*/" stands, and line ends go through nextChar() so that lines are counted as usual.
     while (!atEnd()) {
-        if (m_position > m_lineLength) { // at the end of a line
-            m_commentText += QLatin1Char('\n');
+        if (position_ > lineLength_) { // at the end of a line
+            commentText_ += QLatin1Char('\n');
             nextChar();
             continue;
         }
-        const qsizetype start = m_position - 1;
-        qsizetype close = m_lineText.indexOf(QLatin1Char('*'), start);
-        while (close >= 0 && close + 1 < m_lineLength && m_lineText.at(close + 1) != u'/')
-            close = m_lineText.indexOf(QLatin1Char('*'), close + 1);
-        if (close + 1 >= m_lineLength)
+        const qsizetype start = position_ - 1;
+        qsizetype close = lineText_.indexOf(QLatin1Char('*'), start);
+        while (close >= 0 && close + 1 < lineLength_ && lineText_.at(close + 1) != u'/')
+            close = lineText_.indexOf(QLatin1Char('*'), close + 1);
+        if (close + 1 >= lineLength_)
             close = -1;
         if (close >= 0) {
-            m_commentText += QStringView(m_lineText).mid(start, close - start);
-            m_position = int(close) + 2;
+            commentText_ += QStringView(lineText_).mid(start, close - start);
+            position_ = int(close) + 2;
             nextChar();
             break;
         }
-        m_commentText += QStringView(m_lineText).mid(start);
-        m_position = m_lineLength;
+        commentText_ += QStringView(lineText_).mid(start);
+        position_ = lineLength_;
         nextChar();
     }
-    m_commentEndLine = m_lineNumber;
-    m_previousCommentLength = m_commentText.size();
-    if (m_commentText.isEmpty())
-        m_commentText = QString(); // null, as when nothing was ever added
+    commentEndLine_ = lineNumber_;
+    previousCommentLength_ = commentText_.size();
+    if (commentText_.isEmpty())
+        commentText_ = QString(); // null, as when nothing was ever added
 
     // Only the start of the comment decides its kind; most comments are documentation
     // and need no simplified copy of their whole text.
-    const QString simple = simplifiedStart(m_commentText, 16);
+    const QString simple = simplifiedStart(commentText_, 16);
     if (simple.startsWith(QLatin1String("!!")) ||
         simple.startsWith(QLatin1String("! \\overview"))) {
         int i = 0;
-        while (i < m_commentText.size() &&
-               (m_commentText.at(i) == QLatin1Char('!') || m_commentText.at(i) == QLatin1Char(' ')))
+        while (i < commentText_.size() &&
+               (commentText_.at(i) == QLatin1Char('!') || commentText_.at(i) == QLatin1Char(' ')))
             ++i;
-        const QStringView text = QStringView(m_commentText).mid(i);
-        m_overviewOrigins.append({m_overviewLines, m_commentStartLine});
-        m_overviewLines += int(text.count(u'\n'));
-        m_overviewText += text;
+        const QStringView text = QStringView(commentText_).mid(i);
+        overviewOrigins_.append({overviewLines_, commentStartLine_});
+        overviewLines_ += int(text.count(u'\n'));
+        overviewText_ += text;
         consumeComment();
     } else if (simple.startsWith(QLatin1String("! \\region")) ||
                simple.startsWith(QLatin1String("! \\group"))) {
-        m_group = m_commentText.simplified().section(QLatin1Char(' '), 2);
-        if (m_events)
-            m_events->preprocessorLine(QLatin1String("#region ") + m_group, m_commentEndLine - 1);
+        group_ = commentText_.simplified().section(QLatin1Char(' '), 2);
         consumeComment();
-        ++m_statistics->commentLines;
     } else if (simple.startsWith(QLatin1String("! \\endregion")) ||
                simple.startsWith(QLatin1String("! \\endgroup"))) {
-        m_group.clear();
-        if (m_events)
-            m_events->preprocessorLine(QStringLiteral("#endregion"), m_commentEndLine - 1);
+        group_.clear();
         consumeComment();
-        ++m_statistics->commentLines;
-    } else {
-        m_statistics->commentLines += m_commentEndLine - m_commentStartLine + 1;
-        if (m_commentText.startsWith(u'!'))
-            m_documentationComments.append(m_commentStartLine);
+    } else if (commentText_.startsWith(u'!')) {
+        documentationComments_.append(commentStartLine_);
     }
 }
 
 QList<int> SourceBrowserCScanner::unattachedDocumentationComments() const {
     QList<int> lines;
-    for (const int line : m_documentationComments) {
-        if (!m_attachedComments.contains(line))
+    for (const int line : documentationComments_) {
+        if (!attachedComments_.contains(line))
             lines.append(line);
     }
     return lines;

@@ -1,16 +1,12 @@
 #ifndef SOURCEBROWSER_CSCANNER_H
 #define SOURCEBROWSER_CSCANNER_H
 
-#include "sourcebrowser/filestatistics.h"
-
 #include <QChar>
 #include <QList>
 #include <QSet>
 #include <QString>
-#include <QStringList>
 
 class SourceBrowserContainer;
-class SourceBrowserEventInterface;
 class SourceBrowserLineIterator;
 
 // Token codes. Single-character tokens use the character's own code; 0 is the end
@@ -59,18 +55,15 @@ struct SourceBrowserToken {
 // On the way it swallows preprocessor lines (with their continuation lines) and
 // files every "#define" as a macro in the macro sink, keeps the most recent block
 // comment for the parser to attach to the next declaration, collects overview
-// comments ("/*!! ... */", "/*! \overview ... */"), follows the group markers
-// ("/*! \group Name */" ... "/*! \endgroup */") and counts lines. Line comments
-// never carry documentation; those starting with a marker word are reported.
+// comments ("/*!! ... */", "/*! \overview ... */") and follows the group markers
+// ("/*! \group Name */" ... "/*! \endgroup */"). Line comments never carry
+// documentation.
 //
 // Line numbers are one-based and exact across continuation lines.
 class SourceBrowserCScanner {
 public:
-    // `events`, `macroSink` and `statistics` may be null. Reads the first character
-    // at once.
-    SourceBrowserCScanner(SourceBrowserLineIterator *lines, SourceBrowserEventInterface *events,
-                          SourceBrowserContainer *macroSink,
-                          SourceBrowserFileStatistics *statistics, const QStringList &markerWords);
+    // `macroSink` may be null. Reads the first character at once.
+    SourceBrowserCScanner(SourceBrowserLineIterator *lines, SourceBrowserContainer *macroSink);
     SourceBrowserCScanner(const SourceBrowserCScanner &) = delete;
     SourceBrowserCScanner &operator=(const SourceBrowserCScanner &) = delete;
 
@@ -80,32 +73,34 @@ public:
     void pushBack(int code, const QString &text);
     // While set, every word is an identifier whose text is not kept and nothing is
     // dropped: used to skip bracketed groups quickly.
-    void setRawMode(bool raw) { m_rawMode = raw; }
-    bool rawMode() const { return m_rawMode; }
+    void setRawMode(bool raw) { rawMode_ = raw; }
 
-    const QString &tokenText() const { return m_tokenText; }
-    int tokenLine() const { return m_tokenLine; }   // one-based line of the last token
-    int lineNumber() const { return m_lineNumber; } // one-based line being read
+    const QString &tokenText() const { return tokenText_; }
+    int tokenLine() const { return tokenLine_; } // one-based line of the last token
 
-    const QString &group() const { return m_group; }
-    const QString &commentText() const { return m_commentText; }
-    int commentStartLine() const { return m_commentStartLine; } // one-based, -1 for none
-    int commentEndLine() const { return m_commentEndLine; }
-    const QString &overviewText() const { return m_overviewText; }
+    const QString &group() const { return group_; }
+    const QString &commentText() const { return commentText_; }
+    int commentStartLine() const { return commentStartLine_; } // one-based, -1 for none
+    int commentEndLine() const { return commentEndLine_; }
+    const QString &overviewText() const { return overviewText_; }
     // Where each overview comment starts: its first line in the overview text
     // (zero-based) and in the file (one-based), in file order.
-    const QList<std::pair<int, int>> &overviewOrigins() const { return m_overviewOrigins; }
+    const QList<std::pair<int, int>> &overviewOrigins() const { return overviewOrigins_; }
 
     // The comment kept for the next declaration has been attached to one.
-    void markCommentAttached() { m_attachedComments.insert(m_commentStartLine); }
+    void markCommentAttached() { attachedComments_.insert(commentStartLine_); }
     // The one-based first lines of the documentation comments ("/*!") that were
     // attached to no declaration, in file order.
     QList<int> unattachedDocumentationComments() const;
 
 private:
+    // Where position_ stands once an empty line and its line end were read: before the
+    // first line, so that the first read fetches one, and after the last.
+    static constexpr int PastEmptyLine = 1;
+
     void nextChar();
     QChar peekChar() const;
-    bool atEnd() const { return m_atEnd && m_position > m_lineLength; }
+    bool atEnd() const { return atEnd_ && position_ > lineLength_; }
     void readLine();
     bool fetchRawLine(QString &line);
     void readDirective(const QString &firstLine);
@@ -115,34 +110,37 @@ private:
     void readBlockComment();
     void consumeComment();
 
-    SourceBrowserLineIterator *m_lines;
-    SourceBrowserEventInterface *m_events;
-    SourceBrowserContainer *m_macroSink;
-    SourceBrowserFileStatistics *m_statistics;
-    SourceBrowserFileStatistics m_unusedStatistics; // counted into when none is given
-    QStringList m_markerWords;
+    SourceBrowserLineIterator *lines_;  // where the lines come from; not owned
+    SourceBrowserContainer *macroSink_; // where "#define" macros are filed; may be null
 
-    QString m_group;
-    int m_position = 99; // past the empty initial line, so the first read fetches one
-    int m_tokenLine = 0;
-    bool m_rawMode = false;
-    bool m_atEnd = false;
-    int m_lineNumber = 0;
-    int m_lineLength = 0;
-    QString m_lineText;
-    QString m_spareLine; // the buffer the next line is read into
-    QString m_tokenText;
-    QString m_commentText;
-    qsizetype m_previousCommentLength = 0;
-    int m_commentStartLine = -1;
-    int m_commentEndLine = -1;
-    QString m_overviewText;
-    QList<std::pair<int, int>> m_overviewOrigins;
-    int m_overviewLines = 0;            // line ends in m_overviewText
-    QList<int> m_documentationComments; // first lines of every "/*!" comment kept
-    QSet<int> m_attachedComments;       // first lines of the comments attached
-    QChar m_current;
-    QList<SourceBrowserToken> m_pushback;
+    // The line being read and where in it: current_ is the character before position_,
+    // and position_ is lineLength_ + 1 once the line's end has been delivered too.
+    QString lineText_;
+    int lineLength_ = 0;
+    int position_ = PastEmptyLine;
+    QChar current_;      // the current character; EndOfInput after the last line
+    QString spareLine_;  // the buffer the next line is read into
+    int lineNumber_ = 0; // one-based number of lineText_ (directive lines counted)
+    bool atEnd_ = false; // the line source is exhausted
+
+    int tokenLine_ = 0;                  // one-based line of the last token
+    QString tokenText_;                  // the word of the last identifier or keyword
+    bool rawMode_ = false;               // see setRawMode
+    QList<SourceBrowserToken> pushback_; // tokens put back, the next one first
+
+    // The most recent block comment, kept for the next declaration; a null text and
+    // lines of -1 when there is none (or it was taken by a macro or an overview).
+    QString commentText_;
+    int commentStartLine_ = -1;
+    int commentEndLine_ = -1;
+    qsizetype previousCommentLength_ = 0; // room to make for the next comment's text
+
+    QString group_;        // the documentation group open here, empty outside any
+    QString overviewText_; // the overview comments, run together
+    QList<std::pair<int, int>> overviewOrigins_; // see overviewOrigins()
+    int overviewLines_ = 0;                      // line ends in overviewText_
+    QList<int> documentationComments_;           // first lines of every "/*!" comment kept
+    QSet<int> attachedComments_;                 // first lines of the comments attached
 };
 
 #endif

@@ -1,7 +1,5 @@
 #include "sourcebrowser/sourcebrowsercontainer.h"
 
-#include <QSet>
-
 #include <algorithm>
 #include <utility>
 
@@ -18,22 +16,22 @@ SourceBrowserContainer::SourceBrowserContainer(int kind) {
 }
 
 SourceBrowserContainer::~SourceBrowserContainer() {
-    for (SourceBrowserMacro *macro : std::as_const(m_macros))
+    for (SourceBrowserMacro *macro : std::as_const(macros_))
         dispose(macro);
-    for (SourceBrowserVariable *type : std::as_const(m_types))
+    for (SourceBrowserVariable *type : std::as_const(types_))
         dispose(type);
-    for (const auto &entry : m_variables)
+    for (const auto &entry : variables_)
         dispose(entry.second);
-    for (const auto &entry : m_methods)
+    for (const auto &entry : methods_)
         dispose(entry.second.method);
-    // m_ownedContainers destroys the containers filed here first.
+    // ownedContainers_ destroys the containers filed here first.
 }
 
 QString SourceBrowserContainer::synopsis(int flags) const {
     if (flags == 0)
         return name;
     QString s = QLatin1String("typedef struct {\n");
-    for (const auto &entry : m_variables) {
+    for (const auto &entry : variables_) {
         s += QLatin1String("  ");
         s += entry.second->synopsis(flags);
         s += QLatin1String(";\n");
@@ -44,17 +42,25 @@ QString SourceBrowserContainer::synopsis(int flags) const {
 }
 
 void SourceBrowserContainer::takeOwnership(SourceBrowserObject *entity) {
-    if (entity->owner)
+    if (entity->owner_)
         return;
-    entity->owner = this;
+    entity->owner_ = this;
     if (isContainerKind(entity->kind))
-        m_ownedContainers.emplace_back(static_cast<SourceBrowserContainer *>(entity));
+        ownedContainers_.emplace_back(static_cast<SourceBrowserContainer *>(entity));
 }
 
 void SourceBrowserContainer::dispose(SourceBrowserObject *entity) {
-    // Containers stay alive in m_ownedContainers of their owner.
-    if (entity->owner == this && !isContainerKind(entity->kind))
+    // Containers stay alive in ownedContainers_ of their owner.
+    if (entity->owner_ == this && !isContainerKind(entity->kind))
         delete entity;
+}
+
+template <typename Entity>
+void SourceBrowserContainer::replaceByName(QMap<QString, Entity *> &table, Entity *entity) {
+    Entity *old = table.value(entity->name);
+    if (old && old != entity)
+        dispose(old);
+    table.insert(entity->name, entity);
 }
 
 void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
@@ -69,10 +75,7 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *macro = dynamic_cast<SourceBrowserMacro *>(entity);
         if (!macro)
             return;
-        SourceBrowserMacro *old = m_macros.value(macro->name);
-        if (old && old != macro)
-            dispose(old);
-        m_macros.insert(macro->name, macro);
+        replaceByName(macros_, macro);
         break;
     }
     case KindClass:
@@ -80,7 +83,7 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *container = dynamic_cast<SourceBrowserContainer *>(entity);
         if (!container)
             return;
-        auto &table = entity->kind == KindClass ? m_classes : m_structs;
+        auto &table = entity->kind == KindClass ? classes_ : structs_;
         QList<SourceBrowserContainer *> &bucket = table[container->name];
         bucket.removeOne(container);
         bucket.append(container);
@@ -90,9 +93,9 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *method = dynamic_cast<SourceBrowserMethod *>(entity);
         if (!method)
             return;
-        const auto known = m_methodSequence.constFind(method);
-        if (known != m_methodSequence.constEnd())
-            unlinkMethod(m_methods.find(known.value()));
+        const auto known = methodSequence_.constFind(method);
+        if (known != methodSequence_.constEnd())
+            unlinkMethod(methods_.find(known.value()));
         fileMethod(method);
         break;
     }
@@ -100,17 +103,17 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *variable = dynamic_cast<SourceBrowserVariable *>(entity);
         if (!variable)
             return;
-        const auto found = m_variableByName.constFind(variable->name);
-        if (found != m_variableByName.constEnd()) {
+        const auto found = variableByName_.constFind(variable->name);
+        if (found != variableByName_.constEnd()) {
             const Sequence sequence = found.value();
-            SourceBrowserVariable *old = m_variables.at(sequence);
+            SourceBrowserVariable *old = variables_.at(sequence);
             unlinkVariable(sequence);
             if (old != variable)
                 dispose(old);
         }
-        const Sequence sequence = m_nextSequence++;
-        m_variables.emplace(sequence, variable);
-        m_variableByName.insert(variable->name, sequence);
+        const Sequence sequence = nextSequence_++;
+        variables_.emplace(sequence, variable);
+        variableByName_.insert(variable->name, sequence);
         break;
     }
     case KindTypedef:
@@ -118,17 +121,14 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *type = dynamic_cast<SourceBrowserVariable *>(entity);
         if (!type)
             return;
-        SourceBrowserVariable *old = m_types.value(type->name);
-        if (old && old != type)
-            dispose(old);
-        m_types.insert(type->name, type);
+        replaceByName(types_, type);
         break;
     }
     case KindNamespace: {
         auto *container = dynamic_cast<SourceBrowserContainer *>(entity);
         if (!container)
             return;
-        m_namespaces.insert(container->name, container);
+        namespaces_.insert(container->name, container);
         break;
     }
     default:
@@ -147,8 +147,8 @@ void SourceBrowserContainer::updateScopes() {
         pending.pop_back();
         const QString scope = container->qualifiedName();
         QList<SourceBrowserObject *> entries;
-        container->childrenInSearchOrder(entries);
-        for (const auto *macro : std::as_const(container->m_macros))
+        container->appendChildren(entries);
+        for (const auto *macro : std::as_const(container->macros_))
             entries.append(const_cast<SourceBrowserMacro *>(macro));
         for (SourceBrowserObject *entry : std::as_const(entries)) {
             if (entry->parent != container)
@@ -161,107 +161,82 @@ void SourceBrowserContainer::updateScopes() {
 }
 
 void SourceBrowserContainer::fileMethod(SourceBrowserMethod *method) {
-    const Sequence sequence = m_nextSequence++;
-    MethodSlot slot{method, method->name, method->signatureKey(), method->synopsis(0)};
-    m_methodsByName[slot.name].emplace(sequence, method);
-    m_methodsBySignature[slot.signatureKey].emplace(sequence, method);
-    m_methodIndex.insert(slot.indexKey, method);
-    m_methodSequence.insert(method, sequence);
-    m_methods.emplace(sequence, std::move(slot));
+    const Sequence sequence = nextSequence_++;
+    MethodSlot slot{method, method->name, method->signatureKey()};
+    methodsByName_[slot.name].emplace(sequence, method);
+    methodsBySignature_[slot.signatureKey].emplace(sequence, method);
+    methodSequence_.insert(method, sequence);
+    methods_.emplace(sequence, std::move(slot));
 }
 
 void SourceBrowserContainer::unlinkMethod(std::map<Sequence, MethodSlot>::iterator it) {
     const Sequence sequence = it->first;
     const MethodSlot &slot = it->second;
-    auto byName = m_methodsByName.find(slot.name);
-    if (byName != m_methodsByName.end()) {
+    auto byName = methodsByName_.find(slot.name);
+    if (byName != methodsByName_.end()) {
         byName->erase(sequence);
         if (byName->empty())
-            m_methodsByName.erase(byName);
+            methodsByName_.erase(byName);
     }
-    auto bySignature = m_methodsBySignature.find(slot.signatureKey);
-    if (bySignature != m_methodsBySignature.end()) {
+    auto bySignature = methodsBySignature_.find(slot.signatureKey);
+    if (bySignature != methodsBySignature_.end()) {
         bySignature->erase(sequence);
         if (bySignature->empty())
-            m_methodsBySignature.erase(bySignature);
+            methodsBySignature_.erase(bySignature);
     }
-    // Two methods may share an index key; only drop the entry that names this one.
-    const auto indexed = m_methodIndex.constFind(slot.indexKey);
-    if (indexed != m_methodIndex.constEnd() && indexed.value() == slot.method)
-        m_methodIndex.erase(indexed);
-    m_methodSequence.remove(slot.method);
-    m_methods.erase(it);
+    methodSequence_.remove(slot.method);
+    methods_.erase(it);
 }
 
 void SourceBrowserContainer::unlinkVariable(Sequence sequence) {
-    const auto it = m_variables.find(sequence);
-    if (it == m_variables.end())
+    const auto it = variables_.find(sequence);
+    if (it == variables_.end())
         return;
-    const auto named = m_variableByName.constFind(it->second->name);
-    if (named != m_variableByName.constEnd() && named.value() == sequence)
-        m_variableByName.erase(named);
-    m_variables.erase(it);
+    const auto named = variableByName_.constFind(it->second->name);
+    if (named != variableByName_.constEnd() && named.value() == sequence)
+        variableByName_.erase(named);
+    variables_.erase(it);
 }
 
 SourceBrowserMacro *SourceBrowserContainer::findMacro(const QString &name) const {
-    return m_macros.value(name);
+    return macros_.value(name);
 }
 
 SourceBrowserVariable *SourceBrowserContainer::findType(const QString &name) const {
-    return m_types.value(name);
+    return types_.value(name);
 }
 
 SourceBrowserVariable *SourceBrowserContainer::findVariable(const QString &name) const {
-    const auto found = m_variableByName.constFind(name);
-    if (found == m_variableByName.constEnd())
+    const auto found = variableByName_.constFind(name);
+    if (found == variableByName_.constEnd())
         return nullptr;
-    return m_variables.at(found.value());
+    return variables_.at(found.value());
 }
 
 QList<SourceBrowserMethod *> SourceBrowserContainer::findMethods(const QString &name) const {
     QList<SourceBrowserMethod *> out;
-    const auto found = m_methodsByName.constFind(name);
-    if (found != m_methodsByName.constEnd()) {
+    const auto found = methodsByName_.constFind(name);
+    if (found != methodsByName_.constEnd()) {
         for (const auto &entry : *found)
             out.append(entry.second);
     }
     return out;
 }
 
-SourceBrowserMethod *SourceBrowserContainer::findMethodBySignature(const QString &key) const {
-    return m_methodIndex.value(key);
-}
-
 SourceBrowserMethod *
-SourceBrowserContainer::findSameMethod(const SourceBrowserMethod *method) const {
-    if (!method)
-        return nullptr;
-    const auto found = m_methodsBySignature.constFind(method->signatureKey());
-    if (found == m_methodsBySignature.constEnd())
-        return nullptr;
-    for (const auto &entry : *found) {
-        if (entry.second->sameAs(method))
-            return entry.second;
-    }
-    return nullptr;
-}
-
-SourceBrowserContainer *SourceBrowserContainer::findStruct(const QString &name) const {
-    const auto found = m_structs.constFind(name);
-    return found == m_structs.constEnd() || found->isEmpty() ? nullptr : found->last();
+SourceBrowserContainer::findSameMethod(const SourceBrowserMethod &method) const {
+    // A bucket is never left empty, and its first entry is the first in list order.
+    const auto found = methodsBySignature_.constFind(method.signatureKey());
+    return found == methodsBySignature_.constEnd() ? nullptr : found->begin()->second;
 }
 
 SourceBrowserContainer *SourceBrowserContainer::findClass(const QString &name) const {
-    const auto found = m_classes.constFind(name);
-    return found == m_classes.constEnd() || found->isEmpty() ? nullptr : found->last();
-}
-
-bool SourceBrowserContainer::hasClass(const QString &name) const {
-    return findClass(name) != nullptr;
+    const auto found = classes_.constFind(name);
+    return found == classes_.constEnd() || found->isEmpty() ? nullptr : found->last();
 }
 
 SourceBrowserContainer *SourceBrowserContainer::findNamespace(const QString &name) const {
-    return m_namespaces.value(name);
+    return namespaces_.value(name);
 }
 
 SourceBrowserContainer *SourceBrowserContainer::findByQualifiedName(
@@ -280,261 +255,81 @@ SourceBrowserContainer *SourceBrowserContainer::findByQualifiedName(
 
 SourceBrowserContainer *
 SourceBrowserContainer::findClassByQualifiedName(const QString &qualifiedName) const {
-    return findByQualifiedName(m_classes, qualifiedName);
+    return findByQualifiedName(classes_, qualifiedName);
 }
 
 SourceBrowserContainer *
 SourceBrowserContainer::findStructByQualifiedName(const QString &qualifiedName) const {
-    return findByQualifiedName(m_structs, qualifiedName);
+    return findByQualifiedName(structs_, qualifiedName);
 }
 
 QList<SourceBrowserMacro *> SourceBrowserContainer::allMacros() const {
-    return m_macros.values();
+    return macros_.values();
 }
 
 QList<SourceBrowserVariable *> SourceBrowserContainer::allTypes() const {
-    return m_types.values();
+    return types_.values();
 }
 
 QList<SourceBrowserMethod *> SourceBrowserContainer::allMethods() const {
     QList<SourceBrowserMethod *> out;
-    out.reserve(qsizetype(m_methods.size()));
-    for (const auto &entry : m_methods)
+    out.reserve(qsizetype(methods_.size()));
+    for (const auto &entry : methods_)
         out.append(entry.second.method);
     return out;
 }
 
 QList<SourceBrowserVariable *> SourceBrowserContainer::allVariables() const {
     QList<SourceBrowserVariable *> out;
-    out.reserve(qsizetype(m_variables.size()));
-    for (const auto &entry : m_variables)
+    out.reserve(qsizetype(variables_.size()));
+    for (const auto &entry : variables_)
         out.append(entry.second);
     return out;
 }
 
-void SourceBrowserContainer::appendMultiTable(
-    const QMap<QString, QList<SourceBrowserContainer *>> &table,
-    QList<SourceBrowserContainer *> &out, bool topLevelOnly) {
-    for (const QList<SourceBrowserContainer *> &bucket : table) {
-        for (SourceBrowserContainer *entry : bucket) {
-            if (!topLevelOnly || entry->scope.isEmpty())
-                out.append(entry);
-        }
-    }
+QList<SourceBrowserContainer *>
+SourceBrowserContainer::allOf(const QMap<QString, QList<SourceBrowserContainer *>> &table) {
+    QList<SourceBrowserContainer *> out;
+    for (const QList<SourceBrowserContainer *> &bucket : table)
+        out.append(bucket);
+    return out;
 }
 
 QList<SourceBrowserContainer *> SourceBrowserContainer::allStructs() const {
-    QList<SourceBrowserContainer *> out;
-    appendMultiTable(m_structs, out, false);
-    return out;
+    return allOf(structs_);
 }
 
 QList<SourceBrowserContainer *> SourceBrowserContainer::allClasses() const {
-    QList<SourceBrowserContainer *> out;
-    appendMultiTable(m_classes, out, false);
-    return out;
+    return allOf(classes_);
 }
 
 QList<SourceBrowserContainer *> SourceBrowserContainer::allNamespaces() const {
-    return m_namespaces.values();
-}
-
-QList<SourceBrowserContainer *> SourceBrowserContainer::topLevelClasses() const {
-    QList<SourceBrowserContainer *> out;
-    appendMultiTable(m_classes, out, true);
-    return out;
-}
-
-QList<SourceBrowserContainer *> SourceBrowserContainer::topLevelStructs() const {
-    QList<SourceBrowserContainer *> out;
-    appendMultiTable(m_structs, out, true);
-    return out;
-}
-
-bool SourceBrowserContainer::hasVirtualMethods() const {
-    for (const auto &entry : m_methods) {
-        if (entry.second.method->isVirtual)
-            return true;
-    }
-    return false;
+    return namespaces_.values();
 }
 
 void SourceBrowserContainer::removeMethod(SourceBrowserMethod *method) {
-    const auto known = m_methodSequence.constFind(method);
-    if (known == m_methodSequence.constEnd())
+    const auto known = methodSequence_.constFind(method);
+    if (known == methodSequence_.constEnd())
         return;
-    unlinkMethod(m_methods.find(known.value()));
+    unlinkMethod(methods_.find(known.value()));
     dispose(method);
 }
 
-void SourceBrowserContainer::removeVariable(const QString &name) {
-    const auto found = m_variableByName.constFind(name);
-    if (found == m_variableByName.constEnd())
-        return;
-    const Sequence sequence = found.value();
-    SourceBrowserVariable *variable = m_variables.at(sequence);
-    unlinkVariable(sequence);
-    dispose(variable);
-}
-
-void SourceBrowserContainer::removeStruct(const QString &name) {
-    m_structs.remove(name);
-}
-
-void SourceBrowserContainer::removeClass(const QString &name) {
-    m_classes.remove(name);
-}
-
-void SourceBrowserContainer::removeNamespace(const QString &name) {
-    m_namespaces.remove(name);
-}
-
-void SourceBrowserContainer::clear() {
-    for (SourceBrowserMacro *macro : std::as_const(m_macros))
-        dispose(macro);
-    for (SourceBrowserVariable *type : std::as_const(m_types))
-        dispose(type);
-    for (const auto &entry : m_variables)
-        dispose(entry.second);
-    for (const auto &entry : m_methods)
-        dispose(entry.second.method);
-    m_macros.clear();
-    m_types.clear();
-    m_variables.clear();
-    m_variableByName.clear();
-    m_methods.clear();
-    m_methodSequence.clear();
-    m_methodsByName.clear();
-    m_methodsBySignature.clear();
-    m_methodIndex.clear();
-    m_structs.clear();
-    m_classes.clear();
-    m_namespaces.clear();
-    baseClasses.clear();
-}
-
-void SourceBrowserContainer::forgetFileInside(const QString &file) {
-    // Decides for one entry: true when it only came from `file` and must go;
-    // otherwise clears the part of its record that `file` supplied.
-    const auto forgets = [&file](SourceBrowserObject *entry) {
-        if (entry->declarationFile == file) {
-            if (entry->definitionFile.isEmpty() || entry->definitionFile == file)
-                return true;
-            entry->declarationFile.clear();
-            entry->declarationLine = -1;
-            entry->declarationEndLine = -1;
-        } else if (entry->definitionFile == file) {
-            if (entry->declarationFile.isEmpty())
-                return true;
-            entry->definitionFile.clear();
-            entry->definitionLine = -1;
-            entry->definitionEndLine = -1;
-        }
-        return false;
-    };
-
-    for (auto it = m_methods.begin(); it != m_methods.end();) {
-        SourceBrowserMethod *method = it->second.method;
-        auto next = std::next(it);
-        if (forgets(method)) {
-            unlinkMethod(it);
-            dispose(method);
-        }
-        it = next;
-    }
-    for (auto it = m_variables.begin(); it != m_variables.end();) {
-        SourceBrowserVariable *variable = it->second;
-        const Sequence sequence = it->first;
-        ++it;
-        if (forgets(variable)) {
-            unlinkVariable(sequence);
-            dispose(variable);
-        }
-    }
-    for (auto *table : {&m_structs, &m_classes}) {
-        for (auto bucket = table->begin(); bucket != table->end();) {
-            bucket->erase(std::remove_if(bucket->begin(), bucket->end(), forgets), bucket->end());
-            bucket = bucket->isEmpty() ? table->erase(bucket) : std::next(bucket);
-        }
-    }
-    for (auto it = m_namespaces.begin(); it != m_namespaces.end();)
-        it = forgets(it.value()) ? m_namespaces.erase(it) : std::next(it);
-
-    if (declarationFile == file) {
-        for (const auto &entry : m_variables)
-            dispose(entry.second);
-        m_variables.clear();
-        m_variableByName.clear();
-        m_structs.clear();
-        baseClasses.clear();
-        declarationFile.clear();
-        declarationLine = -1;
-        declarationEndLine = -1;
-    } else if (definitionFile == file) {
-        definitionFile.clear();
-        definitionLine = -1;
-        definitionEndLine = -1;
-    }
-}
-
-void SourceBrowserContainer::childrenInSearchOrder(QList<SourceBrowserObject *> &out) const {
-    for (const auto &entry : m_methods)
+void SourceBrowserContainer::appendChildren(QList<SourceBrowserObject *> &out) const {
+    for (const auto &entry : methods_)
         out.append(entry.second.method);
-    for (const auto &bucket : m_structs) {
+    for (const auto &bucket : structs_) {
         for (SourceBrowserContainer *entry : bucket)
             out.append(entry);
     }
-    for (const auto &bucket : m_classes) {
+    for (const auto &bucket : classes_) {
         for (SourceBrowserContainer *entry : bucket)
             out.append(entry);
     }
-    for (SourceBrowserContainer *entry : m_namespaces)
+    for (SourceBrowserContainer *entry : namespaces_)
         out.append(entry);
-    for (const auto &entry : m_variables)
+    for (const auto &entry : variables_)
         out.append(entry.second);
-    for (SourceBrowserVariable *entry : m_types)
+    for (SourceBrowserVariable *entry : types_)
         out.append(entry);
-}
-
-QList<SourceBrowserObject *>
-SourceBrowserContainer::search(const QRegularExpression &pattern) const {
-    // Depth-first with an explicit stack: the model may nest deeply and a
-    // container can be listed in more than one place.
-    struct Frame {
-        QList<SourceBrowserObject *> children;
-        qsizetype next = 0;
-    };
-    QList<SourceBrowserObject *> out;
-    QSet<const SourceBrowserObject *> visited;
-    visited.insert(this);
-    if (pattern.match(name).hasMatch())
-        out.append(const_cast<SourceBrowserContainer *>(this));
-
-    std::vector<Frame> stack(1);
-    childrenInSearchOrder(stack.back().children);
-    while (!stack.empty()) {
-        Frame &frame = stack.back();
-        if (frame.next >= frame.children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        SourceBrowserObject *entry = frame.children.at(frame.next++);
-        if (visited.contains(entry))
-            continue;
-        visited.insert(entry);
-        if (pattern.match(entry->name).hasMatch())
-            out.append(entry);
-        if (isContainerKind(entry->kind)) {
-            if (auto *container = dynamic_cast<SourceBrowserContainer *>(entry)) {
-                Frame child;
-                container->childrenInSearchOrder(child.children);
-                stack.push_back(std::move(child));
-            }
-        }
-    }
-    return out;
-}
-
-QList<SourceBrowserObject *> SourceBrowserContainer::search(const QString &pattern) const {
-    return search(QRegularExpression(pattern));
 }

@@ -8,21 +8,15 @@
 #include <QHash>
 #include <QList>
 #include <QMap>
-#include <QRegularExpression>
 
 #include <map>
 #include <memory>
 #include <vector>
 
-// One entry of a class's base list. `access` is the parser's token code of the
-// access keyword: 258 public, 259 protected, 260 private (the default).
+// One entry of a class's base list.
 struct SourceBrowserBaseClass {
-    QString name; // the base specifier's text, template arguments included
-    int access = 260;
-
-    bool isPublic() const { return access == 258; }
-    bool isProtected() const { return access == 259; }
-    bool isPrivate() const { return access == 260; }
+    QString name;               // the base specifier's text, template arguments included
+    int access = AccessPrivate; // as its access keyword says; private without one
 };
 
 // A scope that files entities: a class, struct or union, namespace, or the root.
@@ -40,9 +34,9 @@ struct SourceBrowserBaseClass {
 // Ownership: the first container that files an entity owns it. Methods, variables,
 // typedefs, enums and macros are destroyed when removed or replaced, and must be
 // filed in one container only. Classes, structs and namespaces may be filed in
-// several containers (a nested class sits in the root and in its enclosing class);
-// removing one only unlinks it, and it is destroyed with its owner. Every list
-// returned is new and belongs to the caller; the entities in it do not.
+// several containers (a nested class sits in the root and in its enclosing class)
+// and are destroyed with their owner. Every list returned is new and belongs to the
+// caller; the entities in it do not.
 class SourceBrowserContainer : public SourceBrowserObject {
 public:
     explicit SourceBrowserContainer(int kind = KindNone);
@@ -65,13 +59,10 @@ public:
     SourceBrowserMacro *findMacro(const QString &name) const;
     SourceBrowserVariable *findType(const QString &name) const; // typedef or enum
     SourceBrowserVariable *findVariable(const QString &name) const;
-    QList<SourceBrowserMethod *> findMethods(const QString &name) const;  // overloads in order
-    SourceBrowserMethod *findMethodBySignature(const QString &key) const; // key: synopsis(0)
-    // The first method in list order for which sameAs holds with `method`.
-    SourceBrowserMethod *findSameMethod(const SourceBrowserMethod *method) const;
-    SourceBrowserContainer *findStruct(const QString &name) const;
+    QList<SourceBrowserMethod *> findMethods(const QString &name) const; // overloads in order
+    // The first method in list order with the signature key of `method`.
+    SourceBrowserMethod *findSameMethod(const SourceBrowserMethod &method) const;
     SourceBrowserContainer *findClass(const QString &name) const;
-    bool hasClass(const QString &name) const;
     SourceBrowserContainer *findNamespace(const QString &name) const;
     // The most recently filed class whose qualifiedName() is `qualifiedName`
     // ("Outer.Inner"); the classes table itself is keyed by plain names.
@@ -86,71 +77,52 @@ public:
     QList<SourceBrowserContainer *> allStructs() const;
     QList<SourceBrowserContainer *> allClasses() const;
     QList<SourceBrowserContainer *> allNamespaces() const;
-    QList<SourceBrowserContainer *> topLevelClasses() const; // scope empty
-    QList<SourceBrowserContainer *> topLevelStructs() const;
-    bool hasVirtualMethods() const;
 
-    // Unlinks `method` from the method index and the list and destroys it (when
-    // this container owns it).
+    // Unlinks `method` from the method tables and destroys it (when this container
+    // owns it).
     void removeMethod(SourceBrowserMethod *method);
-    void removeVariable(const QString &name);
-    void removeStruct(const QString &name); // every entry under that name
-    void removeClass(const QString &name);
-    void removeNamespace(const QString &name);
-    // Empties every table, base classes included.
-    void clear();
-
-    // Every entity in this container and below whose name matches `pattern`
-    // anywhere: the container itself, then its methods, structs, classes,
-    // namespaces (each searched in turn), variables and types. Each entity is
-    // listed once even when it is filed in several containers.
-    QList<SourceBrowserObject *> search(const QRegularExpression &pattern) const;
-    QList<SourceBrowserObject *> search(const QString &pattern) const;
 
     QList<SourceBrowserBaseClass> baseClasses;
 
 private:
-    friend class SourceBrowserRoot;
-
     struct MethodSlot {
         SourceBrowserMethod *method;
         QString name;         // as filed, to find the name bucket again
         QString signatureKey; // as filed
-        QString indexKey;     // synopsis(0) as filed
     };
     using Sequence = quint64;
 
     void takeOwnership(SourceBrowserObject *entity);
     void dispose(SourceBrowserObject *entity);
+    // Files `entity` under its name, disposing of the one it replaces.
+    template <typename Entity>
+    void replaceByName(QMap<QString, Entity *> &table, Entity *entity);
     void fileMethod(SourceBrowserMethod *method);
     void unlinkMethod(std::map<Sequence, MethodSlot>::iterator it);
     void unlinkVariable(Sequence sequence);
     static SourceBrowserContainer *
     findByQualifiedName(const QMap<QString, QList<SourceBrowserContainer *>> &table,
                         const QString &qualifiedName);
-    static void appendMultiTable(const QMap<QString, QList<SourceBrowserContainer *>> &table,
-                                 QList<SourceBrowserContainer *> &out, bool topLevelOnly);
-    // Drops what `file` contributed to this container's own tables, and the
-    // container's own record of that file.
-    void forgetFileInside(const QString &file);
-    void childrenInSearchOrder(QList<SourceBrowserObject *> &out) const;
+    static QList<SourceBrowserContainer *>
+    allOf(const QMap<QString, QList<SourceBrowserContainer *>> &table);
+    // Appends every entity filed here except the macros.
+    void appendChildren(QList<SourceBrowserObject *> &out) const;
 
-    Sequence m_nextSequence = 0;
-    QMap<QString, SourceBrowserMacro *> m_macros;
-    QMap<QString, SourceBrowserVariable *> m_types;
-    std::map<Sequence, SourceBrowserVariable *> m_variables;
-    QHash<QString, Sequence> m_variableByName;
-    std::map<Sequence, MethodSlot> m_methods;
-    QHash<const SourceBrowserMethod *, Sequence> m_methodSequence;
-    QHash<QString, std::map<Sequence, SourceBrowserMethod *>> m_methodsByName;
-    QHash<QString, std::map<Sequence, SourceBrowserMethod *>> m_methodsBySignature;
-    QHash<QString, SourceBrowserMethod *> m_methodIndex;
-    QMap<QString, QList<SourceBrowserContainer *>> m_structs; // oldest first per name
-    QMap<QString, QList<SourceBrowserContainer *>> m_classes;
-    QMap<QString, SourceBrowserContainer *> m_namespaces;
+    Sequence nextSequence_ = 0;
+    QMap<QString, SourceBrowserMacro *> macros_;
+    QMap<QString, SourceBrowserVariable *> types_;
+    std::map<Sequence, SourceBrowserVariable *> variables_;
+    QHash<QString, Sequence> variableByName_;
+    std::map<Sequence, MethodSlot> methods_;
+    QHash<const SourceBrowserMethod *, Sequence> methodSequence_;
+    QHash<QString, std::map<Sequence, SourceBrowserMethod *>> methodsByName_;
+    QHash<QString, std::map<Sequence, SourceBrowserMethod *>> methodsBySignature_;
+    QMap<QString, QList<SourceBrowserContainer *>> structs_; // oldest first per name
+    QMap<QString, QList<SourceBrowserContainer *>> classes_;
+    QMap<QString, SourceBrowserContainer *> namespaces_;
     // Containers this one filed first; they live as long as this container, even
     // after being unlinked from the tables, since other containers may still list them.
-    std::vector<std::unique_ptr<SourceBrowserContainer>> m_ownedContainers;
+    std::vector<std::unique_ptr<SourceBrowserContainer>> ownedContainers_;
 };
 
 #endif

@@ -66,19 +66,9 @@ QString SourceBrowserMethod::synopsis(int flags) const {
     return r;
 }
 
-bool SourceBrowserMethod::sameAs(const SourceBrowserObject *other) const {
-    const auto *method = dynamic_cast<const SourceBrowserMethod *>(other);
-    if (!method || method->name != name || method->arguments.size() != arguments.size())
-        return false;
-    for (int i = 0; i < arguments.size(); ++i) {
-        if (arguments.at(i).type != method->arguments.at(i).type)
-            return false;
-    }
-    return true;
-}
-
 QString SourceBrowserMethod::signatureKey() const {
-    // A NUL cannot occur in names or types read from text, so it separates safely.
+    // The scanner makes no token of a NUL, so no name or type holds one: it separates
+    // them safely.
     QString key = name;
     for (const SourceBrowserArgument &argument : arguments) {
         key += QChar(0);

@@ -21,13 +21,11 @@ class SourceBrowserMethod : public SourceBrowserVariable {
 public:
     SourceBrowserMethod();
 
-    // See SourceBrowserSynopsisFlag. With flags 0: "copy (char *dst, const char *src)",
-    // which is also the key of the method index; reference pages use 23.
+    // See SourceBrowserSynopsisFlag. With flags 0: "copy (char *dst, const char *src)";
+    // with SynopsisReferencePage: "char *copy(char *dst,\n           const char *src)".
     QString synopsis(int flags) const override;
-    // Same name, same number of arguments and equal argument types (names ignored).
-    bool sameAs(const SourceBrowserObject *other) const override;
-
-    // A text that is equal for two methods exactly when sameAs holds between them.
+    // The name and the argument types (not their names): equal for two methods exactly
+    // when they declare the same function, such as a prototype and its definition.
     QString signatureKey() const;
 
     QList<SourceBrowserArgument> arguments;

@@ -6,10 +6,6 @@ QString SourceBrowserObject::synopsis(int) const {
     return name;
 }
 
-bool SourceBrowserObject::sameAs(const SourceBrowserObject *) const {
-    return false;
-}
-
 QString SourceBrowserObject::qualifiedName() const {
     if (scope.isEmpty())
         return name;

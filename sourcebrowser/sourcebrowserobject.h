@@ -29,15 +29,16 @@ enum SourceBrowserAccess {
 };
 
 // Flags of synopsis(). Only methods look at them; a container distinguishes zero
-// (name only) from any other value (full struct form). Reference pages use
-// SynopsisReturnType | SynopsisNoSpaceBeforeParenthesis | SynopsisArgumentPerLine |
-// SynopsisStripReservedPrefix (23); the method index uses 0.
+// (name only) from any other value (full struct form).
 enum SourceBrowserSynopsisFlag {
     SynopsisReturnType = 1,               // start with the return type
     SynopsisNoSpaceBeforeParenthesis = 2, // "name(" rather than "name ("
     SynopsisArgumentPerLine = 4,          // each further argument on its own, aligned line
     SynopsisReturnTypeOnOwnLine = 8,      // line break instead of a space after the return type
     SynopsisStripReservedPrefix = 16,     // argument "__name" is shown as "name"
+    // The declaration as reference pages show it.
+    SynopsisReferencePage = SynopsisReturnType | SynopsisNoSpaceBeforeParenthesis |
+                            SynopsisArgumentPerLine | SynopsisStripReservedPrefix,
 };
 
 // Base of every entity of the source model. Plain public fields: the parser fills
@@ -51,18 +52,9 @@ public:
 
     // The declaration as the documentation shows it. The base gives the name.
     virtual QString synopsis(int flags) const;
-    // Whether `other` declares the same thing as this entity (used to merge a
-    // prototype with its definition). The base never matches.
-    virtual bool sameAs(const SourceBrowserObject *other) const;
 
     // name, or scope + "." + name when the entity sits inside a named container.
     QString qualifiedName() const;
-
-    bool isPublic() const { return access == AccessPublic; }
-    bool isProtected() const { return access == AccessProtected; }
-    bool isPrivate() const { return access == AccessPrivate; }
-    bool isFileScope() const { return access == AccessNone; }
-    int accessValue() const { return access; }
 
     int kind = KindNone;
     QString name;
@@ -83,7 +75,7 @@ private:
     friend class SourceBrowserContainer;
     // The container responsible for destroying this entity; null while the
     // entity belongs to whoever created it.
-    SourceBrowserContainer *owner = nullptr;
+    SourceBrowserContainer *owner_ = nullptr;
 };
 
 #endif

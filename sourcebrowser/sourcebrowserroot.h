@@ -1,27 +1,12 @@
 #ifndef SOURCEBROWSER_SOURCEBROWSERROOT_H
 #define SOURCEBROWSER_SOURCEBROWSERROOT_H
 
-#include "sourcebrowser/filestatistics.h"
 #include "sourcebrowser/sourcebrowsercontainer.h"
 
-// The global scope of one documentation set. It owns every entity filed below it.
+// The global scope of one header. It owns every entity filed below it.
 class SourceBrowserRoot : public SourceBrowserContainer {
 public:
     SourceBrowserRoot();
-
-    // Drops what an earlier parse of `fileName` recorded, so that parsing the file
-    // again replaces it: entities known only from that file go, entities also
-    // declared or defined elsewhere lose the record of that file. Typedefs, enums
-    // and macros are kept (the new parse replaces them by name).
-    void forgetFile(const QString &fileName);
-
-    // Statistics are keyed by the file name exactly as given to the parser.
-    void setStatistics(const QString &fileName, const SourceBrowserFileStatistics &record);
-    // False, and `record` untouched, when the file was never parsed.
-    bool statistics(const QString &fileName, SourceBrowserFileStatistics *record) const;
-
-private:
-    QHash<QString, SourceBrowserFileStatistics> m_statistics;
 };
 
 #endif

@@ -33,10 +33,6 @@ QString SourceBrowserVariable::synopsis(int) const {
     return s;
 }
 
-bool SourceBrowserVariable::sameAs(const SourceBrowserObject *other) const {
-    return dynamic_cast<const SourceBrowserVariable *>(other) != nullptr && other->name == name;
-}
-
 SourceBrowserEnum::SourceBrowserEnum() : SourceBrowserVariable(KindEnum) {}
 
 QString SourceBrowserEnum::synopsis(int) const {

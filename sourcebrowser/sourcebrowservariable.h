@@ -14,8 +14,6 @@ public:
 
     // "unsigned char buffer[]", "void (*handler)(int)", "typedef unsigned char BYTE".
     QString synopsis(int flags) const override;
-    // Same name, and the other entity is a variable (or derived from one).
-    bool sameAs(const SourceBrowserObject *other) const override;
 
     // Whether namePosition points inside type; otherwise the name follows the type
     // after one space.

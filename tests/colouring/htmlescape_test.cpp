@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(EscapeXml, ReplacesEachSpecialCharacterOnce)
-{
+TEST(EscapeXml, ReplacesEachSpecialCharacterOnce) {
     const struct {
         const char *in;
         const char *out;

@@ -1,10 +1,10 @@
 #include "colouring/colourcode.h"
 #include "colouring/zodidideparser.h"
-#include "colourtestutil.h"
 
 #include <gtest/gtest.h>
 
 #include <QRandomGenerator>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -18,8 +18,7 @@ const char *const languages[] = {"c", "javascript", "basic", "asm", "xml"};
 void colourChecked(ZodiDideParser &colourer, const QString &line) {
     const size_t bound = size_t(line.size() + 1) * 5 + 3;
     std::vector<QChar> buffer(bound + 16, QChar(0x2222));
-    int depth = 0;
-    const QChar *end = colourer.colourLine(line.constData(), buffer.data(), &depth);
+    const QChar *end = colourer.colourLine(line.constData(), buffer.data());
     ASSERT_LE(size_t(end - buffer.data()), bound);
     ASSERT_TRUE(end[-1].isNull());
     for (size_t i = size_t(end - buffer.data()); i < buffer.size(); ++i)

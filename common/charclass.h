@@ -2,9 +2,10 @@
 
 #include <QChar>
 
-// Character classes as the C library reports them in the portable "C" locale. Code
-// units at 255 and above belong to none of them, so non-ASCII text never starts a word
-// or an operator.
+// Character classes as the C library reports them in the portable "C" locale, for the
+// readers of C-like text (the header scanner, the colourers, the markup reader).
+// Characters beyond ASCII belong to none of them, so they never start a word or an
+// operator.
 namespace charclass {
 
 inline bool isLetter(QChar c) {
