@@ -58,9 +58,14 @@ void collectForSite(Site &site, const QString &input, const QString &outputDirec
         QString &kind = kinds[entry.kind];
         if (kind.isEmpty())
             kind = QLatin1String(kindName(entry.kind));
-        site.addDeclaration(Site::Declaration{
-            entry.name, kind, entry.brief,
-            outputDirectory + u'/' + entry.name + QLatin1String(".htm"), headerName, headerPage});
+        QString page;
+        page.reserve(outputDirectory.size() + entry.name.size() + 5);
+        page += outputDirectory;
+        page += u'/';
+        page += entry.name;
+        page += QLatin1String(".htm");
+        site.addDeclaration(
+            Site::Declaration{entry.name, kind, entry.brief, page, headerName, headerPage});
     }
 }
 

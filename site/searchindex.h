@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QHash>
-#include <QList>
-#include <QMap>
 #include <QString>
-#include <QStringList>
+#include <QStringView>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 // Index terms of a text: lower-cased runs of letters and digits. A name joined by "_"
@@ -16,19 +14,44 @@ void forEachTerm(QStringView text, const std::function<void(const QString &)> &t
 
 // Numbers written as text that a script string holds without escapes: base 32, the
 // last digit of each number from one alphabet and the others from a second one, so
-// that numbers need no separator.
-QString encodeNumbers(const std::vector<quint32> &numbers);
+// that numbers need no separator. Appended to out.
+void encodeNumbers(const std::vector<quint32> &numbers, std::string &out);
 // The numbers back; false when the text holds a character of neither alphabet or ends
 // inside a number.
 bool decodeNumbers(QStringView text, std::vector<quint32> &numbers);
 
 // One term's postings in a shard: its document frequency (before the list was cut)
-// and pairs of (distance to the previous document, weight).
+// and pairs of (distance to the previous document, weight), encoded.
 struct ShardTerm {
-    QString term;
+    QStringView term;
     quint32 documents = 0;
-    QString postings;
+    QLatin1String postings;
 };
+
+// The index as it is written: every term that is on a page still alive, in order, and
+// the shards that hold them by prefix, in the order of their prefixes. Views into the
+// index and into postings, valid while both last.
+struct IndexShards {
+    std::string postings;
+    std::vector<ShardTerm> terms;
+    struct Shard {
+        QString prefix;
+        size_t from, to; // its terms: terms[from, to); none when split and kept none
+    };
+    std::vector<Shard> shards;
+};
+
+// The ASCII characters of words: letters, digits and '_'.
+constexpr struct WordChars {
+    bool of[128] = {};
+    constexpr WordChars() {
+        for (int c = 0; c < 128; ++c)
+            of[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                    c == '_';
+    }
+    // Letters, digits and '_', with letters and digits beyond ASCII as Qt tells them.
+    bool operator()(char16_t c) const { return c < 128 ? of[c] : QChar(c).isLetterOrNumber(); }
+} isWordChar;
 
 // Builds the postings of a search index page by page and writes them as shards by term
 // prefix. Only postings are held: a page's text is gone once it has been added.
@@ -44,15 +67,49 @@ public:
     // share long prefixes, and past this a shard is one name's family.
     static constexpr int longestPrefix = 12;
 
-    // Adds the terms of one page, one piece of text at a time.
+    // Adds the terms of one page, one piece of text at a time. A text's words end at its
+    // ends; a run's last word goes on in the next run until endWord().
     void beginDocument(quint32 document);
     void addText(QStringView text, Field field);
+    void addRun(const char16_t *at, const char16_t *end, Field field) {
+        // Runs are mostly whole words: a word is copied only when it goes on past its run.
+        if (wordLength_ > 0) {
+            const char16_t *const from = at;
+            while (at != end && isWordChar(*at))
+                ++at;
+            appendToWord(from, at);
+            if (at == end)
+                return;
+            endWord();
+        }
+        for (;;) {
+            while (at != end && !isWordChar(*at))
+                ++at;
+            if (at == end)
+                return;
+            const char16_t *const word = at;
+            while (++at != end && isWordChar(*at)) {
+            }
+            if (at == end) {
+                wordField_ = field;
+                appendToWord(word, end);
+                return;
+            }
+            addWord(word, at - word, field);
+        }
+    }
+    void endWord() {
+        if (wordLength_ > 0) {
+            addWord(word_.data(), wordLength_, wordField_);
+            wordLength_ = 0;
+        }
+    }
     void endDocument();
 
-    // Shard prefix -> terms, for the documents that are alive (document ids are renumbered
-    // to their position in alive). A prefix whose terms exceed shardBytes is split by the
-    // next character; its own short terms stay with it.
-    QMap<QString, QList<ShardTerm>> shards(const std::vector<bool> &alive, int shardBytes) const;
+    // The shards of the documents that are alive (document ids are renumbered to their
+    // position in alive). A prefix whose terms exceed shardBytes is split by the next
+    // character; its own short terms stay with it.
+    IndexShards shards(const std::vector<bool> &alive, int shardBytes) const;
 
 private:
     struct Posting {
@@ -82,5 +139,32 @@ private:
     std::vector<quint32> touched_;
     QString term_;                  // the term being looked up
     std::vector<char16_t> lowered_; // the word being split, lower-cased
+
+    // Counts the terms of one word (a run of letters, digits and '_') as it stands.
+    void addWord(const char16_t *chars, qsizetype size, Field field);
+    void appendToWord(const char16_t *from, const char16_t *to);
+    // The word that a run left open, as it stands.
+    std::vector<char16_t> word_;
+    qsizetype wordLength_ = 0;
+    Field wordField_ = Body;
+
+    // The words of the pages as they are written, each with the terms it gives: words
+    // recur far more often than they are new, so each is split into terms once and then
+    // found by its spelling, in the same open-addressed form as the terms.
+    struct Word {
+        quint32 hash;
+        quint32 start; // in wordChars_
+        quint32 size;
+        quint32 terms; // in wordTerms_; its terms end where the next word's start
+    };
+    // Adds a word that is not in the table yet; returns its id.
+    quint32 newWord(const char16_t *chars, qsizetype size, quint32 hash);
+    // Appends the terms of a new word to wordTerms_.
+    void splitWord(QStringView word);
+    // The words, and after them one of no characters where the last one's terms end.
+    std::vector<Word> words_{Word{0, 0, 0, 0}};
+    std::vector<char16_t> wordChars_;
+    std::vector<quint64> wordSlots_ = std::vector<quint64>(1024); // hash and id + 1; 0: none
+    std::vector<quint32> wordTerms_;
     quint32 document_ = 0;
 };
