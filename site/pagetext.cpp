@@ -114,11 +114,14 @@ struct TextSink {
     Out &of(PagePart part) {
         return part == PagePart::Prose ? prose : part == PagePart::Heading ? headings : code;
     }
-    void text(const char16_t *begin, const char16_t *end, PagePart part) {
+    const char16_t *text(const char16_t *at, const char16_t *end, PagePart part) {
+        const char16_t *const stop = pagetext::findEither(at, end, u'<', u'&');
         Out &out = of(part);
-        std::memcpy(out.end, begin, size_t(end - begin) * sizeof(char16_t));
-        out.end += end - begin;
+        std::memcpy(out.end, at, size_t(stop - at) * sizeof(char16_t));
+        out.end += stop - at;
+        return stop;
     }
+    void character(char16_t c, PagePart part) { *of(part).end++ = c; }
     void separate(PagePart part) { of(part).separate(); }
 };
 
@@ -217,8 +220,25 @@ void Snippet::addWords(const char16_t *begin, const char16_t *end) {
     char16_t *const out = text_.data();
     const int limit = limit_;
     int length = length_;
-    for (const char16_t *in = begin; in != end; ++in) {
-        const char16_t c = *in;
+    for (const char16_t *in = begin; in != end;) {
+#ifdef __SSE2__
+        // Letters and the like are copied up to the next space, eight at a time; the
+        // last eight may be copied whole, as text_ has room for them.
+        if (end - in >= 8 && limit - length >= 8) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in));
+            // Below '!' or beyond ASCII (negative as signed numbers, so below '!' too).
+            const int special =
+                _mm_movemask_epi8(_mm_or_si128(_mm_cmplt_epi16(chunk, _mm_set1_epi16(0x21)),
+                                               _mm_cmpgt_epi16(chunk, _mm_set1_epi16(0x7f))));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + length), chunk);
+            const int plain = special == 0 ? 8 : int(qCountTrailingZeroBits(uint(special))) / 2;
+            length += plain;
+            in += plain;
+            if (plain == 8)
+                continue;
+        }
+#endif
+        const char16_t c = *in++;
         if (c < 128 ? asciiSpace.of[c] : QChar::isSpace(c)) {
             if (length > 0 && out[length - 1] != u' ')
                 out[length++] = u' ';

@@ -14,8 +14,11 @@
 enum class PagePart { Prose, Heading, Code };
 
 // Reads the text that a reader sees of a page's body and hands it to sink in order:
-//   sink.text(const char16_t *begin, const char16_t *end, PagePart part)
-//       characters as they stand, or the one that an entity stands for;
+//   const char16_t *sink.text(const char16_t *at, const char16_t *end, PagePart part)
+//       reads the characters from at as they stand, up to the first '<' or '&' or end,
+//       and returns where it stopped;
+//   sink.character(char16_t c, PagePart part)
+//       the character that an entity stands for;
 //   sink.separate(PagePart part)
 //       the edge of a block in part: tags other than inline ones separate words.
 // Scripts, styles and comments give nothing; a page without "<body>" is read from its
@@ -35,7 +38,7 @@ void readPageText(QStringView html, PageText &text);
 // snippet of at most limit characters that ends at a word.
 class Snippet {
 public:
-    explicit Snippet(int limit) : limit_(limit), text_(size_t(limit) + 1) {}
+    explicit Snippet(int limit) : limit_(limit), text_(size_t(limit) + 8) {}
     void add(QStringView text) { add(text.utf16(), text.utf16() + text.size()); }
     void add(const char16_t *begin, const char16_t *end) {
         if (!full_)
@@ -50,7 +53,7 @@ private:
     int limit_;
     bool full_ = false;
     int length_ = 0;
-    std::vector<char16_t> text_; // room for the limit and one space
+    std::vector<char16_t> text_; // room for the limit and one space, or eight characters
 };
 
 namespace pagetext {
@@ -153,14 +156,10 @@ void readPage(QStringView html, Sink &sink) {
     while (at < end) {
         // The run of text up to the next tag, entities decoded.
         for (;;) {
-            const char16_t *const stop = findEither(at, end, u'<', u'&');
-            if (stop != at)
-                sink.text(at, stop, part);
-            at = stop;
+            at = sink.text(at, end, part);
             if (at == end || *at == u'<')
                 break;
-            const char16_t c = entityAt(at, end, &at);
-            sink.text(&c, &c + 1, part);
+            sink.character(entityAt(at, end, &at), part);
         }
         if (at == end)
             break;

@@ -230,13 +230,21 @@ quint32 SearchIndex::intern(const char16_t *chars, qsizetype size, size_t hash) 
 }
 
 void SearchIndex::addText(QStringView text, Field field) {
-    addRun(text.utf16(), text.utf16() + text.size(), field);
+    const char16_t *at = text.utf16();
+    const char16_t *const end = at + text.size();
+    while ((at = addRun(at, end, field)) != end)
+        addCharacter(*at++, field);
     endWord();
 }
 
 void SearchIndex::appendToWord(const char16_t *from, const char16_t *to) {
     if (word_.size() < size_t(wordLength_ + (to - from)))
         word_.resize(std::max(word_.size() * 2, size_t(wordLength_ + (to - from))));
+    // A word kept where it stood in its run is copied once it goes on.
+    if (wordAt_) {
+        std::copy(wordAt_, wordAt_ + wordLength_, word_.data());
+        wordAt_ = nullptr;
+    }
     std::copy(from, to, word_.data() + wordLength_);
     wordLength_ += to - from;
 }
@@ -366,7 +374,9 @@ void SearchIndex::endDocument() {
     endWord();
     for (const quint32 id : touched_) {
         TermPostings &term = postings_[id];
-        ++term.documents;
+        // Most terms are on a few pages: room for four saves growing by one and two.
+        if (term.documents++ == 0)
+            term.postings.reserve(4);
         term.postings.push_back(Posting{document_, weightOf(places_[id])});
         places_[id] = 0;
         // Cut long lists as they grow, so that common words cost no more memory than

@@ -41,17 +41,28 @@ struct IndexShards {
     std::vector<Shard> shards;
 };
 
-// The ASCII characters of words: letters, digits and '_'.
-constexpr struct WordChars {
-    bool of[128] = {};
-    constexpr WordChars() {
+// How the index reads a character: as part of a word (letters, digits and '_', with
+// letters and digits beyond ASCII as Qt tells them), as the start of markup ('<' and
+// '&', where a run of text ends), or as anything else, which ends a word.
+enum class CharClass : quint8 { Other, Word, Markup };
+constexpr struct CharClasses {
+    CharClass of[128] = {};
+    constexpr CharClasses() {
         for (int c = 0; c < 128; ++c)
             of[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                    c == '_';
+                            c == '_'
+                        ? CharClass::Word
+                    : c == '<' || c == '&' ? CharClass::Markup
+                                           : CharClass::Other;
     }
-    // Letters, digits and '_', with letters and digits beyond ASCII as Qt tells them.
-    bool operator()(char16_t c) const { return c < 128 ? of[c] : QChar(c).isLetterOrNumber(); }
-} isWordChar;
+    CharClass operator()(char16_t c) const {
+        return c < 128 ? of[c] : QChar(c).isLetterOrNumber() ? CharClass::Word : CharClass::Other;
+    }
+} charClass;
+
+inline bool isWordChar(char16_t c) {
+    return charClass(c) == CharClass::Word;
+}
 
 // Builds the postings of a search index page by page and writes them as shards by term
 // prefix. Only postings are held: a page's text is gone once it has been added.
@@ -71,37 +82,59 @@ public:
     // ends; a run's last word goes on in the next run until endWord().
     void beginDocument(quint32 document);
     void addText(QStringView text, Field field);
-    void addRun(const char16_t *at, const char16_t *end, Field field) {
-        // Runs are mostly whole words: a word is copied only when it goes on past its run.
+    // Reads the words of the text from at up to the first '<' or '&' (or end) and
+    // returns where it stopped; the last word goes on in the next run until endWord().
+    Q_ALWAYS_INLINE const char16_t *addRun(const char16_t *at, const char16_t *end, Field field) {
+        CharClass next = CharClass::Other;
         if (wordLength_ > 0) {
             const char16_t *const from = at;
-            while (at != end && isWordChar(*at))
+            while (at != end && (next = charClass(*at)) == CharClass::Word)
                 ++at;
-            appendToWord(from, at);
-            if (at == end)
-                return;
+            if (at != from)
+                appendToWord(from, at);
+            if (at == end || next == CharClass::Markup)
+                return at;
             endWord();
         }
         for (;;) {
-            while (at != end && !isWordChar(*at))
-                ++at;
-            if (at == end)
-                return;
-            const char16_t *const word = at;
-            while (++at != end && isWordChar(*at)) {
+            for (;; ++at) {
+                if (at == end)
+                    return at;
+                next = charClass(*at);
+                if (next == CharClass::Word)
+                    break;
+                if (next == CharClass::Markup)
+                    return at;
             }
-            if (at == end) {
+            const char16_t *const word = at;
+            while (++at != end && (next = charClass(*at)) == CharClass::Word) {
+            }
+            // A word that reaches the end of its run may go on after an inline tag: it
+            // is kept where it stands until it is known to end.
+            if (at == end || next == CharClass::Markup) {
+                wordAt_ = word;
+                wordLength_ = at - word;
                 wordField_ = field;
-                appendToWord(word, end);
-                return;
+                return at;
             }
             addWord(word, at - word, field);
         }
     }
+    // One character that the text stands for (an entity).
+    void addCharacter(char16_t c, Field field) {
+        if (isWordChar(c)) {
+            if (wordLength_ == 0)
+                wordField_ = field;
+            appendToWord(&c, &c + 1);
+        } else {
+            endWord();
+        }
+    }
     void endWord() {
         if (wordLength_ > 0) {
-            addWord(word_.data(), wordLength_, wordField_);
+            addWord(wordAt_ ? wordAt_ : word_.data(), wordLength_, wordField_);
             wordLength_ = 0;
+            wordAt_ = nullptr;
         }
     }
     void endDocument();
@@ -143,7 +176,9 @@ private:
     // Counts the terms of one word (a run of letters, digits and '_') as it stands.
     void addWord(const char16_t *chars, qsizetype size, Field field);
     void appendToWord(const char16_t *from, const char16_t *to);
-    // The word that a run left open, as it stands.
+    // The word that a run left open, as it stands: at wordAt_ in the text while it is in
+    // one piece there, else in word_.
+    const char16_t *wordAt_ = nullptr;
     std::vector<char16_t> word_;
     qsizetype wordLength_ = 0;
     Field wordField_ = Body;

@@ -124,10 +124,14 @@ QString pageStart(const QString &title, const char *current) {
 
 const char pageEnd[] = "</main>\n</body>\n</html>\n";
 
-// The value of name="..." among the attributes of an element.
+// The value of name="..." among the attributes of an element. Names are looked for
+// character by character: attributes are short, and the names asked for ("url",
+// "title") cannot overlap themselves.
 QString attribute(QStringView attributes, QLatin1String name) {
-    for (qsizetype at = attributes.indexOf(name); at >= 0;
-         at = attributes.indexOf(name, at + name.size())) {
+    const QChar first = QLatin1Char(name.front());
+    for (qsizetype at = 0; at + name.size() <= attributes.size(); ++at) {
+        if (attributes[at] != first || attributes.mid(at, name.size()) != name)
+            continue;
         const bool wordStart = at == 0 || attributes[at - 1].isSpace();
         const qsizetype quote = at + name.size() + 1;
         if (wordStart && attributes.mid(at + name.size(), 2) == QLatin1String("=\"")) {
@@ -224,11 +228,19 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
     struct Sink {
         SearchIndex &index;
         Snippet &snippet;
-        void text(const char16_t *begin, const char16_t *end, PagePart part) {
-            index.addRun(begin, end,
-                         part == PagePart::Heading ? SearchIndex::Heading : SearchIndex::Body);
+        static SearchIndex::Field field(PagePart part) {
+            return part == PagePart::Heading ? SearchIndex::Heading : SearchIndex::Body;
+        }
+        const char16_t *text(const char16_t *at, const char16_t *end, PagePart part) {
+            const char16_t *const stop = index.addRun(at, end, field(part));
             if (part == PagePart::Prose)
-                snippet.add(begin, end);
+                snippet.add(at, stop);
+            return stop;
+        }
+        void character(char16_t c, PagePart part) {
+            index.addCharacter(c, field(part));
+            if (part == PagePart::Prose)
+                snippet.add(&c, &c + 1);
         }
         void separate(PagePart part) {
             index.endWord();
@@ -582,38 +594,41 @@ QByteArray Site::writeIndex() {
     // A-Z by name with case and leading underscores ignored; ties by name and link, so
     // the order never depends on the order of the run.
     struct Sorted {
-        QString key;
         quint64 start[2]; // the key's first eight code units, packed
-        const IndexEntry *entry;
+        quint32 entry;    // in entries_, and its key in keys
     };
     // A page written twice is listed once, as it was written last.
     QSet<QString> listed;
     listed.reserve(qsizetype(entries_.size()));
     std::vector<Sorted> sorted;
     sorted.reserve(entries_.size());
-    for (auto it = entries_.crbegin(); it != entries_.crend(); ++it) {
-        const IndexEntry &entry = *it;
+    std::vector<QString> keys(entries_.size());
+    for (size_t i = entries_.size(); i-- > 0;) {
+        const IndexEntry &entry = entries_[i];
         const qsizetype before = listed.size();
         listed.insert(entry.href);
         if (listed.size() == before)
             continue;
-        QString key = entry.name.toLower();
+        QString &key = keys[i];
+        key = entry.name.toLower();
         qsizetype skip = 0;
         while (key.size() - skip > 1 && !key.at(skip).isLetterOrNumber())
             ++skip;
-        key.remove(0, skip);
-        sorted.push_back(Sorted{key, {packedStart(key, 0), packedStart(key, 4)}, &entry});
+        if (skip > 0)
+            key.remove(0, skip);
+        sorted.push_back(Sorted{{packedStart(key, 0), packedStart(key, 4)}, quint32(i)});
     }
-    std::sort(sorted.begin(), sorted.end(), [](const Sorted &a, const Sorted &b) {
+    std::sort(sorted.begin(), sorted.end(), [&](const Sorted &a, const Sorted &b) {
         if (a.start[0] != b.start[0])
             return a.start[0] < b.start[0];
         if (a.start[1] != b.start[1])
             return a.start[1] < b.start[1];
-        if (a.key != b.key)
-            return a.key < b.key;
-        if (a.entry->name != b.entry->name)
-            return a.entry->name < b.entry->name;
-        return a.entry->href < b.entry->href;
+        if (keys[a.entry] != keys[b.entry])
+            return keys[a.entry] < keys[b.entry];
+        const IndexEntry &x = entries_[a.entry], &y = entries_[b.entry];
+        if (x.name != y.name)
+            return x.name < y.name;
+        return x.href < y.href;
     });
     // A-Z, or '#' for the rest.
     const auto letterOf = [](const QString &key) {
@@ -628,8 +643,8 @@ QByteArray Site::writeIndex() {
     };
     std::vector<char> letters;
     for (const Sorted &s : sorted)
-        if (letters.empty() || letters.back() != letterOf(s.key))
-            letters.push_back(letterOf(s.key));
+        if (letters.empty() || letters.back() != letterOf(keys[s.entry]))
+            letters.push_back(letterOf(keys[s.entry]));
 
     TextFile file(QDir(workingDirectory_).filePath(QStringLiteral("genindex.htm")));
     TextOut &body = file.text();
@@ -647,7 +662,7 @@ QByteArray Site::writeIndex() {
     body.put("</ul>\n</nav>\n");
     char current = 0; // none yet
     for (const Sorted &s : sorted) {
-        const char letter = letterOf(s.key);
+        const char letter = letterOf(keys[s.entry]);
         if (letter != current) {
             if (current != 0)
                 body.put("</tbody>\n</table>\n");
@@ -661,7 +676,7 @@ QByteArray Site::writeIndex() {
                      "<th scope=\"col\">In</th><th scope=\"col\">Brief</th></tr></thead>\n"
                      "<tbody>\n");
         }
-        const IndexEntry &e = *s.entry;
+        const IndexEntry &e = entries_[s.entry];
         body.put("<tr><td><a href=\"");
         body.putEscaped(e.href);
         body.put("\">");
