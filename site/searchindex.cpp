@@ -65,20 +65,6 @@ void splitTerms(QStringView text, Take take) {
     }
 }
 
-// Lower-cases word into buffer, reusing its storage when it is not shared.
-void lowerInto(QStringView word, QString &buffer) {
-    buffer.resize(word.size());
-    QChar *out = buffer.data();
-    for (qsizetype i = 0; i < word.size(); ++i) {
-        const char16_t u = word[i].unicode();
-        if (u >= 128) {
-            buffer = word.toString().toLower();
-            return;
-        }
-        out[i] = QChar(u >= 'A' && u <= 'Z' ? char16_t(u + 32) : u);
-    }
-}
-
 // FNV-1a over the code units of a term.
 constexpr size_t fnvStart = 1469598103934665603ull;
 size_t fnvStep(size_t hash, char16_t u) {
@@ -145,14 +131,6 @@ inline bool sameWord(const char16_t *a, const char16_t *b, qsizetype size) {
 }
 
 } // namespace
-
-void forEachTerm(QStringView text, const std::function<void(const QString &)> &take) {
-    QString term;
-    splitTerms(text, [&](QStringView word) {
-        lowerInto(word, term);
-        take(term);
-    });
-}
 
 void encodeNumbers(const std::vector<quint32> &numbers, std::string &out) {
     size_t used = out.size();

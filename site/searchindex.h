@@ -3,14 +3,8 @@
 #include <QString>
 #include <QStringView>
 
-#include <functional>
 #include <string>
 #include <vector>
-
-// Index terms of a text: lower-cased runs of letters and digits. A name joined by "_"
-// or written in camel case gives itself and each of its parts, so that uart_open is
-// found by "uart", "open" and "uart_open". Terms of one character are left out.
-void forEachTerm(QStringView text, const std::function<void(const QString &)> &take);
 
 // Numbers written as text that a script string holds without escapes: base 32, the
 // last digit of each number from one alphabet and the others from a second one, so
@@ -66,6 +60,10 @@ inline bool isWordChar(char16_t c) {
 
 // Builds the postings of a search index page by page and writes them as shards by term
 // prefix. Only postings are held: a page's text is gone once it has been added.
+// Terms are lower-cased runs of letters, digits and '_'. A name joined by "_" or written
+// in camel case gives itself and each of its parts, so that uart_open is found by
+// "uart", "open" and "uart_open"; underscores at its ends belong to no part (__init__ is
+// init). Terms of one character, or of more than 48, are left out.
 class SearchIndex {
 public:
     // Where a text stands on its page. A page's weight for a term is 8 when the term is
