@@ -2,9 +2,14 @@
 
 #include <QString>
 #include <QStringView>
+#include <QtAlgorithms>
 
 #include <string>
 #include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 // Numbers written as text that a script string holds without escapes: base 32, the
 // last digit of each number from one alphabet and the others from a second one, so
@@ -58,6 +63,30 @@ inline bool isWordChar(char16_t c) {
     return charClass(c) == CharClass::Word;
 }
 
+// How many of the eight characters from at are ASCII letters, digits or '_' (which is
+// what runs of text mostly are), counted up to the first that is not; eight characters
+// must be there to read. Without SSE2, none.
+inline int asciiWordChars(const char16_t *at) {
+#ifdef __SSE2__
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+    const __m128i zero = _mm_setzero_si128();
+    // A value is within [low, low + span] when its distance from low, saturated at its
+    // span, is zero.
+    const auto within = [&](__m128i x, short low, short span) {
+        return _mm_cmpeq_epi16(
+            _mm_subs_epu16(_mm_sub_epi16(x, _mm_set1_epi16(low)), _mm_set1_epi16(span)), zero);
+    };
+    const __m128i word = _mm_or_si128(
+        _mm_or_si128(within(_mm_or_si128(c, _mm_set1_epi16(0x20)), 'a', 25), within(c, '0', 9)),
+        _mm_cmpeq_epi16(c, _mm_set1_epi16('_')));
+    const int other = ~_mm_movemask_epi8(word) & 0xffff;
+    return other == 0 ? 8 : int(qCountTrailingZeroBits(uint(other))) / 2;
+#else
+    (void)at;
+    return 0;
+#endif
+}
+
 // Builds the postings of a search index page by page and writes them as shards by term
 // prefix. Only postings are held: a page's text is gone once it has been added.
 // Terms are lower-cased runs of letters, digits and '_'. A name joined by "_" or written
@@ -104,8 +133,17 @@ public:
                 if (next == CharClass::Markup)
                     return at;
             }
-            const char16_t *const word = at;
-            while (++at != end && (next = charClass(*at)) == CharClass::Word) {
+            const char16_t *const word = at++;
+            for (;;) {
+                if (end - at >= 8) {
+                    const int ascii = asciiWordChars(at);
+                    at += ascii;
+                    if (ascii == 8)
+                        continue;
+                }
+                if (at == end || (next = charClass(*at)) != CharClass::Word)
+                    break;
+                ++at;
             }
             // A word that reaches the end of its run may go on after an inline tag: it
             // is kept where it stands until it is known to end.
