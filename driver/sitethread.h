@@ -18,7 +18,7 @@ public:
     // At most capacity jobs wait: queue() blocks while the thread catches up, so memory
     // stays bounded. The thread wakes up for batch jobs at a time (or at finish()).
     explicit SiteThread(std::unique_ptr<Site> site, std::size_t capacity = 256,
-                        std::size_t batch = 32);
+                        std::size_t batch = 64);
     // Stops the thread; jobs that have not run are dropped.
     ~SiteThread();
     SiteThread(const SiteThread &) = delete;
