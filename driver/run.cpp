@@ -13,6 +13,7 @@
 #include "driver/hexception.h"
 #include "driver/pagewriter.h"
 #include "driver/sitefeed.h"
+#include "driver/sitethread.h"
 #include "driver/writerthread.h"
 #include "site/site.h"
 
@@ -34,9 +35,6 @@ bool isPage(const QString &fileName) {
     const int dot = int(base.lastIndexOf(u'.'));
     return dot >= 0 && QStringView(base).mid(dot + 1) == QLatin1String("htm");
 }
-
-// The reader's site of QUILLGEN_SITE, fed while the run writes its pages; none without it.
-std::unique_ptr<Site> site;
 
 // Reports the pages of one input once it is processed, so that what the run prints keeps
 // its order: the input's own messages, then one line per page up to the first that
@@ -73,9 +71,10 @@ void checkInput(const QString &input) {
 }
 
 // Processes one input; next is the input after it (empty for the last), which a
-// header prefetch starts parsing while this one's pages are built.
+// header prefetch starts parsing while this one's pages are built. site: the reader's
+// site of QUILLGEN_SITE, fed while the run writes its pages; none without it.
 void processInput(const QString &argument, const QString &next, const QString &outputDirectory,
-                  bool verbose, WriterThread &writer, HeaderPrefetch &prefetch,
+                  bool verbose, WriterThread &writer, HeaderPrefetch &prefetch, SiteThread *site,
                   QStringList &written) {
     const QString input = cleanPath(argument);
     if (verbose)
@@ -86,13 +85,14 @@ void processInput(const QString &argument, const QString &next, const QString &o
     OutputPageList pages;
     // Each page goes to the writer as soon as it is made; its text is not needed here.
     const bool manual = QFileInfo(input).completeSuffix() == QLatin1String("dg");
-    pages.onAppend = [&writer, &input, manual](OutputPage &page) {
+    pages.onAppend = [&writer, site, &input, manual](OutputPage &page) {
         if (!isPage(page.fileName))
             return;
-        // The site reads the page before the writer takes its text; a page that then
-        // fails to be written stops the run before the site is written.
+        // The site reads the page while the writer writes it (they share its text); a
+        // page that fails to be written stops the run before the site is written.
         if (site)
-            site->addPage(page.fileName, page.title, page.text, input, manual);
+            site->queue([fileName = page.fileName, title = page.title, text = page.text, input,
+                         manual](Site &s) { s.addPage(fileName, title, text, input, manual); });
         writer.queue(page.fileName, std::move(page.text));
     };
     {
@@ -105,7 +105,7 @@ void processInput(const QString &argument, const QString &next, const QString &o
     diagnostics().flush();
     reportPages(writer.finish(), verbose, written);
     if (site)
-        collectForSite(*site, input, outputDirectory, pages);
+        site->queue(collectForSite(input, outputDirectory, pages));
 }
 
 // With QUILLGEN_DEPFILE set, the build learns which files the pages were made from.
@@ -183,20 +183,21 @@ int runQuillgen(int argc, char **argv) {
             outputDirectory = QDir::currentPath();
         else
             makePath(outputDirectory);
+        std::unique_ptr<SiteThread> site;
         if (siteRequested())
-            site = std::make_unique<Site>(QDir::currentPath());
+            site = std::make_unique<SiteThread>(std::make_unique<Site>(QDir::currentPath()));
         QStringList pages;
         WriterThread writer;
         HeaderPrefetch prefetch;
         const QStringList &inputs = line.inputs;
         for (qsizetype i = 0; i < inputs.size(); ++i)
             processInput(inputs.at(i), i + 1 < inputs.size() ? inputs.at(i + 1) : QString(),
-                         outputDirectory, line.verbose, writer, prefetch, pages);
+                         outputDirectory, line.verbose, writer, prefetch, site.get(), pages);
         writeDependencyFile(pages);
         if (site) {
             if (line.verbose)
                 say("Outputting the site into %s\n", QDir::currentPath());
-            const QByteArray error = site->write(stylesheetPath());
+            const QByteArray error = site->finish().write(stylesheetPath());
             site.reset();
             if (!error.isEmpty())
                 throw HException(error);

@@ -39,29 +39,46 @@ const char *kindName(int kind) {
 
 } // namespace
 
-void collectForSite(Site &site, const QString &input, const QString &outputDirectory,
-                    const OutputPageList &pages) {
+std::function<void(Site &)> collectForSite(const QString &input, const QString &outputDirectory,
+                                           const OutputPageList &pages) {
     const bool header = QFileInfo(input).completeSuffix() == QLatin1String("h");
+    QStringList contents;
     for (const OutputPage &page : pages)
         if (page.fileName.endsWith(QLatin1String(".xml")))
-            site.addContents(page.text, header ? outputDirectory : QString());
-    if (!header)
-        return;
-    const QString base = QFileInfo(input).baseName();
-    const QString headerName = QFileInfo(input).fileName();
-    const QString headerPage = outputDirectory + u'/' + base + QLatin1String("_h.htm");
-    site.addDeclaration(Site::Declaration{headerName, QStringLiteral("header"), QString(),
-                                          headerPage, QString(), QString()});
-    // One string per kind, shared by every declaration of that kind.
-    static QHash<int, QString> kinds;
-    for (const EntryRecord &entry : std::as_const(programTables().entries)) {
-        QString &kind = kinds[entry.kind];
-        if (kind.isEmpty())
-            kind = QLatin1String(kindName(entry.kind));
-        site.addDeclaration(Site::Declaration{
-            entry.name, kind, entry.brief,
-            outputDirectory + u'/' + entry.name + QLatin1String(".htm"), headerName, headerPage});
+            contents.append(page.text);
+    const QString contentsBase = header ? outputDirectory : QString();
+    std::vector<Site::Declaration> declarations;
+    if (header) {
+        const QString base = QFileInfo(input).baseName();
+        const QString headerName = QFileInfo(input).fileName();
+        const QString headerPage = outputDirectory + u'/' + base + QLatin1String("_h.htm");
+        const auto &entries = programTables().entries;
+        declarations.reserve(size_t(entries.size()) + 1);
+        declarations.push_back(Site::Declaration{headerName, QStringLiteral("header"), QString(),
+                                                 headerPage, QString(), QString()});
+        // One string per kind, shared by every declaration of that kind.
+        static QHash<int, QString> kinds;
+        for (const EntryRecord &entry : entries) {
+            QString &kind = kinds[entry.kind];
+            if (kind.isEmpty())
+                kind = QLatin1String(kindName(entry.kind));
+            QString page;
+            page.reserve(outputDirectory.size() + entry.name.size() + 5);
+            page += outputDirectory;
+            page += u'/';
+            page += entry.name;
+            page += QLatin1String(".htm");
+            declarations.push_back(
+                Site::Declaration{entry.name, kind, entry.brief, page, headerName, headerPage});
+        }
     }
+    return [contents = std::move(contents), contentsBase,
+            declarations = std::move(declarations)](Site &site) {
+        for (const QString &text : contents)
+            site.addContents(text, contentsBase);
+        for (const Site::Declaration &declaration : declarations)
+            site.addDeclaration(declaration);
+    };
 }
 
 QString stylesheetPath() {

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class Site;
 
 // What the run gives the reader's site (search, contents and index pages) besides the
@@ -12,11 +14,11 @@ class Site;
 // Whether QUILLGEN_SITE asks for the site: set, and neither empty nor "0".
 bool siteRequested();
 
-// What the site needs of one input once its pages are written: its contents entry and,
-// for a header, its documented declarations (still in the entry table until the next
-// input begins).
-void collectForSite(Site &site, const QString &input, const QString &outputDirectory,
-                    const OutputPageList &pages);
+// What the site needs of one input once its pages are made: its contents entry and, for
+// a header, its documented declarations. They are gathered now, while the entry table
+// is still this input's, and handed to the site by the returned job.
+std::function<void(Site &)> collectForSite(const QString &input, const QString &outputDirectory,
+                                           const OutputPageList &pages);
 
 // The stylesheet that the pages link: installed beside the program, or the one in the
 // sources for a program run from its build folder; empty when neither exists.

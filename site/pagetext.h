@@ -2,33 +2,208 @@
 
 #include <QString>
 #include <QStringView>
+#include <QtAlgorithms>
 
-// The text that a reader sees of a page's body, with entities decoded, by where it
-// stands: inside h1 to h6, inside pre, or anywhere else. Tags other than inline ones
-// separate words.
+#include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+// Where a piece of a page's text stands: inside h1 to h6, inside pre, or anywhere else.
+enum class PagePart { Prose, Heading, Code };
+
+// Reads the text that a reader sees of a page's body and hands it to sink in order:
+//   const char16_t *sink.text(const char16_t *at, const char16_t *end, PagePart part)
+//       reads the characters from at as they stand, up to the first '<' or '&' or end,
+//       and returns where it stopped;
+//   sink.character(char16_t c, PagePart part)
+//       the character that an entity stands for;
+//   sink.separate(PagePart part)
+//       the edge of a block in part: tags other than inline ones separate words.
+// Scripts, styles and comments give nothing; a page without "<body>" is read from its
+// start.
+template <typename Sink>
+void readPage(QStringView html, Sink &sink);
+
+// The page's text collected by where it stands, with a space for each edge of a block.
 struct PageText {
     QString prose;
     QString headings;
     QString code;
-    // Empties the texts and keeps their storage for the next page.
-    void clear();
 };
-
-// Reads html into text. Scripts, styles and comments give nothing; a page without
-// "<body>" is read from its start.
 void readPageText(QStringView html, PageText &text);
 
 // Collects the first words of a text given run by run, white space collapsed, as a
 // snippet of at most limit characters that ends at a word.
 class Snippet {
 public:
-    explicit Snippet(int limit) : limit_(limit) {}
-    void add(QStringView text);
+    explicit Snippet(int limit) : limit_(limit), text_(size_t(limit) + 8) {}
+    void add(QStringView text) { add(text.utf16(), text.utf16() + text.size()); }
+    void add(const char16_t *begin, const char16_t *end) {
+        if (!full_)
+            addWords(begin, end);
+    }
     bool full() const { return full_; }
+    bool isEmpty() const { return length_ == 0; }
     QString text() const;
 
 private:
+    void addWords(const char16_t *begin, const char16_t *end);
     int limit_;
     bool full_ = false;
-    QString text_;
+    int length_ = 0;
+    std::vector<char16_t> text_; // room for the limit and one space, or eight characters
 };
+
+namespace pagetext {
+
+// The first of [from, end) that is a or b, or end; eight characters at a time where the
+// processor allows, as pages are mostly long attributes and short runs of text.
+inline const char16_t *findEither(const char16_t *from, const char16_t *end, char16_t a,
+                                  char16_t b) {
+#ifdef __SSE2__
+    const __m128i wantA = _mm_set1_epi16(short(a)), wantB = _mm_set1_epi16(short(b));
+    for (; end - from >= 8; from += 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from));
+        const int found = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi16(chunk, wantA), _mm_cmpeq_epi16(chunk, wantB)));
+        if (found != 0)
+            return from + qCountTrailingZeroBits(uint(found)) / 2;
+    }
+#endif
+    while (from != end && *from != a && *from != b)
+        ++from;
+    return from;
+}
+
+// Where the text of the body starts: after "<body>", or at the start without one.
+const char16_t *bodyStart(const char16_t *begin, const char16_t *end);
+
+// The character of the entity at '&' (itself when it is none that is known), and where
+// the text goes on after it.
+char16_t entityAt(const char16_t *ampersand, const char16_t *end, const char16_t **after);
+
+// What a tag does to the text around it.
+enum class Tag { Inline, Heading, Pre, Other, Skipped };
+
+// A name of up to eight ASCII characters, one byte each; the packed form of names to
+// switch on.
+inline constexpr quint64 packed(const char *name) {
+    quint64 key = 0;
+    for (int i = 0; name[i]; ++i)
+        key |= quint64(uchar(name[i])) << (8 * i);
+    return key;
+}
+
+// Inline elements sit inside a line of text: their edges do not end a word.
+inline Tag classify(quint64 key) {
+    switch (key) {
+    case packed("a"):
+    case packed("b"):
+    case packed("i"):
+    case packed("u"):
+    case packed("em"):
+    case packed("strong"):
+    case packed("span"):
+    case packed("tt"):
+    case packed("code"):
+    case packed("sub"):
+    case packed("sup"):
+    case packed("font"):
+    case packed("small"):
+    case packed("big"):
+    case packed("kbd"):
+    case packed("var"):
+    case packed("mark"):
+    case packed("abbr"):
+    case packed("cite"):
+    case packed("samp"):
+        return Tag::Inline;
+    case packed("h1"):
+    case packed("h2"):
+    case packed("h3"):
+    case packed("h4"):
+    case packed("h5"):
+    case packed("h6"):
+        return Tag::Heading;
+    case packed("pre"):
+        return Tag::Pre;
+    case packed("script"):
+    case packed("style"):
+        return Tag::Skipped;
+    }
+    return Tag::Other;
+}
+
+struct TagRead {
+    Tag tag;
+    bool closing;
+    const char16_t *after; // where the text goes on; null when the tag is never closed
+};
+// Reads the tag (or comment) at '<'. A comment, script or style is skipped whole.
+TagRead readTag(const char16_t *open, const char16_t *end);
+
+} // namespace pagetext
+
+template <typename Sink>
+void readPage(QStringView html, Sink &sink) {
+    using namespace pagetext;
+    const char16_t *const end = html.utf16() + html.size();
+    const char16_t *at = bodyStart(html.utf16(), end);
+    int headings = 0, code = 0;
+    PagePart part = PagePart::Prose;
+    while (at < end) {
+        // The run of text up to the next tag, entities decoded.
+        for (;;) {
+            at = sink.text(at, end, part);
+            if (at == end || *at == u'<')
+                break;
+            sink.character(entityAt(at, end, &at), part);
+        }
+        if (at == end)
+            break;
+        // A name of a few lower-case letters and digits that ends in a space or '>', as
+        // generated pages write all of theirs, is told here; readTag tells the others.
+        const bool closing = end - at > 1 && at[1] == u'/';
+        const char16_t *const name = at + (closing ? 2 : 1);
+        // Most are spans of coloured code.
+        if (end - name > 4 && name[0] == u's' && name[1] == u'p' && name[2] == u'a' &&
+            name[3] == u'n' && (name[4] == u' ' || name[4] == u'>')) {
+            at = findEither(name + 4, end, u'>', u'>');
+            if (at == end)
+                break;
+            ++at;
+            continue;
+        }
+        const char16_t *nameEnd = name;
+        quint64 key = 0;
+        for (; nameEnd != end && nameEnd - name < 7 &&
+               ((*nameEnd >= u'a' && *nameEnd <= u'z') || (*nameEnd >= u'0' && *nameEnd <= u'9'));
+             ++nameEnd)
+            key |= quint64(*nameEnd) << (8 * (nameEnd - name));
+        Tag tag = Tag::Other;
+        TagRead read;
+        if (nameEnd != name && nameEnd - name <= 6 && nameEnd != end &&
+            (*nameEnd == u' ' || *nameEnd == u'>') && (tag = classify(key)) != Tag::Skipped) {
+            const char16_t *const close = findEither(nameEnd, end, u'>', u'>');
+            read = TagRead{tag, closing, close == end ? nullptr : close + 1};
+        } else {
+            read = readTag(at, end);
+        }
+        if (!read.after)
+            break;
+        at = read.after;
+        if (read.tag == Tag::Inline)
+            continue;
+        // Block edges separate words that the markup writes without a space.
+        sink.separate(part);
+        const int step = read.closing ? -1 : 1;
+        if (read.tag == Tag::Heading)
+            headings = std::max(0, headings + step);
+        else if (read.tag == Tag::Pre)
+            code = std::max(0, code + step);
+        part = headings > 0 ? PagePart::Heading : code > 0 ? PagePart::Code : PagePart::Prose;
+        sink.separate(part);
+    }
+}

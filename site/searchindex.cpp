@@ -9,21 +9,6 @@ namespace {
 const char finalDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
 const char leadingDigits[] = "WXYZabcdefghijklmnopqrstuvwxyz-_";
 
-// The ASCII characters of words: letters, digits and '_'.
-constexpr struct WordChars {
-    bool of[128] = {};
-    constexpr WordChars() {
-        for (int c = 0; c < 128; ++c)
-            of[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                    c == '_';
-    }
-} wordChars;
-
-inline bool isWordChar(QChar c) {
-    const char16_t u = c.unicode();
-    return u < 128 ? wordChars.of[u] : c.isLetterOrNumber();
-}
-
 bool isUpper(QChar c) {
     return c.unicode() < 128 ? c.unicode() >= 'A' && c.unicode() <= 'Z' : c.isUpper();
 }
@@ -46,10 +31,10 @@ void splitTerms(QStringView text, Take take) {
     const qsizetype size = text.size();
     qsizetype i = 0;
     while (i < size) {
-        while (i < size && !isWordChar(text[i]))
+        while (i < size && !isWordChar(text[i].unicode()))
             ++i;
         qsizetype end = i;
-        while (end < size && isWordChar(text[end]))
+        while (end < size && isWordChar(text[end].unicode()))
             ++end;
         // Underscores at the ends belong to no part: __init__ is init.
         qsizetype from = i, to = end;
@@ -80,20 +65,6 @@ void splitTerms(QStringView text, Take take) {
     }
 }
 
-// Lower-cases word into buffer, reusing its storage when it is not shared.
-void lowerInto(QStringView word, QString &buffer) {
-    buffer.resize(word.size());
-    QChar *out = buffer.data();
-    for (qsizetype i = 0; i < word.size(); ++i) {
-        const char16_t u = word[i].unicode();
-        if (u >= 128) {
-            buffer = word.toString().toLower();
-            return;
-        }
-        out[i] = QChar(u >= 'A' && u <= 'Z' ? char16_t(u + 32) : u);
-    }
-}
-
 // FNV-1a over the code units of a term.
 constexpr size_t fnvStart = 1469598103934665603ull;
 size_t fnvStep(size_t hash, char16_t u) {
@@ -107,34 +78,66 @@ quint8 weightOf(quint8 place) {
     return quint8((place & inTitle ? 8 : 0) + (place & inHeading ? 3 : 0) + (place >> 2));
 }
 
-} // namespace
-
-void forEachTerm(QStringView text, const std::function<void(const QString &)> &take) {
-    QString term;
-    splitTerms(text, [&](QStringView word) {
-        lowerInto(word, term);
-        take(term);
-    });
+// Writes n at out, which has room for eight bytes; returns where its digits end.
+char *writeNumber(char *out, quint32 n) {
+    char digits[16] = {};
+    int count = 8;
+    digits[--count] = finalDigits[n % 32];
+    for (n /= 32; n > 0; n /= 32)
+        digits[--count] = leadingDigits[n % 32];
+    std::memcpy(out, digits + count, 8);
+    return out + (8 - count);
 }
 
-QString encodeNumbers(const std::vector<quint32> &numbers) {
-    // Written in place, once its length is known.
-    qsizetype length = 0;
-    for (quint32 n : numbers)
-        for (++length, n /= 32; n > 0; n /= 32)
-            ++length;
-    QString out(length, Qt::Uninitialized);
-    char16_t *end = reinterpret_cast<char16_t *>(out.data());
-    char digits[8];
-    for (quint32 n : numbers) {
-        int count = 0;
-        digits[count++] = finalDigits[n % 32];
-        for (n /= 32; n > 0; n /= 32)
-            digits[count++] = leadingDigits[n % 32];
-        while (count > 0)
-            *end++ = char16_t(digits[--count]);
-    }
-    return out;
+// Four characters of a word from at, as one number.
+inline quint64 fourAt(const char16_t *at) {
+    quint64 four;
+    std::memcpy(&four, at, sizeof four);
+    return four;
+}
+
+// Up to three characters as one number.
+inline quint64 fewAt(const char16_t *at, qsizetype size) {
+    quint64 few = at[0];
+    if (size > 1)
+        few |= quint64(at[1]) << 16;
+    if (size > 2)
+        few |= quint64(at[2]) << 32;
+    return few;
+}
+
+// A hash of a word as it stands: most words are eight characters or fewer, which the
+// first and last four (overlapping when fewer) take in whole.
+inline quint32 wordHash(const char16_t *chars, qsizetype size) {
+    quint64 hash = quint64(size) * 0x9e3779b97f4a7c15ull;
+    if (size < 4)
+        return quint32((hash ^ fewAt(chars, size)) * 0xff51afd7ed558ccdull >> 32);
+    for (qsizetype k = 0; size - k > 8; k += 4)
+        hash = (hash ^ fourAt(chars + k)) * 0xff51afd7ed558ccdull;
+    hash = (hash ^ fourAt(chars + size - 4)) * 0xff51afd7ed558ccdull;
+    hash =
+        (hash ^ (hash >> 29) ^ fourAt(chars + (size > 8 ? size - 8 : 0))) * 0xc4ceb9fe1a85ec53ull;
+    return quint32(hash >> 32);
+}
+
+// Whether two words of the same length are the same, four characters at a time.
+inline bool sameWord(const char16_t *a, const char16_t *b, qsizetype size) {
+    if (size < 4)
+        return fewAt(a, size) == fewAt(b, size);
+    for (qsizetype k = 0; size - k > 4; k += 4)
+        if (fourAt(a + k) != fourAt(b + k))
+            return false;
+    return fourAt(a + size - 4) == fourAt(b + size - 4);
+}
+
+} // namespace
+
+void encodeNumbers(const std::vector<quint32> &numbers, std::string &out) {
+    size_t used = out.size();
+    out.resize(used + numbers.size() * 8 + 8);
+    for (const quint32 n : numbers)
+        used = size_t(writeNumber(out.data() + used, n) - out.data());
+    out.resize(used);
 }
 
 bool decodeNumbers(QStringView text, std::vector<quint32> &numbers) {
@@ -205,92 +208,153 @@ quint32 SearchIndex::intern(const char16_t *chars, qsizetype size, size_t hash) 
 }
 
 void SearchIndex::addText(QStringView text, Field field) {
-    const auto count = [&](quint32 id) {
-        quint8 &place = places_[id];
+    const char16_t *at = text.utf16();
+    const char16_t *const end = at + text.size();
+    while ((at = addRun(at, end, field)) != end)
+        addCharacter(*at++, field);
+    endWord();
+}
+
+void SearchIndex::appendToWord(const char16_t *from, const char16_t *to) {
+    if (word_.size() < size_t(wordLength_ + (to - from)))
+        word_.resize(std::max(word_.size() * 2, size_t(wordLength_ + (to - from))));
+    // A word kept where it stood in its run is copied once it goes on.
+    if (wordAt_) {
+        std::copy(wordAt_, wordAt_ + wordLength_, word_.data());
+        wordAt_ = nullptr;
+    }
+    std::copy(from, to, word_.data() + wordLength_);
+    wordLength_ += to - from;
+}
+
+void SearchIndex::addWord(const char16_t *chars, qsizetype size, Field field) {
+    const quint32 hash = wordHash(chars, size);
+    const size_t mask = wordSlots_.size() - 1;
+    // Slots hold the hash above the id + 1, so that a word of another hash is passed by
+    // without looking at it.
+    quint32 id;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const quint64 entry = wordSlots_[slot];
+        if (entry == 0) {
+            id = newWord(chars, size, hash);
+            break;
+        }
+        if (quint32(entry >> 32) != hash)
+            continue;
+        const Word &word = words_[quint32(entry) - 1];
+        if (word.size == size && sameWord(wordChars_.data() + word.start, chars, size)) {
+            id = quint32(entry) - 1;
+            break;
+        }
+    }
+    const quint32 *terms = wordTerms_.data() + words_[id].terms;
+    const quint32 *const termsEnd = wordTerms_.data() + words_[id + 1].terms;
+    for (; terms != termsEnd; ++terms) {
+        quint8 &place = places_[*terms];
         if (place == 0)
-            touched_.push_back(id);
+            touched_.push_back(*terms);
         if (field == Title)
             place |= inTitle;
         else if (field == Heading)
             place |= inHeading;
         else if ((place & bodyMask) != bodyMask)
             place += bodyStep;
-    };
+    }
+}
+
+quint32 SearchIndex::newWord(const char16_t *chars, qsizetype size, quint32 hash) {
+    const quint32 id = quint32(words_.size() - 1);
+    Word &word = words_.back();
+    word.hash = hash;
+    word.start = quint32(wordChars_.size());
+    word.size = quint32(size);
+    wordChars_.insert(wordChars_.end(), chars, chars + size);
+    splitWord(QStringView(chars, size));
+    words_.push_back(Word{0, 0, 0, quint32(wordTerms_.size())});
+    // The table is kept at most half full.
+    quint32 first = id;
+    if (size_t(id + 1) * 2 > wordSlots_.size()) {
+        wordSlots_.assign(wordSlots_.size() * 2, 0);
+        first = 0;
+    }
+    const size_t mask = wordSlots_.size() - 1;
+    for (quint32 placed = first; placed <= id; ++placed) {
+        size_t slot = words_[placed].hash & mask;
+        while (wordSlots_[slot] != 0)
+            slot = (slot + 1) & mask;
+        wordSlots_[slot] = quint64(words_[placed].hash) << 32 | (placed + 1);
+    }
+    return id;
+}
+
+void SearchIndex::splitWord(QStringView word) {
+    const auto take = [&](quint32 term) { wordTerms_.push_back(term); };
     // Words with other than ASCII are lower-cased as Qt does, which may change their length.
-    const auto takeWord = [&](QStringView word) {
-        term_ = word.toString().toLower();
+    const auto takeWord = [&](QStringView whole) {
+        term_ = whole.toString().toLower();
         const char16_t *chars = reinterpret_cast<const char16_t *>(term_.constData());
         size_t hash = fnvStart;
         for (qsizetype k = 0; k < term_.size(); ++k)
             hash = fnvStep(hash, chars[k]);
-        count(intern(chars, term_.size(), hash));
+        take(intern(chars, term_.size(), hash));
     };
     const auto offer = [&](const char16_t *chars, qsizetype size, size_t hash) {
         if (size >= 2 && size <= longestTerm)
-            count(intern(chars, size, hash));
+            take(intern(chars, size, hash));
     };
+    // Underscores at the ends belong to no part: __init__ is init.
+    const char16_t *const data = word.utf16();
+    qsizetype from = 0, to = word.size();
+    while (from < to && data[from] == u'_')
+        ++from;
+    while (to > from && data[to - 1] == u'_')
+        --to;
+    if (from == to)
+        return;
+    const qsizetype length = to - from;
+    const char16_t *const chars = data + from;
+    if (std::any_of(chars, chars + length, [](char16_t c) { return c >= 128; })) {
+        splitTerms(word.mid(from, length), takeWord);
+        return;
+    }
     // Words in ASCII, most of them, are split as splitTerms does, lower-cased and hashed
     // whole and by parts in one pass.
-    const char16_t *const data = text.utf16();
-    const qsizetype size = text.size();
-    qsizetype i = 0;
-    while (i < size) {
-        while (i < size && !isWordChar(QChar(data[i])))
-            ++i;
-        qsizetype end = i;
-        bool ascii = true;
-        while (end < size && isWordChar(QChar(data[end]))) {
-            ascii = ascii && data[end] < 128;
-            ++end;
+    if (lowered_.size() < size_t(length))
+        lowered_.resize(size_t(length));
+    char16_t *const lower = lowered_.data();
+    size_t whole = fnvStart, part = fnvStart;
+    qsizetype partStart = 0;
+    bool split = false;
+    for (qsizetype k = 0; k <= length; ++k) {
+        const bool atEnd = k == length;
+        const char16_t c = atEnd ? 0 : chars[k];
+        if (k > 0 && (atEnd || c == u'_' ||
+                      (c >= 'A' && c <= 'Z' && chars[k - 1] >= 'a' && chars[k - 1] <= 'z'))) {
+            if (!atEnd)
+                split = true;
+            if (split && k > partStart)
+                offer(lower + partStart, k - partStart, part);
+            partStart = atEnd || c != u'_' ? k : k + 1;
+            part = fnvStart;
         }
-        qsizetype from = i, to = end;
-        while (from < to && data[from] == u'_')
-            ++from;
-        while (to > from && data[to - 1] == u'_')
-            --to;
-        i = end;
-        if (from == to)
-            continue;
-        if (!ascii) {
-            splitTerms(text.mid(from, to - from), takeWord);
-            continue;
-        }
-        const char16_t *const word = data + from;
-        const qsizetype length = to - from;
-        if (lowered_.size() < size_t(length))
-            lowered_.resize(size_t(length));
-        char16_t *const lower = lowered_.data();
-        size_t whole = fnvStart, part = fnvStart;
-        qsizetype partStart = 0;
-        bool split = false;
-        for (qsizetype k = 0; k <= length; ++k) {
-            const bool atEnd = k == length;
-            const char16_t c = atEnd ? 0 : word[k];
-            if (k > 0 && (atEnd || c == u'_' ||
-                          (c >= 'A' && c <= 'Z' && word[k - 1] >= 'a' && word[k - 1] <= 'z'))) {
-                if (!atEnd)
-                    split = true;
-                if (split && k > partStart)
-                    offer(lower + partStart, k - partStart, part);
-                partStart = atEnd || c != u'_' ? k : k + 1;
-                part = fnvStart;
-            }
-            if (atEnd)
-                break;
-            const char16_t l = c >= 'A' && c <= 'Z' ? char16_t(c + 32) : c;
-            lower[k] = l;
-            whole = fnvStep(whole, l);
-            if (k >= partStart)
-                part = fnvStep(part, l);
-        }
-        offer(lower, length, whole);
+        if (atEnd)
+            break;
+        const char16_t l = c >= 'A' && c <= 'Z' ? char16_t(c + 32) : c;
+        lower[k] = l;
+        whole = fnvStep(whole, l);
+        if (k >= partStart)
+            part = fnvStep(part, l);
     }
+    offer(lower, length, whole);
 }
 
 void SearchIndex::endDocument() {
+    endWord();
     for (const quint32 id : touched_) {
         TermPostings &term = postings_[id];
-        ++term.documents;
+        // Most terms are on a few pages: room for four saves growing by one and two.
+        if (term.documents++ == 0)
+            term.postings.reserve(4);
         term.postings.push_back(Posting{document_, weightOf(places_[id])});
         places_[id] = 0;
         // Cut long lists as they grow, so that common words cost no more memory than
@@ -315,94 +379,113 @@ void SearchIndex::trim(std::vector<Posting> &postings) {
               [](const Posting &a, const Posting &b) { return a.document < b.document; });
 }
 
-QMap<QString, QList<ShardTerm>> SearchIndex::shards(const std::vector<bool> &alive,
-                                                    int shardBytes) const {
+IndexShards SearchIndex::shards(const std::vector<bool> &alive, int shardBytes) const {
     std::vector<quint32> renumbered(alive.size());
     quint32 next = 0;
     for (size_t i = 0; i < alive.size(); ++i)
         renumbered[i] = alive[i] ? next++ : 0;
 
-    // Encoded terms in term order.
-    std::vector<quint32> order(termHashes_.size());
-    for (quint32 i = 0; i < order.size(); ++i)
-        order[i] = i;
-    // In the order of their code units, as QString compares them; the first four
-    // decide most comparisons as one number (terms hold no null character, so a shorter
-    // term's key is the smaller).
-    std::vector<quint64> keys(order.size());
+    // Terms in the order of their code units, as QString compares them; the first eight
+    // decide most comparisons as two numbers (terms hold no null character, so a
+    // shorter term's key is the smaller).
+    struct Sorted {
+        quint64 start[2];
+        quint32 id;
+    };
+    std::vector<Sorted> order(termHashes_.size());
     for (quint32 id = 0; id < order.size(); ++id) {
         const QStringView t = term(id);
-        for (qsizetype k = 0; k < 4; ++k)
-            keys[id] = keys[id] << 16 | (k < t.size() ? t[k].unicode() : 0);
+        quint64 start[2] = {0, 0};
+        for (qsizetype k = 0; k < 8; ++k)
+            start[k / 4] = start[k / 4] << 16 | (k < t.size() ? t[k].unicode() : 0);
+        order[id] = Sorted{{start[0], start[1]}, id};
     }
-    std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
-        if (keys[a] != keys[b])
-            return keys[a] < keys[b];
-        const QStringView x = term(a), y = term(b);
+    std::sort(order.begin(), order.end(), [&](const Sorted &a, const Sorted &b) {
+        if (a.start[0] != b.start[0])
+            return a.start[0] < b.start[0];
+        if (a.start[1] != b.start[1])
+            return a.start[1] < b.start[1];
+        const QStringView x = term(a.id), y = term(b.id);
         const qsizetype common = std::min(x.size(), y.size());
-        for (qsizetype k = 4; k < common; ++k)
+        for (qsizetype k = 8; k < common; ++k)
             if (x[k] != y[k])
                 return x[k] < y[k];
         return x.size() < y.size();
     });
-    QList<ShardTerm> all;
-    all.reserve(qsizetype(order.size()));
-    std::vector<quint32> numbers;
-    std::vector<Posting> postings;
-    for (const quint32 id : order) {
-        postings.clear();
-        for (const Posting &p : postings_[id].postings)
-            if (p.document < alive.size() && alive[p.document])
-                postings.push_back(p);
-        if (postings.empty())
+    IndexShards result;
+    std::vector<quint32> ids;
+    std::vector<size_t> ends; // where each term's postings end in result.postings
+    const bool allAlive = std::find(alive.begin(), alive.end(), false) == alive.end();
+    std::vector<Posting> kept;
+    size_t used = 0; // of result.postings
+    for (const Sorted &sorted : order) {
+        const std::vector<Posting> *postings = &postings_[sorted.id].postings;
+        // Pages written again, and lists longer than the cap, leave fewer postings.
+        if (!allAlive || postings->size() > size_t(postingCap)) {
+            kept.clear();
+            for (const Posting &p : *postings)
+                if (p.document < alive.size() && alive[p.document])
+                    kept.push_back(p);
+            trim(kept);
+            postings = &kept;
+        }
+        if (postings->empty())
             continue;
-        trim(postings);
-        numbers.clear();
+        // Two numbers of at most seven digits per posting, each written as eight bytes.
+        std::string &out = result.postings;
+        if (out.size() < used + postings->size() * 16 + 8)
+            out.resize(std::max(out.size() * 2, used + postings->size() * 16 + 8));
         quint32 previous = 0;
-        for (const Posting &p : postings) {
+        for (const Posting &p : *postings) {
             const quint32 document = renumbered[p.document];
-            numbers.push_back(document - previous);
-            numbers.push_back(p.weight);
+            used = size_t(writeNumber(out.data() + used, document - previous) - out.data());
+            used = size_t(writeNumber(out.data() + used, p.weight) - out.data());
             previous = document;
         }
-        all.append(ShardTerm{term(id).toString(), postings_[id].documents, encodeNumbers(numbers)});
+        ids.push_back(sorted.id);
+        ends.push_back(used);
+    }
+    result.postings.resize(used);
+    std::vector<ShardTerm> &all = result.terms;
+    all.reserve(ids.size());
+    // What each run of terms weighs in a shard, from the sums of the terms before it.
+    std::vector<qsizetype> before(ids.size() + 1, 0);
+    for (size_t i = 0; i < ids.size(); ++i) {
+        const size_t start = i == 0 ? 0 : ends[i - 1];
+        all.push_back(
+            ShardTerm{term(ids[i]), postings_[ids[i]].documents,
+                      QLatin1String(result.postings.data() + start, qsizetype(ends[i] - start))});
+        before[i + 1] = before[i] + all[i].term.size() + all[i].postings.size() + 12;
     }
 
-    // Split by prefix: terms sorted, so each prefix's terms are one run of all.
-    QMap<QString, QList<ShardTerm>> result;
-    const auto bytes = [](const QList<ShardTerm> &terms, qsizetype from, qsizetype to) {
-        qsizetype total = 0;
-        for (qsizetype i = from; i < to; ++i)
-            total += terms[i].term.size() + terms[i].postings.size() + 12;
-        return total;
+    // Split by prefix: terms sorted, so each prefix's terms are one run of all, and a
+    // prefix comes before the prefixes it is split into.
+    const auto place = [&](size_t from, size_t to, qsizetype length, const auto &self) -> void {
+        QString prefix = all[from].term.left(length).toString();
+        if (length >= longestPrefix || before[to] - before[from] <= shardBytes) {
+            result.shards.push_back(IndexShards::Shard{std::move(prefix), from, to});
+            return;
+        }
+        size_t i = from;
+        while (i < to && all[i].term.size() <= length)
+            ++i;
+        result.shards.push_back(IndexShards::Shard{std::move(prefix), from, i});
+        while (i < to) {
+            const QStringView child = all[i].term.left(length + 1);
+            size_t end = i + 1;
+            while (end < to && all[end].term.left(length + 1) == child)
+                ++end;
+            self(i, end, length + 1, self);
+            i = end;
+        }
     };
-    const std::function<void(qsizetype, qsizetype, qsizetype)> place =
-        [&](qsizetype from, qsizetype to, qsizetype length) {
-            const QString prefix = all[from].term.left(length);
-            if (length >= longestPrefix || bytes(all, from, to) <= shardBytes) {
-                result[prefix] += all.mid(from, to - from);
-                return;
-            }
-            QList<ShardTerm> &own = result[prefix];
-            qsizetype i = from;
-            while (i < to && all[i].term.size() <= length)
-                own.append(all[i++]);
-            while (i < to) {
-                const QStringView child = QStringView(all[i].term).left(length + 1);
-                qsizetype end = i + 1;
-                while (end < to && QStringView(all[end].term).left(length + 1) == child)
-                    ++end;
-                place(i, end, length + 1);
-                i = end;
-            }
-        };
-    qsizetype i = 0;
+    size_t i = 0;
     while (i < all.size()) {
         const QChar first = all[i].term.at(0);
-        qsizetype end = i + 1;
+        size_t end = i + 1;
         while (end < all.size() && all[end].term.at(0) == first)
             ++end;
-        place(i, end, 1);
+        place(i, end, 1, place);
         i = end;
     }
     return result;

@@ -1,6 +1,7 @@
 #include "site/site.h"
 
 #include "site/pagetext.h"
+#include "site/textout.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,59 +39,31 @@ QString escapeHtml(QStringView text) {
 }
 
 // A path as the value of an href: characters that a URL reserves are percent-encoded.
-QString href(const QString &path) {
-    static const char kept[] = "/-._~!$'()*+,;=:@";
-    const bool plain = std::all_of(path.begin(), path.end(), [](QChar c) {
-        const char16_t u = c.unicode();
-        return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
-               (u < 128 && u != 0 && std::strchr(kept, char(u)));
-    });
-    return plain ? path : QString::fromLatin1(QUrl::toPercentEncoding(path, kept));
-}
+constexpr char hrefKept[] = "/-._~!$'()*+,;=:@";
 
-// A JavaScript string literal in ASCII, so that the shards read the same whatever
-// encoding the browser assumes for them, and "</script>" cannot end an inline script.
-constexpr struct JsPlain {
+// The characters that a path keeps in an href: letters, digits and hrefKept.
+constexpr struct HrefPlain {
     bool of[128] = {};
-    constexpr JsPlain() {
-        for (int c = 0x20; c < 0x7f; ++c)
-            of[c] = c != '"' && c != '\\' && c != '<' && c != '>';
+    constexpr HrefPlain() {
+        for (int c = 0; c < 128; ++c)
+            of[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        for (const char *k = hrefKept; *k; ++k)
+            of[int(*k)] = true;
     }
-} jsPlain;
+} hrefPlain;
 
-void appendJs(QString &out, QStringView text) {
-    out += u'"';
-    qsizetype plain = 0; // start of the characters not yet copied
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        if (u < 128 && jsPlain.of[u])
-            continue;
-        const bool quote = u == '"' || u == '\\';
-        out += text.mid(plain, i - plain);
-        plain = i + 1;
-        if (quote) {
-            out += u'\\';
-            out += text[i];
-        } else {
-            static const char hex[] = "0123456789abcdef";
-            const char16_t escape[] = {u'\\',
-                                       u'u',
-                                       char16_t(hex[(u >> 12) & 15]),
-                                       char16_t(hex[(u >> 8) & 15]),
-                                       char16_t(hex[(u >> 4) & 15]),
-                                       char16_t(hex[u & 15])};
-            out += QStringView(escape, 6);
-        }
-    }
-    out += text.mid(plain);
-    out += u'"';
+bool isPlainHref(QStringView path) {
+    return std::all_of(path.begin(), path.end(),
+                       [](QChar c) { return c.unicode() < 128 && hrefPlain.of[c.unicode()]; });
 }
 
-QString jsString(QStringView text) {
-    QString out;
-    out.reserve(text.size() + 2);
-    appendJs(out, text);
-    return out;
+QString encodedHref(QStringView path) {
+    return QString::fromLatin1(QUrl::toPercentEncoding(path.toString(), hrefKept));
+}
+
+// A path as the value of an href: characters that a URL reserves are percent-encoded.
+QString href(const QString &path) {
+    return isPlainHref(path) ? path : encodedHref(path);
 }
 
 // The file-name form of a shard prefix; search.js forms the same.
@@ -104,54 +77,6 @@ QString shardStem(const QString &prefix) {
     }
     return stem;
 }
-
-QByteArray writeFile(const QString &fileName, const QString &text) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return "cannot open " + fileName.toUtf8();
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size())
-        return "cannot write " + fileName.toUtf8();
-    return QByteArray();
-}
-
-// A file written as its text is formed, so that a long page is never held whole, nor
-// a second time as UTF-8.
-class TextFile {
-public:
-    explicit TextFile(const QString &fileName) : file_(fileName) {
-        opened_ = file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    }
-    QString &text() { return text_; }
-    // Writes what has been formed once there is enough of it.
-    void flushSome() {
-        if (text_.size() >= 32 * 1024)
-            flush();
-    }
-    // Returns an error message, empty on success.
-    QByteArray close() {
-        if (!opened_)
-            return "cannot open " + file_.fileName().toUtf8();
-        flush();
-        if (failed_)
-            return "cannot write " + file_.fileName().toUtf8();
-        file_.close();
-        return QByteArray();
-    }
-
-private:
-    void flush() {
-        if (!opened_ || failed_ || text_.isEmpty())
-            return;
-        const QByteArray bytes = text_.toUtf8();
-        failed_ = file_.write(bytes) != bytes.size();
-        text_.resize(0);
-    }
-    QFile file_;
-    QString text_;
-    bool opened_ = false;
-    bool failed_ = false;
-};
 
 // The rules that the site's own pages add to the stylesheet's.
 const char siteStyle[] = R"(<style>
@@ -199,10 +124,14 @@ QString pageStart(const QString &title, const char *current) {
 
 const char pageEnd[] = "</main>\n</body>\n</html>\n";
 
-// The value of name="..." among the attributes of an element.
+// The value of name="..." among the attributes of an element. Names are looked for
+// character by character: attributes are short, and the names asked for ("url",
+// "title") cannot overlap themselves.
 QString attribute(QStringView attributes, QLatin1String name) {
-    for (qsizetype at = attributes.indexOf(name); at >= 0;
-         at = attributes.indexOf(name, at + name.size())) {
+    const QChar first = QLatin1Char(name.front());
+    for (qsizetype at = 0; at + name.size() <= attributes.size(); ++at) {
+        if (attributes[at] != first || attributes.mid(at, name.size()) != name)
+            continue;
         const bool wordStart = at == 0 || attributes[at - 1].isSpace();
         const qsizetype quote = at + name.size() + 1;
         if (wordStart && attributes.mid(at + name.size(), 2) == QLatin1String("=\"")) {
@@ -214,10 +143,23 @@ QString attribute(QStringView attributes, QLatin1String name) {
     return QString();
 }
 
+// The text with white space simplified, as QString::simplified gives it; the text
+// itself when it is already so, as names and titles mostly are.
+QString simplifiedOf(const QString &text) {
+    bool previousSpace = true; // a space at the start is one too many
+    for (const QChar c : text) {
+        const bool space = c.isSpace();
+        if (space && (previousSpace || c != u' '))
+            return text.simplified();
+        previousSpace = space;
+    }
+    return previousSpace && !text.isEmpty() ? text.simplified() : text;
+}
+
 // Text for a label: entities decoded, as a reader sees it.
 QString plain(const QString &html) {
     if (!html.contains(u'<') && !html.contains(u'&'))
-        return html.simplified();
+        return simplifiedOf(html);
     PageText text;
     readPageText(html, text);
     return text.prose.simplified();
@@ -281,26 +223,47 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
     const quint32 id = quint32(documents_.size());
     documentByPath_.insert(path, id);
 
+    // The page is read once: its words go to the index and its first prose to the
+    // snippet as they are read.
+    struct Sink {
+        SearchIndex &index;
+        Snippet &snippet;
+        static SearchIndex::Field field(PagePart part) {
+            return part == PagePart::Heading ? SearchIndex::Heading : SearchIndex::Body;
+        }
+        const char16_t *text(const char16_t *at, const char16_t *end, PagePart part) {
+            const char16_t *const stop = index.addRun(at, end, field(part));
+            if (part == PagePart::Prose)
+                snippet.add(at, stop);
+            return stop;
+        }
+        void character(char16_t c, PagePart part) {
+            index.addCharacter(c, field(part));
+            if (part == PagePart::Prose)
+                snippet.add(&c, &c + 1);
+        }
+        void separate(PagePart part) {
+            index.endWord();
+            if (part == PagePart::Prose)
+                snippet.add(u" ");
+        }
+    };
     index_.beginDocument(id);
     index_.addText(title, SearchIndex::Title);
-    readPageText(text, pageText_);
-    index_.addText(pageText_.headings, SearchIndex::Heading);
-    index_.addText(pageText_.prose, SearchIndex::Body);
-    index_.addText(pageText_.code, SearchIndex::Body);
+    Snippet snippet(snippetLength);
+    Sink sink{index_, snippet};
+    readPage(text, sink);
     index_.endDocument();
     // The snippet is the page's first prose; code only when it has none.
-    Snippet snippet(snippetLength);
-    snippet.add(pageText_.prose);
     QString snippetText = snippet.text();
     if (snippetText.isEmpty()) {
-        snippet.add(pageText_.code);
-        snippetText = snippet.text();
+        PageText pageText;
+        readPageText(text, pageText);
+        Snippet code(snippetLength);
+        code.add(pageText.code);
+        snippetText = code.text();
     }
     documents_.push_back(Document{path, title, snippetText});
-    // The texts keep their storage for the next page, unless a long page (a header's
-    // index) left it much larger than pages mostly need.
-    if (text.size() > 64 * 1024)
-        pageText_ = PageText();
 
     if (manualPage && !title.trimmed().isEmpty())
         entries_.push_back(IndexEntry{title.simplified(), QStringLiteral("page"), href(path),
@@ -327,20 +290,28 @@ void Site::addDeclaration(const Declaration &d) {
 void Site::addContents(const QString &text, const QString &baseDirectory) {
     // Whether each open item has opened its list of children yet.
     std::vector<bool> open;
+    QString fullUrl; // the url with baseDirectory
     const auto beginItem = [&]() {
         if (!open.empty() && !open.back()) {
-            contentsHtml_ += QLatin1String("\n<ul>\n");
+            contents_.put("\n<ul>\n");
             open.back() = true;
         }
-        contentsHtml_ += QLatin1String("<li>");
+        contents_.put("<li>");
     };
     const QStringView all(text);
-    for (qsizetype at = all.indexOf(QLatin1String("content")); at >= 0;
-         at = all.indexOf(QLatin1String("content"), at + 7)) {
+    const char16_t *const data = reinterpret_cast<const char16_t *>(text.utf16());
+    const char16_t *const textEnd = data + text.size();
+    static const char16_t content[] = u"content";
+    for (const char16_t *tag = data;; ++tag) {
         // An element "<content ...>", "<content ... />" or "</content>".
-        const bool closing = at >= 2 && all.mid(at - 2, 2) == QLatin1String("</");
-        if (!closing && (at < 1 || all[at - 1] != u'<'))
+        tag = pagetext::findEither(tag, textEnd, u'<', u'<');
+        const bool closing = textEnd - tag > 1 && tag[1] == u'/';
+        const char16_t *const name = tag + (closing ? 2 : 1);
+        if (textEnd - name < 7)
+            break;
+        if (std::memcmp(name, content, 7 * sizeof(char16_t)) != 0)
             continue;
+        const qsizetype at = name - data;
         const qsizetype end = all.indexOf(u'>', at);
         if (end < 0)
             break;
@@ -351,8 +322,8 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
             if (open.empty())
                 continue;
             if (open.back())
-                contentsHtml_ += QLatin1String("</ul>\n");
-            contentsHtml_ += QLatin1String("</li>\n");
+                contents_.put("</ul>\n");
+            contents_.put("</li>\n");
             open.pop_back();
             continue;
         }
@@ -360,7 +331,13 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
         QString label = plain(attribute(attributes, QLatin1String("title")));
         beginItem();
         if (!url.isEmpty()) {
-            QString path = relative(baseDirectory.isEmpty() ? url : baseDirectory + u'/' + url);
+            if (!baseDirectory.isEmpty()) {
+                fullUrl.resize(0);
+                fullUrl += baseDirectory;
+                fullUrl += u'/';
+                fullUrl += url;
+            }
+            QString path = relative(baseDirectory.isEmpty() ? url : fullUrl);
             auto document = documentByPath_.constFind(path);
             // A split name that ends in ".htm" keeps it, without a second one.
             if (document == documentByPath_.constEnd() &&
@@ -369,26 +346,26 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
                 document = documentByPath_.constFind(path);
             }
             if (document != documentByPath_.constEnd() && !documents_[*document].title.isEmpty())
-                label = documents_[*document].title.simplified();
+                label = simplifiedOf(documents_[*document].title);
             if (label.isEmpty())
                 label = path;
-            contentsHtml_ += QLatin1String("<a href=\"");
-            appendEscaped(contentsHtml_, href(path));
-            contentsHtml_ += QLatin1String("\">");
-            appendEscaped(contentsHtml_, label);
-            contentsHtml_ += QLatin1String("</a>");
+            contents_.put("<a href=\"");
+            contents_.putEscaped(href(path));
+            contents_.put("\">");
+            contents_.putEscaped(label);
+            contents_.put("</a>");
         } else {
-            appendEscaped(contentsHtml_, label);
+            contents_.putEscaped(label);
         }
         if (attributes.trimmed().endsWith(u'/'))
-            contentsHtml_ += QLatin1String("</li>\n");
+            contents_.put("</li>\n");
         else
             open.push_back(false);
     }
     while (!open.empty()) {
         if (open.back())
-            contentsHtml_ += QLatin1String("</ul>\n");
-        contentsHtml_ += QLatin1String("</li>\n");
+            contents_.put("</ul>\n");
+        contents_.put("</li>\n");
         open.pop_back();
     }
 }
@@ -442,45 +419,62 @@ QByteArray Site::writeSearch() {
     // ".htm") and snippet, in chunks of documentsPerChunk.
     QStringList folders;
     QHash<QString, int> folderIds;
-    QString chunk;
+    TextOut chunk;
     int chunkCount = 0, inChunk = 0;
     quint32 count = 0;
     const auto flush = [&]() -> QByteArray {
         if (inChunk == 0)
             return QByteArray();
-        const QString name = folder + QStringLiteral("/d%1.js").arg(chunkCount++);
         inChunk = 0;
-        return writeFile(name, QStringLiteral("quillgenDocuments(%1,[").arg(chunkCount - 1) +
-                                   chunk + QLatin1String("]);\n"));
+        chunk.put("]);\n");
+        return writeTextFile(folder + QStringLiteral("/d%1.js").arg(chunkCount++), chunk);
     };
+    QStringView lastDir;
+    int lastDirId = -1;
     for (const Document &document : documents_) {
         if (!document.alive)
             continue;
         const qsizetype slash = document.path.lastIndexOf(u'/') + 1;
-        const QString dir = document.path.left(slash);
-        const QString file = document.path.mid(slash);
-        auto id = folderIds.constFind(dir);
-        if (id == folderIds.constEnd()) {
-            id = folderIds.insert(dir, int(folders.size()));
-            folders.append(dir);
+        const QStringView dir = QStringView(document.path).left(slash);
+        const QStringView file = QStringView(document.path).mid(slash);
+        // Pages of one folder mostly come one after another.
+        if (lastDirId < 0 || dir != lastDir) {
+            const QString key = dir.toString();
+            auto id = folderIds.constFind(key);
+            if (id == folderIds.constEnd()) {
+                id = folderIds.insert(key, int(folders.size()));
+                folders.append(key);
+            }
+            lastDir = dir;
+            lastDirId = *id;
         }
-        const QString title =
-            file == document.title + QLatin1String(".htm") ? QString() : document.title;
-        chunk += inChunk ? QLatin1String(",\n[") : QLatin1String("\n[");
-        chunk += QString::number(*id);
-        chunk += u',';
-        appendJs(chunk, href(file));
-        chunk += u',';
-        appendJs(chunk, title);
-        chunk += u',';
-        appendJs(chunk, document.snippet);
-        chunk += u']';
+        const bool titled =
+            !(file.size() == document.title.size() + 4 && file.startsWith(document.title) &&
+              file.endsWith(QLatin1String(".htm")));
+        if (inChunk == 0) {
+            chunk.clear();
+            chunk.put("quillgenDocuments(");
+            chunk.putNumber(quint64(chunkCount));
+            chunk.put(",[\n[");
+        } else {
+            chunk.put(",\n[");
+        }
+        chunk.putNumber(quint64(lastDirId));
+        chunk.put(',');
+        if (isPlainHref(file))
+            chunk.putJs(file);
+        else
+            chunk.putJs(encodedHref(file));
+        chunk.put(',');
+        chunk.putJs(titled ? QStringView(document.title) : QStringView());
+        chunk.put(',');
+        chunk.putJs(document.snippet);
+        chunk.put(']');
         ++count;
         if (++inChunk == documentsPerChunk) {
             const QByteArray error = flush();
             if (!error.isEmpty())
                 return error;
-            chunk.clear();
         }
     }
     QByteArray error = flush();
@@ -488,173 +482,224 @@ QByteArray Site::writeSearch() {
         return error;
 
     // Term shards; the manifest marks a prefix that was split and kept no terms with 0.
-    QString shards;
-    const QMap<QString, QList<ShardTerm>> byPrefix = index_.shards(alive, shardBytes);
-    for (auto it = byPrefix.cbegin(); it != byPrefix.cend(); ++it) {
-        shards += (shards.isEmpty() ? QString() : QStringLiteral(",")) + jsString(it.key()) +
-                  (it->isEmpty() ? QLatin1String(":0") : QLatin1String(":1"));
-        if (it->isEmpty())
+    TextOut manifest, text;
+    const IndexShards index = index_.shards(alive, shardBytes);
+    for (const IndexShards::Shard &shard : index.shards) {
+        if (!manifest.isEmpty())
+            manifest.put(',');
+        manifest.putJs(shard.prefix);
+        if (shard.from == shard.to) {
+            manifest.put(":0");
             continue;
-        QString text = QLatin1String("quillgenShard(") + jsString(it.key()) + QLatin1String(",[");
-        bool first = true;
-        for (const ShardTerm &term : *it) {
-            text += first ? QLatin1String("\n[") : QLatin1String(",\n[");
-            appendJs(text, term.term);
-            text += u',';
-            text += QString::number(term.documents);
-            text += u',';
-            appendJs(text, term.postings);
-            text += u']';
-            first = false;
         }
-        error = writeFile(folder + u'/' + shardStem(it.key()) + QLatin1String(".js"),
-                          text + QLatin1String("]);\n"));
+        manifest.put(":1");
+        text.clear();
+        text.put("quillgenShard(");
+        text.putJs(shard.prefix);
+        text.put(",[");
+        for (size_t i = shard.from; i < shard.to; ++i) {
+            const ShardTerm &term = index.terms[i];
+            if (i == shard.from)
+                text.put("\n[");
+            else
+                text.put(",\n[");
+            text.putJs(term.term);
+            text.put(',');
+            text.putNumber(term.documents);
+            text.put(",\"");
+            // Postings are written in digits that a script string holds as they stand.
+            text.put(term.postings.data(), term.postings.size());
+            text.put("\"]");
+        }
+        text.put("]);\n");
+        error = writeTextFile(folder + u'/' + shardStem(shard.prefix) + QLatin1String(".js"), text);
         if (!error.isEmpty())
             return error;
     }
 
-    QString folderList;
-    for (const QString &dir : std::as_const(folders))
-        folderList +=
-            (folderList.isEmpty() ? QString() : QStringLiteral(",")) + jsString(href(dir));
     QFile script(QStringLiteral(":/site/search.js"));
     if (!script.open(QIODevice::ReadOnly))
         return "the search script is missing from the program";
-    const QString body =
-        QLatin1String(
-            "<form class=\"qg-search-form\" role=\"search\" action=\"search.htm\" method=\"get\">\n"
-            "<label for=\"qg-query\">Words to find</label>\n"
-            "<input type=\"search\" id=\"qg-query\" name=\"q\" autocomplete=\"off\" "
-            "spellcheck=\"false\" aria-describedby=\"qg-help\" aria-controls=\"qg-results\">\n"
-            "<button type=\"submit\">Search</button>\n"
-            "</form>\n"
-            "<p id=\"qg-help\" class=\"qg-kind\">Results appear as you type. Down and up arrows "
-            "move through them; Escape returns to the field.</p>\n"
-            "<p id=\"qg-status\" role=\"status\" aria-live=\"polite\"></p>\n"
-            "<ol id=\"qg-results\" class=\"qg-results\"></ol>\n"
-            "<p><button type=\"button\" id=\"qg-more\" class=\"qg-more\" hidden>More "
-            "results</button></p>\n"
-            "<noscript><p>The search needs JavaScript; the <a href=\"genindex.htm\">index</a> "
-            "and the <a href=\"contents.htm\">contents</a> work without it.</p></noscript>\n"
-            "<script>\nvar quillgenSite = {documents: ") +
-        QString::number(count) +
-        QStringLiteral(", chunk: %1, prefix: %2, folders: [")
-            .arg(documentsPerChunk)
-            .arg(SearchIndex::longestPrefix) +
-        folderList + QLatin1String("],\nshards: {") + shards + QLatin1String("}};\n</script>\n") +
-        QLatin1String("<script>\n") + QString::fromUtf8(script.readAll()) +
-        QLatin1String("</script>\n");
-    return writeFile(root.filePath(QStringLiteral("search.htm")),
-                     pageStart(QStringLiteral("Search"), "search.htm") + body +
-                         QLatin1String(pageEnd));
+    TextOut page;
+    page.putText(pageStart(QStringLiteral("Search"), "search.htm"));
+    page.put(
+        "<form class=\"qg-search-form\" role=\"search\" action=\"search.htm\" method=\"get\">\n"
+        "<label for=\"qg-query\">Words to find</label>\n"
+        "<input type=\"search\" id=\"qg-query\" name=\"q\" autocomplete=\"off\" "
+        "spellcheck=\"false\" aria-describedby=\"qg-help\" aria-controls=\"qg-results\">\n"
+        "<button type=\"submit\">Search</button>\n"
+        "</form>\n"
+        "<p id=\"qg-help\" class=\"qg-kind\">Results appear as you type. Down and up arrows "
+        "move through them; Escape returns to the field.</p>\n"
+        "<p id=\"qg-status\" role=\"status\" aria-live=\"polite\"></p>\n"
+        "<ol id=\"qg-results\" class=\"qg-results\"></ol>\n"
+        "<p><button type=\"button\" id=\"qg-more\" class=\"qg-more\" hidden>More "
+        "results</button></p>\n"
+        "<noscript><p>The search needs JavaScript; the <a href=\"genindex.htm\">index</a> "
+        "and the <a href=\"contents.htm\">contents</a> work without it.</p></noscript>\n"
+        "<script>\nvar quillgenSite = {documents: ");
+    page.putNumber(count);
+    page.put(", chunk: ");
+    page.putNumber(documentsPerChunk);
+    page.put(", prefix: ");
+    page.putNumber(SearchIndex::longestPrefix);
+    page.put(", folders: [");
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        if (i > 0)
+            page.put(',');
+        page.putJs(href(folders[i]));
+    }
+    page.put("],\nshards: {");
+    page.put(manifest);
+    page.put("}};\n</script>\n<script>\n");
+    const QByteArray scriptText = script.readAll();
+    page.put(scriptText.constData(), scriptText.size());
+    page.put("</script>\n");
+    page.put(pageEnd);
+    return writeTextFile(root.filePath(QStringLiteral("search.htm")), page);
 }
 
 QByteArray Site::writeContents() {
     TextFile file(QDir(workingDirectory_).filePath(QStringLiteral("contents.htm")));
-    QString &out = file.text();
-    out = pageStart(QStringLiteral("Contents"), "contents.htm");
-    if (contentsHtml_.isEmpty()) {
-        out += QLatin1String("<p>This run gave no contents.</p>\n");
+    TextOut &out = file.text();
+    out.putText(pageStart(QStringLiteral("Contents"), "contents.htm"));
+    if (contents_.isEmpty()) {
+        out.put("<p>This run gave no contents.</p>\n");
     } else {
-        out += QLatin1String("<ul class=\"qg-contents\">\n");
+        out.put("<ul class=\"qg-contents\">\n");
         file.flushSome();
-        out += contentsHtml_;
+        out.put(contents_);
         file.flushSome();
-        out += QLatin1String("</ul>\n");
+        out.put("</ul>\n");
     }
-    out += QLatin1String(pageEnd);
+    out.put(pageEnd);
     return file.close();
 }
+
+namespace {
+
+// The first code units of a text, packed so that comparing two packed keys compares
+// the texts' beginnings as QString compares texts (the shorter first when one begins
+// the other, unless the longer goes on with null characters).
+quint64 packedStart(QStringView text, qsizetype from) {
+    quint64 key = 0;
+    for (qsizetype k = from; k < from + 4; ++k)
+        key = key << 16 | (k < text.size() ? text[k].unicode() : 0);
+    return key;
+}
+
+} // namespace
 
 QByteArray Site::writeIndex() {
     // A-Z by name with case and leading underscores ignored; ties by name and link, so
     // the order never depends on the order of the run.
     struct Sorted {
-        QString key;
-        const IndexEntry *entry;
+        quint64 start[2]; // the key's first eight code units, packed
+        quint32 entry;    // in entries_, and its key in keys
     };
     // A page written twice is listed once, as it was written last.
     QSet<QString> listed;
+    listed.reserve(qsizetype(entries_.size()));
     std::vector<Sorted> sorted;
     sorted.reserve(entries_.size());
-    for (auto it = entries_.crbegin(); it != entries_.crend(); ++it) {
-        const IndexEntry &entry = *it;
-        if (listed.contains(entry.href))
-            continue;
+    std::vector<QString> keys(entries_.size());
+    for (size_t i = entries_.size(); i-- > 0;) {
+        const IndexEntry &entry = entries_[i];
+        const qsizetype before = listed.size();
         listed.insert(entry.href);
-        QString key = entry.name.toLower();
-        while (key.size() > 1 && !key.at(0).isLetterOrNumber())
-            key.remove(0, 1);
-        sorted.push_back(Sorted{key, &entry});
+        if (listed.size() == before)
+            continue;
+        QString &key = keys[i];
+        key = entry.name.toLower();
+        qsizetype skip = 0;
+        while (key.size() - skip > 1 && !key.at(skip).isLetterOrNumber())
+            ++skip;
+        if (skip > 0)
+            key.remove(0, skip);
+        sorted.push_back(Sorted{{packedStart(key, 0), packedStart(key, 4)}, quint32(i)});
     }
-    std::sort(sorted.begin(), sorted.end(), [](const Sorted &a, const Sorted &b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        if (a.entry->name != b.entry->name)
-            return a.entry->name < b.entry->name;
-        return a.entry->href < b.entry->href;
+    std::sort(sorted.begin(), sorted.end(), [&](const Sorted &a, const Sorted &b) {
+        if (a.start[0] != b.start[0])
+            return a.start[0] < b.start[0];
+        if (a.start[1] != b.start[1])
+            return a.start[1] < b.start[1];
+        if (keys[a.entry] != keys[b.entry])
+            return keys[a.entry] < keys[b.entry];
+        const IndexEntry &x = entries_[a.entry], &y = entries_[b.entry];
+        if (x.name != y.name)
+            return x.name < y.name;
+        return x.href < y.href;
     });
     // A-Z, or '#' for the rest.
     const auto letterOf = [](const QString &key) {
         const QChar c = key.isEmpty() ? QChar() : key.at(0).toUpper();
-        return c >= u'A' && c <= u'Z' ? c : QChar(u'#');
+        return c >= u'A' && c <= u'Z' ? char(c.unicode()) : '#';
     };
-    const auto anchorOf = [](QChar letter) {
-        return letter == u'#' ? QStringLiteral("other") : QString(letter);
+    const auto putAnchor = [](TextOut &out, char letter) {
+        if (letter == '#')
+            out.put("other");
+        else
+            out.put(letter);
     };
-    QList<QChar> letters;
+    std::vector<char> letters;
     for (const Sorted &s : sorted)
-        if (letters.isEmpty() || letters.last() != letterOf(s.key))
-            letters.append(letterOf(s.key));
+        if (letters.empty() || letters.back() != letterOf(keys[s.entry]))
+            letters.push_back(letterOf(keys[s.entry]));
 
     TextFile file(QDir(workingDirectory_).filePath(QStringLiteral("genindex.htm")));
-    QString &body = file.text();
-    body = pageStart(QStringLiteral("Index"), "genindex.htm");
+    TextOut &body = file.text();
+    body.putText(pageStart(QStringLiteral("Index"), "genindex.htm"));
     if (sorted.empty())
-        body += QLatin1String("<p>This run documented nothing.</p>\n");
-    body += QLatin1String("<nav aria-label=\"Letters\">\n<ul class=\"qg-letters\">\n");
-    for (const QChar letter : std::as_const(letters))
-        body += QStringLiteral("<li><a href=\"#letter-%1\">%2</a></li>\n")
-                    .arg(anchorOf(letter), QString(letter));
-    body += QLatin1String("</ul>\n</nav>\n");
-    QChar current; // none yet
+        body.put("<p>This run documented nothing.</p>\n");
+    body.put("<nav aria-label=\"Letters\">\n<ul class=\"qg-letters\">\n");
+    for (const char letter : letters) {
+        body.put("<li><a href=\"#letter-");
+        putAnchor(body, letter);
+        body.put("\">");
+        body.put(letter);
+        body.put("</a></li>\n");
+    }
+    body.put("</ul>\n</nav>\n");
+    char current = 0; // none yet
     for (const Sorted &s : sorted) {
-        const QChar letter = letterOf(s.key);
+        const char letter = letterOf(keys[s.entry]);
         if (letter != current) {
-            if (!current.isNull())
-                body += QLatin1String("</tbody>\n</table>\n");
+            if (current != 0)
+                body.put("</tbody>\n</table>\n");
             current = letter;
-            body += QStringLiteral(
-                        "<h2 id=\"letter-%1\">%2</h2>\n<table class=\"qg-index\">\n"
-                        "<thead><tr><th scope=\"col\">Name</th><th scope=\"col\">Kind</th>"
-                        "<th scope=\"col\">In</th><th scope=\"col\">Brief</th></tr></thead>\n"
-                        "<tbody>\n")
-                        .arg(anchorOf(letter), QString(letter));
+            body.put("<h2 id=\"letter-");
+            putAnchor(body, letter);
+            body.put("\">");
+            body.put(letter);
+            body.put("</h2>\n<table class=\"qg-index\">\n"
+                     "<thead><tr><th scope=\"col\">Name</th><th scope=\"col\">Kind</th>"
+                     "<th scope=\"col\">In</th><th scope=\"col\">Brief</th></tr></thead>\n"
+                     "<tbody>\n");
         }
-        const IndexEntry &e = *s.entry;
-        body += QLatin1String("<tr><td><a href=\"");
-        appendEscaped(body, e.href);
-        body += QLatin1String("\">");
-        appendEscaped(body, e.name);
-        body += QLatin1String("</a></td><td class=\"qg-kind\">");
-        appendEscaped(body, e.kind);
-        body += QLatin1String("</td><td>");
+        const IndexEntry &e = entries_[s.entry];
+        body.put("<tr><td><a href=\"");
+        body.putEscaped(e.href);
+        body.put("\">");
+        body.putEscaped(e.name);
+        body.put("</a></td><td class=\"qg-kind\">");
+        body.putEscaped(e.kind);
+        body.put("</td><td>");
         if (e.whereHref.isEmpty()) {
-            appendEscaped(body, e.where);
+            body.putEscaped(e.where);
         } else {
-            body += QLatin1String("<a href=\"");
-            appendEscaped(body, e.whereHref);
-            body += QLatin1String("\">");
-            appendEscaped(body, e.where);
-            body += QLatin1String("</a>");
+            body.put("<a href=\"");
+            body.putEscaped(e.whereHref);
+            body.put("\">");
+            body.putEscaped(e.where);
+            body.put("</a>");
         }
-        body += QLatin1String("</td><td>");
-        appendEscaped(body, e.brief);
-        body += QLatin1String("</td></tr>\n");
+        body.put("</td><td>");
+        body.putEscaped(e.brief);
+        body.put("</td></tr>\n");
         file.flushSome();
     }
-    if (!current.isNull())
-        body += QLatin1String("</tbody>\n</table>\n");
-    body += QLatin1String(pageEnd);
+    if (current != 0)
+        body.put("</tbody>\n</table>\n");
+    body.put(pageEnd);
     return file.close();
 }

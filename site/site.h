@@ -1,11 +1,10 @@
 #pragma once
 
-#include "site/pagetext.h"
 #include "site/searchindex.h"
+#include "site/textout.h"
 
 #include <QDir>
 #include <QHash>
-#include <QMap>
 #include <QString>
 
 #include <vector>
@@ -74,8 +73,7 @@ private:
     std::vector<Document> documents_;
     QHash<QString, quint32> documentByPath_;
     SearchIndex index_;
-    PageText pageText_; // the page being added; its storage serves the next
-    QString contentsHtml_;
+    TextOut contents_;                // the items of contents.htm, as written
     std::vector<IndexEntry> entries_; // in the order added
     QString lastHeaderPage_, lastHeaderLink_;
 };
