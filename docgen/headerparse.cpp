@@ -12,18 +12,26 @@ namespace {
 // The C/C++ parser reading its lines from a header file, keeping its messages.
 class DocGenSourceBrowserCParser : public SourceBrowserCParser {
 public:
-    DocGenSourceBrowserCParser(TextLines &lines, ParsedHeader &result)
-        : SourceBrowserCParser(result.root.get()), lines_(lines), result_(result) {}
+    DocGenSourceBrowserCParser(TextLines &lines, ParsedHeader &result, bool keepMessages)
+        : SourceBrowserCParser(result.root.get()), lines_(lines), result_(result),
+          keepMessages_(keepMessages) {}
 
     bool getLine(QString &line) override { return lines_.next(line); }
 
     void errorMessage(const QString &fileName, int line, const QString &message) override {
-        result_.parserMessages.append({fileName, line, message});
+        if (!keepMessages_)
+            return;
+        QList<ParsedHeader::Message> &messages = result_.parserMessages;
+        if (!messages.isEmpty() && messages.last().line == line &&
+            messages.last().text == message && messages.last().fileName == fileName)
+            return;
+        messages.append({fileName, line, message});
     }
 
 private:
     TextLines &lines_;
     ParsedHeader &result_;
+    const bool keepMessages_;
 };
 
 // Prepares the comment of every declaration that gets a page ("!" comments).
@@ -36,13 +44,13 @@ void prepareComments(const QList<Entity *> &entities, ParsedHeader &result) {
 
 } // namespace
 
-ParsedHeader parseHeader(const QString &path) {
+ParsedHeader parseHeader(const QString &path, bool keepMessages) {
     ParsedHeader result;
     result.path = path;
     result.root = std::make_unique<SourceBrowserRoot>();
     TextLines lines(path);
     result.opened = lines.isOpen();
-    DocGenSourceBrowserCParser parser(lines, result);
+    DocGenSourceBrowserCParser parser(lines, result, keepMessages);
     parser.parseFile(path);
     result.overview = parser.overviewText();
     result.overviewOrigins = parser.overviewOrigins();

@@ -32,4 +32,7 @@ struct ParsedHeader {
     QHash<const SourceBrowserObject *, QString> preparedComments;
 };
 
-ParsedHeader parseHeader(const QString &path);
+// Parses the header at path. The parser's messages are kept only with keepMessages (they
+// become warnings, which are off by default), and a run of identical ones only once: a
+// hostile header can make the parser complain at every token.
+ParsedHeader parseHeader(const QString &path, bool keepMessages);

@@ -229,7 +229,7 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
 void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &excludedNames) {
     ParsedHeader parsed = doc.parsedHeader && doc.parsedHeader->path == inputPath
                               ? std::move(*doc.parsedHeader)
-                              : parseHeader(inputPath);
+                              : parseHeader(inputPath, diagnostics().enabled());
     doc.parsedHeader.reset();
     if (parsed.opened)
         recordFileRead(inputPath);

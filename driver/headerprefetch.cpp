@@ -1,5 +1,7 @@
 #include "driver/headerprefetch.h"
 
+#include "docgen/diagnostics.h"
+
 #include <QFileInfo>
 
 HeaderPrefetch::~HeaderPrefetch() {
@@ -14,7 +16,8 @@ void HeaderPrefetch::start(const QString &path) {
     if (parse_.valid())
         parse_.wait();
     path_ = path;
-    parse_ = std::async(std::launch::async, parseHeader, path);
+    // Whether warnings are on is settled before the first input, so it is read here.
+    parse_ = std::async(std::launch::async, parseHeader, path, diagnostics().enabled());
 }
 
 std::unique_ptr<ParsedHeader> HeaderPrefetch::take(const QString &path) {
