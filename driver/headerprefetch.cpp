@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <system_error>
+
 HeaderPrefetch::~HeaderPrefetch() {
     if (parse_.valid())
         parse_.wait();
@@ -15,9 +17,14 @@ void HeaderPrefetch::start(const QString &path) {
         return;
     if (parse_.valid())
         parse_.wait();
-    path_ = path;
     // Whether warnings are on is settled before the first input, so it is read here.
-    parse_ = std::async(std::launch::async, parseHeader, path, diagnostics().enabled());
+    try {
+        parse_ = std::async(std::launch::async, parseHeader, path, diagnostics().enabled());
+        path_ = path;
+    } catch (const std::system_error &) {
+        // No thread to be had: the header is parsed in its turn instead.
+        path_.clear();
+    }
 }
 
 std::unique_ptr<ParsedHeader> HeaderPrefetch::take(const QString &path) {

@@ -22,6 +22,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <system_error>
 
 namespace {
 
@@ -204,6 +205,9 @@ int runQuillgen(int argc, char **argv) {
         }
     } catch (const HException &error) {
         fail(error);
+    } catch (const std::system_error &error) {
+        // The writer's, the site's or the parse-ahead's thread could not be started.
+        fail(HException(QByteArray("cannot start a thread: ") + error.what()));
     }
     std::fflush(stdout);
     Diagnostics &diagnostics = ::diagnostics();
