@@ -55,11 +55,7 @@ ParsedHeader parseHeader(const QString &path, bool keepMessages) {
     result.overview = parser.overviewText();
     result.overviewOrigins = parser.overviewOrigins();
     result.unattachedComments = parser.unattachedDocumentationComments();
-    const SourceBrowserRoot &root = *result.root;
-    prepareComments(root.allMacros(), result);
-    prepareComments(root.allStructs(), result);
-    prepareComments(root.allVariables(), result);
-    prepareComments(root.allTypes(), result);
-    prepareComments(root.allMethods(), result);
+    forEachDeclarationList(*result.root,
+                           [&result](const auto &entities) { prepareComments(entities, result); });
     return result;
 }

@@ -32,6 +32,17 @@ struct ParsedHeader {
     QHash<const SourceBrowserObject *, QString> preparedComments;
 };
 
+// Calls visit with each list of the model's global declarations, in the order their pages
+// are made: macros, structs, variables, types, functions.
+template <typename Visit>
+void forEachDeclarationList(const SourceBrowserRoot &root, Visit &&visit) {
+    visit(root.allMacros());
+    visit(root.allStructs());
+    visit(root.allVariables());
+    visit(root.allTypes());
+    visit(root.allMethods());
+}
+
 // Parses the header at path. The parser's messages are kept only with keepMessages (they
 // become warnings, which are off by default), and a run of identical ones only once: a
 // hostile header can make the parser complain at every token.

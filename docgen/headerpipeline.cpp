@@ -258,12 +258,9 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
 
     doc.pageBody.clear();
     const QSet<QString> excluded(excludedNames.begin(), excludedNames.end());
-    const SourceBrowserRoot &root = *doc.sourceRoot;
-    documentAll(doc, root.allMacros(), excluded);
-    documentAll(doc, root.allStructs(), excluded);
-    documentAll(doc, root.allVariables(), excluded);
-    documentAll(doc, root.allTypes(), excluded);
-    documentAll(doc, root.allMethods(), excluded);
+    forEachDeclarationList(*doc.sourceRoot, [&doc, &excluded](const auto &entities) {
+        documentAll(doc, entities, excluded);
+    });
     doc.flushPage();
     doc.origins = std::move(overviewOrigins);
     if (doc.mode == ModePages)
