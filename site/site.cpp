@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -371,11 +373,28 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
 }
 
 QByteArray Site::write(const QString &stylesheet) {
+    // The contents and the A-Z index need nothing of what the search needs, and the run
+    // has nothing else left to do: they are written on a second thread meanwhile, which
+    // also frees the entries of the index. Without a thread they follow the search.
+    QByteArray otherError;
+    const auto writeOthers = [this, &otherError] {
+        otherError = writeContents();
+        if (otherError.isEmpty())
+            otherError = writeIndex();
+        std::vector<IndexEntry>().swap(entries_);
+    };
+    std::thread others;
+    try {
+        others = std::thread(writeOthers);
+    } catch (const std::system_error &) {
+    }
     QByteArray error = writeSearch();
+    if (others.joinable())
+        others.join();
+    else
+        writeOthers();
     if (error.isEmpty())
-        error = writeContents();
-    if (error.isEmpty())
-        error = writeIndex();
+        error = otherError;
     if (!error.isEmpty() || stylesheet.isEmpty())
         return error;
     // Every folder that holds pages, the working directory with the site's own first.

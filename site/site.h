@@ -38,7 +38,8 @@ public:
     void addDeclaration(const Declaration &declaration);
 
     // Writes the site; stylesheet is copied into every folder that received pages and
-    // lacks one. Returns an error message, empty on success.
+    // lacks one. Returns an error message, empty on success. The last call: what the
+    // A-Z index kept is freed as it is written.
     QByteArray write(const QString &stylesheet);
 
     // How many documents a script file of the document table holds, and the size a
