@@ -1,5 +1,6 @@
 #include "docgen/headerpipeline.h"
 
+#include "common/findeither.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -14,6 +15,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 // The position after the leading white space of line, or -1 when the next
@@ -25,8 +28,15 @@ qsizetype starPosition(QStringView line) {
     return i < line.size() && line.at(i) == u'*' ? i : -1;
 }
 
-bool startsWithAt(const QString &text, qsizetype at, QLatin1String word) {
-    return QStringView(text).mid(at, word.size()) == word;
+// Writes text at out; returns where it ends.
+QChar *copyTo(QChar *out, QStringView text) {
+    return std::copy(text.begin(), text.end(), out);
+}
+
+QChar *copyTo(QChar *out, QLatin1String text) {
+    for (const char c : text)
+        *out++ = QLatin1Char(c);
+    return out;
 }
 
 // Copies the comment, giving a bare "\code" the C language and taking off the
@@ -36,26 +46,36 @@ QString normaliseCodeBlocks(const QString &text) {
     qsizetype indent = 0;
     static const QLatin1String code("\\code");
     static const QLatin1String endCode("\\endcode");
-    QString out;
-    out.reserve(text.size() + 16);
+    static const QLatin1String language("{c}");
+    const char16_t *const begin = reinterpret_cast<const char16_t *>(text.constData());
     const qsizetype size = text.size();
+    // Only a bare "\code" grows the text, by the three characters of its language: with
+    // room for that after every backslash, the copy is written through a pointer.
+    qsizetype backslashes = 0;
+    for (const char16_t *at = begin;
+         (at = findEither(at, begin + size, u'\\', u'\\')) != begin + size; ++at)
+        ++backslashes;
+    QString out(size + backslashes * language.size(), Qt::Uninitialized);
+    QChar *const outBegin = out.data();
+    QChar *o = outBegin;
+    const QStringView all(text);
     for (qsizetype i = 0; i < size;) {
-        const QChar c = text.at(i);
-        if (c == u'\\' && startsWithAt(text, i, endCode)) {
-            out += endCode;
+        const QChar c = all[i];
+        if (c == u'\\' && all.mid(i, endCode.size()) == endCode) {
+            o = copyTo(o, endCode);
             i += endCode.size();
             state = Outside;
-        } else if (c == u'\\' && startsWithAt(text, i, code)) {
-            out += code;
+        } else if (c == u'\\' && all.mid(i, code.size()) == code) {
+            o = copyTo(o, code);
             i += code.size();
-            if (i >= size || text.at(i) != u'{')
-                out += QLatin1String("{c}");
+            if (i >= size || all[i] != u'{')
+                o = copyTo(o, language);
             state = FirstLine;
         } else if (c == u'\n') {
-            out += c;
+            *o++ = c;
             ++i;
             qsizetype spaces = 0;
-            while (i + spaces < size && text.at(i + spaces) == u' ' &&
+            while (i + spaces < size && all[i + spaces] == u' ' &&
                    (state == FirstLine || spaces < indent))
                 ++spaces;
             if (state == FirstLine) {
@@ -67,13 +87,12 @@ QString normaliseCodeBlocks(const QString &text) {
             }
         } else {
             // Ordinary text up to the next command or line end is copied in one piece.
-            qsizetype end = i + 1;
-            while (end < size && text.at(end) != u'\\' && text.at(end) != u'\n')
-                ++end;
-            out += QStringView(text).mid(i, end - i);
+            const qsizetype end = findEither(begin + i + 1, begin + size, u'\\', u'\n') - begin;
+            o = copyTo(o, all.mid(i, end - i));
             i = end;
         }
     }
+    out.truncate(o - outBegin);
     return out;
 }
 
@@ -166,8 +185,11 @@ QString stripCommentStars(const QString &text) {
             return text;
         lineStart = end;
     }
-    QString out;
-    out.reserve(text.size());
+    // No line grows: a star and what stands before it give way to one space. The copy
+    // is written through a pointer into room for the whole text.
+    QString out(text.size(), Qt::Uninitialized);
+    QChar *const outBegin = out.data();
+    QChar *o = outBegin;
     qsizetype from = 0;
     for (;;) {
         qsizetype end = all.indexOf(u'\n', from);
@@ -177,16 +199,17 @@ QString stripCommentStars(const QString &text) {
         const QStringView line = all.mid(from, end - from);
         const qsizetype star = starPosition(line);
         if (star < 0) {
-            out += line;
+            o = copyTo(o, line);
         } else if (!line.mid(star + 1).trimmed().isEmpty()) {
-            out += QLatin1Char(' ');
-            out += line.mid(star + 1);
+            *o++ = QLatin1Char(' ');
+            o = copyTo(o, line.mid(star + 1));
         }
         if (last)
             break;
-        out += QLatin1Char('\n');
+        *o++ = QLatin1Char('\n');
         from = end + 1;
     }
+    out.truncate(o - outBegin);
     return out;
 }
 
