@@ -718,8 +718,11 @@ void SourceBrowserCParser::analyseDeclarator(SourceBrowserVariable *variable) {
             } else if (!(token.code == TokenIdentifier && token.text == QLatin1String("void") &&
                          following == ')')) {
                 const QString text = SourceBrowserToken::textOf(token.code, token.text);
-                if (!text.isEmpty())
-                    pieces.append(text + QLatin1Char(' '));
+                if (!text.isEmpty()) {
+                    // Joined in reverse: the space comes first here.
+                    pieces.append(QStringLiteral(" "));
+                    pieces.append(text);
+                }
             }
             following = token.code;
             if (depth == 0)
@@ -768,10 +771,14 @@ void SourceBrowserCParser::analyseDeclarator(SourceBrowserVariable *variable) {
         }
     }
 
-    QString suffix;
-    for (auto it = pieces.crbegin(); it != pieces.crend(); ++it)
-        suffix += *it;
-    variable->type += suffix;
+    if (!pieces.isEmpty()) {
+        qsizetype size = variable->type.size();
+        for (const QString &piece : std::as_const(pieces))
+            size += piece.size();
+        variable->type.reserve(size);
+        for (auto it = pieces.crbegin(); it != pieces.crend(); ++it)
+            variable->type += *it;
+    }
     variable->declarationFile = fileName_;
     variable->declarationLine = zeroBasedTokenLine();
     variable->access = access_;

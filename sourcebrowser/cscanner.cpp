@@ -259,6 +259,9 @@ void SourceBrowserCScanner::readDirective(const QString &firstLine) {
     macro->name = directive.mid(start, i - start);
     macro->text = directive;
     macro->declarationLine = directiveLine;
+    // A directive line inside a block comment sees the comment as read so far.
+    if (readingComment_)
+        syncCommentText();
     if (commentEndLine_ >= 0) {
         const int distance = directiveLine - commentEndLine_;
         if (distance == 0 || distance == 1) {
@@ -274,8 +277,16 @@ void SourceBrowserCScanner::readDirective(const QString &firstLine) {
         delete macro;
 }
 
+void SourceBrowserCScanner::syncCommentText() {
+    commentText_ = commentBuffer_.empty()
+                       ? QString()
+                       : QString(reinterpret_cast<const QChar *>(commentBuffer_.data()),
+                                 qsizetype(commentBuffer_.size()));
+}
+
 void SourceBrowserCScanner::consumeComment() {
     commentText_.clear();
+    commentBuffer_.clear();
     commentStartLine_ = -1;
     commentEndLine_ = -1;
 }
@@ -420,15 +431,20 @@ void SourceBrowserCScanner::readLineComment() {
 void SourceBrowserCScanner::readBlockComment() {
     commentStartLine_ = tokenLine_;
     commentText_.clear();
-    // Room for a comment as long as the previous one: the comments of a file are much
-    // alike, and growing the text a line at a time cost more than reading it.
-    commentText_.reserve(previousCommentLength_ + 64);
+    // The text is gathered in a buffer that keeps its room from comment to comment and
+    // grows without a call per line, then copied once.
+    commentBuffer_.clear();
+    readingComment_ = true;
     nextChar();
     // The text is taken a line at a time: a comment closes only on the line where its
     // "*/" stands, and line ends go through nextChar() so that lines are counted as usual.
+    const auto take = [this](qsizetype from, qsizetype size) {
+        commentBuffer_.append(reinterpret_cast<const char16_t *>(lineText_.constData()) + from,
+                              size_t(size));
+    };
     while (!atEnd()) {
         if (position_ > lineLength_) { // at the end of a line
-            commentText_ += QLatin1Char('\n');
+            commentBuffer_ += u'\n';
             nextChar();
             continue;
         }
@@ -439,19 +455,18 @@ void SourceBrowserCScanner::readBlockComment() {
         if (close + 1 >= lineLength_)
             close = -1;
         if (close >= 0) {
-            commentText_ += QStringView(lineText_).mid(start, close - start);
+            take(start, close - start);
             position_ = int(close) + 2;
             nextChar();
             break;
         }
-        commentText_ += QStringView(lineText_).mid(start);
+        take(start, lineLength_ - start);
         position_ = lineLength_;
         nextChar();
     }
+    readingComment_ = false;
     commentEndLine_ = lineNumber_;
-    previousCommentLength_ = commentText_.size();
-    if (commentText_.isEmpty())
-        commentText_ = QString(); // null, as when nothing was ever added
+    syncCommentText(); // null when empty, as when nothing was ever added
 
     // Only the start of the comment decides its kind; most comments are documentation
     // and need no simplified copy of their whole text.

@@ -6,6 +6,8 @@
 #include <QSet>
 #include <QString>
 
+#include <string>
+
 class SourceBrowserContainer;
 class SourceBrowserLineIterator;
 
@@ -109,6 +111,7 @@ private:
     void readLineComment();
     void readBlockComment();
     void consumeComment();
+    void syncCommentText(); // commentText_ from commentBuffer_
 
     SourceBrowserLineIterator *lines_;  // where the lines come from; not owned
     SourceBrowserContainer *macroSink_; // where "#define" macros are filed; may be null
@@ -133,7 +136,8 @@ private:
     QString commentText_;
     int commentStartLine_ = -1;
     int commentEndLine_ = -1;
-    qsizetype previousCommentLength_ = 0; // room to make for the next comment's text
+    std::u16string commentBuffer_; // the text of the block comment being read
+    bool readingComment_ = false;  // a block comment is being read into commentBuffer_
 
     QString group_;        // the documentation group open here, empty outside any
     QString overviewText_; // the overview comments, run together
