@@ -80,11 +80,12 @@ bool holdsExactly(const QByteArray &path, const QByteArray &bytes) {
 // page created in place would have.
 int createTemporary(const QByteArray &path, QByteArray &temporary) {
     static std::atomic<unsigned> counter{0};
+    // The process does not change while it runs: asked once, not once a page.
+    static const QByteArray process = QByteArray::number(qint64(::getpid()));
     const qsizetype slash = path.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray() : path.left(slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder + ".quillgen-" + QByteArray::number(qint64(::getpid())) + '-' +
-                    QByteArray::number(counter++) + ".tmp";
+        temporary = folder + ".quillgen-" + process + '-' + QByteArray::number(counter++) + ".tmp";
         const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
