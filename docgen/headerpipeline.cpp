@@ -173,12 +173,20 @@ QString stripCommentStars(const QString &text) {
     // One pass to check that every inner line has its star, one to copy: no list of
     // lines is built for what is usually a short comment.
     const QStringView all(text);
-    qsizetype lineStart = all.indexOf(u'\n');
+    // Where the line from `from` ends, or -1 for the last line. Lines are short: an
+    // inline search costs less than a call.
+    const char16_t *const begin = reinterpret_cast<const char16_t *>(text.constData());
+    const char16_t *const textEnd = begin + text.size();
+    const auto lineEnd = [&](qsizetype from) {
+        const char16_t *const at = findEither(begin + from, textEnd, u'\n', u'\n');
+        return at == textEnd ? qsizetype(-1) : at - begin;
+    };
+    qsizetype lineStart = lineEnd(0);
     if (lineStart < 0)
         lineStart = all.size();
     while (lineStart < all.size()) {
         const qsizetype from = lineStart + 1;
-        const qsizetype end = all.indexOf(u'\n', from);
+        const qsizetype end = lineEnd(from);
         if (end < 0)
             break; // the last line needs no star
         if (starPosition(all.mid(from, end - from)) < 0)
@@ -192,7 +200,7 @@ QString stripCommentStars(const QString &text) {
     QChar *o = outBegin;
     qsizetype from = 0;
     for (;;) {
-        qsizetype end = all.indexOf(u'\n', from);
+        qsizetype end = lineEnd(from);
         const bool last = end < 0;
         if (last)
             end = all.size();
@@ -217,8 +225,10 @@ namespace {
 
 bool namesItself(QStringView text) {
     static const QLatin1String self("this");
-    for (qsizetype at = text.indexOf(u'\\'); at >= 0; at = text.indexOf(u'\\', at + 1)) {
-        if (text.mid(at + 1, self.size()) == self)
+    const char16_t *const begin = reinterpret_cast<const char16_t *>(text.data());
+    const char16_t *const end = begin + text.size();
+    for (const char16_t *at = begin; (at = findEither(at, end, u'\\', u'\\')) != end; ++at) {
+        if (text.mid(at - begin + 1, self.size()) == self)
             return true;
     }
     return false;
