@@ -16,7 +16,7 @@ public:
         : SourceBrowserCParser(result.root.get()), lines_(lines), result_(result),
           keepMessages_(keepMessages) {}
 
-    bool getLine(QString &line) override { return lines_.next(line); }
+    bool getLine(QStringView &line) override { return lines_.next(line); }
 
     void errorMessage(const QString &fileName, int line, const QString &message) override {
         if (!keepMessages_)

@@ -1,5 +1,7 @@
 #include "docgen/textlines.h"
 
+#include "common/findeither.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -11,25 +13,32 @@ TextLines::TextLines(const QString &fileName) {
         text_ = QString::fromLocal8Bit(file.readAll());
 }
 
-bool TextLines::next(QString &line) {
+bool TextLines::next(QStringView &line) {
     if (position_ >= text_.size())
         return false;
-    qsizetype end = text_.indexOf(u'\n', position_);
-    qsizetype nextPosition = end + 1;
-    if (end < 0)
-        end = nextPosition = text_.size();
-    qsizetype length = end - position_;
-    if (length > 0 && text_.at(end - 1) == u'\r')
-        --length;
+    const char16_t *const begin = reinterpret_cast<const char16_t *>(text_.constData());
+    const char16_t *const textEnd = begin + text_.size();
+    qsizetype end = findEither(begin + position_, textEnd, u'\n', u'\n') - begin;
+    const qsizetype nextPosition = end < text_.size() ? end + 1 : end;
+    if (end > position_ && text_.at(end - 1) == u'\r')
+        --end;
+    line = QStringView(begin + position_, end - position_);
+    position_ = nextPosition;
+    return true;
+}
+
+bool TextLines::next(QString &line) {
+    QStringView view;
+    if (!next(view))
+        return false;
     // A buffer the caller keeps for itself is refilled in place, so a reader that passes
     // the same string for every line allocates nothing once it is long enough; one that
     // shares its lines with others gets a new string, which refilling would copy anyway.
     if (line.isDetached()) {
-        line.resize(length);
-        std::copy_n(text_.constData() + position_, length, line.data());
+        line.resize(view.size());
+        std::copy(view.begin(), view.end(), line.begin());
     } else {
-        line = text_.mid(position_, length);
+        line = view.toString();
     }
-    position_ = nextPosition;
     return true;
 }

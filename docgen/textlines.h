@@ -13,6 +13,8 @@ public:
 
     bool isOpen() const { return open_; }
     bool next(QString &line);
+    // The next line as a view into the text, valid while this reader lasts.
+    bool next(QStringView &line);
 
 private:
     QString text_;

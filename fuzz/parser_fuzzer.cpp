@@ -19,13 +19,13 @@ public:
     MemoryParser(const QString &text, SourceBrowserRoot *root)
         : SourceBrowserCParser(root), text_(text) {}
 
-    bool getLine(QString &line) override {
+    bool getLine(QStringView &line) override {
         if (position_ >= text_.size())
             return false;
         qsizetype end = text_.indexOf(u'\n', position_);
         if (end < 0)
             end = text_.size();
-        line = text_.mid(position_, end - position_);
+        line = QStringView(text_).mid(position_, end - position_);
         position_ = end + 1;
         return true;
     }

@@ -102,7 +102,7 @@ bool isSingleCharToken(QChar c) {
     }
 }
 
-bool isDirective(const QString &line) {
+bool isDirective(QStringView line) {
     for (QChar c : line) {
         if (!c.isSpace())
             return c == QLatin1Char('#');
@@ -190,12 +190,11 @@ QChar SourceBrowserCScanner::peekChar() const {
     return EndOfInput;
 }
 
-bool SourceBrowserCScanner::fetchRawLine(QString &line) {
-    // Not emptied first: a reader that fills the buffer in place keeps its room.
+bool SourceBrowserCScanner::fetchRawLine(QStringView &line) {
     if (!lines_ || !lines_->getLine(line)) {
         atEnd_ = true;
         current_ = EndOfInput;
-        lineText_.clear();
+        lineText_ = QStringView();
         lineLength_ = 0;
         position_ = PastEmptyLine;
         return false;
@@ -204,9 +203,7 @@ bool SourceBrowserCScanner::fetchRawLine(QString &line) {
 }
 
 void SourceBrowserCScanner::readLine() {
-    // Lines are read into the buffer the line before last was read into, so a reader
-    // that fills the buffer in place allocates nothing for an ordinary line.
-    QString &line = spareLine_;
+    QStringView line;
     bool afterDirective = false;
     for (;;) {
         if (!fetchRawLine(line))
@@ -216,7 +213,7 @@ void SourceBrowserCScanner::readLine() {
             ++lineNumber_;
         if (!isDirective(line)) {
             ++lineNumber_;
-            lineText_.swap(line);
+            lineText_ = line;
             lineLength_ = int(lineText_.size());
             position_ = 0;
             nextChar();
@@ -229,12 +226,12 @@ void SourceBrowserCScanner::readLine() {
     }
 }
 
-void SourceBrowserCScanner::readDirective(const QString &firstLine) {
+void SourceBrowserCScanner::readDirective(QStringView firstLine) {
     // Not yet incremented for this line, so this is its zero-based index.
     const int directiveLine = lineNumber_;
 
-    QString directive = firstLine;
-    QString raw = firstLine;
+    QString directive = firstLine.toString();
+    QStringView raw = firstLine;
     while (raw.endsWith(QLatin1Char('\\'))) {
         if (!fetchRawLine(raw))
             return;
@@ -385,7 +382,7 @@ int SourceBrowserCScanner::readWord() {
     const int start = position_ - 1;
     while (isWordChar(current_))
         nextChar();
-    const QStringView word = QStringView(lineText_).mid(start, position_ - 1 - start);
+    const QStringView word = lineText_.mid(start, position_ - 1 - start);
     if (const Keyword *keyword = findKeyword(word)) {
         tokenText_ = keyword->text;
         return keyword->code;
@@ -439,8 +436,7 @@ void SourceBrowserCScanner::readBlockComment() {
     // The text is taken a line at a time: a comment closes only on the line where its
     // "*/" stands, and line ends go through nextChar() so that lines are counted as usual.
     const auto take = [this](qsizetype from, qsizetype size) {
-        commentBuffer_.append(reinterpret_cast<const char16_t *>(lineText_.constData()) + from,
-                              size_t(size));
+        commentBuffer_.append(lineText_.utf16() + from, size_t(size));
     };
     while (!atEnd()) {
         if (position_ > lineLength_) { // at the end of a line

@@ -104,8 +104,8 @@ private:
     QChar peekChar() const;
     bool atEnd() const { return atEnd_ && position_ > lineLength_; }
     void readLine();
-    bool fetchRawLine(QString &line);
-    void readDirective(const QString &firstLine);
+    bool fetchRawLine(QStringView &line);
+    void readDirective(QStringView firstLine);
     int readWord(); // returns the token code
     void skipLiteral(QChar quote);
     void readLineComment();
@@ -118,11 +118,10 @@ private:
 
     // The line being read and where in it: current_ is the character before position_,
     // and position_ is lineLength_ + 1 once the line's end has been delivered too.
-    QString lineText_;
+    QStringView lineText_; // in the line source's text, which outlives the parse
     int lineLength_ = 0;
     int position_ = PastEmptyLine;
     QChar current_;      // the current character; EndOfInput after the last line
-    QString spareLine_;  // the buffer the next line is read into
     int lineNumber_ = 0; // one-based number of lineText_ (directive lines counted)
     bool atEnd_ = false; // the line source is exhausted
 

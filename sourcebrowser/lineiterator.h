@@ -1,16 +1,17 @@
 #ifndef SOURCEBROWSER_LINEITERATOR_H
 #define SOURCEBROWSER_LINEITERATOR_H
 
-#include <QString>
+#include <QStringView>
 
 // A source of text lines, read once from first to last.
 class SourceBrowserLineIterator {
 public:
     virtual ~SourceBrowserLineIterator() = default;
 
-    // Fills `line` with the next line, without its terminator, and returns true;
-    // returns false once the input is exhausted.
-    virtual bool getLine(QString &line) = 0;
+    // Sets `line` to the next line, without its terminator, and returns true; returns
+    // false once the input is exhausted. The line is a view into text that the source
+    // keeps until the parse has ended: lines are not copied.
+    virtual bool getLine(QStringView &line) = 0;
 };
 
 #endif

@@ -16,7 +16,7 @@ inline void PrintTo(const QString &text, std::ostream *out) {
 class TextLines : public SourceBrowserLineIterator {
 public:
     explicit TextLines(const QString &text) : lines_(text.split(QLatin1Char('\n'))) {}
-    bool getLine(QString &line) override {
+    bool getLine(QStringView &line) override {
         if (next_ >= lines_.size())
             return false;
         line = lines_.at(next_++);
@@ -38,7 +38,7 @@ public:
         lines_ = TextLines(text.endsWith(QLatin1Char('\n')) ? text.chopped(1) : text);
         parseFile(fileName);
     }
-    bool getLine(QString &line) override { return lines_.getLine(line); }
+    bool getLine(QStringView &line) override { return lines_.getLine(line); }
     void errorMessage(const QString &fileName, int line, const QString &message) override {
         errors.append(QStringLiteral("%1:%2: %3").arg(fileName).arg(line).arg(message));
     }
