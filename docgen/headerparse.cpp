@@ -37,9 +37,14 @@ private:
 // Prepares the comment of every declaration that gets a page ("!" comments).
 template <typename Entity>
 void prepareComments(const QList<Entity *> &entities, ParsedHeader &result) {
-    for (const Entity *entity : entities)
-        if (entity->comment.startsWith(u'!'))
-            result.preparedComments.insert(entity, prepareComment(entity->comment, entity->name));
+    for (const Entity *entity : entities) {
+        if (!entity->comment.startsWith(u'!'))
+            continue;
+        QString prepared = prepareComment(entity->comment, entity->name);
+        if (prepared.contains(QLatin1String("\\synopsis")))
+            result.declarationTexts.insert(entity, declarationText(*entity));
+        result.preparedComments.insert(entity, std::move(prepared));
+    }
 }
 
 } // namespace

@@ -30,6 +30,9 @@ struct ParsedHeader {
     // The comments of the documented declarations, made ready for the interpreter:
     // preparing them needs nothing but the comment, so it is done with the parse.
     QHash<const SourceBrowserObject *, QString> preparedComments;
+    // Likewise the declaration texts of those whose comment asks for a synopsis: they
+    // depend on nothing but the model.
+    QHash<const SourceBrowserObject *, QString> declarationTexts;
 };
 
 // Calls visit with each list of the model's global declarations, in the order their pages

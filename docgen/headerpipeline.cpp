@@ -236,6 +236,13 @@ bool namesItself(QStringView text) {
 
 } // namespace
 
+QString declarationText(const SourceBrowserObject &entity) {
+    QString text = entity.synopsis(SynopsisReferencePage);
+    if (entity.kind != KindMacro)
+        text += QLatin1Char(';');
+    return text;
+}
+
 QString prepareComment(const QString &comment, const QString &name) {
     QString text = normaliseCodeBlocks(stripCommentStars(comment));
     // Most comments never name themselves, and a comment is mostly commands: looking
@@ -268,6 +275,7 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
         recordFileRead(inputPath);
     doc.sourceRoot = std::move(parsed.root);
     doc.preparedComments = std::move(parsed.preparedComments);
+    doc.declarationTexts = std::move(parsed.declarationTexts);
     LineOrigins overviewOrigins; // kept while the declarations' comments are read
     if (diagnostics().enabled()) {
         // Parse errors: whatever the parser recognised is documented all the same.
@@ -299,5 +307,6 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     if (doc.mode == ModePages)
         writeIndexPage(doc, inputPath, parsed.overview);
     doc.preparedComments.clear();
+    doc.declarationTexts.clear();
     doc.sourceRoot.reset();
 }

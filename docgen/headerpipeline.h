@@ -20,3 +20,7 @@ QString stripCommentStars(const QString &text);
 // The comment as the interpreter reads it: stars stripped, a bare "\code" made a C
 // sample, sample indentation removed, "\this" replaced by the entity's name.
 QString prepareComment(const QString &comment, const QString &name);
+
+// The declaration as its page's synopsis shows it, before colouring: its synopsis,
+// with a semicolon unless it is a macro.
+QString declarationText(const SourceBrowserObject &entity);

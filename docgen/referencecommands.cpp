@@ -2,6 +2,7 @@
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
+#include "docgen/headerpipeline.h"
 #include "docgen/htmltext.h"
 #include "docgen/interpreter.h"
 #include "docgen/programtables.h"
@@ -122,13 +123,6 @@ void returnCommand(MarkupInterpreter &in) {
     body += QLatin1String("</b> returns &mdash;");
 }
 
-QString declarationText(const SourceBrowserObject &entity) {
-    QString text = entity.synopsis(SynopsisReferencePage);
-    if (entity.kind != KindMacro)
-        text += QLatin1Char(';');
-    return text;
-}
-
 void synopsis(MarkupInterpreter &in) {
     in.closeBlocks();
     if (in.doc.mode == ModePages)
@@ -136,7 +130,11 @@ void synopsis(MarkupInterpreter &in) {
     if (in.entity) {
         static const QString c = QStringLiteral("c");
         in.doc.pageBody += QLatin1String("<pre>");
-        appendColouredCode(in.doc.pageBody, declarationText(*in.entity), c);
+        const auto prepared = in.doc.declarationTexts.constFind(in.entity);
+        appendColouredCode(in.doc.pageBody,
+                           prepared != in.doc.declarationTexts.cend() ? *prepared
+                                                                      : declarationText(*in.entity),
+                           c);
         in.doc.pageBody += QLatin1String("</pre>");
     }
     in.doc.blockState = BlockNone;
