@@ -2,6 +2,7 @@
 
 #include "colouring/assemblyparser.h"
 #include "colouring/basicparser.h"
+#include "colouring/commentsandliterals.h"
 #include "colouring/cparser.h"
 #include "colouring/htmlescape.h"
 #include "colouring/javascriptparser.h"
@@ -249,6 +250,37 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
 }
 
 } // namespace
+
+ColouredAhead colourAhead(QStringView code, const QString &language) {
+    // The colourers of the thread's own, kept as the program-wide ones are: making one
+    // builds its keyword table.
+    thread_local std::map<QString, std::unique_ptr<ZodiDideParser>> colourers;
+    auto it = colourers.find(language);
+    if (it == colourers.end())
+        it = colourers.emplace(language, std::unique_ptr<ZodiDideParser>(createColourer(language)))
+                 .first;
+    ZodiDideParser *const colourer = it->second.get();
+    ColouredAhead coloured;
+    if (!colourer) {
+        appendEscapedXml(coloured.html, code);
+        return coloured;
+    }
+    colourer->setLineState(StateOutside);
+    if (!code.isEmpty())
+        appendCodeHtml(coloured.html, code, colourer, language == QLatin1String("basic"));
+    coloured.endState = colourer->lineState();
+    return coloured;
+}
+
+bool appendColouredAhead(QString &out, const ColouredAhead &coloured, const QString &language) {
+    if (ZodiDideParser *const colourer = cachedColourer(language)) {
+        if (colourer->lineState() != StateOutside)
+            return false;
+        colourer->setLineState(coloured.endState);
+    }
+    out += coloured.html;
+    return true;
+}
 
 void appendColouredCode(QString &out, QStringView code, const QString &language) {
     ZodiDideParser *colourer = cachedColourer(language);

@@ -21,3 +21,17 @@ ZodiDideParser *createColourer(const QString &language);
 // program ends, or null when the language has none. colourCode uses the same objects, so
 // their line state carries from one sample to the next.
 ZodiDideParser *cachedColourer(const QString &language);
+
+// Code coloured ahead of its turn, on any thread, by a colourer of that thread's own
+// that starts in the first line state: the HTML that appendColouredCode gives while the
+// program-wide colourer is in that state, and the state the code leaves it in.
+struct ColouredAhead {
+    QString html;
+    int endState = 0;
+};
+ColouredAhead colourAhead(QStringView code, const QString &language);
+
+// Appends code coloured ahead and moves the program-wide colourer on as colouring it
+// would have, when that colourer is in the first line state; returns false and appends
+// nothing when it is not (the code must then be coloured in its turn).
+bool appendColouredAhead(QString &out, const ColouredAhead &coloured, const QString &language);

@@ -19,6 +19,7 @@ public:
 
     // 0 is the state before the first line of every colourer.
     void setLineState(int state) { lineState_ = state; }
+    int lineState() const { return lineState_; }
 
 protected:
     int lineState_ = 0;

@@ -68,8 +68,8 @@ public:
     // A header the caller parsed ahead (on another thread) for processFile to render;
     // used when its path is the input's, else the input is parsed as usual.
     std::unique_ptr<ParsedHeader> parsedHeader;
-    // The prepared comments of the header being rendered, and the declaration texts
-    // of those that show a synopsis, by declaration.
+    // The prepared comments of the header being rendered, and the synopses of those
+    // that show one, by declaration.
     QHash<const SourceBrowserObject *, QString> preparedComments;
-    QHash<const SourceBrowserObject *, QString> declarationTexts;
+    QHash<const SourceBrowserObject *, PreparedSynopsis> synopses;
 };

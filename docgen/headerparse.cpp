@@ -41,8 +41,12 @@ void prepareComments(const QList<Entity *> &entities, ParsedHeader &result) {
         if (!entity->comment.startsWith(u'!'))
             continue;
         QString prepared = prepareComment(entity->comment, entity->name);
-        if (prepared.contains(QLatin1String("\\synopsis")))
-            result.declarationTexts.insert(entity, declarationText(*entity));
+        if (prepared.contains(QLatin1String("\\synopsis"))) {
+            static const QString c = QStringLiteral("c");
+            QString text = declarationText(*entity);
+            ColouredAhead coloured = colourAhead(text, c);
+            result.synopses.insert(entity, PreparedSynopsis{std::move(text), std::move(coloured)});
+        }
         result.preparedComments.insert(entity, std::move(prepared));
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colouring/colourcode.h"
 #include "sourcebrowser/sourcebrowserroot.h"
 
 #include <QHash>
@@ -8,6 +9,12 @@
 
 #include <memory>
 #include <utility>
+
+// A declaration's synopsis made before its page: its text, and its HTML coloured ahead.
+struct PreparedSynopsis {
+    QString text;
+    ColouredAhead coloured;
+};
 
 // A header file parsed into its model, with everything the parser found out on the way.
 // Parsing touches nothing outside this object (no warnings printed, no file list
@@ -30,9 +37,9 @@ struct ParsedHeader {
     // The comments of the documented declarations, made ready for the interpreter:
     // preparing them needs nothing but the comment, so it is done with the parse.
     QHash<const SourceBrowserObject *, QString> preparedComments;
-    // Likewise the declaration texts of those whose comment asks for a synopsis: they
-    // depend on nothing but the model.
-    QHash<const SourceBrowserObject *, QString> declarationTexts;
+    // Likewise the synopses of those whose comment asks for one: they depend on nothing
+    // but the model, and are coloured ahead too.
+    QHash<const SourceBrowserObject *, PreparedSynopsis> synopses;
 };
 
 // Calls visit with each list of the model's global declarations, in the order their pages

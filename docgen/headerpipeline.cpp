@@ -275,7 +275,7 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
         recordFileRead(inputPath);
     doc.sourceRoot = std::move(parsed.root);
     doc.preparedComments = std::move(parsed.preparedComments);
-    doc.declarationTexts = std::move(parsed.declarationTexts);
+    doc.synopses = std::move(parsed.synopses);
     LineOrigins overviewOrigins; // kept while the declarations' comments are read
     if (diagnostics().enabled()) {
         // Parse errors: whatever the parser recognised is documented all the same.
@@ -307,6 +307,6 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     if (doc.mode == ModePages)
         writeIndexPage(doc, inputPath, parsed.overview);
     doc.preparedComments.clear();
-    doc.declarationTexts.clear();
+    doc.synopses.clear();
     doc.sourceRoot.reset();
 }

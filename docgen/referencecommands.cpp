@@ -130,11 +130,19 @@ void synopsis(MarkupInterpreter &in) {
     if (in.entity) {
         static const QString c = QStringLiteral("c");
         in.doc.pageBody += QLatin1String("<pre>");
-        const auto prepared = in.doc.declarationTexts.constFind(in.entity);
-        appendColouredCode(in.doc.pageBody,
-                           prepared != in.doc.declarationTexts.cend() ? *prepared
-                                                                      : declarationText(*in.entity),
-                           c);
+        // Made ahead with the parse when the comment asked for it, and taken: a page
+        // shows its synopsis once, and a second one is made again.
+        const auto prepared = in.doc.synopses.find(in.entity);
+        if (prepared == in.doc.synopses.end()) {
+            appendColouredCode(in.doc.pageBody, declarationText(*in.entity), c);
+        } else {
+            const PreparedSynopsis synopsis = std::move(*prepared);
+            in.doc.synopses.erase(prepared);
+            // Coloured ahead from the colourer's first state; colouring goes on from
+            // another state only after code that leaves a comment or literal open.
+            if (!appendColouredAhead(in.doc.pageBody, synopsis.coloured, c))
+                appendColouredCode(in.doc.pageBody, synopsis.text, c);
+        }
         in.doc.pageBody += QLatin1String("</pre>");
     }
     in.doc.blockState = BlockNone;
