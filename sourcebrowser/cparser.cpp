@@ -669,7 +669,7 @@ std::unique_ptr<SourceBrowserVariable> SourceBrowserCParser::readDeclaration(int
 void SourceBrowserCParser::finishVariable(SourceBrowserVariable *variable) {
     analyseDeclarator(variable);
     const QString prefix = pendingText(0, pending_.size());
-    variable->type = (prefix + variable->type).trimmed();
+    variable->type = QString(prefix + variable->type).trimmed();
     variable->namePosition = int(prefix.size());
     pending_.clear();
 
@@ -819,7 +819,7 @@ void SourceBrowserCParser::severalDeclarators(SourceBrowserContainer *container,
             own = 1;
         }
         const QString head = shared + pendingText(own, pending_.size());
-        variable->type = structTyped ? head.trimmed() : (head + variable->type).trimmed();
+        variable->type = structTyped ? head.trimmed() : QString(head + variable->type).trimmed();
         variable->namePosition = int(head.size());
         attachComment(variable.get(), variable->declarationLine);
         variables.push_back(std::move(variable));
