@@ -41,16 +41,22 @@ void DocGen::processFile(int mode_, const QString &input, const QString &outputD
 
 void DocGen::flushPage() {
     switchBlock(*this, BlockNone);
-    if (!pageBody.isEmpty() && !pageName.isEmpty()) {
-        QString fileName = pageFileName();
-        QString text = mode == ModePages ? pageTemplate(pageTitle, pageBody, QString()) : pageBody;
-        if (pages)
-            pages->append(OutputPage{fileName, pageTitle, std::move(text)});
+    if (!pageBody.isEmpty() && !pageName.isEmpty() && pages) {
+        if (mode == ModePages) {
+            // The body goes with the page as it stands, to be wrapped in the template
+            // where it is written; the next page is built in room as large as this one
+            // needed, instead of growing a new buffer a few characters at a time.
+            const qsizetype size = pageBody.size();
+            pages->append(OutputPage{pageFileName(), pageTitle, std::move(pageBody), true});
+            pageBody = QString();
+            pageBody.reserve(size);
+        } else {
+            pages->append(OutputPage{pageFileName(), pageTitle, pageBody, false});
+        }
     }
     pageName.clear();
     pageTitle.clear();
-    // Emptied, not released: the next page is built in the room this one grew, instead
-    // of growing a new buffer from nothing a few characters at a time.
+    // Emptied, not released: the next page is built in the room this one grew.
     pageBody.resize(0);
 }
 

@@ -4,34 +4,46 @@
 #include "docgen/programtables.h"
 
 #include <QHash>
+#include <QStringEncoder>
+
+#include <cstring>
+
+namespace {
+
+// The template's fixed text: before the title's style, after the title, and at the end.
+const QLatin1String head("<html>\n"
+                         "<!--\n"
+                         "// Documentation page written by quillgen.\n"
+                         "//\n"
+                         "// Copyright (C) 2026 the quillgen developers.\n"
+                         "// The text of this page belongs to the authors of its sources.\n"
+                         "//\n"
+                         "// This page may be copied and distributed, with or without\n"
+                         "// changes, provided that this notice is kept.\n"
+                         "//\n"
+                         "// It is provided as is, without any warranty, express or implied,\n"
+                         "// of merchantability or fitness for a particular purpose.\n"
+                         "-->\n"
+                         "<head>\n"
+                         "<link rel=\"stylesheet\" href=\"default.css\" />\n"
+                         "<title style=\"");
+const QLatin1String
+    afterTitle("</title>\n"
+               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\" />\n"
+               "</head>\n"
+               "<body>\n");
+const QLatin1String tail("</body>\n</html>\n");
+
+char *copyTo(char *out, QLatin1String text) {
+    std::memcpy(out, text.data(), size_t(text.size()));
+    return out + text.size();
+}
+
+} // namespace
 
 QString pageTemplate(const QString &title, const QString &body, const QString &style) {
     // Filled by appending, so a title that holds a placeholder sequence such as "%3"
     // is never substituted a second time.
-    static const QLatin1String head(
-        "<html>\n"
-        "<!--\n"
-        "// Documentation page written by quillgen.\n"
-        "//\n"
-        "// Copyright (C) 2026 the quillgen developers.\n"
-        "// The text of this page belongs to the authors of its sources.\n"
-        "//\n"
-        "// This page may be copied and distributed, with or without\n"
-        "// changes, provided that this notice is kept.\n"
-        "//\n"
-        "// It is provided as is, without any warranty, express or implied,\n"
-        "// of merchantability or fitness for a particular purpose.\n"
-        "-->\n"
-        "<head>\n"
-        "<link rel=\"stylesheet\" href=\"default.css\" />\n"
-        "<title style=\"");
-    static const QLatin1String afterTitle(
-        "</title>\n"
-        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\" />\n"
-        "</head>\n"
-        "<body>\n");
-    static const QLatin1String tail("</body>\n</html>\n");
-
     QString page;
     page.reserve(head.size() + afterTitle.size() + tail.size() + style.size() + title.size() * 2 +
                  body.size() + 2);
@@ -43,6 +55,33 @@ QString pageTemplate(const QString &title, const QString &body, const QString &s
     page += body;
     page += tail;
     return page;
+}
+
+QByteArray pageBytes(const OutputPage &page) {
+    if (!page.templated)
+        return page.text.toLocal8Bit();
+    // The encoder that toLocal8Bit() uses; stateless, so a piece encodes as it would
+    // within the whole text (none of the template's pieces ends inside a character).
+    QStringEncoder encoder(QStringEncoder::System, QStringEncoder::Flag::Stateless);
+    QString title;
+    appendEscapedXml(title, page.title);
+    static const QLatin1String titleStart("\">");
+    QByteArray bytes(head.size() + titleStart.size() + afterTitle.size() + tail.size() +
+                         encoder.requiredSpace(title.size() + page.text.size()),
+                     Qt::Uninitialized);
+    char *const begin = bytes.data();
+    char *out = copyTo(begin, head);
+    out = copyTo(out, titleStart);
+    out = encoder.appendToBuffer(out, title);
+    out = copyTo(out, afterTitle);
+    out = encoder.appendToBuffer(out, page.text);
+    out = copyTo(out, tail);
+    bytes.truncate(out - begin);
+    return bytes;
+}
+
+QString pageText(const OutputPage &page) {
+    return page.templated ? pageTemplate(page.title, page.text, QString()) : page.text;
 }
 
 QString writeSummaryTable() {

@@ -2,8 +2,19 @@
 
 #include <QString>
 
+#include "docgen/outputpage.h"
+
+#include <QByteArray>
+
 // The whole HTML page around a body. style fills the title element's style attribute.
 QString pageTemplate(const QString &title, const QString &body, const QString &style);
+
+// The file of a page as it is written, encoded as the system's 8-bit text (UTF-8): a
+// templated page is encoded piece by piece, without forming its whole text first.
+QByteArray pageBytes(const OutputPage &page);
+
+// The whole text of a page: the template around a templated page's body.
+QString pageText(const OutputPage &page);
 
 // The grouped API summary table of the entries registered for the current input,
 // with groups in the program-wide group order.

@@ -4,6 +4,7 @@
 #include "docgen/docgen.h"
 #include "docgen/filesread.h"
 #include "docgen/menudefinitions.h"
+#include "docgen/pagetemplate.h"
 #include "docgen/propertyregistryfile.h"
 #include "driver/banner.h"
 #include "driver/commandline.h"
@@ -32,9 +33,11 @@ void say(const char *format, const QString &name) {
 
 // Only pages are written; the contents entries stay in memory.
 bool isPage(const QString &fileName) {
-    const QString base = QFileInfo(fileName).fileName();
-    const int dot = int(base.lastIndexOf(u'.'));
-    return dot >= 0 && QStringView(base).mid(dot + 1) == QLatin1String("htm");
+    // The suffix of the file's own name (after its last '/'), read in place: every page
+    // is asked.
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    return dot >= 0 && fileName.indexOf(u'/', dot) < 0 &&
+           QStringView(fileName).mid(dot + 1) == QLatin1String("htm");
 }
 
 // Reports the pages of one input once it is processed, so that what the run prints keeps
@@ -92,9 +95,12 @@ void processInput(const QString &argument, const QString &next, const QString &o
         // The site reads the page while the writer writes it (they share its text); a
         // page that fails to be written stops the run before the site is written.
         if (site)
-            site->queue([fileName = page.fileName, title = page.title, text = page.text, input,
-                         manual](Site &s) { s.addPage(fileName, title, text, input, manual); });
-        writer.queue(page.fileName, std::move(page.text));
+            site->queue([fileName = page.fileName, title = page.title, text = page.text,
+                         templated = page.templated, input, manual](Site &s) {
+                s.addPage(fileName, title, templated ? pageTemplate(title, text, QString()) : text,
+                          input, manual);
+            });
+        writer.queue(std::move(page));
     };
     {
         DocGen docGen;

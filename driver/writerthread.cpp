@@ -1,5 +1,6 @@
 #include "driver/writerthread.h"
 
+#include "docgen/pagetemplate.h"
 #include "driver/pagewriter.h"
 
 #include <algorithm>
@@ -16,10 +17,10 @@ WriterThread::~WriterThread() {
     thread_.join();
 }
 
-void WriterThread::queue(const QString &fileName, QString &&text) {
+void WriterThread::queue(OutputPage &&page) {
     std::unique_lock<std::mutex> lock(mutex_);
     hasRoom_.wait(lock, [this] { return jobs_.size() < capacity_; });
-    jobs_.push_back(Job{fileName, std::move(text)});
+    jobs_.push_back(std::move(page));
     if (jobs_.size() == batch_)
         hasJob_.notify_one();
 }
@@ -54,8 +55,8 @@ void WriterThread::run() {
         for (Job &job : jobs) {
             if (failed)
                 break;
-            // The text is encoded here too, off the thread that makes the pages.
-            QByteArray error = writePage(job.fileName, job.text.toLocal8Bit());
+            // The page is formed and encoded here, off the thread that makes the pages.
+            QByteArray error = writePage(job.fileName, pageBytes(job));
             failed = !error.isEmpty();
             outcomes.push_back(Outcome{std::move(job.fileName), std::move(error)});
         }

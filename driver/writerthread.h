@@ -1,5 +1,7 @@
 #pragma once
 
+#include "docgen/outputpage.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -24,7 +26,7 @@ public:
     WriterThread(const WriterThread &) = delete;
     WriterThread &operator=(const WriterThread &) = delete;
 
-    void queue(const QString &fileName, QString &&text);
+    void queue(OutputPage &&page);
 
     // One queued page: its name and, when it failed, the error (as writePage gives it).
     struct Outcome {
@@ -36,10 +38,7 @@ public:
     std::vector<Outcome> finish();
 
 private:
-    struct Job {
-        QString fileName;
-        QString text;
-    };
+    using Job = OutputPage;
     void run();
 
     const std::size_t capacity_;

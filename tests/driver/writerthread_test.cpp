@@ -15,7 +15,7 @@ TEST(WriterThread, WritesInOrderAndStopsAtTheFirstFailure) {
     for (int i = 0; i < 10; ++i) {
         names.append(dir.filePath(i == 4 ? QStringLiteral("missing/4.htm")
                                          : QStringLiteral("%1.htm").arg(i)));
-        writer.queue(names.last(), QString::number(i));
+        writer.queue(OutputPage{names.last(), QString(), QString::number(i)});
     }
     const std::vector<WriterThread::Outcome> outcomes = writer.finish();
     ASSERT_EQ(outcomes.size(), 5u);
@@ -27,7 +27,7 @@ TEST(WriterThread, WritesInOrderAndStopsAtTheFirstFailure) {
     EXPECT_FALSE(QFile::exists(names[5])) << "nothing is written after a failure";
 
     // The writer is ready for the next input.
-    writer.queue(dir.filePath("next.htm"), QStringLiteral("next"));
+    writer.queue(OutputPage{dir.filePath("next.htm"), QString(), QStringLiteral("next")});
     ASSERT_EQ(writer.finish().size(), 1u);
     EXPECT_TRUE(QFile::exists(dir.filePath("next.htm")));
 }
