@@ -56,14 +56,15 @@ private:
     void directive(const QString &s);
     void defineMacro(const QString &s);
     // start is the line from its first character that is not white space.
-    void ordinaryLine(const QString &line, QStringView start);
+    void ordinaryLine(QStringView line, QStringView start);
     void openInclusion(const QString &path);
-    bool nextLine(QString &line);
+    // The next line, as a view into its file's text: valid while the file is open.
+    bool nextLine(QStringView &line);
     void closeInclusion();
 
     // Warnings, only while warnings_ is set.
     void warn(int line, const QString &message, const char *category);
-    void noteOutputLine(const QString &line);
+    void noteOutputLine(QStringView line);
     void noteDroppedInCode(QStringView start);
     void noteSkipping(int before, const QString &directive);
 
@@ -106,7 +107,7 @@ QString Preprocessor::read(const QString &inputPath) {
     const QString key = fileKey(inputPath);
     inclusions_.emplace_back(sourceLines(inputPath), 0, key, inputPath);
     openFiles_.insert(key);
-    QString line;
+    QStringView line;
     for (;;) {
         if (!nextLine(line)) {
             const bool inputDone = inclusions_.size() == 1;
@@ -114,7 +115,7 @@ QString Preprocessor::read(const QString &inputPath) {
             if (inputDone)
                 break;
             // The end of an included file leaves one empty line behind.
-            line.clear();
+            line = QStringView();
         }
         // Only the first word decides what a line is; most lines are text and need no
         // simplified copy.
@@ -131,7 +132,7 @@ QString Preprocessor::read(const QString &inputPath) {
             if (warnings_)
                 noteDroppedInCode(start);
             const int before = skipping_;
-            const QString simplified = line.simplified();
+            const QString simplified = line.toString().simplified();
             directive(simplified);
             if (warnings_)
                 noteSkipping(before, simplified.section(u' ', 0, 0));
@@ -142,7 +143,7 @@ QString Preprocessor::read(const QString &inputPath) {
     return std::move(output_);
 }
 
-bool Preprocessor::nextLine(QString &line) {
+bool Preprocessor::nextLine(QStringView &line) {
     if (!reader().next(line))
         return false;
     ++inclusions_.back().line;
@@ -171,7 +172,7 @@ void Preprocessor::warn(int line, const QString &message, const char *category) 
 
 // Records where a kept line came from, reports its first character beyond ASCII, and
 // follows the code blocks it opens and closes.
-void Preprocessor::noteOutputLine(const QString &line) {
+void Preprocessor::noteOutputLine(QStringView line) {
     Inclusion &current = inclusions_.back();
     origins_->map(outputLines_, current.path, current.line);
     if (!current.nonAsciiReported) {
@@ -223,11 +224,11 @@ void Preprocessor::noteSkipping(int before, const QString &directive) {
     }
 }
 
-void Preprocessor::ordinaryLine(const QString &line, QStringView start) {
+void Preprocessor::ordinaryLine(QStringView line, QStringView start) {
     if (skipping_)
         return;
     if (start.startsWith(u"\\include")) {
-        const QString name = field(line.simplified(), 1);
+        const QString name = field(line.toString().simplified(), 1);
         if (name.endsWith(QLatin1String(".dg"))) {
             openInclusion(name);
             return;
@@ -261,7 +262,7 @@ void Preprocessor::openInclusion(const QString &path) {
 void Preprocessor::defineMacro(const QString &s) {
     const QString name = field(s, 1);
     QString value = s.section(u' ', 2);
-    QString next;
+    QStringView next;
     while (value.endsWith(u'\\') && nextLine(next)) {
         value.chop(1);
         value += next;
