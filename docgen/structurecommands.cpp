@@ -11,6 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+
+#include <cstring>
 
 // The commands that give a document its structure: headings, pages and contents,
 // code blocks, included files, lists and tables.
@@ -346,14 +349,39 @@ void step(MarkupInterpreter &in) {
 
 // One column width in inches: "*" takes what remains of the 5 inch text width, "in"
 // and "cm" give their units, anything else is a number of inches.
+// Widths recur like their texts (see inchesText), and reading a number costs as much
+// as writing one: the widths already read are kept too.
 double columnInches(const QString &part, double remaining) {
     if (part == QLatin1String("*"))
         return remaining;
+    thread_local QHash<QString, double> read;
+    if (const auto found = read.constFind(part); found != read.cend())
+        return *found;
+    if (read.size() >= 1024)
+        read.clear();
+    double inches;
     if (part.endsWith(QLatin1String("in")))
-        return part.chopped(2).toDouble();
-    if (part.endsWith(QLatin1String("cm")))
-        return part.chopped(2).toDouble() / 2.54;
-    return part.toDouble();
+        inches = part.chopped(2).toDouble();
+    else if (part.endsWith(QLatin1String("cm")))
+        inches = part.chopped(2).toDouble() / 2.54;
+    else
+        inches = part.toDouble();
+    read.insert(part, inches);
+    return inches;
+}
+
+// A column width as the table's widths attribute gives it ("1.5in"). Formatting a
+// number costs thousands of instructions and a manual's tables use a few widths over
+// and over: the texts already made are kept (a bounded number of them).
+QString inchesText(double inches) {
+    thread_local QHash<quint64, QString> made;
+    quint64 key;
+    std::memcpy(&key, &inches, sizeof key);
+    if (const auto found = made.constFind(key); found != made.cend())
+        return *found;
+    if (made.size() >= 1024)
+        made.clear();
+    return *made.insert(key, QString::number(inches, 'g', 6) + QLatin1String("in"));
 }
 
 void table(MarkupInterpreter &in) {
@@ -365,7 +393,7 @@ void table(MarkupInterpreter &in) {
         remaining -= inches;
         if (!widths.isEmpty())
             widths += QLatin1Char(',');
-        widths += QString::number(inches, 'g', 6) + QLatin1String("in");
+        widths += inchesText(inches);
     }
     noteBlockOpener(in);
     switchBlock(in.doc, BlockTable, QString::number(parts.size()), widths);
