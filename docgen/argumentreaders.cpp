@@ -31,6 +31,12 @@ void skipSpaces(MarkupCursor &cursor) {
         ++cursor;
 }
 
+void skipToBlockText(MarkupCursor &cursor) {
+    skipSpaces(cursor);
+    if (*cursor == u'\n' || *cursor == u'\r')
+        ++cursor;
+}
+
 QString readBracedOrWord(MarkupCursor &cursor) {
     if (*cursor == u'{')
         return readBraced(cursor);

@@ -18,3 +18,7 @@ QString readBracedOrLine(MarkupCursor &cursor);
 
 // Skips the space characters (not tabs or line ends) at the cursor.
 void skipSpaces(MarkupCursor &cursor);
+
+// Skips the spaces after a code block's command and the line end after them, if any:
+// where the block's text starts.
+void skipToBlockText(MarkupCursor &cursor);

@@ -6,6 +6,7 @@
 #include "docgen/docgen.h"
 #include "docgen/htmltext.h"
 #include "docgen/referencesections.h"
+#include "docgen/samplesahead.h"
 
 // The reader walks the text once. Plain characters are copied according to the open
 // block; a backslash starts a command, whose name is looked up in the command table;
@@ -302,6 +303,8 @@ QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObj
         if (!in.take(u'!'))
             return QString();
     }
+    const std::unique_ptr<SamplesAhead> samplesAhead = SamplesAhead::start(in.cursor, in.textEnd);
+    in.samplesAhead = samplesAhead.get();
     readText(in);
     if (in.warnings)
         in.checkBlockClosed(entity ? "the end of the comment" : "the end of the file");

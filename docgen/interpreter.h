@@ -8,6 +8,7 @@
 #include <QString>
 
 class DocGen;
+class SamplesAhead;
 class SourceBrowserObject;
 
 // The state of one run of the markup interpreter over one text. Command handlers get
@@ -28,6 +29,9 @@ struct MarkupInterpreter {
     QString brief;     // the entity's brief description
     int tableRow = 0;  // rows of the table or matrix being built
     int tableCell = 0; // cells of the current matrix row
+    // The code samples of a long text, coloured ahead on another thread; none for a
+    // short text.
+    SamplesAhead *samplesAhead = nullptr;
 
     // Warnings (see Diagnostics); the fields below are kept only while they are on.
     const bool warnings;

@@ -7,6 +7,7 @@
 #include "docgen/interpreter.h"
 #include "docgen/product.h"
 #include "docgen/programtables.h"
+#include "docgen/samplesahead.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,9 +51,7 @@ bool readLatin1File(const QString &fileName, QString &content) {
 
 // After "pre" and the opening of a code block: spaces, then one line end.
 void skipToCode(MarkupInterpreter &in) {
-    skipSpaces(in.cursor);
-    if (*in.cursor == u'\n' || *in.cursor == u'\r')
-        ++in.cursor;
+    skipToBlockText(in.cursor);
 }
 
 // Skips the spaces and line ends after a list command that is followed by either.
@@ -190,7 +189,8 @@ void code(MarkupInterpreter &in) {
     const QChar *codeEnd = found < 0 ? end : start + found;
     in.cursor = found < 0 ? end : codeEnd + endCode.size();
     switchBlock(in.doc, BlockCode);
-    appendColouredCode(in.doc.pageBody, QStringView(start, int(codeEnd - start)), language);
+    if (!in.samplesAhead || !in.samplesAhead->take(start, codeEnd, language, in.doc.pageBody))
+        appendColouredCode(in.doc.pageBody, QStringView(start, int(codeEnd - start)), language);
     in.closeBlocks();
 }
 

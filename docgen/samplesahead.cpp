@@ -1,0 +1,97 @@
+#include "docgen/samplesahead.h"
+
+#include <QStringView>
+
+#include <algorithm>
+#include <system_error>
+
+namespace {
+
+// Fewer samples than this are coloured in their turn: a thread costs more than it saves.
+constexpr size_t fewestSamples = 16;
+// How far ahead of the interpreter the thread may colour.
+constexpr size_t mostAhead = 64;
+
+const QLatin1String codeCommand("\\code{");
+const QLatin1String endCode("\\endcode");
+
+} // namespace
+
+std::unique_ptr<SamplesAhead> SamplesAhead::start(MarkupCursor begin, MarkupCursor end) {
+    const QStringView text(begin, end);
+    std::unique_ptr<SamplesAhead> ahead(new SamplesAhead);
+    // The samples as the code command reads them: its language in braces, then the text
+    // from the next line up to "\endcode" (or the end). A sample's text holds no command,
+    // so the next one is looked for after it.
+    for (qsizetype at = text.indexOf(codeCommand); at >= 0;) {
+        MarkupCursor cursor = begin + at + codeCommand.size() - 1; // at the brace
+        QString language = readBracedOrWord(cursor);
+        skipToBlockText(cursor);
+        const qsizetype found = QStringView(cursor, end).indexOf(endCode);
+        const QChar *const sampleEnd = found < 0 ? end : cursor + found;
+        ahead->samples_.push_back(Sample{cursor, sampleEnd, std::move(language), {}});
+        if (found < 0)
+            break;
+        at = text.indexOf(codeCommand, sampleEnd + endCode.size() - begin);
+    }
+    if (ahead->samples_.size() < fewestSamples)
+        return nullptr;
+    try {
+        ahead->thread_ = std::thread([raw = ahead.get()] { raw->run(); });
+    } catch (const std::system_error &) {
+        return nullptr;
+    }
+    return ahead;
+}
+
+SamplesAhead::~SamplesAhead() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    room_.notify_one();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void SamplesAhead::run() {
+    for (size_t i = 0; i < samples_.size(); ++i) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            room_.wait(lock, [&] { return stopping_ || i < taken_ + mostAhead; });
+            if (stopping_)
+                return;
+            // Samples the interpreter has gone past, coloured in their turn, are skipped.
+            i = std::max<size_t>(i, taken_);
+            if (i >= samples_.size())
+                return;
+        }
+        Sample &sample = samples_[i];
+        sample.coloured = colourAhead(QStringView(sample.start, sample.end), sample.language);
+        coloured_.store(i + 1, std::memory_order_release);
+    }
+}
+
+bool SamplesAhead::take(const QChar *start, const QChar *end, const QString &language,
+                        QString &out) {
+    // Samples the interpreter has gone past were no samples of its own.
+    size_t next = taken_.load(std::memory_order_relaxed);
+    while (next < samples_.size() && samples_[next].start < start)
+        ++next;
+    const bool found = next < samples_.size() && samples_[next].start == start &&
+                       samples_[next].end == end && samples_[next].language == language;
+    const bool ready = found && next < coloured_.load(std::memory_order_acquire);
+    bool taken = false;
+    if (ready) {
+        taken = appendColouredAhead(out, samples_[next].coloured, language);
+        samples_[next].coloured = ColouredAhead(); // its room goes back now
+    }
+    if (found)
+        ++next;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        taken_.store(next, std::memory_order_relaxed);
+    }
+    room_.notify_one();
+    return taken;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "colouring/colourcode.h"
+#include "docgen/argumentreaders.h"
+
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// The "\code{language}" samples of a long text (a manual), coloured on a thread of
+// their own while the interpreter reads the text. They are found where the code
+// command finds them, and each is coloured ahead from the colourer's first state (see
+// colourAhead). The code command takes a sample that starts and ends where its own
+// does and has its language; it colours its sample itself when there is none, when
+// the thread has not reached it yet, or when the colourer is in another state.
+class SamplesAhead {
+public:
+    // Starts on the text from begin up to end (its NUL), or gives none when the text has
+    // too few samples to be worth a thread, or no thread can be started.
+    static std::unique_ptr<SamplesAhead> start(MarkupCursor begin, MarkupCursor end);
+    // Stops the thread; samples it has not coloured are dropped.
+    ~SamplesAhead();
+    SamplesAhead(const SamplesAhead &) = delete;
+    SamplesAhead &operator=(const SamplesAhead &) = delete;
+
+    // Appends the sample [start, end) of language, coloured ahead, to out and returns
+    // true; returns false, appending nothing, when it cannot. Samples are asked for in
+    // the order of the text.
+    bool take(const QChar *start, const QChar *end, const QString &language, QString &out);
+
+private:
+    struct Sample {
+        const QChar *start;
+        const QChar *end;
+        QString language;
+        ColouredAhead coloured;
+    };
+    SamplesAhead() = default;
+    void run();
+
+    // Found before the thread starts; the thread colours them in order.
+    std::vector<Sample> samples_;
+    std::atomic<size_t> coloured_{0}; // samples_[0, coloured_) are coloured
+    std::atomic<size_t> taken_{0};    // the interpreter has gone past samples_[0, taken_)
+    std::atomic<bool> stopping_{false};
+    // The thread waits here while it is far ahead of the interpreter, so that only a
+    // few coloured samples are held at a time.
+    std::mutex mutex_;
+    std::condition_variable room_;
+    std::thread thread_;
+};
