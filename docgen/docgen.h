@@ -3,6 +3,7 @@
 #include "docgen/headerparse.h"
 #include "docgen/lineorigins.h"
 #include "docgen/outputpage.h"
+#include "docgen/preparedahead.h"
 #include "sourcebrowser/sourcebrowserroot.h"
 
 #include <QHash>
@@ -72,4 +73,6 @@ public:
     // that show one, by declaration.
     QHash<const SourceBrowserObject *, QString> preparedComments;
     QHash<const SourceBrowserObject *, PreparedSynopsis> synopses;
+    // The declarations of a header parsed in its turn, prepared while its pages are made.
+    std::unique_ptr<PreparedAhead> preparedAhead;
 };

@@ -40,20 +40,28 @@ void prepareComments(const QList<Entity *> &entities, ParsedHeader &result) {
     for (const Entity *entity : entities) {
         if (!entity->comment.startsWith(u'!'))
             continue;
-        QString prepared = prepareComment(entity->comment, entity->name);
-        if (prepared.contains(QLatin1String("\\synopsis"))) {
-            static const QString c = QStringLiteral("c");
-            QString text = declarationText(*entity);
-            ColouredAhead coloured = colourAhead(text, c);
-            result.synopses.insert(entity, PreparedSynopsis{std::move(text), std::move(coloured)});
-        }
-        result.preparedComments.insert(entity, std::move(prepared));
+        PreparedDeclaration prepared = prepareDeclaration(*entity);
+        if (prepared.hasSynopsis)
+            result.synopses.insert(entity, std::move(prepared.synopsis));
+        result.preparedComments.insert(entity, std::move(prepared.comment));
     }
 }
 
 } // namespace
 
-ParsedHeader parseHeader(const QString &path, bool keepMessages) {
+PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity) {
+    PreparedDeclaration prepared;
+    prepared.comment = prepareComment(entity.comment, entity.name);
+    if (prepared.comment.contains(QLatin1String("\\synopsis"))) {
+        static const QString c = QStringLiteral("c");
+        prepared.hasSynopsis = true;
+        prepared.synopsis.text = declarationText(entity);
+        prepared.synopsis.coloured = colourAhead(prepared.synopsis.text, c);
+    }
+    return prepared;
+}
+
+ParsedHeader parseHeader(const QString &path, bool keepMessages, bool prepare) {
     ParsedHeader result;
     result.path = path;
     result.root = std::make_unique<SourceBrowserRoot>();
@@ -64,7 +72,8 @@ ParsedHeader parseHeader(const QString &path, bool keepMessages) {
     result.overview = parser.overviewText();
     result.overviewOrigins = parser.overviewOrigins();
     result.unattachedComments = parser.unattachedDocumentationComments();
-    forEachDeclarationList(*result.root,
-                           [&result](const auto &entities) { prepareComments(entities, result); });
+    if (prepare)
+        forEachDeclarationList(
+            *result.root, [&result](const auto &entities) { prepareComments(entities, result); });
     return result;
 }

@@ -53,7 +53,19 @@ void forEachDeclarationList(const SourceBrowserRoot &root, Visit &&visit) {
     visit(root.allMethods());
 }
 
+// What a documented declaration's page needs made from its comment and the model
+// before the page is: its comment prepared, and its synopsis when the comment asks
+// for one. Touches nothing shared, so it may be made on any thread.
+struct PreparedDeclaration {
+    QString comment;
+    bool hasSynopsis = false;
+    PreparedSynopsis synopsis;
+};
+PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity);
+
 // Parses the header at path. The parser's messages are kept only with keepMessages (they
 // become warnings, which are off by default), and a run of identical ones only once: a
 // hostile header can make the parser complain at every token.
-ParsedHeader parseHeader(const QString &path, bool keepMessages);
+// With prepare, the documented declarations are prepared too (preparedComments and
+// synopses); a caller that makes the pages next can leave that to PreparedAhead.
+ParsedHeader parseHeader(const QString &path, bool keepMessages, bool prepare = true);

@@ -8,6 +8,7 @@
 #include "docgen/headerparse.h"
 #include "docgen/interpreter.h"
 #include "docgen/pagetemplate.h"
+#include "docgen/preparedahead.h"
 #include "sourcebrowser/sourcebrowsermacro.h"
 #include "sourcebrowser/sourcebrowsermethod.h"
 #include "sourcebrowser/sourcebrowservariable.h"
@@ -259,21 +260,31 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
         doc.origins.start(doc.inputPath, entity.commentLine);
     }
     const auto prepared = doc.preparedComments.constFind(&entity);
-    interpretMarkup(doc,
-                    prepared != doc.preparedComments.cend()
-                        ? *prepared
-                        : prepareComment(entity.comment, entity.name),
-                    &entity);
+    if (prepared != doc.preparedComments.cend()) {
+        interpretMarkup(doc, *prepared, &entity);
+        return;
+    }
+    PreparedDeclaration made;
+    if (doc.preparedAhead && doc.preparedAhead->take(entity, made)) {
+        if (made.hasSynopsis)
+            doc.synopses.insert(&entity, std::move(made.synopsis));
+        interpretMarkup(doc, made.comment, &entity);
+        return;
+    }
+    interpretMarkup(doc, prepareComment(entity.comment, entity.name), &entity);
 }
 
 void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &excludedNames) {
-    ParsedHeader parsed = doc.parsedHeader && doc.parsedHeader->path == inputPath
-                              ? std::move(*doc.parsedHeader)
-                              : parseHeader(inputPath, diagnostics().enabled());
+    // A header not parsed ahead has its declarations prepared while its pages are made.
+    const bool parsedAhead = doc.parsedHeader && doc.parsedHeader->path == inputPath;
+    ParsedHeader parsed = parsedAhead ? std::move(*doc.parsedHeader)
+                                      : parseHeader(inputPath, diagnostics().enabled(), false);
     doc.parsedHeader.reset();
     if (parsed.opened)
         recordFileRead(inputPath);
     doc.sourceRoot = std::move(parsed.root);
+    if (!parsedAhead)
+        doc.preparedAhead = PreparedAhead::start(*doc.sourceRoot);
     doc.preparedComments = std::move(parsed.preparedComments);
     doc.synopses = std::move(parsed.synopses);
     LineOrigins overviewOrigins; // kept while the declarations' comments are read
@@ -302,6 +313,7 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     forEachDeclarationList(*doc.sourceRoot, [&doc, &excluded](const auto &entities) {
         documentAll(doc, entities, excluded);
     });
+    doc.preparedAhead.reset(); // it reads the model, which goes below
     doc.flushPage();
     doc.origins = std::move(overviewOrigins);
     if (doc.mode == ModePages)

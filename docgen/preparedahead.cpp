@@ -1,0 +1,47 @@
+#include "docgen/preparedahead.h"
+
+#include "sourcebrowser/sourcebrowserroot.h"
+
+#include <system_error>
+
+std::unique_ptr<PreparedAhead> PreparedAhead::start(const SourceBrowserRoot &root) {
+    std::unique_ptr<PreparedAhead> ahead(new PreparedAhead);
+    forEachDeclarationList(root, [&](const auto &entities) {
+        for (const auto *entity : entities)
+            if (entity->comment.startsWith(u'!'))
+                ahead->slots_.push_back(Slot{entity, {}});
+    });
+    if (ahead->slots_.empty())
+        return nullptr;
+    try {
+        ahead->thread_ = std::thread([raw = ahead.get()] {
+            for (size_t i = 0; i < raw->slots_.size() && !raw->stopping_; ++i) {
+                raw->slots_[i].prepared = prepareDeclaration(*raw->slots_[i].entity);
+                raw->prepared_.store(i + 1, std::memory_order_release);
+            }
+        });
+    } catch (const std::system_error &) {
+        return nullptr;
+    }
+    return ahead;
+}
+
+PreparedAhead::~PreparedAhead() {
+    stopping_ = true;
+    if (thread_.joinable())
+        thread_.join();
+}
+
+bool PreparedAhead::take(const SourceBrowserObject &entity, PreparedDeclaration &out) {
+    // Declarations the pages pass over (excluded by name) are skipped.
+    size_t at = next_;
+    while (at < slots_.size() && slots_[at].entity != &entity)
+        ++at;
+    if (at == slots_.size())
+        return false;
+    next_ = at + 1;
+    if (at >= prepared_.load(std::memory_order_acquire))
+        return false;
+    out = std::move(slots_[at].prepared);
+    return true;
+}

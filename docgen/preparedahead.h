@@ -1,0 +1,44 @@
+#pragma once
+
+#include "docgen/headerparse.h"
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+class SourceBrowserObject;
+class SourceBrowserRoot;
+
+// The documented declarations of a header that was parsed in its turn (not ahead),
+// prepared on a thread of their own in the order their pages are made, while the pages
+// are made: the first header of a run, or the only one, then costs the thread that
+// makes the pages no more than the headers parsed ahead do.
+class PreparedAhead {
+public:
+    // Starts on the declarations of root, which must outlive this object; none when no
+    // thread can be started.
+    static std::unique_ptr<PreparedAhead> start(const SourceBrowserRoot &root);
+    // Stops the thread; declarations it has not prepared are dropped.
+    ~PreparedAhead();
+    PreparedAhead(const PreparedAhead &) = delete;
+    PreparedAhead &operator=(const PreparedAhead &) = delete;
+
+    // Moves the prepared entity into out and returns true when the thread has prepared
+    // it; false otherwise, and the caller prepares it. Entities are asked for in the
+    // order of their pages.
+    bool take(const SourceBrowserObject &entity, PreparedDeclaration &out);
+
+private:
+    struct Slot {
+        const SourceBrowserObject *entity;
+        PreparedDeclaration prepared;
+    };
+    PreparedAhead() = default;
+
+    std::vector<Slot> slots_;         // the documented declarations, in page order
+    std::atomic<size_t> prepared_{0}; // slots_[0, prepared_) are prepared
+    size_t next_ = 0;                 // where the pages' thread looks first
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+};
