@@ -94,11 +94,10 @@ QString writeSummaryTable() {
     QHash<QString, QString> rowsByGroup;
     for (const EntryRecord &entry : std::as_const(tables.entries)) {
         QString &rows = rowsByGroup[entry.group];
-        rows += QLatin1String("<tr><td valign=\"center\"><a href=\"");
-        rows += entry.name;
-        rows += QLatin1String(".htm\" style=\"Heading\">");
-        rows += entry.name;
-        rows += QLatin1String("</a></td>                            <td width=\"100%\">");
+        // One append for the row's start: the builder sizes it first.
+        rows += QLatin1String("<tr><td valign=\"center\"><a href=\"") + entry.name +
+                QLatin1String(".htm\" style=\"Heading\">") + entry.name +
+                QLatin1String("</a></td>                            <td width=\"100%\">");
         appendEscapedXml(rows, entry.brief);
         rows += QLatin1String("</td></tr>\n");
     }
