@@ -4,6 +4,7 @@
 #include <QStringView>
 #include <QtAlgorithms>
 
+#include <cstring>
 #include <vector>
 
 #ifdef __SSE2__
@@ -35,25 +36,50 @@ struct PageText {
 void readPageText(QStringView html, PageText &text);
 
 // Collects the first words of a text given run by run, white space collapsed, as a
-// snippet of at most limit characters that ends at a word.
+// snippet of at most limit characters that ends at a word. Runs are kept as they stand
+// until the snippet is asked for or their room is full: copying them costs far less than
+// collapsing them, and many snippets are never asked for.
 class Snippet {
 public:
-    explicit Snippet(int limit) : limit_(limit), text_(size_t(limit) + 8) {}
+    explicit Snippet(int limit)
+        : limit_(limit), text_(size_t(limit) + 8), room_(4 * qsizetype(limit)),
+          kept_(size_t(room_)) {}
     void add(QStringView text) { add(text.utf16(), text.utf16() + text.size()); }
     void add(const char16_t *begin, const char16_t *end) {
-        if (!full_)
-            addWords(begin, end);
+        const qsizetype size = end - begin;
+        if (size > room_ - keptLength_) {
+            if (!full_)
+                addBeyondRoom(begin, end);
+            return;
+        }
+        std::memcpy(kept_.data() + keptLength_, begin, size_t(size) * sizeof(char16_t));
+        keptLength_ += size;
     }
-    bool full() const { return full_; }
-    bool isEmpty() const { return length_ == 0; }
-    QString text() const;
+    // The runs kept as they stand, when a snippet of them alone is this one (nothing has
+    // been collapsed into it yet); null otherwise.
+    QStringView kept() const {
+        return length_ == 0 && !full_ ? QStringView(kept_.data(), keptLength_) : QStringView();
+    }
+    QString text();
+    // Empty again, for the next text.
+    void clear() {
+        full_ = false;
+        length_ = 0;
+        keptLength_ = 0;
+        room_ = 4 * qsizetype(limit_);
+    }
 
 private:
+    void addBeyondRoom(const char16_t *begin, const char16_t *end);
+    void collapseKept();
     void addWords(const char16_t *begin, const char16_t *end);
     int limit_;
     bool full_ = false;
     int length_ = 0;
     std::vector<char16_t> text_; // room for the limit and one space, or eight characters
+    qsizetype room_;             // for runs kept as they stand; none once full
+    qsizetype keptLength_ = 0;
+    std::vector<char16_t> kept_;
 };
 
 namespace pagetext {

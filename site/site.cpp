@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
@@ -66,6 +67,11 @@ QString encodedHref(QStringView path) {
 // A path as the value of an href: characters that a URL reserves are percent-encoded.
 QString href(const QString &path) {
     return isPlainHref(path) ? path : encodedHref(path);
+}
+
+// The same as a view: the path itself, or its encoded form in scratch.
+QStringView href(QStringView path, QString &scratch) {
+    return isPlainHref(path) ? path : (scratch = encodedHref(path));
 }
 
 // The file-name form of a shard prefix; search.js forms the same.
@@ -129,7 +135,7 @@ const char pageEnd[] = "</main>\n</body>\n</html>\n";
 // The value of name="..." among the attributes of an element. Names are looked for
 // character by character: attributes are short, and the names asked for ("url",
 // "title") cannot overlap themselves.
-QString attribute(QStringView attributes, QLatin1String name) {
+QStringView attribute(QStringView attributes, QLatin1String name) {
     const QChar first = QLatin1Char(name.front());
     for (qsizetype at = 0; at + name.size() <= attributes.size(); ++at) {
         if (attributes[at] != first || attributes.mid(at, name.size()) != name)
@@ -139,32 +145,55 @@ QString attribute(QStringView attributes, QLatin1String name) {
         if (wordStart && attributes.mid(at + name.size(), 2) == QLatin1String("=\"")) {
             const qsizetype end = attributes.indexOf(u'"', quote + 1);
             if (end > quote)
-                return attributes.mid(quote + 1, end - quote - 1).toString();
+                return attributes.mid(quote + 1, end - quote - 1);
         }
     }
-    return QString();
+    return QStringView();
 }
 
-// The text with white space simplified, as QString::simplified gives it; the text
-// itself when it is already so, as names and titles mostly are.
-QString simplifiedOf(const QString &text) {
+// The text with white space simplified, as QString::simplified gives it: the text itself
+// when it is already so, as names and titles mostly are, or else formed in scratch.
+QStringView simplifiedOf(QStringView text, QString &scratch) {
     bool previousSpace = true; // a space at the start is one too many
     for (const QChar c : text) {
         const bool space = c.isSpace();
         if (space && (previousSpace || c != u' '))
-            return text.simplified();
+            return scratch = text.toString().simplified();
         previousSpace = space;
     }
-    return previousSpace && !text.isEmpty() ? text.simplified() : text;
+    if (previousSpace && !text.isEmpty())
+        return scratch = text.toString().simplified();
+    return text;
 }
 
-// Text for a label: entities decoded, as a reader sees it.
-QString plain(const QString &html) {
+// Text for a label: entities decoded, as a reader sees it; in scratch when it differs.
+QStringView plain(QStringView html, QString &scratch) {
     if (!html.contains(u'<') && !html.contains(u'&'))
-        return simplifiedOf(html);
+        return simplifiedOf(html, scratch);
     PageText text;
     readPageText(html, text);
-    return text.prose.simplified();
+    return scratch = text.prose.simplified();
+}
+
+// Whether a text holds anything but white space.
+bool hasWords(QStringView text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return !c.isSpace(); });
+}
+
+// A hash of a path, four characters at a time.
+quint32 pathHash(QStringView path) {
+    const char16_t *at = path.utf16();
+    qsizetype left = path.size();
+    quint64 hash = quint64(left) * 0x9e3779b97f4a7c15ull;
+    for (; left >= 4; at += 4, left -= 4) {
+        quint64 four;
+        std::memcpy(&four, at, sizeof four);
+        hash = (hash ^ four) * 0xff51afd7ed558ccdull;
+    }
+    quint64 rest = 0;
+    std::memcpy(&rest, at, size_t(left) * sizeof(char16_t));
+    hash = (hash ^ rest ^ (hash >> 29)) * 0xc4ceb9fe1a85ec53ull;
+    return quint32(hash >> 32);
 }
 
 // A brief as the reader sees it: commands taken out, their braced arguments kept.
@@ -192,7 +221,7 @@ QString plainBrief(const QString &brief) {
 Site::Site(const QString &workingDirectory)
     : workingDirectory_(workingDirectory), workingFolder_(workingDirectory) {}
 
-QString Site::relative(const QString &fileName) const {
+QStringView Site::relative(QStringView fileName, QString &scratch) const {
     // Most pages lie below the working directory, named by its absolute path or not.
     // Clean: it neither starts with "./" or "../" nor holds "/." or "//"; one pass, as
     // every page and declaration asks.
@@ -207,23 +236,77 @@ QString Site::relative(const QString &fileName) const {
         return true;
     };
     const qsizetype base = workingDirectory_.size();
-    if (fileName.size() > base + 1 && fileName.startsWith(workingDirectory_) &&
-        fileName.at(base) == u'/' && clean(QStringView(fileName).mid(base + 1)))
+    if (fileName.size() > base + 1 &&
+        std::memcmp(fileName.utf16(), workingDirectory_.utf16(), size_t(base) * sizeof(char16_t)) ==
+            0 &&
+        fileName[base] == u'/' && clean(fileName.mid(base + 1)))
         return fileName.mid(base + 1);
     if (!fileName.startsWith(u'/') && clean(fileName))
         return fileName;
-    return workingFolder_.relativeFilePath(fileName);
+    return scratch = workingFolder_.relativeFilePath(fileName.toString());
+}
+
+quint32 Site::findDocument(QStringView path) const {
+    const quint32 hash = pathHash(path);
+    const size_t mask = documentSlots_.size() - 1;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const quint32 entry = documentSlots_[slot];
+        if (entry == 0)
+            return noDocument;
+        const Document &document = documents_[entry - 1];
+        if (document.pathHash == hash && QStringView(document.path) == path)
+            return entry - 1;
+    }
+}
+
+// Enters document id under its path; returns the document that was there, or noDocument.
+quint32 Site::placeDocument(quint32 id) {
+    // The table is kept at most half full.
+    if (size_t(paths_ + 1) * 2 > documentSlots_.size()) {
+        std::vector<quint32> old(documentSlots_.size() * 2);
+        old.swap(documentSlots_);
+        const size_t mask = documentSlots_.size() - 1;
+        for (const quint32 entry : old) {
+            if (entry == 0)
+                continue;
+            size_t slot = documents_[entry - 1].pathHash & mask;
+            while (documentSlots_[slot] != 0)
+                slot = (slot + 1) & mask;
+            documentSlots_[slot] = entry;
+        }
+    }
+    const Document &document = documents_[id];
+    const size_t mask = documentSlots_.size() - 1;
+    for (size_t slot = document.pathHash & mask;; slot = (slot + 1) & mask) {
+        const quint32 entry = documentSlots_[slot];
+        if (entry == 0) {
+            documentSlots_[slot] = id + 1;
+            ++paths_;
+            return noDocument;
+        }
+        const Document &other = documents_[entry - 1];
+        if (other.pathHash == document.pathHash && other.path == document.path) {
+            documentSlots_[slot] = id + 1;
+            return entry - 1;
+        }
+    }
 }
 
 void Site::addPage(const QString &fileName, const QString &title, const QString &text,
                    const QString &input, bool manualPage) {
-    const QString path = relative(fileName);
-    // A page written again replaces the earlier one: only the last is searched.
-    const auto previous = documentByPath_.constFind(path);
-    if (previous != documentByPath_.constEnd())
-        documents_[*previous].alive = false;
+    QString scratch;
+    const QStringView relativePath = relative(fileName, scratch);
+    // Mostly the file name itself, whose characters the path then shares.
+    const QString path =
+        relativePath.data() == fileName.data() && relativePath.size() == fileName.size()
+            ? fileName
+            : relativePath.toString();
     const quint32 id = quint32(documents_.size());
-    documentByPath_.insert(path, id);
+    documents_.push_back(Document{path, title, QString(), pathHash(path)});
+    // A page written again replaces the earlier one: only the last is searched.
+    const quint32 previous = placeDocument(id);
+    if (previous != noDocument)
+        documents_[previous].alive = false;
 
     // The page is read once: its words go to the index and its first prose to the
     // snippet as they are read.
@@ -252,47 +335,82 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
     };
     index_.beginDocument(id);
     index_.addText(title, SearchIndex::Title);
-    Snippet snippet(snippetLength);
-    Sink sink{index_, snippet};
+    snippet_.clear();
+    Sink sink{index_, snippet_};
     readPage(text, sink);
     index_.endDocument();
-    // The snippet is the page's first prose; code only when it has none.
-    QString snippetText = snippet.text();
-    if (snippetText.isEmpty()) {
-        PageText pageText;
-        readPageText(text, pageText);
-        Snippet code(snippetLength);
-        code.add(pageText.code);
-        snippetText = code.text();
+    // The snippet is the page's first prose; code only when it has none. A header's page
+    // is mostly described by its declaration's brief instead, which comes once the
+    // header's pages are made: its prose waits for it, as it stands.
+    const QStringView prose = snippet_.kept();
+    if (!manualPage && !prose.isNull() && hasWords(prose)) {
+        pendingSnippets_.push_back(
+            PendingSnippet{id, quint32(pendingProse_.size()), quint32(prose.size())});
+        pendingProse_.insert(pendingProse_.end(), prose.utf16(), prose.utf16() + prose.size());
+    } else {
+        QString snippetText = snippet_.text();
+        if (snippetText.isEmpty()) {
+            PageText pageText;
+            readPageText(text, pageText);
+            snippet_.clear();
+            snippet_.add(pageText.code);
+            snippetText = snippet_.text();
+        }
+        documents_[id].snippet = snippetText;
     }
-    documents_.push_back(Document{path, title, snippetText});
 
-    if (manualPage && !title.trimmed().isEmpty())
+    if (manualPage && !title.trimmed().isEmpty()) {
+        // The pages of one input come together: its file name is formed once.
+        if (input != lastInput_) {
+            lastInput_ = input;
+            lastInputName_ = QFileInfo(input).fileName();
+        }
         entries_.push_back(IndexEntry{title.simplified(), QStringLiteral("page"), href(path),
-                                      QFileInfo(input).fileName(), QString(), QString()});
+                                      lastInputName_, QString(), QString()});
+    }
 }
 
 void Site::addDeclaration(const Declaration &d) {
-    const QString page = relative(d.pageFile);
-    const QString link = href(page);
+    QString scratch;
+    const QStringView page = relative(d.pageFile, scratch);
+    const quint32 document = findDocument(page);
+    // The path of the declaration's page as the page gave it, whose characters the
+    // link shares.
+    const QString link = href(document != noDocument ? documents_[document].path : page.toString());
     // The declarations of a header come together: its link is formed once.
     if (d.headerPage != lastHeaderPage_) {
         lastHeaderPage_ = d.headerPage;
-        lastHeaderLink_ = d.headerPage.isEmpty() ? QString() : href(relative(d.headerPage));
+        lastHeaderLink_ =
+            d.headerPage.isEmpty() ? QString() : href(relative(d.headerPage, scratch).toString());
     }
     const QString &where = lastHeaderLink_;
     const QString brief = plainBrief(d.brief);
     entries_.push_back(IndexEntry{d.name, d.kind, link, d.header, where, brief});
     // The brief says best what a declaration's page is about.
-    const auto document = documentByPath_.constFind(page);
-    if (!brief.isEmpty() && document != documentByPath_.constEnd())
-        documents_[*document].snippet = brief;
+    if (!brief.isEmpty() && document != noDocument)
+        documents_[document].snippet = brief;
+}
+
+void Site::endInput() {
+    for (const PendingSnippet &pending : pendingSnippets_) {
+        Document &document = documents_[pending.document];
+        // A brief took the place of its snippet, or the page was written again.
+        if (!document.snippet.isEmpty() || !document.alive)
+            continue;
+        snippet_.clear();
+        const char16_t *const prose = pendingProse_.data() + pending.from;
+        snippet_.add(prose, prose + pending.size);
+        document.snippet = snippet_.text();
+    }
+    pendingSnippets_.clear();
+    pendingProse_.clear();
 }
 
 void Site::addContents(const QString &text, const QString &baseDirectory) {
     // Whether each open item has opened its list of children yet.
     std::vector<bool> open;
-    QString fullUrl; // the url with baseDirectory
+    QString fullUrl;                       // the url with baseDirectory
+    QString labelText, pathText, hrefText; // what is formed of them when it differs
     const auto beginItem = [&]() {
         if (!open.empty() && !open.back()) {
             contents_.put("\n<ul>\n");
@@ -329,8 +447,8 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
             open.pop_back();
             continue;
         }
-        const QString url = attribute(attributes, QLatin1String("url"));
-        QString label = plain(attribute(attributes, QLatin1String("title")));
+        const QStringView url = attribute(attributes, QLatin1String("url"));
+        QStringView label = plain(attribute(attributes, QLatin1String("title")), labelText);
         beginItem();
         if (!url.isEmpty()) {
             if (!baseDirectory.isEmpty()) {
@@ -339,20 +457,19 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
                 fullUrl += u'/';
                 fullUrl += url;
             }
-            QString path = relative(baseDirectory.isEmpty() ? url : fullUrl);
-            auto document = documentByPath_.constFind(path);
+            QStringView path = relative(baseDirectory.isEmpty() ? url : fullUrl, pathText);
+            quint32 document = findDocument(path);
             // A split name that ends in ".htm" keeps it, without a second one.
-            if (document == documentByPath_.constEnd() &&
-                path.endsWith(QLatin1String(".htm.htm"))) {
+            if (document == noDocument && path.endsWith(QLatin1String(".htm.htm"))) {
                 path.chop(4);
-                document = documentByPath_.constFind(path);
+                document = findDocument(path);
             }
-            if (document != documentByPath_.constEnd() && !documents_[*document].title.isEmpty())
-                label = simplifiedOf(documents_[*document].title);
+            if (document != noDocument && !documents_[document].title.isEmpty())
+                label = simplifiedOf(documents_[document].title, labelText);
             if (label.isEmpty())
                 label = path;
             contents_.put("<a href=\"");
-            contents_.putEscaped(href(path));
+            contents_.putEscaped(href(path, hrefText));
             contents_.put("\">");
             contents_.putEscaped(label);
             contents_.put("</a>");
@@ -373,6 +490,7 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
 }
 
 QByteArray Site::write(const QString &stylesheet) {
+    endInput();
     // The contents and the A-Z index need nothing of what the search needs, and the run
     // has nothing else left to do: they are written on a second thread meanwhile, which
     // also frees the entries of the index. Without a thread they follow the search.
