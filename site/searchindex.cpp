@@ -366,17 +366,29 @@ void SearchIndex::endDocument() {
 }
 
 // Keeps the postingCap heaviest postings, the earlier page first among equals, in
-// page order.
+// page order. Postings come in page order and weights are small: the lightest weight
+// that is kept is found by counting, and of that weight the earliest pages are kept.
 void SearchIndex::trim(std::vector<Posting> &postings) {
     if (postings.size() <= size_t(postingCap))
         return;
-    const auto heavier = [](const Posting &a, const Posting &b) {
-        return a.weight != b.weight ? a.weight > b.weight : a.document < b.document;
-    };
-    std::nth_element(postings.begin(), postings.begin() + postingCap, postings.end(), heavier);
-    postings.resize(postingCap);
-    std::sort(postings.begin(), postings.end(),
-              [](const Posting &a, const Posting &b) { return a.document < b.document; });
+    size_t count[256] = {};
+    for (const Posting &p : postings)
+        ++count[p.weight];
+    size_t heavier = 0; // kept postings heavier than lightest
+    int lightest = 255;
+    while (heavier + count[lightest] < size_t(postingCap))
+        heavier += count[lightest--];
+    size_t ofLightest = size_t(postingCap) - heavier;
+    size_t kept = 0;
+    for (const Posting &p : postings) {
+        if (p.weight > lightest) {
+            postings[kept++] = p;
+        } else if (p.weight == lightest && ofLightest > 0) {
+            postings[kept++] = p;
+            --ofLightest;
+        }
+    }
+    postings.resize(kept);
 }
 
 IndexShards SearchIndex::shards(const std::vector<bool> &alive, int shardBytes) const {

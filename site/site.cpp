@@ -132,20 +132,28 @@ QString pageStart(const QString &title, const char *current) {
 
 const char pageEnd[] = "</main>\n</body>\n</html>\n";
 
-// The value of name="..." among the attributes of an element. Names are looked for
-// character by character: attributes are short, and the names asked for ("url",
-// "title") cannot overlap themselves.
+// The value of name="..." among the attributes of an element. Names are found by their
+// first character, eight characters at a time; the names asked for ("url", "title")
+// cannot overlap themselves.
 QStringView attribute(QStringView attributes, QLatin1String name) {
-    const QChar first = QLatin1Char(name.front());
-    for (qsizetype at = 0; at + name.size() <= attributes.size(); ++at) {
-        if (attributes[at] != first || attributes.mid(at, name.size()) != name)
+    const char16_t first = name.front().unicode();
+    const char16_t *const begin = attributes.utf16();
+    const char16_t *const end = begin + attributes.size();
+    const qsizetype size = name.size();
+    for (const char16_t *at = begin; end - at >= size; ++at) {
+        at = pagetext::findEither(at, end, first, first);
+        if (end - at < size)
+            break;
+        qsizetype k = 1;
+        while (k < size && at[k] == name[k].unicode())
+            ++k;
+        if (k < size)
             continue;
-        const bool wordStart = at == 0 || attributes[at - 1].isSpace();
-        const qsizetype quote = at + name.size() + 1;
-        if (wordStart && attributes.mid(at + name.size(), 2) == QLatin1String("=\"")) {
-            const qsizetype end = attributes.indexOf(u'"', quote + 1);
-            if (end > quote)
-                return attributes.mid(quote + 1, end - quote - 1);
+        const bool wordStart = at == begin || QChar::isSpace(at[-1]);
+        if (wordStart && end - at >= size + 2 && at[size] == u'=' && at[size + 1] == u'"') {
+            const char16_t *const close = pagetext::findEither(at + size + 2, end, u'"', u'"');
+            if (close != end)
+                return QStringView(at + size + 2, close);
         }
     }
     return QStringView();
@@ -168,7 +176,8 @@ QStringView simplifiedOf(QStringView text, QString &scratch) {
 
 // Text for a label: entities decoded, as a reader sees it; in scratch when it differs.
 QStringView plain(QStringView html, QString &scratch) {
-    if (!html.contains(u'<') && !html.contains(u'&'))
+    const char16_t *const end = html.utf16() + html.size();
+    if (pagetext::findEither(html.utf16(), end, u'<', u'&') == end)
         return simplifiedOf(html, scratch);
     PageText text;
     readPageText(html, text);
@@ -198,7 +207,9 @@ quint32 pathHash(QStringView path) {
 
 // A brief as the reader sees it: commands taken out, their braced arguments kept.
 QString plainBrief(const QString &brief) {
-    if (!brief.contains(u'\\') && !brief.contains(u'{'))
+    const QStringView view(brief);
+    const char16_t *const end = view.utf16() + view.size();
+    if (pagetext::findEither(view.utf16(), end, u'\\', u'{') == end)
         return brief;
     QString text;
     text.reserve(brief.size());
@@ -409,7 +420,11 @@ void Site::endInput() {
 void Site::addContents(const QString &text, const QString &baseDirectory) {
     // Whether each open item has opened its list of children yet.
     std::vector<bool> open;
-    QString fullUrl;                       // the url with baseDirectory
+    // The url with baseDirectory, which is written once.
+    std::vector<char16_t> fullUrl(baseDirectory.utf16(),
+                                  baseDirectory.utf16() + baseDirectory.size());
+    fullUrl.push_back(u'/');
+    const size_t urlStart = fullUrl.size();
     QString labelText, pathText, hrefText; // what is formed of them when it differs
     const auto beginItem = [&]() {
         if (!open.empty() && !open.back()) {
@@ -418,7 +433,6 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
         }
         contents_.put("<li>");
     };
-    const QStringView all(text);
     const char16_t *const data = reinterpret_cast<const char16_t *>(text.utf16());
     const char16_t *const textEnd = data + text.size();
     static const char16_t content[] = u"content";
@@ -431,11 +445,10 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
             break;
         if (std::memcmp(name, content, 7 * sizeof(char16_t)) != 0)
             continue;
-        const qsizetype at = name - data;
-        const qsizetype end = all.indexOf(u'>', at);
-        if (end < 0)
+        const char16_t *const end = pagetext::findEither(name, textEnd, u'>', u'>');
+        if (end == textEnd)
             break;
-        const QStringView attributes = all.mid(at + 7, end - at - 7);
+        const QStringView attributes(name + 7, end);
         if (!attributes.isEmpty() && !attributes[0].isSpace() && attributes[0] != u'/')
             continue; // "<contents>" and the like
         if (closing) {
@@ -452,12 +465,13 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
         beginItem();
         if (!url.isEmpty()) {
             if (!baseDirectory.isEmpty()) {
-                fullUrl.resize(0);
-                fullUrl += baseDirectory;
-                fullUrl += u'/';
-                fullUrl += url;
+                fullUrl.resize(urlStart);
+                fullUrl.insert(fullUrl.end(), url.utf16(), url.utf16() + url.size());
             }
-            QStringView path = relative(baseDirectory.isEmpty() ? url : fullUrl, pathText);
+            QStringView path = relative(
+                baseDirectory.isEmpty() ? url
+                                        : QStringView(fullUrl.data(), qsizetype(fullUrl.size())),
+                pathText);
             quint32 document = findDocument(path);
             // A split name that ends in ".htm" keeps it, without a second one.
             if (document == noDocument && path.endsWith(QLatin1String(".htm.htm"))) {
@@ -476,7 +490,10 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
         } else {
             contents_.putEscaped(label);
         }
-        if (attributes.trimmed().endsWith(u'/'))
+        const char16_t *last = end;
+        while (last != attributes.utf16() && QChar::isSpace(last[-1]))
+            --last;
+        if (last != attributes.utf16() && last[-1] == u'/')
             contents_.put("</li>\n");
         else
             open.push_back(false);
