@@ -111,6 +111,19 @@ const char16_t *bodyStart(const char16_t *begin, const char16_t *end);
 // the text goes on after it.
 char16_t entityAt(const char16_t *ampersand, const char16_t *end, const char16_t **after);
 
+// Four characters from at, as one number.
+inline quint64 fourAt(const char16_t *at) {
+    quint64 four;
+    std::memcpy(&four, at, sizeof four);
+    return four;
+}
+
+// Four characters as fourAt reads them on a processor that stores the low byte first.
+inline constexpr quint64 fourOf(const char16_t (&text)[5]) {
+    return quint64(text[0]) | quint64(text[1]) << 16 | quint64(text[2]) << 32 |
+           quint64(text[3]) << 48;
+}
+
 // What a tag does to the text around it.
 enum class Tag { Inline, Heading, Pre, Other, Skipped };
 
@@ -181,28 +194,35 @@ void readPage(QStringView html, Sink &sink) {
     int headings = 0, code = 0;
     PagePart part = PagePart::Prose;
     while (at < end) {
-        // The run of text up to the next tag, entities decoded.
-        for (;;) {
+        // The run of text up to the next tag, entities decoded; none between two tags.
+        while (at != end && *at != u'<') {
             at = sink.text(at, end, part);
-            if (at == end || *at == u'<')
-                break;
-            sink.character(entityAt(at, end, &at), part);
+            if (at != end && *at == u'&')
+                sink.character(entityAt(at, end, &at), part);
         }
         if (at == end)
             break;
+        // Most tags are spans of coloured code, told by four characters at once (on a
+        // processor of the other byte order they go the longer way below); a closing one
+        // ends where it is known to.
+        if (end - at >= 7) {
+            const quint64 four = fourAt(at);
+            if (four == fourOf(u"</sp") && at[4] == u'a' && at[5] == u'n' && at[6] == u'>') {
+                at += 7;
+                continue;
+            }
+            if (four == fourOf(u"<spa") && at[4] == u'n' && (at[5] == u' ' || at[5] == u'>')) {
+                at = findEither(at + 5, end, u'>', u'>');
+                if (at == end)
+                    break;
+                ++at;
+                continue;
+            }
+        }
         // A name of a few lower-case letters and digits that ends in a space or '>', as
         // generated pages write all of theirs, is told here; readTag tells the others.
         const bool closing = end - at > 1 && at[1] == u'/';
         const char16_t *const name = at + (closing ? 2 : 1);
-        // Most are spans of coloured code.
-        if (end - name > 4 && name[0] == u's' && name[1] == u'p' && name[2] == u'a' &&
-            name[3] == u'n' && (name[4] == u' ' || name[4] == u'>')) {
-            at = findEither(name + 4, end, u'>', u'>');
-            if (at == end)
-                break;
-            ++at;
-            continue;
-        }
         const char16_t *nameEnd = name;
         quint64 key = 0;
         for (; nameEnd != end && nameEnd - name < 7 &&

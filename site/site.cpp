@@ -329,7 +329,7 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
         }
         const char16_t *text(const char16_t *at, const char16_t *end, PagePart part) {
             const char16_t *const stop = index.addRun(at, end, field(part));
-            if (part == PagePart::Prose)
+            if (part == PagePart::Prose && stop != at)
                 snippet.add(at, stop);
             return stop;
         }
