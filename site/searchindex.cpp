@@ -188,9 +188,9 @@ quint32 SearchIndex::intern(const char16_t *chars, qsizetype size, size_t hash) 
             const quint32 id = quint32(termHashes_.size());
             slots_[slot] = id + 1;
             termHashes_.push_back(shortHash);
-            termChars_.insert(termChars_.end(), chars, chars + size);
+            termChars_.append(chars, size_t(size));
             termStart_.push_back(quint32(termChars_.size()));
-            postings_.emplace_back();
+            terms_.emplace_back();
             places_.push_back(0);
             return id;
         }
@@ -268,7 +268,7 @@ quint32 SearchIndex::newWord(const char16_t *chars, qsizetype size, quint32 hash
     word.hash = hash;
     word.start = quint32(wordChars_.size());
     word.size = quint32(size);
-    wordChars_.insert(wordChars_.end(), chars, chars + size);
+    wordChars_.append(chars, size_t(size));
     splitWord(QStringView(chars, size));
     words_.push_back(Word{0, 0, 0, quint32(wordTerms_.size())});
     // The table is kept at most half full.
@@ -351,36 +351,58 @@ void SearchIndex::splitWord(QStringView word) {
 void SearchIndex::endDocument() {
     endWord();
     for (const quint32 id : touched_) {
-        TermPostings &term = postings_[id];
-        // Most terms are on a few pages: room for four saves growing by one and two.
-        if (term.documents++ == 0)
-            term.postings.reserve(4);
-        term.postings.push_back(Posting{document_, weightOf(places_[id])});
+        TermPostings &term = terms_[id];
+        ++term.documents;
+        if (term.size == term.capacity)
+            grow(term);
+        postings_[term.start + term.size++] = Posting{document_, weightOf(places_[id])};
         places_[id] = 0;
         // Cut long lists as they grow, so that common words cost no more memory than
         // what will be written of them.
-        if (term.postings.size() >= size_t(postingCap) * 4)
-            trim(term.postings);
+        if (term.size >= quint32(postingCap) * 4)
+            term.size = quint32(trim(postings_.get() + term.start, term.size));
     }
     touched_.clear();
+}
+
+void SearchIndex::grow(TermPostings &term) {
+    // Most terms are on a few pages: room for four at first saves moving by one and two.
+    const quint32 capacity = term.capacity == 0 ? 4 : term.capacity * 2;
+    const size_t used = postingsUsed_;
+    const bool last = term.start + term.capacity == used;
+    const size_t start = last ? term.start : used;
+    postingsUsed_ = start + capacity;
+    // The array itself grows by doubling, so that most terms' room is there already;
+    // room is not filled before it is used.
+    if (postingsUsed_ > postingsCapacity_) {
+        postingsCapacity_ = std::max(postingsUsed_, postingsCapacity_ * 2);
+        std::unique_ptr<Posting[]> bigger(new Posting[postingsCapacity_]);
+        std::copy_n(postings_.get(), used, bigger.get());
+        postings_ = std::move(bigger);
+    }
+    if (!last)
+        std::copy_n(postings_.get() + term.start, term.size, postings_.get() + start);
+    term.start = quint32(start);
+    term.capacity = capacity;
 }
 
 // Keeps the postingCap heaviest postings, the earlier page first among equals, in
 // page order. Postings come in page order and weights are small: the lightest weight
 // that is kept is found by counting, and of that weight the earliest pages are kept.
-void SearchIndex::trim(std::vector<Posting> &postings) {
-    if (postings.size() <= size_t(postingCap))
-        return;
+size_t SearchIndex::trim(Posting *postings, size_t size) {
+    if (size <= size_t(postingCap))
+        return size;
     size_t count[256] = {};
-    for (const Posting &p : postings)
-        ++count[p.weight];
+    for (size_t i = 0; i < size; ++i)
+        ++count[postings[i].weight];
     size_t heavier = 0; // kept postings heavier than lightest
     int lightest = 255;
     while (heavier + count[lightest] < size_t(postingCap))
         heavier += count[lightest--];
     size_t ofLightest = size_t(postingCap) - heavier;
     size_t kept = 0;
-    for (const Posting &p : postings) {
+    for (size_t i = 0; i < size; ++i) {
+        const Posting p = postings[i];
         if (p.weight > lightest) {
             postings[kept++] = p;
         } else if (p.weight == lightest && ofLightest > 0) {
@@ -388,7 +410,7 @@ void SearchIndex::trim(std::vector<Posting> &postings) {
             --ofLightest;
         }
     }
-    postings.resize(kept);
+    return kept;
 }
 
 IndexShards SearchIndex::shards(const std::vector<bool> &alive, int shardBytes) const {
@@ -431,27 +453,31 @@ IndexShards SearchIndex::shards(const std::vector<bool> &alive, int shardBytes) 
     std::vector<Posting> kept;
     size_t used = 0; // of result.postings
     for (const Sorted &sorted : order) {
-        const std::vector<Posting> *postings = &postings_[sorted.id].postings;
+        const TermPostings &term = terms_[sorted.id];
+        const Posting *begin = postings_.get() + term.start;
+        const Posting *end = begin + term.size;
         // Pages written again, and lists longer than the cap, leave fewer postings.
-        if (!allAlive || postings->size() > size_t(postingCap)) {
+        if (!allAlive || term.size > quint32(postingCap)) {
             kept.clear();
-            for (const Posting &p : *postings)
-                if (p.document < alive.size() && alive[p.document])
-                    kept.push_back(p);
-            trim(kept);
-            postings = &kept;
+            for (const Posting *p = begin; p != end; ++p)
+                if (p->document < alive.size() && alive[p->document])
+                    kept.push_back(*p);
+            kept.resize(trim(kept.data(), kept.size()));
+            begin = kept.data();
+            end = begin + kept.size();
         }
-        if (postings->empty())
+        if (begin == end)
             continue;
+        const size_t count = size_t(end - begin);
         // Two numbers of at most seven digits per posting, each written as eight bytes.
         std::string &out = result.postings;
-        if (out.size() < used + postings->size() * 16 + 8)
-            out.resize(std::max(out.size() * 2, used + postings->size() * 16 + 8));
+        if (out.size() < used + count * 16 + 8)
+            out.resize(std::max(out.size() * 2, used + count * 16 + 8));
         quint32 previous = 0;
-        for (const Posting &p : *postings) {
-            const quint32 document = renumbered[p.document];
+        for (const Posting *p = begin; p != end; ++p) {
+            const quint32 document = renumbered[p->document];
             used = size_t(writeNumber(out.data() + used, document - previous) - out.data());
-            used = size_t(writeNumber(out.data() + used, p.weight) - out.data());
+            used = size_t(writeNumber(out.data() + used, p->weight) - out.data());
             previous = document;
         }
         ids.push_back(sorted.id);
@@ -465,7 +491,7 @@ IndexShards SearchIndex::shards(const std::vector<bool> &alive, int shardBytes) 
     for (size_t i = 0; i < ids.size(); ++i) {
         const size_t start = i == 0 ? 0 : ends[i - 1];
         all.push_back(
-            ShardTerm{term(ids[i]), postings_[ids[i]].documents,
+            ShardTerm{term(ids[i]), terms_[ids[i]].documents,
                       QLatin1String(result.postings.data() + start, qsizetype(ends[i] - start))});
         before[i + 1] = before[i] + all[i].term.size() + all[i].postings.size() + 12;
     }

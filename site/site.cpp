@@ -357,7 +357,7 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
     if (!manualPage && !prose.isNull() && hasWords(prose)) {
         pendingSnippets_.push_back(
             PendingSnippet{id, quint32(pendingProse_.size()), quint32(prose.size())});
-        pendingProse_.insert(pendingProse_.end(), prose.utf16(), prose.utf16() + prose.size());
+        pendingProse_.append(prose.utf16(), size_t(prose.size()));
     } else {
         QString snippetText = snippet_.text();
         if (snippetText.isEmpty()) {

@@ -93,7 +93,7 @@ private:
     std::vector<quint32> documentSlots_ = std::vector<quint32>(1024);
     quint32 paths_ = 0; // distinct paths in documentSlots_
     Snippet snippet_{snippetLength};
-    std::vector<char16_t> pendingProse_;
+    std::u16string pendingProse_;
     std::vector<PendingSnippet> pendingSnippets_;
     SearchIndex index_;
     TextOut contents_;                // the items of contents.htm, as written
