@@ -232,6 +232,11 @@ QString plainBrief(const QString &brief) {
 Site::Site(const QString &workingDirectory)
     : workingDirectory_(workingDirectory), workingFolder_(workingDirectory) {}
 
+QString Site::link(quint32 document) const {
+    const Document &d = documents_[document];
+    return d.plainHref ? d.path : encodedHref(d.path);
+}
+
 QStringView Site::relative(QStringView fileName, QString &scratch) const {
     // Most pages lie below the working directory, named by its absolute path or not.
     // Clean: it neither starts with "./" or "../" nor holds "/." or "//"; one pass, as
@@ -241,10 +246,14 @@ QStringView Site::relative(QStringView fileName, QString &scratch) const {
         if (size >= 2 && path[0] == u'.' &&
             (path[1] == u'/' || (path[1] == u'.' && size >= 3 && path[2] == u'/')))
             return false;
-        for (qsizetype k = 0; k + 1 < size; ++k)
-            if (path[k] == u'/' && (path[k + 1] == u'.' || path[k + 1] == u'/'))
+        const char16_t *const end = path.utf16() + size;
+        for (const char16_t *at = path.utf16();; ++at) {
+            at = pagetext::findEither(at, end, u'/', u'/');
+            if (end - at < 2)
+                return true;
+            if (at[1] == u'.' || at[1] == u'/')
                 return false;
-        return true;
+        }
     };
     const qsizetype base = workingDirectory_.size();
     if (fileName.size() > base + 1 &&
@@ -265,7 +274,8 @@ quint32 Site::findDocument(QStringView path) const {
         if (entry == 0)
             return noDocument;
         const Document &document = documents_[entry - 1];
-        if (document.pathHash == hash && QStringView(document.path) == path)
+        if (document.pathHash == hash && document.path.size() == path.size() &&
+            std::memcmp(document.path.utf16(), path.utf16(), size_t(path.size()) * 2) == 0)
             return entry - 1;
     }
 }
@@ -313,7 +323,7 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
             ? fileName
             : relativePath.toString();
     const quint32 id = quint32(documents_.size());
-    documents_.push_back(Document{path, title, QString(), pathHash(path)});
+    documents_.push_back(Document{path, title, QString(), pathHash(path), isPlainHref(path)});
     // A page written again replaces the earlier one: only the last is searched.
     const quint32 previous = placeDocument(id);
     if (previous != noDocument)
@@ -355,9 +365,16 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
     // header's pages are made: its prose waits for it, as it stands.
     const QStringView prose = snippet_.kept();
     if (!manualPage && !prose.isNull() && hasWords(prose)) {
-        pendingSnippets_.push_back(
-            PendingSnippet{id, quint32(pendingProse_.size()), quint32(prose.size())});
-        pendingProse_.append(prose.utf16(), size_t(prose.size()));
+        // Kept in blocks that never move, as a page's prose fits in one.
+        if (proseBlocks_.empty() || proseBlockSize - proseUsed_ < size_t(prose.size())) {
+            // Not filled before use.
+            proseBlocks_.emplace_back(new char16_t[proseBlockSize]);
+            proseUsed_ = 0;
+        }
+        char16_t *const kept = proseBlocks_.back().get() + proseUsed_;
+        std::memcpy(kept, prose.utf16(), size_t(prose.size()) * sizeof(char16_t));
+        proseUsed_ += size_t(prose.size());
+        pendingSnippets_.push_back(PendingSnippet{id, kept, quint32(prose.size())});
     } else {
         QString snippetText = snippet_.text();
         if (snippetText.isEmpty()) {
@@ -376,7 +393,7 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
             lastInput_ = input;
             lastInputName_ = QFileInfo(input).fileName();
         }
-        entries_.push_back(IndexEntry{title.simplified(), QStringLiteral("page"), href(path),
+        entries_.push_back(IndexEntry{title.simplified(), QStringLiteral("page"), link(id),
                                       lastInputName_, QString(), QString()});
     }
 }
@@ -385,9 +402,9 @@ void Site::addDeclaration(const Declaration &d) {
     QString scratch;
     const QStringView page = relative(d.pageFile, scratch);
     const quint32 document = findDocument(page);
-    // The path of the declaration's page as the page gave it, whose characters the
-    // link shares.
-    const QString link = href(document != noDocument ? documents_[document].path : page.toString());
+    // Mostly the path of the declaration's page as the page gave it, whose characters
+    // the link shares.
+    const QString pageLink = document != noDocument ? link(document) : href(page.toString());
     // The declarations of a header come together: its link is formed once.
     if (d.headerPage != lastHeaderPage_) {
         lastHeaderPage_ = d.headerPage;
@@ -396,7 +413,7 @@ void Site::addDeclaration(const Declaration &d) {
     }
     const QString &where = lastHeaderLink_;
     const QString brief = plainBrief(d.brief);
-    entries_.push_back(IndexEntry{d.name, d.kind, link, d.header, where, brief});
+    entries_.push_back(IndexEntry{d.name, d.kind, pageLink, d.header, where, brief});
     // The brief says best what a declaration's page is about.
     if (!brief.isEmpty() && document != noDocument)
         documents_[document].snippet = brief;
@@ -409,12 +426,11 @@ void Site::endInput() {
         if (!document.snippet.isEmpty() || !document.alive)
             continue;
         snippet_.clear();
-        const char16_t *const prose = pendingProse_.data() + pending.from;
-        snippet_.add(prose, prose + pending.size);
+        snippet_.add(pending.prose, pending.prose + pending.size);
         document.snippet = snippet_.text();
     }
     pendingSnippets_.clear();
-    pendingProse_.clear();
+    proseBlocks_.clear();
 }
 
 void Site::addContents(const QString &text, const QString &baseDirectory) {
@@ -483,7 +499,11 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
             if (label.isEmpty())
                 label = path;
             contents_.put("<a href=\"");
-            contents_.putEscaped(href(path, hrefText));
+            // A plain href holds nothing to escape.
+            if (document != noDocument && documents_[document].plainHref)
+                contents_.putText(path);
+            else
+                contents_.putEscaped(href(path, hrefText));
             contents_.put("\">");
             contents_.putEscaped(label);
             contents_.put("</a>");

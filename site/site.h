@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 // What a run gives its readers besides the pages: a full-text search (search.htm and its
@@ -57,13 +58,15 @@ private:
         QString title;
         QString snippet;
         quint32 pathHash;
+        bool plainHref; // the path is its own href
         bool alive = true;
     };
     // A page's first prose as it stands, for a snippet that a declaration's brief may
     // make needless: copying it costs less than forming the snippet.
     struct PendingSnippet {
         quint32 document;
-        quint32 from, size; // in pendingProse_
+        const char16_t *prose; // in proseBlocks_
+        quint32 size;
     };
     struct IndexEntry {
         QString name;
@@ -81,6 +84,8 @@ private:
     static constexpr quint32 noDocument = ~quint32(0);
     quint32 findDocument(QStringView path) const;
     quint32 placeDocument(quint32 id);
+    // The href of a document's path.
+    QString link(quint32 document) const;
     QByteArray writeSearch();
     QByteArray writeContents();
     QByteArray writeIndex();
@@ -93,7 +98,9 @@ private:
     std::vector<quint32> documentSlots_ = std::vector<quint32>(1024);
     quint32 paths_ = 0; // distinct paths in documentSlots_
     Snippet snippet_{snippetLength};
-    std::u16string pendingProse_;
+    static constexpr size_t proseBlockSize = 32 * 1024; // more than a snippet's room
+    std::vector<std::unique_ptr<char16_t[]>> proseBlocks_;
+    size_t proseUsed_ = 0; // of the last block
     std::vector<PendingSnippet> pendingSnippets_;
     SearchIndex index_;
     TextOut contents_;                // the items of contents.htm, as written
