@@ -127,32 +127,9 @@ struct TextSink {
 
 } // namespace
 
-namespace {
-
-// The first '<' of [from, end), or end; sixteen characters at a time where the processor
-// allows, for the head of a page, which holds long stretches without one.
-const char16_t *findFarTag(const char16_t *from, const char16_t *end) {
-#ifdef __SSE2__
-    const __m128i open = _mm_set1_epi16(short(u'<'));
-    for (; end - from >= 16; from += 16) {
-        const __m128i low =
-            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(from)), open);
-        const __m128i high =
-            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(from + 8)), open);
-        // One bit per character: each comparison gives 0 or -1, which packs to a byte.
-        const int found = _mm_movemask_epi8(_mm_packs_epi16(low, high));
-        if (found != 0)
-            return from + qCountTrailingZeroBits(uint(found));
-    }
-#endif
-    return pagetext::findEither(from, end, u'<', u'<');
-}
-
-} // namespace
-
 const char16_t *pagetext::bodyStart(const char16_t *begin, const char16_t *end) {
     for (const char16_t *at = begin;; ++at) {
-        at = findFarTag(at, end);
+        at = findFar(at, end, u'<');
         if (end - at < 6)
             return begin;
         if (at[1] == u'b' && at[2] == u'o' && at[3] == u'd' && at[4] == u'y' && at[5] == u'>')

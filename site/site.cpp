@@ -162,6 +162,11 @@ QStringView attribute(QStringView attributes, QLatin1String name) {
 // The text with white space simplified, as QString::simplified gives it: the text itself
 // when it is already so, as names and titles mostly are, or else formed in scratch.
 QStringView simplifiedOf(QStringView text, QString &scratch) {
+    // Names and titles mostly hold neither spaces nor anything beyond ASCII.
+    if (!text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c.unicode() > u' ' && c.unicode() < 0x7f;
+        }))
+        return text;
     bool previousSpace = true; // a space at the start is one too many
     for (const QChar c : text) {
         const bool space = c.isSpace();
