@@ -55,6 +55,24 @@ public:
         std::memcpy(kept_.data() + keptLength_, begin, size_t(size) * sizeof(char16_t));
         keptLength_ += size;
     }
+    // The same, where the characters up to readable may be read: a short run is then
+    // copied as eight characters at once rather than by a call, as runs of prose mostly
+    // are a few characters.
+    void add(const char16_t *begin, const char16_t *end, const char16_t *readable) {
+        if (end - begin <= 8 && readable - begin >= 8 && room_ - keptLength_ >= 8) {
+            std::memcpy(kept_.data() + keptLength_, begin, 8 * sizeof(char16_t));
+            keptLength_ += end - begin;
+        } else {
+            add(begin, end);
+        }
+    }
+    // One character, as the space at the edge of a block: kept without a call.
+    void add(char16_t c) {
+        if (keptLength_ < room_)
+            kept_[size_t(keptLength_++)] = c;
+        else if (!full_)
+            addBeyondRoom(&c, &c + 1);
+    }
     // The runs kept as they stand, when a snippet of them alone is this one (nothing has
     // been collapsed into it yet); null otherwise.
     QStringView kept() const {

@@ -229,7 +229,7 @@ void SearchIndex::appendToWord(const char16_t *from, const char16_t *to) {
 
 void SearchIndex::addWord(const char16_t *chars, qsizetype size, Field field) {
     const quint32 hash = wordHash(chars, size);
-    const size_t mask = wordSlots_.size() - 1;
+    const size_t mask = wordMask_;
     // Slots hold the hash above the id + 1, so that a word of another hash is passed by
     // without looking at it.
     quint32 id;
@@ -249,16 +249,24 @@ void SearchIndex::addWord(const char16_t *chars, qsizetype size, Field field) {
     }
     const quint32 *terms = wordTerms_.data() + words_[id].terms;
     const quint32 *const termsEnd = wordTerms_.data() + words_[id + 1].terms;
+    // Most words are in the body, whose count has a loop of its own; a title or a
+    // heading sets a bit.
+    if (field == Body) {
+        for (; terms != termsEnd; ++terms) {
+            quint8 &place = places_[*terms];
+            if (place == 0)
+                touched_.push_back(*terms);
+            if ((place & bodyMask) != bodyMask)
+                place += bodyStep;
+        }
+        return;
+    }
+    const quint8 bit = field == Title ? inTitle : inHeading;
     for (; terms != termsEnd; ++terms) {
         quint8 &place = places_[*terms];
         if (place == 0)
             touched_.push_back(*terms);
-        if (field == Title)
-            place |= inTitle;
-        else if (field == Heading)
-            place |= inHeading;
-        else if ((place & bodyMask) != bodyMask)
-            place += bodyStep;
+        place |= bit;
     }
 }
 
@@ -275,6 +283,7 @@ quint32 SearchIndex::newWord(const char16_t *chars, qsizetype size, quint32 hash
     quint32 first = id;
     if (size_t(id + 1) * 2 > wordSlots_.size()) {
         wordSlots_.assign(wordSlots_.size() * 2, 0);
+        wordMask_ = wordSlots_.size() - 1;
         first = 0;
     }
     const size_t mask = wordSlots_.size() - 1;

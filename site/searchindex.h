@@ -240,6 +240,7 @@ private:
     std::vector<Word> words_{Word{0, 0, 0, 0}};
     std::u16string wordChars_;
     std::vector<quint64> wordSlots_ = std::vector<quint64>(1024); // hash and id + 1; 0: none
+    size_t wordMask_ = 1023;                                      // the size of wordSlots_ less one
     std::vector<quint32> wordTerms_;
     quint32 document_ = 0;
 };

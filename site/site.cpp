@@ -345,18 +345,18 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
         const char16_t *text(const char16_t *at, const char16_t *end, PagePart part) {
             const char16_t *const stop = index.addRun(at, end, field(part));
             if (part == PagePart::Prose && stop != at)
-                snippet.add(at, stop);
+                snippet.add(at, stop, end);
             return stop;
         }
         void character(char16_t c, PagePart part) {
             index.addCharacter(c, field(part));
             if (part == PagePart::Prose)
-                snippet.add(&c, &c + 1);
+                snippet.add(c);
         }
         void separate(PagePart part) {
             index.endWord();
             if (part == PagePart::Prose)
-                snippet.add(u" ");
+                snippet.add(u' ');
         }
     };
     index_.beginDocument(id);
