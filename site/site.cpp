@@ -410,8 +410,11 @@ void Site::addDeclaration(const Declaration &d) {
     // Mostly the path of the declaration's page as the page gave it, whose characters
     // the link shares.
     const QString pageLink = document != noDocument ? link(document) : href(page.toString());
-    // The declarations of a header come together: its link is formed once.
-    if (d.headerPage != lastHeaderPage_) {
+    // The declarations of a header come together, sharing its page's name: its link is
+    // formed once.
+    const bool sameHeader = d.headerPage.constData() == lastHeaderPage_.constData() &&
+                            d.headerPage.size() == lastHeaderPage_.size();
+    if (!sameHeader && d.headerPage != lastHeaderPage_) {
         lastHeaderPage_ = d.headerPage;
         lastHeaderLink_ =
             d.headerPage.isEmpty() ? QString() : href(relative(d.headerPage, scratch).toString());

@@ -32,9 +32,9 @@ public:
         QString name;
         QString kind;
         QString brief;
-        QString pageFile;   // as the run wrote it
-        QString header;     // the header's file name
-        QString headerPage; // its index page, as the run wrote it; empty for a header
+        QStringView pageFile; // as the run wrote it
+        QString header;       // the header's file name
+        QString headerPage;   // its index page, as the run wrote it; empty for a header
     };
     void addDeclaration(const Declaration &declaration);
     // The end of an input's pages and declarations: the pages that no brief describes get
