@@ -364,12 +364,12 @@ void SearchIndex::endDocument() {
         ++term.documents;
         if (term.size == term.capacity)
             grow(term);
-        postings_[term.start + term.size++] = Posting{document_, weightOf(places_[id])};
+        posting(term.start)[term.size++] = Posting{document_, weightOf(places_[id])};
         places_[id] = 0;
         // Cut long lists as they grow, so that common words cost no more memory than
         // what will be written of them.
         if (term.size >= quint32(postingCap) * 4)
-            term.size = quint32(trim(postings_.get() + term.start, term.size));
+            term.size = quint32(trim(posting(term.start), term.size));
     }
     touched_.clear();
 }
@@ -377,21 +377,27 @@ void SearchIndex::endDocument() {
 void SearchIndex::grow(TermPostings &term) {
     // Most terms are on a few pages: room for four at first saves moving by one and two.
     const quint32 capacity = term.capacity == 0 ? 4 : term.capacity * 2;
-    const size_t used = postingsUsed_;
-    const bool last = term.start + term.capacity == used;
-    const size_t start = last ? term.start : used;
-    postingsUsed_ = start + capacity;
-    // The array itself grows by doubling, so that most terms' room is there already;
-    // room is not filled before it is used.
-    if (postingsUsed_ > postingsCapacity_) {
-        postingsCapacity_ = std::max(postingsUsed_, postingsCapacity_ * 2);
-        std::unique_ptr<Posting[]> bigger(new Posting[postingsCapacity_]);
-        std::copy_n(postings_.get(), used, bigger.get());
-        postings_ = std::move(bigger);
+    const quint32 offsetMask = segmentSize - 1;
+    // A term at the end of the last segment grows in place while the segment has room.
+    if (term.capacity > 0 && term.start + term.capacity == postingsUsed_ &&
+        (term.start & offsetMask) + capacity <= segmentSize) {
+        postingsUsed_ = term.start + capacity;
+        term.capacity = capacity;
+        return;
     }
-    if (!last)
-        std::copy_n(postings_.get() + term.start, term.size, postings_.get() + start);
-    term.start = quint32(start);
+    // Else it moves to the end, to a new segment when the last one lacks the room: a
+    // term's room never spans two segments.
+    quint32 start = postingsUsed_;
+    if ((start >> segmentBits) >= segments_.size() ||
+        (start & offsetMask) + capacity > segmentSize) {
+        start = quint32(segments_.size()) << segmentBits;
+        // Not filled before use.
+        segments_.emplace_back(new Posting[segmentSize]);
+    }
+    postingsUsed_ = start + capacity;
+    if (term.size > 0)
+        std::copy_n(posting(term.start), term.size, posting(start));
+    term.start = start;
     term.capacity = capacity;
 }
 
@@ -463,7 +469,7 @@ IndexShards SearchIndex::shards(const std::vector<bool> &alive, int shardBytes) 
     size_t used = 0; // of result.postings
     for (const Sorted &sorted : order) {
         const TermPostings &term = terms_[sorted.id];
-        const Posting *begin = postings_.get() + term.start;
+        const Posting *begin = term.size > 0 ? posting(term.start) : nullptr;
         const Posting *end = begin + term.size;
         // Pages written again, and lists longer than the cap, leave fewer postings.
         if (!allAlive || term.size > quint32(postingCap)) {

@@ -182,9 +182,10 @@ private:
         quint32 document;
         quint8 weight;
     };
-    // A term's postings lie in postings_ from start on, with room for capacity of them;
-    // a term that outgrows its room moves to the end with twice as much. One array for
-    // all saves an allocation for each of the many terms on a page or two.
+    // A term's postings lie in one of the segments from start on (numbered across them),
+    // with room for capacity of them; a term that outgrows its room moves to the end
+    // with twice as much. Segments for all save an allocation for each of the many terms
+    // on a page or two, and never move as more are added.
     struct TermPostings {
         quint32 documents = 0; // pages the term is on, before its list was cut
         quint32 start = 0, size = 0, capacity = 0;
@@ -205,8 +206,15 @@ private:
     std::vector<quint32> termHashes_;
     std::vector<quint32> slots_; // term id + 1, 0 for none
     std::vector<TermPostings> terms_;
-    std::unique_ptr<Posting[]> postings_;
-    size_t postingsUsed_ = 0, postingsCapacity_ = 0; // of postings_; used: by the terms' room
+    // Postings per segment: more than a term holds before it is cut to the cap.
+    static constexpr int segmentBits = 16;
+    static constexpr quint32 segmentSize = 1u << segmentBits;
+    static_assert(segmentSize >= 2 * 4 * postingCap, "a term's room fits in a segment");
+    Posting *posting(quint32 index) const {
+        return segments_[index >> segmentBits].get() + (index & (segmentSize - 1));
+    }
+    std::vector<std::unique_ptr<Posting[]>> segments_;
+    quint32 postingsUsed_ = 0; // where the room of the terms ends
     // Where each term stood on the page being added (0: not on it), and the terms it holds.
     std::vector<quint8> places_;
     std::vector<quint32> touched_;
