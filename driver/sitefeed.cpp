@@ -48,36 +48,48 @@ std::function<void(Site &)> collectForSite(const QString &input, const QString &
             contents.append(page.text);
     const QString contentsBase = header ? outputDirectory : QString();
     std::vector<Site::Declaration> declarations;
+    // The pages' file names end to end in one string, which the declarations view: one
+    // allocation for a header rather than one for each of its declarations.
+    QString pageFiles;
     if (header) {
         const QString base = QFileInfo(input).baseName();
         const QString headerName = QFileInfo(input).fileName();
         const QString headerPage = outputDirectory + u'/' + base + QLatin1String("_h.htm");
         const auto &entries = programTables().entries;
+        qsizetype size = headerPage.size();
+        for (const EntryRecord &entry : entries)
+            size += outputDirectory.size() + entry.name.size() + 5;
+        pageFiles.reserve(size);
+        pageFiles += headerPage;
         declarations.reserve(size_t(entries.size()) + 1);
         declarations.push_back(Site::Declaration{headerName, QStringLiteral("header"), QString(),
-                                                 headerPage, QString(), QString()});
+                                                 QStringView(pageFiles), QString(), QString()});
         // One string per kind, shared by every declaration of that kind.
         static QHash<int, QString> kinds;
         for (const EntryRecord &entry : entries) {
             QString &kind = kinds[entry.kind];
             if (kind.isEmpty())
                 kind = QLatin1String(kindName(entry.kind));
-            QString page;
-            page.reserve(outputDirectory.size() + entry.name.size() + 5);
-            page += outputDirectory;
-            page += u'/';
-            page += entry.name;
-            page += QLatin1String(".htm");
-            declarations.push_back(
-                Site::Declaration{entry.name, kind, entry.brief, page, headerName, headerPage});
+            const qsizetype start = pageFiles.size();
+            pageFiles += outputDirectory;
+            pageFiles += u'/';
+            pageFiles += entry.name;
+            pageFiles += QLatin1String(".htm");
+            declarations.push_back(Site::Declaration{entry.name, kind, entry.brief,
+                                                     QStringView(pageFiles).mid(start), headerName,
+                                                     headerPage});
         }
+        // Reserved in full, so the views stay where they point.
+        Q_ASSERT(pageFiles.size() == size);
     }
-    return [contents = std::move(contents), contentsBase,
+    // Moving the string keeps its characters where the views point.
+    return [contents = std::move(contents), contentsBase, pageFiles = std::move(pageFiles),
             declarations = std::move(declarations)](Site &site) {
         for (const QString &text : contents)
             site.addContents(text, contentsBase);
         for (const Site::Declaration &declaration : declarations)
             site.addDeclaration(declaration);
+        site.endInput();
     };
 }
 

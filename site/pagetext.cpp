@@ -129,7 +129,7 @@ struct TextSink {
 
 const char16_t *pagetext::bodyStart(const char16_t *begin, const char16_t *end) {
     for (const char16_t *at = begin;; ++at) {
-        at = findEither(at, end, u'<', u'<');
+        at = findFar(at, end, u'<');
         if (end - at < 6)
             return begin;
         if (at[1] == u'b' && at[2] == u'o' && at[3] == u'd' && at[4] == u'y' && at[5] == u'>')
@@ -252,7 +252,25 @@ void Snippet::addWords(const char16_t *begin, const char16_t *end) {
     length_ = length;
 }
 
-QString Snippet::text() const {
+void Snippet::collapseKept() {
+    if (keptLength_ > 0)
+        addWords(kept_.data(), kept_.data() + keptLength_);
+    keptLength_ = 0;
+    // A full snippet takes nothing more.
+    if (full_)
+        room_ = 0;
+}
+
+void Snippet::addBeyondRoom(const char16_t *begin, const char16_t *end) {
+    collapseKept();
+    if (!full_)
+        addWords(begin, end);
+    if (full_)
+        room_ = 0;
+}
+
+QString Snippet::text() {
+    collapseKept();
     QString text = QStringView(text_.data(), length_).trimmed().toString();
     if (!full_)
         return text;

@@ -4,6 +4,7 @@
 #include <QStringView>
 #include <QtAlgorithms>
 
+#include <cstring>
 #include <vector>
 
 #ifdef __SSE2__
@@ -35,33 +36,77 @@ struct PageText {
 void readPageText(QStringView html, PageText &text);
 
 // Collects the first words of a text given run by run, white space collapsed, as a
-// snippet of at most limit characters that ends at a word.
+// snippet of at most limit characters that ends at a word. Runs are kept as they stand
+// until the snippet is asked for or their room is full: copying them costs far less than
+// collapsing them, and many snippets are never asked for.
 class Snippet {
 public:
-    explicit Snippet(int limit) : limit_(limit), text_(size_t(limit) + 8) {}
+    explicit Snippet(int limit)
+        : limit_(limit), text_(size_t(limit) + 8), room_(4 * qsizetype(limit)),
+          kept_(size_t(room_)) {}
     void add(QStringView text) { add(text.utf16(), text.utf16() + text.size()); }
     void add(const char16_t *begin, const char16_t *end) {
-        if (!full_)
-            addWords(begin, end);
+        const qsizetype size = end - begin;
+        if (size > room_ - keptLength_) {
+            if (!full_)
+                addBeyondRoom(begin, end);
+            return;
+        }
+        std::memcpy(kept_.data() + keptLength_, begin, size_t(size) * sizeof(char16_t));
+        keptLength_ += size;
     }
-    bool full() const { return full_; }
-    bool isEmpty() const { return length_ == 0; }
-    QString text() const;
+    // The same, where the characters up to readable may be read: a short run is then
+    // copied as eight characters at once rather than by a call, as runs of prose mostly
+    // are a few characters.
+    void add(const char16_t *begin, const char16_t *end, const char16_t *readable) {
+        if (end - begin <= 8 && readable - begin >= 8 && room_ - keptLength_ >= 8) {
+            std::memcpy(kept_.data() + keptLength_, begin, 8 * sizeof(char16_t));
+            keptLength_ += end - begin;
+        } else {
+            add(begin, end);
+        }
+    }
+    // One character, as the space at the edge of a block: kept without a call.
+    void add(char16_t c) {
+        if (keptLength_ < room_)
+            kept_[size_t(keptLength_++)] = c;
+        else if (!full_)
+            addBeyondRoom(&c, &c + 1);
+    }
+    // The runs kept as they stand, when a snippet of them alone is this one (nothing has
+    // been collapsed into it yet); null otherwise.
+    QStringView kept() const {
+        return length_ == 0 && !full_ ? QStringView(kept_.data(), keptLength_) : QStringView();
+    }
+    QString text();
+    // Empty again, for the next text.
+    void clear() {
+        full_ = false;
+        length_ = 0;
+        keptLength_ = 0;
+        room_ = 4 * qsizetype(limit_);
+    }
 
 private:
+    void addBeyondRoom(const char16_t *begin, const char16_t *end);
+    void collapseKept();
     void addWords(const char16_t *begin, const char16_t *end);
     int limit_;
     bool full_ = false;
     int length_ = 0;
     std::vector<char16_t> text_; // room for the limit and one space, or eight characters
+    qsizetype room_;             // for runs kept as they stand; none once full
+    qsizetype keptLength_ = 0;
+    std::vector<char16_t> kept_;
 };
 
 namespace pagetext {
 
 // The first of [from, end) that is a or b, or end; eight characters at a time where the
-// processor allows, as pages are mostly long attributes and short runs of text.
-inline const char16_t *findEither(const char16_t *from, const char16_t *end, char16_t a,
-                                  char16_t b) {
+// processor allows, as pages are mostly long attributes and short runs of text. Always
+// inlined: a call costs as much as the search of a short run.
+Q_ALWAYS_INLINE const char16_t *findEither(const char16_t *from, const char16_t *end, char16_t a,
+                                           char16_t b) {
 #ifdef __SSE2__
     const __m128i wantA = _mm_set1_epi16(short(a)), wantB = _mm_set1_epi16(short(b));
     for (; end - from >= 8; from += 8) {
@@ -83,6 +128,39 @@ const char16_t *bodyStart(const char16_t *begin, const char16_t *end);
 // The character of the entity at '&' (itself when it is none that is known), and where
 // the text goes on after it.
 char16_t entityAt(const char16_t *ampersand, const char16_t *end, const char16_t **after);
+
+// The first c of [from, end), or end; sixteen characters at a time where the processor
+// allows, for searches that mostly go further than eight, as through the head of a page
+// or the attributes of a span.
+Q_ALWAYS_INLINE const char16_t *findFar(const char16_t *from, const char16_t *end, char16_t c) {
+#ifdef __SSE2__
+    const __m128i wanted = _mm_set1_epi16(short(c));
+    for (; end - from >= 16; from += 16) {
+        const __m128i low =
+            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(from)), wanted);
+        const __m128i high =
+            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(from + 8)), wanted);
+        // One bit per character: each comparison gives 0 or -1, which packs to a byte.
+        const int found = _mm_movemask_epi8(_mm_packs_epi16(low, high));
+        if (found != 0)
+            return from + qCountTrailingZeroBits(uint(found));
+    }
+#endif
+    return findEither(from, end, c, c);
+}
+
+// Four characters from at, as one number.
+inline quint64 fourAt(const char16_t *at) {
+    quint64 four;
+    std::memcpy(&four, at, sizeof four);
+    return four;
+}
+
+// Four characters as fourAt reads them on a processor that stores the low byte first.
+inline constexpr quint64 fourOf(const char16_t (&text)[5]) {
+    return quint64(text[0]) | quint64(text[1]) << 16 | quint64(text[2]) << 32 |
+           quint64(text[3]) << 48;
+}
 
 // What a tag does to the text around it.
 enum class Tag { Inline, Heading, Pre, Other, Skipped };
@@ -154,28 +232,35 @@ void readPage(QStringView html, Sink &sink) {
     int headings = 0, code = 0;
     PagePart part = PagePart::Prose;
     while (at < end) {
-        // The run of text up to the next tag, entities decoded.
-        for (;;) {
+        // The run of text up to the next tag, entities decoded; none between two tags.
+        while (at != end && *at != u'<') {
             at = sink.text(at, end, part);
-            if (at == end || *at == u'<')
-                break;
-            sink.character(entityAt(at, end, &at), part);
+            if (at != end && *at == u'&')
+                sink.character(entityAt(at, end, &at), part);
         }
         if (at == end)
             break;
+        // Most tags are spans of coloured code, told by four characters at once (on a
+        // processor of the other byte order they go the longer way below); a closing one
+        // ends where it is known to.
+        if (end - at >= 7) {
+            const quint64 four = fourAt(at);
+            if (four == fourOf(u"</sp") && at[4] == u'a' && at[5] == u'n' && at[6] == u'>') {
+                at += 7;
+                continue;
+            }
+            if (four == fourOf(u"<spa") && at[4] == u'n' && (at[5] == u' ' || at[5] == u'>')) {
+                at = findFar(at + 5, end, u'>');
+                if (at == end)
+                    break;
+                ++at;
+                continue;
+            }
+        }
         // A name of a few lower-case letters and digits that ends in a space or '>', as
         // generated pages write all of theirs, is told here; readTag tells the others.
         const bool closing = end - at > 1 && at[1] == u'/';
         const char16_t *const name = at + (closing ? 2 : 1);
-        // Most are spans of coloured code.
-        if (end - name > 4 && name[0] == u's' && name[1] == u'p' && name[2] == u'a' &&
-            name[3] == u'n' && (name[4] == u' ' || name[4] == u'>')) {
-            at = findEither(name + 4, end, u'>', u'>');
-            if (at == end)
-                break;
-            ++at;
-            continue;
-        }
         const char16_t *nameEnd = name;
         quint64 key = 0;
         for (; nameEnd != end && nameEnd - name < 7 &&

@@ -188,9 +188,9 @@ quint32 SearchIndex::intern(const char16_t *chars, qsizetype size, size_t hash) 
             const quint32 id = quint32(termHashes_.size());
             slots_[slot] = id + 1;
             termHashes_.push_back(shortHash);
-            termChars_.insert(termChars_.end(), chars, chars + size);
+            termChars_.append(chars, size_t(size));
             termStart_.push_back(quint32(termChars_.size()));
-            postings_.emplace_back();
+            terms_.emplace_back();
             places_.push_back(0);
             return id;
         }
@@ -229,7 +229,7 @@ void SearchIndex::appendToWord(const char16_t *from, const char16_t *to) {
 
 void SearchIndex::addWord(const char16_t *chars, qsizetype size, Field field) {
     const quint32 hash = wordHash(chars, size);
-    const size_t mask = wordSlots_.size() - 1;
+    const size_t mask = wordMask_;
     // Slots hold the hash above the id + 1, so that a word of another hash is passed by
     // without looking at it.
     quint32 id;
@@ -249,16 +249,24 @@ void SearchIndex::addWord(const char16_t *chars, qsizetype size, Field field) {
     }
     const quint32 *terms = wordTerms_.data() + words_[id].terms;
     const quint32 *const termsEnd = wordTerms_.data() + words_[id + 1].terms;
+    // Most words are in the body, whose count has a loop of its own; a title or a
+    // heading sets a bit.
+    if (field == Body) {
+        for (; terms != termsEnd; ++terms) {
+            quint8 &place = places_[*terms];
+            if (place == 0)
+                touched_.push_back(*terms);
+            if ((place & bodyMask) != bodyMask)
+                place += bodyStep;
+        }
+        return;
+    }
+    const quint8 bit = field == Title ? inTitle : inHeading;
     for (; terms != termsEnd; ++terms) {
         quint8 &place = places_[*terms];
         if (place == 0)
             touched_.push_back(*terms);
-        if (field == Title)
-            place |= inTitle;
-        else if (field == Heading)
-            place |= inHeading;
-        else if ((place & bodyMask) != bodyMask)
-            place += bodyStep;
+        place |= bit;
     }
 }
 
@@ -268,13 +276,14 @@ quint32 SearchIndex::newWord(const char16_t *chars, qsizetype size, quint32 hash
     word.hash = hash;
     word.start = quint32(wordChars_.size());
     word.size = quint32(size);
-    wordChars_.insert(wordChars_.end(), chars, chars + size);
+    wordChars_.append(chars, size_t(size));
     splitWord(QStringView(chars, size));
     words_.push_back(Word{0, 0, 0, quint32(wordTerms_.size())});
     // The table is kept at most half full.
     quint32 first = id;
     if (size_t(id + 1) * 2 > wordSlots_.size()) {
         wordSlots_.assign(wordSlots_.size() * 2, 0);
+        wordMask_ = wordSlots_.size() - 1;
         first = 0;
     }
     const size_t mask = wordSlots_.size() - 1;
@@ -351,32 +360,72 @@ void SearchIndex::splitWord(QStringView word) {
 void SearchIndex::endDocument() {
     endWord();
     for (const quint32 id : touched_) {
-        TermPostings &term = postings_[id];
-        // Most terms are on a few pages: room for four saves growing by one and two.
-        if (term.documents++ == 0)
-            term.postings.reserve(4);
-        term.postings.push_back(Posting{document_, weightOf(places_[id])});
+        TermPostings &term = terms_[id];
+        ++term.documents;
+        if (term.size == term.capacity)
+            grow(term);
+        posting(term.start)[term.size++] = Posting{document_, weightOf(places_[id])};
         places_[id] = 0;
         // Cut long lists as they grow, so that common words cost no more memory than
         // what will be written of them.
-        if (term.postings.size() >= size_t(postingCap) * 4)
-            trim(term.postings);
+        if (term.size >= quint32(postingCap) * 4)
+            term.size = quint32(trim(posting(term.start), term.size));
     }
     touched_.clear();
 }
 
-// Keeps the postingCap heaviest postings, the earlier page first among equals, in
-// page order.
-void SearchIndex::trim(std::vector<Posting> &postings) {
-    if (postings.size() <= size_t(postingCap))
+void SearchIndex::grow(TermPostings &term) {
+    // Most terms are on a few pages: room for four at first saves moving by one and two.
+    const quint32 capacity = term.capacity == 0 ? 4 : term.capacity * 2;
+    const quint32 offsetMask = segmentSize - 1;
+    // A term at the end of the last segment grows in place while the segment has room.
+    if (term.capacity > 0 && term.start + term.capacity == postingsUsed_ &&
+        (term.start & offsetMask) + capacity <= segmentSize) {
+        postingsUsed_ = term.start + capacity;
+        term.capacity = capacity;
         return;
-    const auto heavier = [](const Posting &a, const Posting &b) {
-        return a.weight != b.weight ? a.weight > b.weight : a.document < b.document;
-    };
-    std::nth_element(postings.begin(), postings.begin() + postingCap, postings.end(), heavier);
-    postings.resize(postingCap);
-    std::sort(postings.begin(), postings.end(),
-              [](const Posting &a, const Posting &b) { return a.document < b.document; });
+    }
+    // Else it moves to the end, to a new segment when the last one lacks the room: a
+    // term's room never spans two segments.
+    quint32 start = postingsUsed_;
+    if ((start >> segmentBits) >= segments_.size() ||
+        (start & offsetMask) + capacity > segmentSize) {
+        start = quint32(segments_.size()) << segmentBits;
+        // Not filled before use.
+        segments_.emplace_back(new Posting[segmentSize]);
+    }
+    postingsUsed_ = start + capacity;
+    if (term.size > 0)
+        std::copy_n(posting(term.start), term.size, posting(start));
+    term.start = start;
+    term.capacity = capacity;
+}
+
+// Keeps the postingCap heaviest postings, the earlier page first among equals, in
+// page order. Postings come in page order and weights are small: the lightest weight
+// that is kept is found by counting, and of that weight the earliest pages are kept.
+size_t SearchIndex::trim(Posting *postings, size_t size) {
+    if (size <= size_t(postingCap))
+        return size;
+    size_t count[256] = {};
+    for (size_t i = 0; i < size; ++i)
+        ++count[postings[i].weight];
+    size_t heavier = 0; // kept postings heavier than lightest
+    int lightest = 255;
+    while (heavier + count[lightest] < size_t(postingCap))
+        heavier += count[lightest--];
+    size_t ofLightest = size_t(postingCap) - heavier;
+    size_t kept = 0;
+    for (size_t i = 0; i < size; ++i) {
+        const Posting p = postings[i];
+        if (p.weight > lightest) {
+            postings[kept++] = p;
+        } else if (p.weight == lightest && ofLightest > 0) {
+            postings[kept++] = p;
+            --ofLightest;
+        }
+    }
+    return kept;
 }
 
 IndexShards SearchIndex::shards(const std::vector<bool> &alive, int shardBytes) const {
@@ -419,27 +468,31 @@ IndexShards SearchIndex::shards(const std::vector<bool> &alive, int shardBytes) 
     std::vector<Posting> kept;
     size_t used = 0; // of result.postings
     for (const Sorted &sorted : order) {
-        const std::vector<Posting> *postings = &postings_[sorted.id].postings;
+        const TermPostings &term = terms_[sorted.id];
+        const Posting *begin = term.size > 0 ? posting(term.start) : nullptr;
+        const Posting *end = begin + term.size;
         // Pages written again, and lists longer than the cap, leave fewer postings.
-        if (!allAlive || postings->size() > size_t(postingCap)) {
+        if (!allAlive || term.size > quint32(postingCap)) {
             kept.clear();
-            for (const Posting &p : *postings)
-                if (p.document < alive.size() && alive[p.document])
-                    kept.push_back(p);
-            trim(kept);
-            postings = &kept;
+            for (const Posting *p = begin; p != end; ++p)
+                if (p->document < alive.size() && alive[p->document])
+                    kept.push_back(*p);
+            kept.resize(trim(kept.data(), kept.size()));
+            begin = kept.data();
+            end = begin + kept.size();
         }
-        if (postings->empty())
+        if (begin == end)
             continue;
+        const size_t count = size_t(end - begin);
         // Two numbers of at most seven digits per posting, each written as eight bytes.
         std::string &out = result.postings;
-        if (out.size() < used + postings->size() * 16 + 8)
-            out.resize(std::max(out.size() * 2, used + postings->size() * 16 + 8));
+        if (out.size() < used + count * 16 + 8)
+            out.resize(std::max(out.size() * 2, used + count * 16 + 8));
         quint32 previous = 0;
-        for (const Posting &p : *postings) {
-            const quint32 document = renumbered[p.document];
+        for (const Posting *p = begin; p != end; ++p) {
+            const quint32 document = renumbered[p->document];
             used = size_t(writeNumber(out.data() + used, document - previous) - out.data());
-            used = size_t(writeNumber(out.data() + used, p.weight) - out.data());
+            used = size_t(writeNumber(out.data() + used, p->weight) - out.data());
             previous = document;
         }
         ids.push_back(sorted.id);
@@ -453,7 +506,7 @@ IndexShards SearchIndex::shards(const std::vector<bool> &alive, int shardBytes) 
     for (size_t i = 0; i < ids.size(); ++i) {
         const size_t start = i == 0 ? 0 : ends[i - 1];
         all.push_back(
-            ShardTerm{term(ids[i]), postings_[ids[i]].documents,
+            ShardTerm{term(ids[i]), terms_[ids[i]].documents,
                       QLatin1String(result.postings.data() + start, qsizetype(ends[i] - start))});
         before[i + 1] = before[i] + all[i].term.size() + all[i].postings.size() + 12;
     }

@@ -4,6 +4,7 @@
 #include <QStringView>
 #include <QtAlgorithms>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -124,15 +125,11 @@ public:
             endWord();
         }
         for (;;) {
-            for (;; ++at) {
-                if (at == end)
-                    return at;
-                next = charClass(*at);
-                if (next == CharClass::Word)
-                    break;
-                if (next == CharClass::Markup)
-                    return at;
-            }
+            // Spaces and punctuation, mostly one or two, up to a word or markup.
+            while (at != end && (next = charClass(*at)) == CharClass::Other)
+                ++at;
+            if (at == end || next == CharClass::Markup)
+                return at;
             const char16_t *const word = at++;
             for (;;) {
                 if (end - at >= 8) {
@@ -185,11 +182,17 @@ private:
         quint32 document;
         quint8 weight;
     };
+    // A term's postings lie in one of the segments from start on (numbered across them),
+    // with room for capacity of them; a term that outgrows its room moves to the end
+    // with twice as much. Segments for all save an allocation for each of the many terms
+    // on a page or two, and never move as more are added.
     struct TermPostings {
-        quint32 documents = 0;
-        std::vector<Posting> postings;
+        quint32 documents = 0; // pages the term is on, before its list was cut
+        quint32 start = 0, size = 0, capacity = 0;
     };
-    static void trim(std::vector<Posting> &postings);
+    // Cuts postings[0, size) to the cap; returns how many are left.
+    static size_t trim(Posting *postings, size_t size);
+    void grow(TermPostings &term);
 
     // Looks a term up, adding it when new. Terms are kept end to end in one array,
     // found by an open-addressed table of ids: a string and a hash node per term cost
@@ -198,11 +201,20 @@ private:
     QStringView term(quint32 id) const {
         return QStringView(termChars_.data() + termStart_[id], termStart_[id + 1] - termStart_[id]);
     }
-    std::vector<char16_t> termChars_;
+    std::u16string termChars_;
     std::vector<quint32> termStart_{0}; // where each term starts, and where the last ends
     std::vector<quint32> termHashes_;
     std::vector<quint32> slots_; // term id + 1, 0 for none
-    std::vector<TermPostings> postings_;
+    std::vector<TermPostings> terms_;
+    // Postings per segment: more than a term holds before it is cut to the cap.
+    static constexpr int segmentBits = 16;
+    static constexpr quint32 segmentSize = 1u << segmentBits;
+    static_assert(segmentSize >= 2 * 4 * postingCap, "a term's room fits in a segment");
+    Posting *posting(quint32 index) const {
+        return segments_[index >> segmentBits].get() + (index & (segmentSize - 1));
+    }
+    std::vector<std::unique_ptr<Posting[]>> segments_;
+    quint32 postingsUsed_ = 0; // where the room of the terms ends
     // Where each term stood on the page being added (0: not on it), and the terms it holds.
     std::vector<quint8> places_;
     std::vector<quint32> touched_;
@@ -234,8 +246,9 @@ private:
     void splitWord(QStringView word);
     // The words, and after them one of no characters where the last one's terms end.
     std::vector<Word> words_{Word{0, 0, 0, 0}};
-    std::vector<char16_t> wordChars_;
+    std::u16string wordChars_;
     std::vector<quint64> wordSlots_ = std::vector<quint64>(1024); // hash and id + 1; 0: none
+    size_t wordMask_ = 1023;                                      // the size of wordSlots_ less one
     std::vector<quint32> wordTerms_;
     quint32 document_ = 0;
 };

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
@@ -68,6 +69,11 @@ QString href(const QString &path) {
     return isPlainHref(path) ? path : encodedHref(path);
 }
 
+// The same as a view: the path itself, or its encoded form in scratch.
+QStringView href(QStringView path, QString &scratch) {
+    return isPlainHref(path) ? path : (scratch = encodedHref(path));
+}
+
 // The file-name form of a shard prefix; search.js forms the same.
 QString shardStem(const QString &prefix) {
     QString stem = QStringLiteral("t");
@@ -126,50 +132,89 @@ QString pageStart(const QString &title, const char *current) {
 
 const char pageEnd[] = "</main>\n</body>\n</html>\n";
 
-// The value of name="..." among the attributes of an element. Names are looked for
-// character by character: attributes are short, and the names asked for ("url",
-// "title") cannot overlap themselves.
-QString attribute(QStringView attributes, QLatin1String name) {
-    const QChar first = QLatin1Char(name.front());
-    for (qsizetype at = 0; at + name.size() <= attributes.size(); ++at) {
-        if (attributes[at] != first || attributes.mid(at, name.size()) != name)
+// The value of name="..." among the attributes of an element. Names are found by their
+// first character, eight characters at a time; the names asked for ("url", "title")
+// cannot overlap themselves.
+QStringView attribute(QStringView attributes, QLatin1String name) {
+    const char16_t first = name.front().unicode();
+    const char16_t *const begin = attributes.utf16();
+    const char16_t *const end = begin + attributes.size();
+    const qsizetype size = name.size();
+    for (const char16_t *at = begin; end - at >= size; ++at) {
+        at = pagetext::findEither(at, end, first, first);
+        if (end - at < size)
+            break;
+        qsizetype k = 1;
+        while (k < size && at[k] == name[k].unicode())
+            ++k;
+        if (k < size)
             continue;
-        const bool wordStart = at == 0 || attributes[at - 1].isSpace();
-        const qsizetype quote = at + name.size() + 1;
-        if (wordStart && attributes.mid(at + name.size(), 2) == QLatin1String("=\"")) {
-            const qsizetype end = attributes.indexOf(u'"', quote + 1);
-            if (end > quote)
-                return attributes.mid(quote + 1, end - quote - 1).toString();
+        const bool wordStart = at == begin || QChar::isSpace(at[-1]);
+        if (wordStart && end - at >= size + 2 && at[size] == u'=' && at[size + 1] == u'"') {
+            const char16_t *const close = pagetext::findEither(at + size + 2, end, u'"', u'"');
+            if (close != end)
+                return QStringView(at + size + 2, close);
         }
     }
-    return QString();
+    return QStringView();
 }
 
-// The text with white space simplified, as QString::simplified gives it; the text
-// itself when it is already so, as names and titles mostly are.
-QString simplifiedOf(const QString &text) {
+// The text with white space simplified, as QString::simplified gives it: the text itself
+// when it is already so, as names and titles mostly are, or else formed in scratch.
+QStringView simplifiedOf(QStringView text, QString &scratch) {
+    // Names and titles mostly hold neither spaces nor anything beyond ASCII.
+    if (!text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c.unicode() > u' ' && c.unicode() < 0x7f;
+        }))
+        return text;
     bool previousSpace = true; // a space at the start is one too many
     for (const QChar c : text) {
         const bool space = c.isSpace();
         if (space && (previousSpace || c != u' '))
-            return text.simplified();
+            return scratch = text.toString().simplified();
         previousSpace = space;
     }
-    return previousSpace && !text.isEmpty() ? text.simplified() : text;
+    if (previousSpace && !text.isEmpty())
+        return scratch = text.toString().simplified();
+    return text;
 }
 
-// Text for a label: entities decoded, as a reader sees it.
-QString plain(const QString &html) {
-    if (!html.contains(u'<') && !html.contains(u'&'))
-        return simplifiedOf(html);
+// Text for a label: entities decoded, as a reader sees it; in scratch when it differs.
+QStringView plain(QStringView html, QString &scratch) {
+    const char16_t *const end = html.utf16() + html.size();
+    if (pagetext::findEither(html.utf16(), end, u'<', u'&') == end)
+        return simplifiedOf(html, scratch);
     PageText text;
     readPageText(html, text);
-    return text.prose.simplified();
+    return scratch = text.prose.simplified();
+}
+
+// Whether a text holds anything but white space.
+bool hasWords(QStringView text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return !c.isSpace(); });
+}
+
+// A hash of a path, four characters at a time.
+quint32 pathHash(QStringView path) {
+    const char16_t *at = path.utf16();
+    qsizetype left = path.size();
+    quint64 hash = quint64(left) * 0x9e3779b97f4a7c15ull;
+    for (; left >= 4; at += 4, left -= 4) {
+        quint64 four;
+        std::memcpy(&four, at, sizeof four);
+        hash = (hash ^ four) * 0xff51afd7ed558ccdull;
+    }
+    quint64 rest = 0;
+    std::memcpy(&rest, at, size_t(left) * sizeof(char16_t));
+    hash = (hash ^ rest ^ (hash >> 29)) * 0xc4ceb9fe1a85ec53ull;
+    return quint32(hash >> 32);
 }
 
 // A brief as the reader sees it: commands taken out, their braced arguments kept.
 QString plainBrief(const QString &brief) {
-    if (!brief.contains(u'\\') && !brief.contains(u'{'))
+    const QStringView view(brief);
+    const char16_t *const end = view.utf16() + view.size();
+    if (pagetext::findEither(view.utf16(), end, u'\\', u'{') == end)
         return brief;
     QString text;
     text.reserve(brief.size());
@@ -192,7 +237,12 @@ QString plainBrief(const QString &brief) {
 Site::Site(const QString &workingDirectory)
     : workingDirectory_(workingDirectory), workingFolder_(workingDirectory) {}
 
-QString Site::relative(const QString &fileName) const {
+QString Site::link(quint32 document) const {
+    const Document &d = documents_[document];
+    return d.plainHref ? d.path : encodedHref(d.path);
+}
+
+QStringView Site::relative(QStringView fileName, QString &scratch) const {
     // Most pages lie below the working directory, named by its absolute path or not.
     // Clean: it neither starts with "./" or "../" nor holds "/." or "//"; one pass, as
     // every page and declaration asks.
@@ -201,29 +251,88 @@ QString Site::relative(const QString &fileName) const {
         if (size >= 2 && path[0] == u'.' &&
             (path[1] == u'/' || (path[1] == u'.' && size >= 3 && path[2] == u'/')))
             return false;
-        for (qsizetype k = 0; k + 1 < size; ++k)
-            if (path[k] == u'/' && (path[k + 1] == u'.' || path[k + 1] == u'/'))
+        const char16_t *const end = path.utf16() + size;
+        for (const char16_t *at = path.utf16();; ++at) {
+            at = pagetext::findEither(at, end, u'/', u'/');
+            if (end - at < 2)
+                return true;
+            if (at[1] == u'.' || at[1] == u'/')
                 return false;
-        return true;
+        }
     };
     const qsizetype base = workingDirectory_.size();
-    if (fileName.size() > base + 1 && fileName.startsWith(workingDirectory_) &&
-        fileName.at(base) == u'/' && clean(QStringView(fileName).mid(base + 1)))
+    if (fileName.size() > base + 1 &&
+        std::memcmp(fileName.utf16(), workingDirectory_.utf16(), size_t(base) * sizeof(char16_t)) ==
+            0 &&
+        fileName[base] == u'/' && clean(fileName.mid(base + 1)))
         return fileName.mid(base + 1);
     if (!fileName.startsWith(u'/') && clean(fileName))
         return fileName;
-    return workingFolder_.relativeFilePath(fileName);
+    return scratch = workingFolder_.relativeFilePath(fileName.toString());
+}
+
+quint32 Site::findDocument(QStringView path) const {
+    const quint32 hash = pathHash(path);
+    const size_t mask = documentSlots_.size() - 1;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const quint32 entry = documentSlots_[slot];
+        if (entry == 0)
+            return noDocument;
+        const Document &document = documents_[entry - 1];
+        if (document.pathHash == hash && document.path.size() == path.size() &&
+            std::memcmp(document.path.utf16(), path.utf16(), size_t(path.size()) * 2) == 0)
+            return entry - 1;
+    }
+}
+
+// Enters document id under its path; returns the document that was there, or noDocument.
+quint32 Site::placeDocument(quint32 id) {
+    // The table is kept at most half full.
+    if (size_t(paths_ + 1) * 2 > documentSlots_.size()) {
+        std::vector<quint32> old(documentSlots_.size() * 2);
+        old.swap(documentSlots_);
+        const size_t mask = documentSlots_.size() - 1;
+        for (const quint32 entry : old) {
+            if (entry == 0)
+                continue;
+            size_t slot = documents_[entry - 1].pathHash & mask;
+            while (documentSlots_[slot] != 0)
+                slot = (slot + 1) & mask;
+            documentSlots_[slot] = entry;
+        }
+    }
+    const Document &document = documents_[id];
+    const size_t mask = documentSlots_.size() - 1;
+    for (size_t slot = document.pathHash & mask;; slot = (slot + 1) & mask) {
+        const quint32 entry = documentSlots_[slot];
+        if (entry == 0) {
+            documentSlots_[slot] = id + 1;
+            ++paths_;
+            return noDocument;
+        }
+        const Document &other = documents_[entry - 1];
+        if (other.pathHash == document.pathHash && other.path == document.path) {
+            documentSlots_[slot] = id + 1;
+            return entry - 1;
+        }
+    }
 }
 
 void Site::addPage(const QString &fileName, const QString &title, const QString &text,
                    const QString &input, bool manualPage) {
-    const QString path = relative(fileName);
-    // A page written again replaces the earlier one: only the last is searched.
-    const auto previous = documentByPath_.constFind(path);
-    if (previous != documentByPath_.constEnd())
-        documents_[*previous].alive = false;
+    QString scratch;
+    const QStringView relativePath = relative(fileName, scratch);
+    // Mostly the file name itself, whose characters the path then shares.
+    const QString path =
+        relativePath.data() == fileName.data() && relativePath.size() == fileName.size()
+            ? fileName
+            : relativePath.toString();
     const quint32 id = quint32(documents_.size());
-    documentByPath_.insert(path, id);
+    documents_.push_back(Document{path, title, QString(), pathHash(path), isPlainHref(path)});
+    // A page written again replaces the earlier one: only the last is searched.
+    const quint32 previous = placeDocument(id);
+    if (previous != noDocument)
+        documents_[previous].alive = false;
 
     // The page is read once: its words go to the index and its first prose to the
     // snippet as they are read.
@@ -235,64 +344,112 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
         }
         const char16_t *text(const char16_t *at, const char16_t *end, PagePart part) {
             const char16_t *const stop = index.addRun(at, end, field(part));
-            if (part == PagePart::Prose)
-                snippet.add(at, stop);
+            if (part == PagePart::Prose && stop != at)
+                snippet.add(at, stop, end);
             return stop;
         }
         void character(char16_t c, PagePart part) {
             index.addCharacter(c, field(part));
             if (part == PagePart::Prose)
-                snippet.add(&c, &c + 1);
+                snippet.add(c);
         }
         void separate(PagePart part) {
             index.endWord();
             if (part == PagePart::Prose)
-                snippet.add(u" ");
+                snippet.add(u' ');
         }
     };
     index_.beginDocument(id);
     index_.addText(title, SearchIndex::Title);
-    Snippet snippet(snippetLength);
-    Sink sink{index_, snippet};
+    snippet_.clear();
+    Sink sink{index_, snippet_};
     readPage(text, sink);
     index_.endDocument();
-    // The snippet is the page's first prose; code only when it has none.
-    QString snippetText = snippet.text();
-    if (snippetText.isEmpty()) {
-        PageText pageText;
-        readPageText(text, pageText);
-        Snippet code(snippetLength);
-        code.add(pageText.code);
-        snippetText = code.text();
+    // The snippet is the page's first prose; code only when it has none. A header's page
+    // is mostly described by its declaration's brief instead, which comes once the
+    // header's pages are made: its prose waits for it, as it stands.
+    const QStringView prose = snippet_.kept();
+    if (!manualPage && !prose.isNull() && hasWords(prose)) {
+        // Kept in blocks that never move, as a page's prose fits in one.
+        if (proseBlocks_.empty() || proseBlockSize - proseUsed_ < size_t(prose.size())) {
+            // Not filled before use.
+            proseBlocks_.emplace_back(new char16_t[proseBlockSize]);
+            proseUsed_ = 0;
+        }
+        char16_t *const kept = proseBlocks_.back().get() + proseUsed_;
+        std::memcpy(kept, prose.utf16(), size_t(prose.size()) * sizeof(char16_t));
+        proseUsed_ += size_t(prose.size());
+        pendingSnippets_.push_back(PendingSnippet{id, kept, quint32(prose.size())});
+    } else {
+        QString snippetText = snippet_.text();
+        if (snippetText.isEmpty()) {
+            PageText pageText;
+            readPageText(text, pageText);
+            snippet_.clear();
+            snippet_.add(pageText.code);
+            snippetText = snippet_.text();
+        }
+        documents_[id].snippet = snippetText;
     }
-    documents_.push_back(Document{path, title, snippetText});
 
-    if (manualPage && !title.trimmed().isEmpty())
-        entries_.push_back(IndexEntry{title.simplified(), QStringLiteral("page"), href(path),
-                                      QFileInfo(input).fileName(), QString(), QString()});
+    if (manualPage && !title.trimmed().isEmpty()) {
+        // The pages of one input come together: its file name is formed once.
+        if (input != lastInput_) {
+            lastInput_ = input;
+            lastInputName_ = QFileInfo(input).fileName();
+        }
+        entries_.push_back(IndexEntry{title.simplified(), QStringLiteral("page"), link(id),
+                                      lastInputName_, QString(), QString()});
+    }
 }
 
 void Site::addDeclaration(const Declaration &d) {
-    const QString page = relative(d.pageFile);
-    const QString link = href(page);
-    // The declarations of a header come together: its link is formed once.
-    if (d.headerPage != lastHeaderPage_) {
+    QString scratch;
+    const QStringView page = relative(d.pageFile, scratch);
+    const quint32 document = findDocument(page);
+    // Mostly the path of the declaration's page as the page gave it, whose characters
+    // the link shares.
+    const QString pageLink = document != noDocument ? link(document) : href(page.toString());
+    // The declarations of a header come together, sharing its page's name: its link is
+    // formed once.
+    const bool sameHeader = d.headerPage.constData() == lastHeaderPage_.constData() &&
+                            d.headerPage.size() == lastHeaderPage_.size();
+    if (!sameHeader && d.headerPage != lastHeaderPage_) {
         lastHeaderPage_ = d.headerPage;
-        lastHeaderLink_ = d.headerPage.isEmpty() ? QString() : href(relative(d.headerPage));
+        lastHeaderLink_ =
+            d.headerPage.isEmpty() ? QString() : href(relative(d.headerPage, scratch).toString());
     }
     const QString &where = lastHeaderLink_;
     const QString brief = plainBrief(d.brief);
-    entries_.push_back(IndexEntry{d.name, d.kind, link, d.header, where, brief});
+    entries_.push_back(IndexEntry{d.name, d.kind, pageLink, d.header, where, brief});
     // The brief says best what a declaration's page is about.
-    const auto document = documentByPath_.constFind(page);
-    if (!brief.isEmpty() && document != documentByPath_.constEnd())
-        documents_[*document].snippet = brief;
+    if (!brief.isEmpty() && document != noDocument)
+        documents_[document].snippet = brief;
+}
+
+void Site::endInput() {
+    for (const PendingSnippet &pending : pendingSnippets_) {
+        Document &document = documents_[pending.document];
+        // A brief took the place of its snippet, or the page was written again.
+        if (!document.snippet.isEmpty() || !document.alive)
+            continue;
+        snippet_.clear();
+        snippet_.add(pending.prose, pending.prose + pending.size);
+        document.snippet = snippet_.text();
+    }
+    pendingSnippets_.clear();
+    proseBlocks_.clear();
 }
 
 void Site::addContents(const QString &text, const QString &baseDirectory) {
     // Whether each open item has opened its list of children yet.
     std::vector<bool> open;
-    QString fullUrl; // the url with baseDirectory
+    // The url with baseDirectory, which is written once.
+    std::vector<char16_t> fullUrl(baseDirectory.utf16(),
+                                  baseDirectory.utf16() + baseDirectory.size());
+    fullUrl.push_back(u'/');
+    const size_t urlStart = fullUrl.size();
+    QString labelText, pathText, hrefText; // what is formed of them when it differs
     const auto beginItem = [&]() {
         if (!open.empty() && !open.back()) {
             contents_.put("\n<ul>\n");
@@ -300,7 +457,6 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
         }
         contents_.put("<li>");
     };
-    const QStringView all(text);
     const char16_t *const data = reinterpret_cast<const char16_t *>(text.utf16());
     const char16_t *const textEnd = data + text.size();
     static const char16_t content[] = u"content";
@@ -313,11 +469,10 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
             break;
         if (std::memcmp(name, content, 7 * sizeof(char16_t)) != 0)
             continue;
-        const qsizetype at = name - data;
-        const qsizetype end = all.indexOf(u'>', at);
-        if (end < 0)
+        const char16_t *const end = pagetext::findEither(name, textEnd, u'>', u'>');
+        if (end == textEnd)
             break;
-        const QStringView attributes = all.mid(at + 7, end - at - 7);
+        const QStringView attributes(name + 7, end);
         if (!attributes.isEmpty() && !attributes[0].isSpace() && attributes[0] != u'/')
             continue; // "<contents>" and the like
         if (closing) {
@@ -329,37 +484,44 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
             open.pop_back();
             continue;
         }
-        const QString url = attribute(attributes, QLatin1String("url"));
-        QString label = plain(attribute(attributes, QLatin1String("title")));
+        const QStringView url = attribute(attributes, QLatin1String("url"));
+        QStringView label = plain(attribute(attributes, QLatin1String("title")), labelText);
         beginItem();
         if (!url.isEmpty()) {
             if (!baseDirectory.isEmpty()) {
-                fullUrl.resize(0);
-                fullUrl += baseDirectory;
-                fullUrl += u'/';
-                fullUrl += url;
+                fullUrl.resize(urlStart);
+                fullUrl.insert(fullUrl.end(), url.utf16(), url.utf16() + url.size());
             }
-            QString path = relative(baseDirectory.isEmpty() ? url : fullUrl);
-            auto document = documentByPath_.constFind(path);
+            QStringView path = relative(
+                baseDirectory.isEmpty() ? url
+                                        : QStringView(fullUrl.data(), qsizetype(fullUrl.size())),
+                pathText);
+            quint32 document = findDocument(path);
             // A split name that ends in ".htm" keeps it, without a second one.
-            if (document == documentByPath_.constEnd() &&
-                path.endsWith(QLatin1String(".htm.htm"))) {
+            if (document == noDocument && path.endsWith(QLatin1String(".htm.htm"))) {
                 path.chop(4);
-                document = documentByPath_.constFind(path);
+                document = findDocument(path);
             }
-            if (document != documentByPath_.constEnd() && !documents_[*document].title.isEmpty())
-                label = simplifiedOf(documents_[*document].title);
+            if (document != noDocument && !documents_[document].title.isEmpty())
+                label = simplifiedOf(documents_[document].title, labelText);
             if (label.isEmpty())
                 label = path;
             contents_.put("<a href=\"");
-            contents_.putEscaped(href(path));
+            // A plain href holds nothing to escape.
+            if (document != noDocument && documents_[document].plainHref)
+                contents_.putText(path);
+            else
+                contents_.putEscaped(href(path, hrefText));
             contents_.put("\">");
             contents_.putEscaped(label);
             contents_.put("</a>");
         } else {
             contents_.putEscaped(label);
         }
-        if (attributes.trimmed().endsWith(u'/'))
+        const char16_t *last = end;
+        while (last != attributes.utf16() && QChar::isSpace(last[-1]))
+            --last;
+        if (last != attributes.utf16() && last[-1] == u'/')
             contents_.put("</li>\n");
         else
             open.push_back(false);
@@ -373,6 +535,7 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
 }
 
 QByteArray Site::write(const QString &stylesheet) {
+    endInput();
     // The contents and the A-Z index need nothing of what the search needs, and the run
     // has nothing else left to do: they are written on a second thread meanwhile, which
     // also frees the entries of the index. Without a thread they follow the search.

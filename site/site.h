@@ -1,12 +1,13 @@
 #pragma once
 
+#include "site/pagetext.h"
 #include "site/searchindex.h"
 #include "site/textout.h"
 
 #include <QDir>
-#include <QHash>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 // What a run gives its readers besides the pages: a full-text search (search.htm and its
@@ -31,11 +32,14 @@ public:
         QString name;
         QString kind;
         QString brief;
-        QString pageFile;   // as the run wrote it
-        QString header;     // the header's file name
-        QString headerPage; // its index page, as the run wrote it; empty for a header
+        QStringView pageFile; // as the run wrote it
+        QString header;       // the header's file name
+        QString headerPage;   // its index page, as the run wrote it; empty for a header
     };
     void addDeclaration(const Declaration &declaration);
+    // The end of an input's pages and declarations: the pages that no brief describes get
+    // their snippets now.
+    void endInput();
 
     // Writes the site; stylesheet is copied into every folder that received pages and
     // lacks one. Returns an error message, empty on success. The last call: what the
@@ -53,7 +57,16 @@ private:
         QString path; // relative to the working directory
         QString title;
         QString snippet;
+        quint32 pathHash;
+        bool plainHref; // the path is its own href
         bool alive = true;
+    };
+    // A page's first prose as it stands, for a snippet that a declaration's brief may
+    // make needless: copying it costs less than forming the snippet.
+    struct PendingSnippet {
+        quint32 document;
+        const char16_t *prose; // in proseBlocks_
+        quint32 size;
     };
     struct IndexEntry {
         QString name;
@@ -64,7 +77,15 @@ private:
         QString brief;
     };
 
-    QString relative(const QString &fileName) const;
+    // The path of a file relative to the working directory: a part of fileName, or of
+    // scratch when it has to be formed.
+    QStringView relative(QStringView fileName, QString &scratch) const;
+    // The document written last at a path; noDocument when none was.
+    static constexpr quint32 noDocument = ~quint32(0);
+    quint32 findDocument(QStringView path) const;
+    quint32 placeDocument(quint32 id);
+    // The href of a document's path.
+    QString link(quint32 document) const;
     QByteArray writeSearch();
     QByteArray writeContents();
     QByteArray writeIndex();
@@ -72,9 +93,18 @@ private:
     QString workingDirectory_;
     QDir workingFolder_;
     std::vector<Document> documents_;
-    QHash<QString, quint32> documentByPath_;
+    // The documents by path, open-addressed: id + 1 of the last one at a path, 0 for none.
+    // Paths are looked up as parts of longer names, which a QHash would need as strings.
+    std::vector<quint32> documentSlots_ = std::vector<quint32>(1024);
+    quint32 paths_ = 0; // distinct paths in documentSlots_
+    Snippet snippet_{snippetLength};
+    static constexpr size_t proseBlockSize = 32 * 1024; // more than a snippet's room
+    std::vector<std::unique_ptr<char16_t[]>> proseBlocks_;
+    size_t proseUsed_ = 0; // of the last block
+    std::vector<PendingSnippet> pendingSnippets_;
     SearchIndex index_;
     TextOut contents_;                // the items of contents.htm, as written
     std::vector<IndexEntry> entries_; // in the order added
     QString lastHeaderPage_, lastHeaderLink_;
+    QString lastInput_, lastInputName_; // a manual's file name, for its pages' entries
 };

@@ -101,12 +101,10 @@ void TextOut::putText(QStringView text) {
 void TextOut::putEscaped(QStringView text) {
     const char16_t *at = text.utf16();
     const char16_t *const end = at + text.size();
-    // Each character becomes at most six bytes; runs beyond ASCII are encoded by Qt.
-    while (at != end) {
-        reserve((end - at) * 6);
-        at = copyPlain(at, end, end_, 128, false, "&<>\"");
-        if (at == end)
-            break;
+    // Each character becomes at most six bytes; runs beyond ASCII are encoded by Qt, in
+    // fewer.
+    reserve(text.size() * 6);
+    while ((at = copyPlain(at, end, end_, 128, false, "&<>\"")) != end) {
         if (*at >= 128) {
             const char16_t *const wide = at;
             while (at != end && *at >= 128)
