@@ -84,6 +84,16 @@ QString pageText(const OutputPage &page) {
     return page.templated ? pageTemplate(page.title, page.text, QString()) : page.text;
 }
 
+QString pageTextAfterBody(const OutputPage &page) {
+    // The template's text after its "<body>" tag: the line end of that tag, the body, the tail.
+    QString text;
+    text.reserve(1 + page.text.size() + tail.size());
+    text += afterTitle.back();
+    text += page.text;
+    text += tail;
+    return text;
+}
+
 QString writeSummaryTable() {
     ProgramTables &tables = programTables();
     for (const QString &group : tables.groupList.names())

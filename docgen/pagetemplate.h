@@ -16,6 +16,10 @@ QByteArray pageBytes(const OutputPage &page);
 // The whole text of a page: the template around a templated page's body.
 QString pageText(const OutputPage &page);
 
+// What follows the template's "<body>" tag in a templated page's text, up to its end:
+// what a reader of the page's text after that tag reads, without the page's head.
+QString pageTextAfterBody(const OutputPage &page);
+
 // The grouped API summary table of the entries registered for the current input,
 // with groups in the program-wide group order.
 QString writeSummaryTable();

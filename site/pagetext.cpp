@@ -191,11 +191,11 @@ pagetext::TagRead pagetext::readTag(const char16_t *open, const char16_t *end) {
     return TagRead{Tag::Skipped, false, skip < 0 ? end : close + 1 + skip};
 }
 
-void readPageText(QStringView html, PageText &text) {
+void readPageText(QStringView html, PageText &text, bool afterBody) {
     // No text grows past the page: entities shrink, and a tag adds at most one space to
     // each text.
     TextSink sink(text, html.size());
-    readPage(html, sink);
+    readPage(html, sink, afterBody);
     sink.prose.finish();
     sink.headings.finish();
     sink.code.finish();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/findeither.h"
+
 #include <QString>
 #include <QStringView>
 #include <QtAlgorithms>
@@ -24,8 +26,9 @@ enum class PagePart { Prose, Heading, Code };
 //       the edge of a block in part: tags other than inline ones separate words.
 // Scripts, styles and comments give nothing; a page without "<body>" is read from its
 // start.
+// With afterBody, html is what follows the page's "<body>" tag and is read from its start.
 template <typename Sink>
-void readPage(QStringView html, Sink &sink);
+void readPage(QStringView html, Sink &sink, bool afterBody = false);
 
 // The page's text collected by where it stands, with a space for each edge of a block.
 struct PageText {
@@ -33,7 +36,7 @@ struct PageText {
     QString headings;
     QString code;
 };
-void readPageText(QStringView html, PageText &text);
+void readPageText(QStringView html, PageText &text, bool afterBody = false);
 
 // Collects the first words of a text given run by run, white space collapsed, as a
 // snippet of at most limit characters that ends at a word. Runs are kept as they stand
@@ -102,25 +105,7 @@ private:
 
 namespace pagetext {
 
-// The first of [from, end) that is a or b, or end; eight characters at a time where the
-// processor allows, as pages are mostly long attributes and short runs of text. Always
-// inlined: a call costs as much as the search of a short run.
-Q_ALWAYS_INLINE const char16_t *findEither(const char16_t *from, const char16_t *end, char16_t a,
-                                           char16_t b) {
-#ifdef __SSE2__
-    const __m128i wantA = _mm_set1_epi16(short(a)), wantB = _mm_set1_epi16(short(b));
-    for (; end - from >= 8; from += 8) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from));
-        const int found = _mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi16(chunk, wantA), _mm_cmpeq_epi16(chunk, wantB)));
-        if (found != 0)
-            return from + qCountTrailingZeroBits(uint(found)) / 2;
-    }
-#endif
-    while (from != end && *from != a && *from != b)
-        ++from;
-    return from;
-}
+using ::findEither;
 
 // Where the text of the body starts: after "<body>", or at the start without one.
 const char16_t *bodyStart(const char16_t *begin, const char16_t *end);
@@ -225,10 +210,10 @@ TagRead readTag(const char16_t *open, const char16_t *end);
 } // namespace pagetext
 
 template <typename Sink>
-void readPage(QStringView html, Sink &sink) {
+void readPage(QStringView html, Sink &sink, bool afterBody) {
     using namespace pagetext;
     const char16_t *const end = html.utf16() + html.size();
-    const char16_t *at = bodyStart(html.utf16(), end);
+    const char16_t *at = afterBody ? html.utf16() : bodyStart(html.utf16(), end);
     int headings = 0, code = 0;
     PagePart part = PagePart::Prose;
     while (at < end) {

@@ -319,7 +319,7 @@ quint32 Site::placeDocument(quint32 id) {
 }
 
 void Site::addPage(const QString &fileName, const QString &title, const QString &text,
-                   const QString &input, bool manualPage) {
+                   const QString &input, bool manualPage, bool afterBody) {
     QString scratch;
     const QStringView relativePath = relative(fileName, scratch);
     // Mostly the file name itself, whose characters the path then shares.
@@ -363,7 +363,7 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
     index_.addText(title, SearchIndex::Title);
     snippet_.clear();
     Sink sink{index_, snippet_};
-    readPage(text, sink);
+    readPage(text, sink, afterBody);
     index_.endDocument();
     // The snippet is the page's first prose; code only when it has none. A header's page
     // is mostly described by its declaration's brief instead, which comes once the
@@ -384,7 +384,7 @@ void Site::addPage(const QString &fileName, const QString &title, const QString 
         QString snippetText = snippet_.text();
         if (snippetText.isEmpty()) {
             PageText pageText;
-            readPageText(text, pageText);
+            readPageText(text, pageText, afterBody);
             snippet_.clear();
             snippet_.add(pageText.code);
             snippetText = snippet_.text();
