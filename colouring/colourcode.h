@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class ZodiDideParser;
@@ -26,7 +27,10 @@ ZodiDideParser *cachedColourer(const QString &language);
 // that starts in the first line state: the HTML that appendColouredCode gives while the
 // program-wide colourer is in that state, and the state the code leaves it in.
 struct ColouredAhead {
-    QString html;
+    // The HTML, held as Latin-1 when every character has a code there (as coloured code
+    // mostly has): coloured code waits in memory until its page is made.
+    QByteArray latin1;
+    QString html; // otherwise
     int endState = 0;
 };
 ColouredAhead colourAhead(QStringView code, const QString &language);
