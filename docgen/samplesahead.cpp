@@ -58,7 +58,14 @@ void SamplesAhead::run() {
     for (size_t i = 0; i < samples_.size(); ++i) {
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            room_.wait(lock, [&] { return stopping_ || i < taken_ + mostAhead; });
+            if (i >= taken_ + mostAhead) {
+                // Far enough ahead: it waits until the interpreter has taken half of what
+                // waits, so that it is woken once a half window and not once a sample.
+                wakeAt_ = i - mostAhead / 2;
+                waiting_ = true;
+                room_.wait(lock, [&] { return stopping_ || taken_ >= wakeAt_; });
+                waiting_ = false;
+            }
             if (stopping_)
                 return;
             // Samples the interpreter has gone past, coloured in their turn, are skipped.
@@ -88,10 +95,13 @@ bool SamplesAhead::take(const QChar *start, const QChar *end, const QString &lan
     }
     if (found)
         ++next;
+    bool wake;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         taken_.store(next, std::memory_order_relaxed);
+        wake = waiting_ && next >= wakeAt_;
     }
-    room_.notify_one();
+    if (wake)
+        room_.notify_one();
     return taken;
 }

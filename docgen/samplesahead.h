@@ -52,5 +52,7 @@ private:
     // few coloured samples are held at a time.
     std::mutex mutex_;
     std::condition_variable room_;
+    bool waiting_ = false; // the thread waits until taken_ reaches wakeAt_
+    size_t wakeAt_ = 0;
     std::thread thread_;
 };
