@@ -57,18 +57,21 @@ QString pageTemplate(const QString &title, const QString &body, const QString &s
     return page;
 }
 
-QByteArray pageBytes(const OutputPage &page) {
-    if (!page.templated)
-        return page.text.toLocal8Bit();
+void pageBytes(const OutputPage &page, QByteArray &bytes) {
+    if (!page.templated) {
+        bytes = page.text.toLocal8Bit();
+        return;
+    }
     // The encoder that toLocal8Bit() uses; stateless, so a piece encodes as it would
     // within the whole text (none of the template's pieces ends inside a character).
     QStringEncoder encoder(QStringEncoder::System, QStringEncoder::Flag::Stateless);
     QString title;
     appendEscapedXml(title, page.title);
     static const QLatin1String titleStart("\">");
-    QByteArray bytes(head.size() + titleStart.size() + afterTitle.size() + tail.size() +
-                         encoder.requiredSpace(title.size() + page.text.size()),
-                     Qt::Uninitialized);
+    // Room for the worst case: resized within the buffer's room, which the caller keeps
+    // from page to page, it costs no allocation once it is large enough.
+    bytes.resize(head.size() + titleStart.size() + afterTitle.size() + tail.size() +
+                 encoder.requiredSpace(title.size() + page.text.size()));
     char *const begin = bytes.data();
     char *out = copyTo(begin, head);
     out = copyTo(out, titleStart);
@@ -77,7 +80,6 @@ QByteArray pageBytes(const OutputPage &page) {
     out = encoder.appendToBuffer(out, page.text);
     out = copyTo(out, tail);
     bytes.truncate(out - begin);
-    return bytes;
 }
 
 QString pageText(const OutputPage &page) {

@@ -9,9 +9,10 @@
 // The whole HTML page around a body. style fills the title element's style attribute.
 QString pageTemplate(const QString &title, const QString &body, const QString &style);
 
-// The file of a page as it is written, encoded as the system's 8-bit text (UTF-8): a
-// templated page is encoded piece by piece, without forming its whole text first.
-QByteArray pageBytes(const OutputPage &page);
+// The file of a page as it is written, encoded as the system's 8-bit text (UTF-8), into
+// bytes: a templated page is encoded piece by piece, without forming its whole text
+// first, in the room that bytes has.
+void pageBytes(const OutputPage &page, QByteArray &bytes);
 
 // The whole text of a page: the template around a templated page's body.
 QString pageText(const OutputPage &page);

@@ -55,8 +55,10 @@ void WriterThread::run() {
         for (Job &job : jobs) {
             if (failed)
                 break;
-            // The page is formed and encoded here, off the thread that makes the pages.
-            QByteArray error = writePage(job.fileName, pageBytes(job));
+            // The page is formed and encoded here, off the thread that makes the pages,
+            // in a buffer kept from page to page.
+            pageBytes(job, bytes_);
+            QByteArray error = writePage(job.fileName, bytes_);
             failed = !error.isEmpty();
             outcomes.push_back(Outcome{std::move(job.fileName), std::move(error)});
         }

@@ -48,6 +48,7 @@ private:
     std::condition_variable hasRoom_; // the producer, for room or for the end of work
     std::deque<Job> jobs_;
     std::vector<Outcome> outcomes_;
+    QByteArray bytes_; // the page being written; only the writer's thread uses it
     bool failed_ = false;
     bool busy_ = false;      // jobs taken off the queue are being written
     bool finishing_ = false; // finish() waits: the writer takes what there is
