@@ -2,6 +2,7 @@
 
 #include "sourcebrowser/sourcebrowserroot.h"
 
+#include <algorithm>
 #include <system_error>
 
 std::unique_ptr<PreparedAhead> PreparedAhead::start(const SourceBrowserRoot &root) {
@@ -16,6 +17,10 @@ std::unique_ptr<PreparedAhead> PreparedAhead::start(const SourceBrowserRoot &roo
     try {
         ahead->thread_ = std::thread([raw = ahead.get()] {
             for (size_t i = 0; i < raw->slots_.size() && !raw->stopping_; ++i) {
+                // Declarations the pages have gone past were prepared in their turn.
+                i = std::max(i, raw->next_.load(std::memory_order_relaxed));
+                if (i >= raw->slots_.size())
+                    break;
                 raw->slots_[i].prepared = prepareDeclaration(*raw->slots_[i].entity);
                 raw->prepared_.store(i + 1, std::memory_order_release);
             }
@@ -34,12 +39,12 @@ PreparedAhead::~PreparedAhead() {
 
 bool PreparedAhead::take(const SourceBrowserObject &entity, PreparedDeclaration &out) {
     // Declarations the pages pass over (excluded by name) are skipped.
-    size_t at = next_;
+    size_t at = next_.load(std::memory_order_relaxed);
     while (at < slots_.size() && slots_[at].entity != &entity)
         ++at;
     if (at == slots_.size())
         return false;
-    next_ = at + 1;
+    next_.store(at + 1, std::memory_order_relaxed);
     if (at >= prepared_.load(std::memory_order_acquire))
         return false;
     out = std::move(slots_[at].prepared);

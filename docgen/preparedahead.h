@@ -38,7 +38,7 @@ private:
 
     std::vector<Slot> slots_;         // the documented declarations, in page order
     std::atomic<size_t> prepared_{0}; // slots_[0, prepared_) are prepared
-    size_t next_ = 0;                 // where the pages' thread looks first
+    std::atomic<size_t> next_{0}; // where the pages' thread looks first; the thread starts there
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };
