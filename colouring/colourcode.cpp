@@ -10,6 +10,7 @@
 #include "colouring/xmlparser.h"
 #include "colouring/zodidideparser.h"
 #include "common/charclass.h"
+#include "common/textcopy.h"
 
 #include <QLatin1String>
 
@@ -37,16 +38,26 @@ ZodiDideParser *createColourer(const QString &language) {
     return nullptr;
 }
 
+namespace {
+
+// Colourers kept by language name: making one builds its keyword table. A name without
+// a colourer is kept as none.
+using Colourers = std::map<QString, std::unique_ptr<ZodiDideParser>>;
+
+ZodiDideParser *colourerIn(Colourers &colourers, const QString &language) {
+    auto it = colourers.find(language);
+    if (it == colourers.end())
+        it = colourers.emplace(language, std::unique_ptr<ZodiDideParser>(createColourer(language)))
+                 .first;
+    return it->second.get();
+}
+
+} // namespace
+
 ZodiDideParser *cachedColourer(const QString &language) {
     // Colourers are never dropped: each keeps its line state for the whole run.
-    static std::map<QString, std::unique_ptr<ZodiDideParser>> cache;
-    auto it = cache.find(language);
-    if (it != cache.end())
-        return it->second.get();
-    ZodiDideParser *colourer = createColourer(language);
-    if (colourer)
-        cache.emplace(language, std::unique_ptr<ZodiDideParser>(colourer));
-    return colourer;
+    static Colourers colourers;
+    return colourerIn(colourers, language);
 }
 
 QString colourCode(const QString &code, const QString &language) {
@@ -120,17 +131,6 @@ qsizetype longestOpeningTag() {
         return n;
     }();
     return longest;
-}
-
-QChar *copyTo(QChar *out, QStringView text) {
-    std::copy(text.begin(), text.end(), out);
-    return out + text.size();
-}
-
-QChar *copyTo(QChar *out, QLatin1String text) {
-    for (char c : text)
-        *out++ = QLatin1Char(c);
-    return out;
 }
 
 // Turns one line of colourer output into HTML: text escaped, each style marker closing
@@ -279,14 +279,9 @@ bool allLatin1(QStringView text) {
 } // namespace
 
 ColouredAhead colourAhead(QStringView code, const QString &language) {
-    // The colourers of the thread's own, kept as the program-wide ones are: making one
-    // builds its keyword table.
-    thread_local std::map<QString, std::unique_ptr<ZodiDideParser>> colourers;
-    auto it = colourers.find(language);
-    if (it == colourers.end())
-        it = colourers.emplace(language, std::unique_ptr<ZodiDideParser>(createColourer(language)))
-                 .first;
-    ZodiDideParser *const colourer = it->second.get();
+    // The thread's own colourers, kept as the program-wide ones are.
+    thread_local Colourers colourers;
+    ZodiDideParser *const colourer = colourerIn(colourers, language);
     ColouredAhead coloured;
     if (!colourer) {
         appendEscapedXml(coloured.html, code);

@@ -38,7 +38,7 @@ private:
 template <typename Entity>
 void prepareComments(const QList<Entity *> &entities, ParsedHeader &result) {
     for (const Entity *entity : entities) {
-        if (!entity->comment.startsWith(u'!'))
+        if (!getsPage(*entity))
             continue;
         PreparedDeclaration prepared = prepareDeclaration(*entity);
         if (prepared.hasSynopsis)

@@ -53,6 +53,12 @@ void forEachDeclarationList(const SourceBrowserRoot &root, Visit &&visit) {
     visit(root.allMethods());
 }
 
+// A declaration gets a page when its comment is a documentation comment: one that
+// begins with "!".
+inline bool getsPage(const SourceBrowserObject &entity) {
+    return entity.comment.startsWith(u'!');
+}
+
 // What a documented declaration's page needs made from its comment and the model
 // before the page is: its comment prepared, and its synopsis when the comment asks
 // for one. Touches nothing shared, so it may be made on any thread.

@@ -1,6 +1,7 @@
 #include "docgen/headerpipeline.h"
 
 #include "common/findeither.h"
+#include "common/textcopy.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -27,17 +28,6 @@ qsizetype starPosition(QStringView line) {
     while (i < line.size() && line.at(i).isSpace())
         ++i;
     return i < line.size() && line.at(i) == u'*' ? i : -1;
-}
-
-// Writes text at out; returns where it ends.
-QChar *copyTo(QChar *out, QStringView text) {
-    return std::copy(text.begin(), text.end(), out);
-}
-
-QChar *copyTo(QChar *out, QLatin1String text) {
-    for (const char c : text)
-        *out++ = QLatin1Char(c);
-    return out;
 }
 
 // Copies the comment, giving a bare "\code" the C language and taking off the
@@ -103,7 +93,7 @@ void checkDeclaration(const DocGen &doc, const SourceBrowserObject &entity,
                       const QString &pageFile) {
     Diagnostics &diagnostics = ::diagnostics();
     const int line = entity.declarationLine + 1;
-    if (!entity.comment.startsWith(u'!')) {
+    if (!getsPage(entity)) {
         if (diagnostics.reportsUndocumented())
             diagnostics.warn(doc.inputPath, line,
                              QStringLiteral("'%1' has no documentation comment; it gets no page")
@@ -129,7 +119,7 @@ void documentAll(DocGen &doc, const QList<Entity *> &entities, const QSet<QStrin
             checkDeclaration(doc, *entity,
                              doc.outputDirectory + QLatin1Char('/') + entity->name +
                                  QLatin1String(".htm"));
-        if (!entity->comment.startsWith(u'!'))
+        if (!getsPage(*entity))
             continue;
         const QString &name = entity->name;
         doc.contentsLines.append(QLatin1String("<content url=\"") + name +

@@ -11,8 +11,8 @@ struct OutputPage {
     QString fileName; // path to write, used unchanged
     QString title;
     QString text; // the whole file content, or the body of a templated page
-    // The file is the page template around text, with title: pageBytes() and
-    // pageText() (pagetemplate.h) give it whole. Made where it is written, the page is
+    // The file is the page template around text, with title: pageBytes()
+    // (pagetemplate.h) gives it whole. Made where it is written, the page is
     // not copied whole on the thread that makes the pages.
     bool templated = false;
 };

@@ -1,12 +1,11 @@
 #include "docgen/pagetemplate.h"
 
 #include "colouring/htmlescape.h"
+#include "common/textcopy.h"
 #include "docgen/programtables.h"
 
 #include <QHash>
 #include <QStringEncoder>
-
-#include <cstring>
 
 namespace {
 
@@ -33,11 +32,6 @@ const QLatin1String
                "</head>\n"
                "<body>\n");
 const QLatin1String tail("</body>\n</html>\n");
-
-char *copyTo(char *out, QLatin1String text) {
-    std::memcpy(out, text.data(), size_t(text.size()));
-    return out + text.size();
-}
 
 } // namespace
 
@@ -80,10 +74,6 @@ void pageBytes(const OutputPage &page, QByteArray &bytes) {
     out = encoder.appendToBuffer(out, page.text);
     out = copyTo(out, tail);
     bytes.truncate(out - begin);
-}
-
-QString pageText(const OutputPage &page) {
-    return page.templated ? pageTemplate(page.title, page.text, QString()) : page.text;
 }
 
 QString pageTextAfterBody(const OutputPage &page) {

@@ -14,9 +14,6 @@ QString pageTemplate(const QString &title, const QString &body, const QString &s
 // first, in the room that bytes has.
 void pageBytes(const OutputPage &page, QByteArray &bytes);
 
-// The whole text of a page: the template around a templated page's body.
-QString pageText(const OutputPage &page);
-
 // What follows the template's "<body>" tag in a templated page's text, up to its end:
 // what a reader of the page's text after that tag reads, without the page's head.
 QString pageTextAfterBody(const OutputPage &page);

@@ -9,7 +9,7 @@ std::unique_ptr<PreparedAhead> PreparedAhead::start(const SourceBrowserRoot &roo
     std::unique_ptr<PreparedAhead> ahead(new PreparedAhead);
     forEachDeclarationList(root, [&](const auto &entities) {
         for (const auto *entity : entities)
-            if (entity->comment.startsWith(u'!'))
+            if (getsPage(*entity))
                 ahead->slots_.push_back(Slot{entity, {}});
     });
     if (ahead->slots_.empty())

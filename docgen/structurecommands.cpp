@@ -49,11 +49,6 @@ bool readLatin1File(const QString &fileName, QString &content) {
     return true;
 }
 
-// After "pre" and the opening of a code block: spaces, then one line end.
-void skipToCode(MarkupInterpreter &in) {
-    skipToBlockText(in.cursor);
-}
-
 // Skips the spaces and line ends after a list command that is followed by either.
 void skipBlankAfterListCommand(MarkupInterpreter &in) {
     if (*in.cursor != u' ' && *in.cursor != u'\n')
@@ -161,7 +156,7 @@ void copyin(MarkupInterpreter &in) {
 
 void pre(MarkupInterpreter &in) {
     noteBlockOpener(in);
-    skipToCode(in);
+    skipToBlockText(in.cursor);
     switchBlock(in.doc, BlockCode);
 }
 
@@ -174,7 +169,7 @@ void code(MarkupInterpreter &in) {
     }
     const QString language = in.readWord();
     checkLanguage(in, language);
-    skipToCode(in);
+    skipToBlockText(in.cursor);
     const QChar *start = in.cursor;
     const QChar *end = in.textEnd;
     static const QLatin1String endCode("\\endcode");
