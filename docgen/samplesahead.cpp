@@ -1,5 +1,7 @@
 #include "docgen/samplesahead.h"
 
+#include "common/findeither.h"
+
 #include <QStringView>
 
 #include <algorithm>
@@ -12,27 +14,35 @@ constexpr size_t fewestSamples = 16;
 // How far ahead of the interpreter the thread may colour.
 constexpr size_t mostAhead = 64;
 
-const QLatin1String codeCommand("\\code{");
-const QLatin1String endCode("\\endcode");
+constexpr char codeCommand[] = "\\code{";
+constexpr char endCode[] = "\\endcode";
 
 } // namespace
 
 std::unique_ptr<SamplesAhead> SamplesAhead::start(MarkupCursor begin, MarkupCursor end) {
-    const QStringView text(begin, end);
+    const char16_t *const textEnd = reinterpret_cast<const char16_t *>(end);
+    const auto next = [&](MarkupCursor from) {
+        return reinterpret_cast<MarkupCursor>(
+            findText(reinterpret_cast<const char16_t *>(from), textEnd, codeCommand));
+    };
+    // Most texts (a declaration's description) hold no sample at all.
+    MarkupCursor command = next(begin);
+    if (command == end)
+        return nullptr;
     std::unique_ptr<SamplesAhead> ahead(new SamplesAhead);
     // The samples as the code command reads them: its language in braces, then the text
     // from the next line up to "\endcode" (or the end). A sample's text holds no command,
     // so the next one is looked for after it.
-    for (qsizetype at = text.indexOf(codeCommand); at >= 0;) {
-        MarkupCursor cursor = begin + at + codeCommand.size() - 1; // at the brace
+    while (command != end) {
+        MarkupCursor cursor = command + sizeof codeCommand - 2; // at the brace
         QString language = readBracedOrWord(cursor);
         skipToBlockText(cursor);
-        const qsizetype found = QStringView(cursor, end).indexOf(endCode);
-        const QChar *const sampleEnd = found < 0 ? end : cursor + found;
+        const QChar *const sampleEnd = reinterpret_cast<MarkupCursor>(
+            findText(reinterpret_cast<const char16_t *>(cursor), textEnd, endCode));
         ahead->samples_.push_back(Sample{cursor, sampleEnd, std::move(language), {}});
-        if (found < 0)
+        if (sampleEnd == end)
             break;
-        at = text.indexOf(codeCommand, sampleEnd + endCode.size() - begin);
+        command = next(sampleEnd + sizeof endCode - 1);
     }
     if (ahead->samples_.size() < fewestSamples)
         return nullptr;
