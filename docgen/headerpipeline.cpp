@@ -18,6 +18,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -131,6 +133,42 @@ void documentAll(DocGen &doc, const QList<Entity *> &entities, const QSet<QStrin
     }
 }
 
+// The lines in the order of their code units, joined by line ends. The lines of a
+// header's contents mostly share a long start ("<content url=\""): it is compared once
+// here, not again in each of the comparisons of the sort.
+QString sortedLines(const QStringList &lines) {
+    if (lines.isEmpty())
+        return QString();
+    std::vector<std::u16string_view> views;
+    views.reserve(size_t(lines.size()));
+    const std::u16string_view first(reinterpret_cast<const char16_t *>(lines.first().constData()),
+                                    size_t(lines.first().size()));
+    size_t common = first.size();
+    qsizetype size = lines.size() - 1;
+    for (const QString &line : lines) {
+        const std::u16string_view view(reinterpret_cast<const char16_t *>(line.constData()),
+                                       size_t(line.size()));
+        common = std::min(common, view.size());
+        size_t same = 0;
+        while (same < common && view[same] == first[same])
+            ++same;
+        common = same;
+        views.push_back(view);
+        size += line.size();
+    }
+    std::sort(views.begin(), views.end(), [common](std::u16string_view a, std::u16string_view b) {
+        return a.substr(common) < b.substr(common);
+    });
+    QString joined;
+    joined.reserve(size);
+    for (const std::u16string_view &view : views) {
+        if (&view != views.data())
+            joined += u'\n';
+        joined += QStringView(view.data(), qsizetype(view.size()));
+    }
+    return joined;
+}
+
 void writeIndexPage(DocGen &doc, const QString &inputPath, const QString &overview) {
     const QFileInfo info(inputPath);
     const QString base = info.baseName();
@@ -142,7 +180,7 @@ void writeIndexPage(DocGen &doc, const QString &inputPath, const QString &overvi
     source += QLatin1String("\\section API Summary\n");
     // The overview runs first: its "\grouporder" decides the order of the table.
     QString body = interpretMarkup(doc, source);
-    body += writeSummaryTable();
+    appendSummaryTable(body);
     doc.pageBody.clear();
     if (!doc.pages)
         return;
@@ -150,12 +188,10 @@ void writeIndexPage(DocGen &doc, const QString &inputPath, const QString &overvi
         doc.outputDirectory + QLatin1Char('/') + base + QLatin1String("_h.htm"), fileName,
         pageTemplate(QLatin1Char('<') + fileName + QLatin1Char('>'), body, QString())});
 
-    QStringList lines = doc.contentsLines;
-    std::sort(lines.begin(), lines.end());
     doc.pages->append(OutputPage{
         doc.outputDirectory + QLatin1Char('/') + base + QLatin1String(".xml"), QString(),
         QLatin1String("<contents>\n<content url=\"") + base + QLatin1String("_h.htm\">\n") +
-            lines.join(u'\n') + QLatin1String("\n</content>\n</contents>")});
+            sortedLines(doc.contentsLines) + QLatin1String("\n</content>\n</contents>")});
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QStringEncoder>
 
+#include <vector>
+
 namespace {
 
 // The template's fixed text: before the title's style, after the title, and at the end.
@@ -86,34 +88,63 @@ QString pageTextAfterBody(const OutputPage &page) {
     return text;
 }
 
-QString writeSummaryTable() {
+void appendSummaryTable(QString &out) {
     ProgramTables &tables = programTables();
     for (const QString &group : tables.groupList.names())
         tables.groupOrder.append(group);
 
-    // One pass over the entries, in key order, collects the rows of every group, so
-    // the table costs no more than its size however many groups there are.
-    QHash<QString, QString> rowsByGroup;
-    for (const EntryRecord &entry : std::as_const(tables.entries)) {
-        QString &rows = rowsByGroup[entry.group];
-        // One append for the row's start: the builder sizes it first.
-        rows += QLatin1String("<tr><td valign=\"center\"><a href=\"") + entry.name +
-                QLatin1String(".htm\" style=\"Heading\">") + entry.name +
-                QLatin1String("</a></td>                            <td width=\"100%\">");
-        appendEscapedXml(rows, entry.brief);
-        rows += QLatin1String("</td></tr>\n");
-    }
+    static const QLatin1String tableStart(
+        "<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" "
+        "cellspacing=\"0\" border=\"0\" "
+        "fm_widths=\"1.1in,*\" style=\"MultiHeadingTable\">\n");
+    static const QLatin1String groupStart(
+        "<tr bgcolor=\"#cccccc\"><td valign=\"center\" colspan=\"2\" "
+        "style=\"CellTitle\"><b>");
+    static const QLatin1String groupEnd("</b></td></tr>\n");
+    static const QLatin1String rowStart("<tr><td valign=\"center\"><a href=\"");
+    static const QLatin1String rowLink(".htm\" style=\"Heading\">");
+    static const QLatin1String rowBrief("</a></td>                            <td width=\"100%\">");
+    static const QLatin1String rowEnd("</td></tr>\n");
+    static const QLatin1String tableEnd("</table>");
 
-    QString table = QStringLiteral("<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" "
-                                   "cellspacing=\"0\" border=\"0\" "
-                                   "fm_widths=\"1.1in,*\" style=\"MultiHeadingTable\">\n");
-    for (const QString &group : tables.groupOrder.names()) {
-        table += QLatin1String("<tr bgcolor=\"#cccccc\"><td valign=\"center\" colspan=\"2\" "
-                               "style=\"CellTitle\"><b>");
-        table += group;
-        table += QLatin1String("</b></td></tr>\n");
-        table += rowsByGroup.value(group);
+    // One pass over the entries, in key order, collects the rows of every group, so
+    // the table costs no more than its size however many groups there are. The table
+    // is then written once into room for all of it (briefs that need escaping grow
+    // it a little): a header's table runs to megabytes, and growing it row by row
+    // copied it again and again.
+    QHash<QString, std::vector<const EntryRecord *>> rowsByGroup;
+    for (const EntryRecord &entry : std::as_const(tables.entries))
+        rowsByGroup[entry.group].push_back(&entry);
+    const QStringList &order = tables.groupOrder.names();
+    qsizetype size = tableStart.size() + tableEnd.size();
+    for (const QString &group : order) {
+        size += groupStart.size() + group.size() + groupEnd.size();
+        const auto rows = rowsByGroup.constFind(group);
+        if (rows == rowsByGroup.cend())
+            continue;
+        for (const EntryRecord *entry : *rows)
+            size += rowStart.size() + rowLink.size() + rowBrief.size() + rowEnd.size() +
+                    2 * entry->name.size() + entry->brief.size();
     }
-    table += QLatin1String("</table>");
-    return table;
+    out.reserve(out.size() + size);
+
+    out += tableStart;
+    for (const QString &group : order) {
+        out += groupStart;
+        out += group;
+        out += groupEnd;
+        const auto rows = rowsByGroup.constFind(group);
+        if (rows == rowsByGroup.cend())
+            continue;
+        for (const EntryRecord *entry : *rows) {
+            out += rowStart;
+            out += entry->name;
+            out += rowLink;
+            out += entry->name;
+            out += rowBrief;
+            appendEscapedXml(out, entry->brief);
+            out += rowEnd;
+        }
+    }
+    out += tableEnd;
 }

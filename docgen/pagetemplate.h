@@ -18,6 +18,6 @@ void pageBytes(const OutputPage &page, QByteArray &bytes);
 // what a reader of the page's text after that tag reads, without the page's head.
 QString pageTextAfterBody(const OutputPage &page);
 
-// The grouped API summary table of the entries registered for the current input,
-// with groups in the program-wide group order.
-QString writeSummaryTable();
+// Appends the grouped API summary table of the entries registered for the current
+// input to out, with groups in the program-wide group order.
+void appendSummaryTable(QString &out);
