@@ -10,6 +10,7 @@
 #include "colouring/xmlparser.h"
 #include "colouring/zodidideparser.h"
 #include "common/charclass.h"
+#include "common/findeither.h"
 #include "common/textcopy.h"
 
 #include <QLatin1String>
@@ -189,7 +190,7 @@ void replaceEllipses(QString &html, qsizetype from) {
         {QLatin1String("..."), QLatin1String("&hellip;")},
     };
     const QStringView all(html);
-    qsizetype backslash = all.indexOf(u'\\', from);
+    qsizetype backslash = indexOfChar(all, u'\\', from);
     if (backslash < 0)
         return;
     QString out;
@@ -207,7 +208,7 @@ void replaceEllipses(QString &html, qsizetype from) {
                 break;
             }
         }
-        backslash = all.indexOf(u'\\', next);
+        backslash = indexOfChar(all, u'\\', next);
     }
     if (run == from)
         return;
@@ -227,7 +228,7 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
     thread_local std::vector<QChar> buffer;
     qsizetype start = 0;
     for (;;) {
-        const qsizetype end = code.indexOf(QLatin1Char('\n'), start);
+        const qsizetype end = indexOfChar(code, u'\n', start);
         QStringView part = code.mid(start, end < 0 ? code.size() - start : end - start);
         if (stripLineNumbers)
             part = stripLineNumber(part);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringView>
 #include <QtAlgorithms>
 #include <QtGlobal>
 
@@ -47,4 +48,30 @@ Q_ALWAYS_INLINE const char16_t *findText(const char16_t *from, const char16_t *e
             return from;
     }
     return end;
+}
+
+// text.indexOf(c, from) with the search above (a negative from counts from the end).
+inline qsizetype indexOfChar(QStringView text, char16_t c, qsizetype from = 0) {
+    const char16_t *const begin = text.utf16();
+    const char16_t *const end = begin + text.size();
+    if (from < 0)
+        from = qMax(from + text.size(), qsizetype(0));
+    if (from >= text.size())
+        return -1;
+    const char16_t *const at = findEither(begin + from, end, c, c);
+    return at == end ? -1 : at - begin;
+}
+
+// text.indexOf(needle, from) for an ASCII needle, with the search above (a negative
+// from counts from the end).
+template <qsizetype N>
+inline qsizetype indexOfText(QStringView text, const char (&needle)[N], qsizetype from = 0) {
+    const char16_t *const begin = text.utf16();
+    const char16_t *const end = begin + text.size();
+    if (from < 0)
+        from += text.size();
+    if (from < 0 || from >= text.size())
+        return -1;
+    const char16_t *const at = findText(begin + from, end, needle);
+    return at == end ? -1 : at - begin;
 }

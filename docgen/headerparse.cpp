@@ -1,5 +1,7 @@
 #include "docgen/headerparse.h"
 
+#include "common/findeither.h"
+
 #include "docgen/headerpipeline.h"
 #include "docgen/textlines.h"
 #include "sourcebrowser/cparser.h"
@@ -52,7 +54,7 @@ void prepareComments(const QList<Entity *> &entities, ParsedHeader &result) {
 PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity) {
     PreparedDeclaration prepared;
     prepared.comment = prepareComment(entity.comment, entity.name);
-    if (prepared.comment.contains(QLatin1String("\\synopsis"))) {
+    if (indexOfText(prepared.comment, "\\synopsis") >= 0) {
         static const QString c = QStringLiteral("c");
         prepared.hasSynopsis = true;
         prepared.synopsis.text = declarationText(entity);

@@ -1,4 +1,5 @@
 #include "colouring/colourcode.h"
+#include "common/findeither.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -172,8 +173,8 @@ void code(MarkupInterpreter &in) {
     skipToBlockText(in.cursor);
     const QChar *start = in.cursor;
     const QChar *end = in.textEnd;
-    static const QLatin1String endCode("\\endcode");
-    const qsizetype found = QStringView(start, end).indexOf(endCode);
+    static const char endCode[] = "\\endcode";
+    const qsizetype found = indexOfText(QStringView(start, end), endCode);
     if (found < 0 && in.warnings)
         in.warn(in.commandStart,
                 QStringLiteral("'\\code{%1}' is never closed by '\\endcode'; everything "
@@ -182,7 +183,7 @@ void code(MarkupInterpreter &in) {
                                              : QLatin1String("file (later pages included)")),
                 "unclosed-block");
     const QChar *codeEnd = found < 0 ? end : start + found;
-    in.cursor = found < 0 ? end : codeEnd + endCode.size();
+    in.cursor = found < 0 ? end : codeEnd + qsizetype(sizeof endCode - 1);
     switchBlock(in.doc, BlockCode);
     if (!in.samplesAhead || !in.samplesAhead->take(start, codeEnd, language, in.doc.pageBody))
         appendColouredCode(in.doc.pageBody, QStringView(start, int(codeEnd - start)), language);

@@ -1,6 +1,7 @@
 #include "sourcebrowser/cscanner.h"
 
 #include "common/charclass.h"
+#include "common/findeither.h"
 #include "sourcebrowser/lineiterator.h"
 #include "sourcebrowser/sourcebrowsercontainer.h"
 
@@ -445,9 +446,9 @@ void SourceBrowserCScanner::readBlockComment() {
             continue;
         }
         const qsizetype start = position_ - 1;
-        qsizetype close = lineText_.indexOf(QLatin1Char('*'), start);
+        qsizetype close = indexOfChar(lineText_, u'*', start);
         while (close >= 0 && close + 1 < lineLength_ && lineText_.at(close + 1) != u'/')
-            close = lineText_.indexOf(QLatin1Char('*'), close + 1);
+            close = indexOfChar(lineText_, u'*', close + 1);
         if (close + 1 >= lineLength_)
             close = -1;
         if (close >= 0) {
