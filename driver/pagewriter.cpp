@@ -48,10 +48,15 @@ ssize_t readFully(int fd, char *buffer, size_t size) {
 
 // Whether path is a regular file holding exactly bytes. The size decides first, so a
 // page that grew or shrank costs one stat; the content is compared a block at a time.
-bool holdsExactly(const QByteArray &path, const QByteArray &bytes) {
+// absent tells whether nothing at all had the name.
+bool holdsExactly(const QByteArray &path, const QByteArray &bytes, bool &absent) {
     struct stat status;
-    if (::lstat(path.constData(), &status) != 0 || !S_ISREG(status.st_mode) ||
-        status.st_size != off_t(bytes.size()))
+    absent = false;
+    if (::lstat(path.constData(), &status) != 0) {
+        absent = errno == ENOENT;
+        return false;
+    }
+    if (!S_ISREG(status.st_mode) || status.st_size != off_t(bytes.size()))
         return false;
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -117,8 +122,26 @@ QByteArray writeInPlace(const QString &fileName, const QByteArray &path, const Q
 
 QByteArray writePage(const QString &fileName, const QByteArray &bytes) {
     const QByteArray path = QFile::encodeName(fileName);
-    if (holdsExactly(path, bytes))
+    bool absent;
+    if (holdsExactly(path, bytes, absent))
         return QByteArray();
+    // A page that has no file yet is created where it goes: there is no old page to
+    // keep, and a temporary's creation and rename cost the kernel more than the write.
+    // Should another process take the name first, the page goes the way of a
+    // replaced one.
+    if (absent) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            bool written = writeAll(fd, bytes);
+            if (::close(fd) != 0)
+                written = false;
+            if (!written) {
+                ::unlink(path.constData());
+                return "cannot write " + fileName.toUtf8();
+            }
+            return QByteArray();
+        }
+    }
     QByteArray temporary;
     const int fd = createTemporary(path, temporary);
     if (fd < 0)
