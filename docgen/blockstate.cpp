@@ -1,5 +1,7 @@
 #include "docgen/blockstate.h"
 
+#include "common/asciimatch.h"
+
 #include "docgen/docgen.h"
 #include "docgen/programtables.h"
 
@@ -47,16 +49,17 @@ void appendTableStart(QString &body, QLatin1String opening, const QString &colum
 // A code block does not end in blank space: trailing line ends, breaks and no-break
 // spaces are taken off before it closes.
 void trimCodeTail(QString &body) {
-    static const QLatin1String tails[] = {QLatin1String("&nbsp;"), QLatin1String("<br/>"),
-                                          QLatin1String("\n")};
     for (bool trimmed = true; trimmed;) {
         trimmed = false;
-        for (const QLatin1String &tail : tails) {
-            if (body.endsWith(tail)) {
-                body.chop(tail.size());
+        const auto trim = [&](const auto &tail) {
+            if (endsWithText(body, tail)) {
+                body.chop(qsizetype(sizeof tail - 1));
                 trimmed = true;
             }
-        }
+        };
+        trim("&nbsp;");
+        trim("<br/>");
+        trim("\n");
     }
 }
 

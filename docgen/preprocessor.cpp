@@ -1,5 +1,8 @@
 #include "docgen/preprocessor.h"
 
+#include "common/asciimatch.h"
+#include "common/findeither.h"
+
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/filesread.h"
@@ -314,7 +317,7 @@ void Preprocessor::directive(const QString &s) {
 void recordTitles(DocGen &doc, QStringView text) {
     QString page;
     for (qsizetype start = 0; start <= text.size();) {
-        qsizetype end = text.indexOf(u'\n', start);
+        qsizetype end = indexOfChar(text, u'\n', start);
         if (end < 0)
             end = text.size();
         const QStringView view = text.mid(start, end - start);
@@ -322,16 +325,15 @@ void recordTitles(DocGen &doc, QStringView text) {
         // Most lines are text; only a command can name a page or a title.
         if (!view.startsWith(u'\\'))
             continue;
-        const QString line = view.toString();
-        if (line.startsWith(QLatin1String("\\split"))) {
-            page = field(line, 1);
-        } else if (line.startsWith(QLatin1String("\\title{"))) {
-            QString title = line.mid(7).simplified();
+        if (startsWithText(view, "\\split")) {
+            page = field(view.toString(), 1);
+        } else if (startsWithText(view, "\\title{")) {
+            QString title = view.mid(7).toString().simplified();
             if (title.endsWith(u'}'))
                 title.chop(1);
             doc.splitTitles.insert(page, title.simplified());
-        } else if (line.startsWith(QLatin1String("\\title"))) {
-            doc.splitTitles.insert(page, line.simplified().section(u' ', 1));
+        } else if (startsWithText(view, "\\title")) {
+            doc.splitTitles.insert(page, view.toString().simplified().section(u' ', 1));
         }
     }
 }
