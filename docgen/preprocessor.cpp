@@ -2,6 +2,7 @@
 
 #include "common/asciimatch.h"
 #include "common/findeither.h"
+#include "common/textcopy.h"
 
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -80,9 +81,13 @@ private:
     // a "%" or "@" line there is most likely code that the writer meant to keep.
     bool inCode_ = false;
     // The kept lines joined by "\n", as the interpreter reads them, built as they come
-    // rather than kept one string a line and joined at the end.
+    // rather than kept one string a line and joined at the end. Written through a
+    // pointer into room that doubles as it fills: an append a line cost more than the
+    // copying. Its first outputSize_ characters are the text.
     QString output_;
+    qsizetype outputSize_ = 0;
     int outputLines_ = 0; // lines in output_
+    void appendOutput(QStringView line);
     int skipping_ = 0;
     std::vector<int> conditionStack_;
     // The open readers: the input first, then one per open "\include".
@@ -131,7 +136,7 @@ QString Preprocessor::read(const QString &inputPath) {
                 noteDroppedInCode(start);
             continue;
         }
-        if (start.startsWith(u'@') && !start.startsWith(u"@(")) {
+        if (start.startsWith(u'@') && !startsWithText(start, "@(")) {
             if (warnings_)
                 noteDroppedInCode(start);
             const int before = skipping_;
@@ -143,6 +148,10 @@ QString Preprocessor::read(const QString &inputPath) {
             ordinaryLine(line, start);
         }
     }
+    // No text at all is a null string, as an empty join would be.
+    if (outputSize_ == 0)
+        return QString();
+    output_.truncate(outputSize_);
     return std::move(output_);
 }
 
@@ -230,7 +239,7 @@ void Preprocessor::noteSkipping(int before, const QString &directive) {
 void Preprocessor::ordinaryLine(QStringView line, QStringView start) {
     if (skipping_)
         return;
-    if (start.startsWith(u"\\include")) {
+    if (startsWithText(start, "\\include")) {
         const QString name = field(line.toString().simplified(), 1);
         if (name.endsWith(QLatin1String(".dg"))) {
             openInclusion(name);
@@ -239,9 +248,18 @@ void Preprocessor::ordinaryLine(QStringView line, QStringView start) {
     }
     if (warnings_)
         noteOutputLine(line);
+    appendOutput(line);
+}
+
+void Preprocessor::appendOutput(QStringView line) {
+    const qsizetype needed = outputSize_ + 1 + line.size();
+    if (needed > output_.size())
+        output_.resize(std::max(needed, 2 * output_.size()));
+    QChar *const begin = output_.data();
+    QChar *out = begin + outputSize_;
     if (outputLines_++ > 0)
-        output_.append(u'\n');
-    output_.append(line);
+        *out++ = u'\n';
+    outputSize_ = copyTo(out, line) - begin;
 }
 
 void Preprocessor::openInclusion(const QString &path) {
