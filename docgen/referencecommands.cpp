@@ -1,4 +1,5 @@
 #include "colouring/colourcode.h"
+#include "common/simplify.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -21,12 +22,12 @@ namespace {
 PropertyRegistry *installedRegistry = nullptr;
 
 void brief(MarkupInterpreter &in) {
-    in.brief = in.readLine().simplified();
+    in.brief = simplified(in.readLine());
     in.doc.blockState = BlockNone;
 }
 
 void ingroup(MarkupInterpreter &in) {
-    in.group = in.readLine().simplified();
+    in.group = simplified(in.readLine());
     programTables().groupList.append(in.group);
     in.doc.blockState = BlockNone;
 }
