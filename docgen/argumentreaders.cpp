@@ -1,6 +1,7 @@
 #include "docgen/argumentreaders.h"
 
 #include "common/charclass.h"
+#include "common/findeither.h"
 
 namespace {
 
@@ -13,13 +14,20 @@ bool atEnd(MarkupCursor cursor) {
     return cursor->isNull();
 }
 
+// The first of a or b from cursor on, or end.
+MarkupCursor findEither(MarkupCursor cursor, MarkupCursor end, char16_t a, char16_t b) {
+    if (cursor >= end)
+        return cursor;
+    return reinterpret_cast<MarkupCursor>(::findEither(
+        reinterpret_cast<const char16_t *>(cursor), reinterpret_cast<const char16_t *>(end), a, b));
+}
+
 // The cursor stands on "{": collect up to "}" or a line end, consuming the closer.
-QString readBraced(MarkupCursor &cursor) {
+QString readBraced(MarkupCursor &cursor, MarkupCursor end) {
     const QChar *start = ++cursor;
-    while (!atEnd(cursor) && *cursor != u'}' && *cursor != u'\n')
-        ++cursor;
+    cursor = findEither(cursor, end, u'}', u'\n');
     QString result(start, int(cursor - start));
-    if (!atEnd(cursor))
+    if (cursor != end)
         ++cursor;
     return result;
 }
@@ -37,9 +45,9 @@ void skipToBlockText(MarkupCursor &cursor) {
         ++cursor;
 }
 
-QString readBracedOrWord(MarkupCursor &cursor) {
+QString readBracedOrWord(MarkupCursor &cursor, MarkupCursor end) {
     if (*cursor == u'{')
-        return readBraced(cursor);
+        return readBraced(cursor, end);
     skipSpaces(cursor);
     const QChar *start = cursor;
     if (isWordChar(*cursor)) {
@@ -52,13 +60,12 @@ QString readBracedOrWord(MarkupCursor &cursor) {
     return QString(start, int(cursor - start));
 }
 
-QString readBracedOrLine(MarkupCursor &cursor) {
+QString readBracedOrLine(MarkupCursor &cursor, MarkupCursor end) {
     if (*cursor == u'{')
-        return readBraced(cursor);
+        return readBraced(cursor, end);
     skipSpaces(cursor);
     const QChar *start = cursor;
-    while (!atEnd(cursor) && *cursor != u'\\' && *cursor != u'\n')
-        ++cursor;
+    cursor = findEither(cursor, end, u'\\', u'\n');
     QString result(start, int(cursor - start));
     if (*cursor == u'\n')
         ++cursor;

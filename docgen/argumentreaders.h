@@ -7,14 +7,18 @@
 // cursor points at a null character.
 using MarkupCursor = const QChar *;
 
+// The readers below take the end of the text as well: the first NUL character at or
+// after the cursor, where a reader stops. Known, it lets them look for the end of an
+// argument several characters at a time.
+
 // Reads "{...}" (up to "}", a line end or the end; braces do not nest), or else,
 // after spaces, a run of letters, digits and "_", or else the characters up to white
 // space or a backslash.
-QString readBracedOrWord(MarkupCursor &cursor);
+QString readBracedOrWord(MarkupCursor &cursor, MarkupCursor end);
 
 // Reads "{...}" as readBracedOrWord does, or else, after spaces, the rest of the line
 // up to a backslash; a line end is consumed, a backslash is left for the reader.
-QString readBracedOrLine(MarkupCursor &cursor);
+QString readBracedOrLine(MarkupCursor &cursor, MarkupCursor end);
 
 // Skips the space characters (not tabs or line ends) at the cursor.
 void skipSpaces(MarkupCursor &cursor);

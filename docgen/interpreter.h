@@ -48,14 +48,14 @@ struct MarkupInterpreter {
     // The two ways a command reads its argument.
     QString readWord() {
         const bool braced = *cursor == u'{';
-        QString word = readBracedOrWord(cursor);
+        QString word = readBracedOrWord(cursor, textEnd);
         if (braced && warnings)
             checkBraceClosed();
         return word;
     }
     QString readLine() {
         const bool braced = *cursor == u'{';
-        QString line = readBracedOrLine(cursor);
+        QString line = readBracedOrLine(cursor, textEnd);
         if (braced && warnings)
             checkBraceClosed();
         return line;

@@ -35,7 +35,7 @@ std::unique_ptr<SamplesAhead> SamplesAhead::start(MarkupCursor begin, MarkupCurs
     // so the next one is looked for after it.
     while (command != end) {
         MarkupCursor cursor = command + sizeof codeCommand - 2; // at the brace
-        QString language = readBracedOrWord(cursor);
+        QString language = readBracedOrWord(cursor, end);
         skipToBlockText(cursor);
         const QChar *const sampleEnd = reinterpret_cast<MarkupCursor>(
             findText(reinterpret_cast<const char16_t *>(cursor), textEnd, endCode));

@@ -12,10 +12,11 @@ struct ReaderCase {
     const char *rest; // what the cursor stands on afterwards
 };
 
-void check(QString (*reader)(MarkupCursor &), const ReaderCase &c) {
+void check(QString (*reader)(MarkupCursor &, MarkupCursor), const ReaderCase &c) {
     const QString text = QString::fromUtf8(c.text);
     MarkupCursor cursor = text.constData();
-    EXPECT_EQ(reader(cursor), QString::fromUtf8(c.result)) << c.text;
+    EXPECT_EQ(reader(cursor, text.constData() + text.size()), QString::fromUtf8(c.result))
+        << c.text;
     EXPECT_EQ(QString(cursor), QString::fromUtf8(c.rest)) << c.text;
 }
 
