@@ -113,7 +113,7 @@ void appendSummaryTable(QString &out) {
     // it a little): a header's table runs to megabytes, and growing it row by row
     // copied it again and again.
     QHash<QString, std::vector<const EntryRecord *>> rowsByGroup;
-    for (const EntryRecord &entry : std::as_const(tables.entries))
+    for (const EntryRecord &entry : tables.entries.inNameOrder())
         rowsByGroup[entry.group].push_back(&entry);
     const QStringList &order = tables.groupOrder.names();
     qsizetype size = tableStart.size() + tableEnd.size();

@@ -268,8 +268,8 @@ void registerEntity(MarkupInterpreter &in) {
         in.group = QLatin1String(unassignedGroup);
         tables.groupList.append(in.group);
     }
-    tables.entries.insert(in.entityKey,
-                          EntryRecord{in.entity->name, in.group, in.brief, in.entity->kind});
+    // The key of an entity's entry is its name.
+    tables.entries.insert(EntryRecord{in.entity->name, in.group, in.brief, in.entity->kind});
     if (in.warnings)
         checkParamsDocumented(in);
 }

@@ -55,7 +55,7 @@ std::function<void(Site &)> collectForSite(const QString &input, const QString &
         const QString base = QFileInfo(input).baseName();
         const QString headerName = QFileInfo(input).fileName();
         const QString headerPage = outputDirectory + u'/' + base + QLatin1String("_h.htm");
-        const auto &entries = programTables().entries;
+        const auto &entries = programTables().entries.inNameOrder();
         qsizetype size = headerPage.size();
         for (const EntryRecord &entry : entries)
             size += outputDirectory.size() + entry.name.size() + 5;
