@@ -281,8 +281,12 @@ void Preprocessor::openInclusion(const QString &path) {
 }
 
 void Preprocessor::defineMacro(const QString &s) {
-    const QString name = field(s, 1);
-    QString value = s.section(u' ', 2);
+    // s is simplified: its words stand one space apart. The name is the second word,
+    // the value all after it; found in one pass rather than by splitting s twice.
+    const qsizetype nameStart = indexOfChar(s, u' ') + 1;
+    const qsizetype nameEnd = nameStart == 0 ? -1 : indexOfChar(s, u' ', nameStart);
+    const QString name = nameStart == 0 ? QString() : s.mid(nameStart, nameEnd - nameStart);
+    QString value = nameEnd < 0 ? QString() : s.mid(nameEnd + 1);
     QStringView next;
     while (value.endsWith(u'\\') && nextLine(next)) {
         value.chop(1);
