@@ -28,8 +28,18 @@ namespace {
 
 // The field after the index-th space of text (fields are split at single spaces;
 // empty fields count).
-QString field(const QString &text, int index) {
-    return text.section(u' ', index, index);
+// The index-th of the fields of text between single spaces (empty between two
+// spaces in a row), as QString::section() gives it, without splitting all of text.
+QString field(QStringView text, int index) {
+    qsizetype start = 0;
+    for (int i = 0; i < index; ++i) {
+        const qsizetype space = indexOfChar(text, u' ', start);
+        if (space < 0)
+            return QString();
+        start = space + 1;
+    }
+    const qsizetype end = indexOfChar(text, u' ', start);
+    return text.mid(start, end < 0 ? -1 : end - start).toString();
 }
 
 class Preprocessor {
@@ -348,14 +358,17 @@ void recordTitles(DocGen &doc, QStringView text) {
         if (!view.startsWith(u'\\'))
             continue;
         if (startsWithText(view, "\\split")) {
-            page = field(view.toString(), 1);
+            page = field(view, 1);
         } else if (startsWithText(view, "\\title{")) {
             QString title = view.mid(7).toString().simplified();
             if (title.endsWith(u'}'))
                 title.chop(1);
             doc.splitTitles.insert(page, title.simplified());
         } else if (startsWithText(view, "\\title")) {
-            doc.splitTitles.insert(page, view.toString().simplified().section(u' ', 1));
+            // What follows the command's name, white space simplified.
+            const QString simple = view.toString().simplified();
+            const qsizetype space = indexOfChar(simple, u' ');
+            doc.splitTitles.insert(page, space < 0 ? QString() : simple.mid(space + 1));
         }
     }
 }
