@@ -76,7 +76,38 @@ void MarkupInterpreter::closeBlocks() {
 }
 
 void CommandTable::add(const char *name, CommandHandler handler) {
-    handlers_.insert(QString::fromLatin1(name), handler);
+    insert(QString::fromLatin1(name), handler);
+}
+
+void CommandTable::insert(const QString &key, CommandHandler handler) {
+    const size_t mask = slots_.size() - 1;
+    for (size_t slot = hashOf(key) & mask;; slot = (slot + 1) & mask) {
+        Slot &s = slots_[slot];
+        if (s.handler && s.name != key)
+            continue;
+        if (!s.handler) {
+            s.name = key;
+            ++count_;
+        }
+        s.handler = handler;
+        break;
+    }
+    if (2 * count_ > slots_.size()) {
+        std::vector<Slot> old(2 * slots_.size());
+        old.swap(slots_);
+        count_ = 0;
+        for (const Slot &s : old)
+            if (s.handler)
+                insert(s.name, s.handler);
+    }
+}
+
+QStringList CommandTable::names() const {
+    QStringList names;
+    for (const Slot &s : slots_)
+        if (s.handler)
+            names.append(s.name);
+    return names;
 }
 
 const CommandTable &commandTable() {
