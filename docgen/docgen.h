@@ -69,10 +69,8 @@ public:
     // A header the caller parsed ahead (on another thread) for processFile to render;
     // used when its path is the input's, else the input is parsed as usual.
     std::unique_ptr<ParsedHeader> parsedHeader;
-    // The prepared comments of the header being rendered, and the synopses of those
-    // that show one, by declaration.
-    QHash<const SourceBrowserObject *, QString> preparedComments;
+    // The synopses made ahead for the declarations of the header being rendered.
     QHash<const SourceBrowserObject *, PreparedSynopsis> synopses;
-    // The declarations of a header parsed in its turn, prepared while its pages are made.
+    // The declarations of the header being rendered, prepared while its pages are made.
     std::unique_ptr<PreparedAhead> preparedAhead;
 };

@@ -36,19 +36,6 @@ private:
     const bool keepMessages_;
 };
 
-// Prepares the comment of every declaration that gets a page ("!" comments).
-template <typename Entity>
-void prepareComments(const QList<Entity *> &entities, ParsedHeader &result) {
-    for (const Entity *entity : entities) {
-        if (!getsPage(*entity))
-            continue;
-        PreparedDeclaration prepared = prepareDeclaration(*entity);
-        if (prepared.hasSynopsis)
-            result.synopses.insert(entity, std::move(prepared.synopsis));
-        result.preparedComments.insert(entity, std::move(prepared.comment));
-    }
-}
-
 } // namespace
 
 PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity) {
@@ -63,7 +50,7 @@ PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity) {
     return prepared;
 }
 
-ParsedHeader parseHeader(const QString &path, bool keepMessages, bool prepare) {
+ParsedHeader parseHeader(const QString &path, bool keepMessages) {
     ParsedHeader result;
     result.path = path;
     result.root = std::make_unique<SourceBrowserRoot>();
@@ -74,8 +61,5 @@ ParsedHeader parseHeader(const QString &path, bool keepMessages, bool prepare) {
     result.overview = parser.overviewText();
     result.overviewOrigins = parser.overviewOrigins();
     result.unattachedComments = parser.unattachedDocumentationComments();
-    if (prepare)
-        forEachDeclarationList(
-            *result.root, [&result](const auto &entities) { prepareComments(entities, result); });
     return result;
 }

@@ -34,12 +34,6 @@ struct ParsedHeader {
     QList<std::pair<int, int>> overviewOrigins; // overview line -> header line
     QList<int> unattachedComments;              // lines of "/*!" comments that document nothing
     QList<Message> parserMessages;              // in the order the parser gave them
-    // The comments of the documented declarations, made ready for the interpreter:
-    // preparing them needs nothing but the comment, so it is done with the parse.
-    QHash<const SourceBrowserObject *, QString> preparedComments;
-    // Likewise the synopses of those whose comment asks for one: they depend on nothing
-    // but the model, and are coloured ahead too.
-    QHash<const SourceBrowserObject *, PreparedSynopsis> synopses;
 };
 
 // Calls visit with each list of the model's global declarations, in the order their pages
@@ -72,6 +66,7 @@ PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity);
 // Parses the header at path. The parser's messages are kept only with keepMessages (they
 // become warnings, which are off by default), and a run of identical ones only once: a
 // hostile header can make the parser complain at every token.
-// With prepare, the documented declarations are prepared too (preparedComments and
-// synopses); a caller that makes the pages next can leave that to PreparedAhead.
-ParsedHeader parseHeader(const QString &path, bool keepMessages, bool prepare = true);
+// Its declarations are prepared (PreparedAhead) while its pages are made, not with the
+// parse: a header parsed ahead is then ready sooner, and the prepared declarations of
+// a whole header do not wait in memory for their turn.
+ParsedHeader parseHeader(const QString &path, bool keepMessages);

@@ -285,11 +285,6 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
         // below the comment's start.
         doc.origins.start(doc.inputPath, entity.commentLine);
     }
-    const auto prepared = doc.preparedComments.constFind(&entity);
-    if (prepared != doc.preparedComments.cend()) {
-        interpretMarkup(doc, *prepared, &entity);
-        return;
-    }
     PreparedDeclaration made;
     if (doc.preparedAhead && doc.preparedAhead->take(entity, made)) {
         if (made.hasSynopsis)
@@ -301,18 +296,15 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
 }
 
 void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &excludedNames) {
-    // A header not parsed ahead has its declarations prepared while its pages are made.
     const bool parsedAhead = doc.parsedHeader && doc.parsedHeader->path == inputPath;
     ParsedHeader parsed = parsedAhead ? std::move(*doc.parsedHeader)
-                                      : parseHeader(inputPath, diagnostics().enabled(), false);
+                                      : parseHeader(inputPath, diagnostics().enabled());
     doc.parsedHeader.reset();
     if (parsed.opened)
         recordFileRead(inputPath);
     doc.sourceRoot = std::move(parsed.root);
-    if (!parsedAhead)
-        doc.preparedAhead = PreparedAhead::start(*doc.sourceRoot);
-    doc.preparedComments = std::move(parsed.preparedComments);
-    doc.synopses = std::move(parsed.synopses);
+    // Its declarations are prepared on a thread of their own while its pages are made.
+    doc.preparedAhead = PreparedAhead::start(*doc.sourceRoot);
     LineOrigins overviewOrigins; // kept while the declarations' comments are read
     if (diagnostics().enabled()) {
         // Parse errors: whatever the parser recognised is documented all the same.
@@ -344,7 +336,6 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     doc.origins = std::move(overviewOrigins);
     if (doc.mode == ModePages)
         writeIndexPage(doc, inputPath, parsed.overview);
-    doc.preparedComments.clear();
     doc.synopses.clear();
     doc.sourceRoot.reset();
 }

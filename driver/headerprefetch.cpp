@@ -19,7 +19,7 @@ void HeaderPrefetch::start(const QString &path) {
         parse_.wait();
     // Whether warnings are on is settled before the first input, so it is read here.
     try {
-        parse_ = std::async(std::launch::async, parseHeader, path, diagnostics().enabled(), true);
+        parse_ = std::async(std::launch::async, parseHeader, path, diagnostics().enabled());
         path_ = path;
     } catch (const std::system_error &) {
         // No thread to be had: the header is parsed in its turn instead.
