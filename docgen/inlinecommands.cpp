@@ -80,16 +80,6 @@ constexpr CharacterName characterNames[] = {
     {":", "&#x205e;", true},
 };
 
-// The rows of one of the tables above by command name. Many commands share one handler,
-// which finds its row by the name it was called under.
-template <typename Row, size_t N>
-QHash<QString, const Row *> indexByName(const Row (&rows)[N]) {
-    QHash<QString, const Row *> index;
-    for (const Row &row : rows)
-        index.insert(QString::fromLatin1(row.name), &row);
-    return index;
-}
-
 void appendWrapped(QString &body, QLatin1String prefix, const QString &word, QLatin1String suffix) {
     body += prefix;
     appendEscapedXml(body, word);
@@ -97,9 +87,9 @@ void appendWrapped(QString &body, QLatin1String prefix, const QString &word, QLa
 }
 
 void styledWord(MarkupInterpreter &in) {
-    static const QHash<QString, const StyledWord *> rows = indexByName(styledWords);
+    // Many commands share this handler; each was added with its row.
+    const auto *row = static_cast<const StyledWord *>(in.commandRow);
     switchBlock(in.doc, BlockParagraph);
-    const StyledWord *row = rows.value(in.commandName);
     appendWrapped(in.doc.pageBody, QLatin1String(row->prefix), in.readWord(),
                   QLatin1String(row->suffix));
 }
@@ -119,9 +109,8 @@ void lineBreak(MarkupInterpreter &in) {
 }
 
 void character(MarkupInterpreter &in) {
-    static const QHash<QString, const CharacterName *> rows = indexByName(characterNames);
+    const auto *row = static_cast<const CharacterName *>(in.commandRow);
     switchBlock(in.doc, BlockParagraph);
-    const CharacterName *row = rows.value(in.commandName);
     in.doc.pageBody += QLatin1String(row->text);
     if (row->takesTilde)
         in.take(u'~');
@@ -265,9 +254,9 @@ void link(MarkupInterpreter &in) {
 
 void addInlineCommands(CommandTable &t) {
     for (const StyledWord &row : styledWords)
-        t.add(row.name, styledWord);
+        t.add(row.name, styledWord, &row);
     for (const CharacterName &row : characterNames)
-        t.add(row.name, character);
+        t.add(row.name, character, &row);
     t.add("input", input);
     t.add("n", lineBreak);
     t.add("br", lineBreak);

@@ -75,11 +75,11 @@ void MarkupInterpreter::closeBlocks() {
     switchBlock(doc, BlockNone);
 }
 
-void CommandTable::add(const char *name, CommandHandler handler) {
-    insert(QString::fromLatin1(name), handler);
+void CommandTable::add(const char *name, CommandHandler handler, const void *row) {
+    insert(QString::fromLatin1(name), handler, row);
 }
 
-void CommandTable::insert(const QString &key, CommandHandler handler) {
+void CommandTable::insert(const QString &key, CommandHandler handler, const void *row) {
     const size_t mask = slots_.size() - 1;
     for (size_t slot = hashOf(key) & mask;; slot = (slot + 1) & mask) {
         Slot &s = slots_[slot];
@@ -90,6 +90,7 @@ void CommandTable::insert(const QString &key, CommandHandler handler) {
             ++count_;
         }
         s.handler = handler;
+        s.row = row;
         break;
     }
     if (2 * count_ > slots_.size()) {
@@ -98,7 +99,7 @@ void CommandTable::insert(const QString &key, CommandHandler handler) {
         count_ = 0;
         for (const Slot &s : old)
             if (s.handler)
-                insert(s.name, s.handler);
+                insert(s.name, s.handler, s.row);
     }
 }
 
@@ -153,7 +154,7 @@ void runCommand(MarkupInterpreter &in) {
     in.commandStart = in.cursor;
     ++in.cursor; // the backslash
     readCommandName(in.cursor, in.commandName);
-    if (CommandHandler handler = commandTable().find(in.commandName))
+    if (CommandHandler handler = commandTable().find(in.commandName, &in.commandRow))
         handler(in);
     else if (in.warnings)
         in.warn(in.commandStart,

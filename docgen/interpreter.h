@@ -22,10 +22,11 @@ struct MarkupInterpreter {
     MarkupInterpreter(DocGen &doc, const QString &text, const SourceBrowserObject *entity);
 
     DocGen &doc;
-    const QString &text;  // the whole text being read
-    MarkupCursor cursor;  // the next character to read; a NUL character ends the text
-    const QChar *textEnd; // the first NUL character: where reading stops
-    QString commandName;  // the command being handled
+    const QString &text;              // the whole text being read
+    MarkupCursor cursor;              // the next character to read; a NUL character ends the text
+    const QChar *textEnd;             // the first NUL character: where reading stops
+    QString commandName;              // the command being handled
+    const void *commandRow = nullptr; // its row, for a handler added with one
     // The documented entity whose comment is read, or none for a manual source.
     const SourceBrowserObject *entity;
     QString entityKey; // the entity's name, or "Untitled"
@@ -94,17 +95,21 @@ using CommandHandler = void (*)(MarkupInterpreter &);
 // The command vocabulary: command name to handler. Adding a command is adding a row.
 class CommandTable {
 public:
-    // A name added again takes the later handler.
-    void add(const char *name, CommandHandler handler);
-    CommandHandler find(QStringView name) const {
+    // A name added again takes the later handler. row is what the handler is given
+    // in commandRow: many commands share one handler and differ in a row of a table.
+    void add(const char *name, CommandHandler handler, const void *row = nullptr);
+    // The handler of name (null when there is none), and in row its row.
+    CommandHandler find(QStringView name, const void **row) const {
         const size_t mask = slots_.size() - 1;
         for (size_t slot = hashOf(name) & mask;; slot = (slot + 1) & mask) {
             const Slot &s = slots_[slot];
             if (!s.handler)
                 return nullptr;
             if (s.name.size() == name.size() &&
-                std::equal(name.begin(), name.end(), s.name.constData()))
+                std::equal(name.begin(), name.end(), s.name.constData())) {
+                *row = s.row;
                 return s.handler;
+            }
         }
     }
     // Every command name, in no particular order.
@@ -117,6 +122,7 @@ private:
     struct Slot {
         QString name;
         CommandHandler handler = nullptr;
+        const void *row = nullptr;
     };
     static size_t hashOf(QStringView name) {
         size_t hash = 14695981039346656037ull;
@@ -124,7 +130,7 @@ private:
             hash = (hash ^ c.unicode()) * 1099511628211ull;
         return hash ^ (hash >> 29);
     }
-    void insert(const QString &key, CommandHandler handler);
+    void insert(const QString &key, CommandHandler handler, const void *row);
     std::vector<Slot> slots_ = std::vector<Slot>(64);
     size_t count_ = 0;
 };
