@@ -30,6 +30,12 @@ bool writeAll(int fd, const QByteArray &data) {
     return true;
 }
 
+// Writes all of data to fd and closes it; whether both went well.
+bool writeAndClose(int fd, const QByteArray &data) {
+    const bool written = writeAll(fd, data);
+    return ::close(fd) == 0 && written;
+}
+
 // Reads up to size bytes, going on after short reads; the count read, or -1.
 ssize_t readFully(int fd, char *buffer, size_t size) {
     size_t done = 0;
@@ -105,10 +111,7 @@ QByteArray writeInPlace(const QString &fileName, const QByteArray &path, const Q
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         return "cannot open " + fileName.toUtf8();
-    bool written = writeAll(fd, bytes);
-    if (::close(fd) != 0)
-        written = false;
-    if (!written) {
+    if (!writeAndClose(fd, bytes)) {
         // Only regular files are removed: a device or pipe named as a page stays.
         struct stat status;
         if (::stat(path.constData(), &status) == 0 && S_ISREG(status.st_mode))
@@ -132,24 +135,17 @@ QByteArray writePage(const QString &fileName, const QByteArray &bytes) {
     if (absent) {
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
-            bool written = writeAll(fd, bytes);
-            if (::close(fd) != 0)
-                written = false;
-            if (!written) {
-                ::unlink(path.constData());
-                return "cannot write " + fileName.toUtf8();
-            }
-            return QByteArray();
+            if (writeAndClose(fd, bytes))
+                return QByteArray();
+            ::unlink(path.constData());
+            return "cannot write " + fileName.toUtf8();
         }
     }
     QByteArray temporary;
     const int fd = createTemporary(path, temporary);
     if (fd < 0)
         return writeInPlace(fileName, path, bytes);
-    bool written = writeAll(fd, bytes);
-    if (::close(fd) != 0)
-        written = false;
-    if (!written) {
+    if (!writeAndClose(fd, bytes)) {
         ::unlink(temporary.constData());
         return "cannot write " + fileName.toUtf8();
     }
