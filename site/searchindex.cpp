@@ -434,29 +434,33 @@ IndexShards SearchIndex::shards(const std::vector<bool> &alive, int shardBytes) 
     for (size_t i = 0; i < alive.size(); ++i)
         renumbered[i] = alive[i] ? next++ : 0;
 
-    // Terms in the order of their code units, as QString compares them; the first eight
-    // decide most comparisons as two numbers (terms hold no null character, so a
-    // shorter term's key is the smaller).
+    // Terms in the order of their code units, as QString compares them; the first twelve
+    // decide most comparisons as three numbers (terms hold no null character, so a
+    // shorter term's key is the smaller). Generated names share long beginnings and come
+    // in an order that drives a quicksort to its slow fallback: they are merged instead,
+    // which gives the same order, as no two terms are the same.
     struct Sorted {
-        quint64 start[2];
+        quint64 start[3];
         quint32 id;
     };
     std::vector<Sorted> order(termHashes_.size());
     for (quint32 id = 0; id < order.size(); ++id) {
         const QStringView t = term(id);
-        quint64 start[2] = {0, 0};
-        for (qsizetype k = 0; k < 8; ++k)
+        quint64 start[3] = {0, 0, 0};
+        for (qsizetype k = 0; k < 12; ++k)
             start[k / 4] = start[k / 4] << 16 | (k < t.size() ? t[k].unicode() : 0);
-        order[id] = Sorted{{start[0], start[1]}, id};
+        order[id] = Sorted{{start[0], start[1], start[2]}, id};
     }
-    std::sort(order.begin(), order.end(), [&](const Sorted &a, const Sorted &b) {
+    std::stable_sort(order.begin(), order.end(), [&](const Sorted &a, const Sorted &b) {
         if (a.start[0] != b.start[0])
             return a.start[0] < b.start[0];
         if (a.start[1] != b.start[1])
             return a.start[1] < b.start[1];
+        if (a.start[2] != b.start[2])
+            return a.start[2] < b.start[2];
         const QStringView x = term(a.id), y = term(b.id);
         const qsizetype common = std::min(x.size(), y.size());
-        for (qsizetype k = 8; k < common; ++k)
+        for (qsizetype k = 12; k < common; ++k)
             if (x[k] != y[k])
                 return x[k] < y[k];
         return x.size() < y.size();
