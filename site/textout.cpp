@@ -104,35 +104,40 @@ void TextOut::putEscaped(QStringView text) {
     // Each character becomes at most six bytes; runs beyond ASCII are encoded by Qt, in
     // fewer.
     reserve(text.size() * 6);
-    while ((at = copyPlain(at, end, end_, 128, false, "&<>\"")) != end) {
-        if (*at >= 128) {
-            const char16_t *const wide = at;
-            while (at != end && *at >= 128)
-                ++at;
-            putWide(QStringView(wide, at - wide));
-            continue;
+    while (at != end) {
+        at = copyPlain(at, end, end_, 128, false, "&<>\"");
+        // The group of eight that stopped the copy, or the last few characters, one at a
+        // time: short texts, as most are, are then mostly written here.
+        for (const char16_t *const group = std::min(end, at + 8); at < group;) {
+            if (*at >= 128) {
+                const char16_t *const wide = at;
+                while (at != end && *at >= 128)
+                    ++at;
+                putWide(QStringView(wide, at - wide));
+                continue;
+            }
+            switch (*at) {
+            case '&':
+                std::memcpy(end_, "&amp;", 5);
+                end_ += 5;
+                break;
+            case '<':
+                std::memcpy(end_, "&lt;", 4);
+                end_ += 4;
+                break;
+            case '>':
+                std::memcpy(end_, "&gt;", 4);
+                end_ += 4;
+                break;
+            case '"':
+                std::memcpy(end_, "&quot;", 6);
+                end_ += 6;
+                break;
+            default:
+                *end_++ = char(*at);
+            }
+            ++at;
         }
-        switch (*at) {
-        case '&':
-            std::memcpy(end_, "&amp;", 5);
-            end_ += 5;
-            break;
-        case '<':
-            std::memcpy(end_, "&lt;", 4);
-            end_ += 4;
-            break;
-        case '>':
-            std::memcpy(end_, "&gt;", 4);
-            end_ += 4;
-            break;
-        case '"':
-            std::memcpy(end_, "&quot;", 6);
-            end_ += 6;
-            break;
-        default:
-            *end_++ = char(*at);
-        }
-        ++at;
     }
 }
 
@@ -143,21 +148,26 @@ void TextOut::putJs(QStringView text) {
     *end_++ = '"';
     const char16_t *at = text.utf16();
     const char16_t *const end = at + text.size();
-    while ((at = copyPlain(at, end, end_, 0x7f, true, "\"\\<>")) != end) {
-        const char16_t u = *at++;
-        if (u < 128 && jsPlain.of[u]) {
-            *end_++ = char(u);
-        } else if (u == '"' || u == '\\') {
-            *end_++ = '\\';
-            *end_++ = char(u);
-        } else {
-            end_[0] = '\\';
-            end_[1] = 'u';
-            end_[2] = hex[(u >> 12) & 15];
-            end_[3] = hex[(u >> 8) & 15];
-            end_[4] = hex[(u >> 4) & 15];
-            end_[5] = hex[u & 15];
-            end_ += 6;
+    while (at != end) {
+        at = copyPlain(at, end, end_, 0x7f, true, "\"\\<>");
+        // The group of eight that stopped the copy, or the last few characters, one at a
+        // time.
+        for (const char16_t *const group = std::min(end, at + 8); at != group;) {
+            const char16_t u = *at++;
+            if (u < 128 && jsPlain.of[u]) {
+                *end_++ = char(u);
+            } else if (u == '"' || u == '\\') {
+                *end_++ = '\\';
+                *end_++ = char(u);
+            } else {
+                end_[0] = '\\';
+                end_[1] = 'u';
+                end_[2] = hex[(u >> 12) & 15];
+                end_[3] = hex[(u >> 8) & 15];
+                end_[4] = hex[(u >> 4) & 15];
+                end_[5] = hex[u & 15];
+                end_ += 6;
+            }
         }
     }
     *end_++ = '"';
