@@ -777,30 +777,47 @@ QByteArray Site::writeIndex() {
     // the order never depends on the order of the run.
     struct Sorted {
         quint64 start[3]; // the key's first twelve code units, packed
-        quint32 entry;    // in entries_, and its key in keys
+        quint32 entry;    // in entries_, and its key in keyRange
     };
     // A page written twice is listed once, as it was written last.
     QSet<QString> listed;
     listed.reserve(qsizetype(entries_.size()));
     std::vector<Sorted> sorted;
     sorted.reserve(entries_.size());
-    std::vector<QString> keys(entries_.size());
+    // The keys end to end in one string: names lower-cased (those in ASCII, most of
+    // them, without a call into Qt), less what leads them other than letters and digits.
+    std::u16string keyChars;
+    std::vector<std::pair<size_t, size_t>> keyRange(entries_.size()); // start and size
     for (size_t i = entries_.size(); i-- > 0;) {
         const IndexEntry &entry = entries_[i];
         const qsizetype before = listed.size();
         listed.insert(entry.href);
         if (listed.size() == before)
             continue;
-        QString &key = keys[i];
-        key = entry.name.toLower();
-        qsizetype skip = 0;
-        while (key.size() - skip > 1 && !key.at(skip).isLetterOrNumber())
+        const size_t start = keyChars.size();
+        const QString &name = entry.name;
+        if (std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 128; })) {
+            for (const QChar c : name)
+                keyChars.push_back(c >= u'A' && c <= u'Z' ? char16_t(c.unicode() + 32)
+                                                          : c.unicode());
+        } else {
+            const QString lower = name.toLower();
+            keyChars.append(reinterpret_cast<const char16_t *>(lower.utf16()),
+                            size_t(lower.size()));
+        }
+        size_t skip = 0;
+        const size_t size = keyChars.size() - start;
+        while (size - skip > 1 && !QChar(keyChars[start + skip]).isLetterOrNumber())
             ++skip;
-        if (skip > 0)
-            key.remove(0, skip);
+        keyRange[i] = {start + skip, size - skip};
+        const QStringView key(keyChars.data() + start + skip, qsizetype(size - skip));
         sorted.push_back(
             Sorted{{packedStart(key, 0), packedStart(key, 4), packedStart(key, 8)}, quint32(i)});
     }
+    const auto keyOf = [&](quint32 entry) {
+        return QStringView(keyChars.data() + keyRange[entry].first,
+                           qsizetype(keyRange[entry].second));
+    };
     // Names of generated declarations share long beginnings and come in an order that
     // drives a quicksort to its slow fallback: merged instead, which the order (total, as
     // every href is listed once) leaves as it was.
@@ -811,15 +828,16 @@ QByteArray Site::writeIndex() {
             return a.start[1] < b.start[1];
         if (a.start[2] != b.start[2])
             return a.start[2] < b.start[2];
-        if (keys[a.entry] != keys[b.entry])
-            return keys[a.entry] < keys[b.entry];
-        const IndexEntry &x = entries_[a.entry], &y = entries_[b.entry];
-        if (x.name != y.name)
-            return x.name < y.name;
-        return x.href < y.href;
+        const QStringView x = keyOf(a.entry), y = keyOf(b.entry);
+        if (x != y)
+            return x < y;
+        const IndexEntry &p = entries_[a.entry], &q = entries_[b.entry];
+        if (p.name != q.name)
+            return p.name < q.name;
+        return p.href < q.href;
     });
     // A-Z, or '#' for the rest.
-    const auto letterOf = [](const QString &key) {
+    const auto letterOf = [](QStringView key) {
         const QChar c = key.isEmpty() ? QChar() : key.at(0).toUpper();
         return c >= u'A' && c <= u'Z' ? char(c.unicode()) : '#';
     };
@@ -831,8 +849,8 @@ QByteArray Site::writeIndex() {
     };
     std::vector<char> letters;
     for (const Sorted &s : sorted)
-        if (letters.empty() || letters.back() != letterOf(keys[s.entry]))
-            letters.push_back(letterOf(keys[s.entry]));
+        if (letters.empty() || letters.back() != letterOf(keyOf(s.entry)))
+            letters.push_back(letterOf(keyOf(s.entry)));
 
     TextFile file(QDir(workingDirectory_).filePath(QStringLiteral("genindex.htm")));
     TextOut &body = file.text();
@@ -850,7 +868,7 @@ QByteArray Site::writeIndex() {
     body.put("</ul>\n</nav>\n");
     char current = 0; // none yet
     for (const Sorted &s : sorted) {
-        const char letter = letterOf(keys[s.entry]);
+        const char letter = letterOf(keyOf(s.entry));
         if (letter != current) {
             if (current != 0)
                 body.put("</tbody>\n</table>\n");
