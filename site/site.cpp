@@ -596,6 +596,24 @@ QByteArray Site::writeSearch() {
     alive.reserve(documents_.size());
     for (const Document &document : documents_)
         alive.push_back(document.alive);
+    // The shards are formed on a thread of their own while the document table is written
+    // (the second core has only the contents and the A-Z index to write meanwhile); they
+    // are read from documents and postings that no longer change. Without a thread they
+    // are formed where they are needed.
+    IndexShards index;
+    std::thread sharding;
+    try {
+        sharding =
+            std::thread([this, &alive, &index] { index = index_.shards(alive, shardBytes); });
+    } catch (const std::system_error &) {
+    }
+    struct Joined {
+        std::thread &thread;
+        ~Joined() {
+            if (thread.joinable())
+                thread.join();
+        }
+    } joined{sharding};
 
     // The document table: folder, file, title (empty when it is the file's name without
     // ".htm") and snippet, in chunks of documentsPerChunk.
@@ -665,7 +683,10 @@ QByteArray Site::writeSearch() {
 
     // Term shards; the manifest marks a prefix that was split and kept no terms with 0.
     TextOut manifest, text;
-    const IndexShards index = index_.shards(alive, shardBytes);
+    if (sharding.joinable())
+        sharding.join();
+    else
+        index = index_.shards(alive, shardBytes);
     for (const IndexShards::Shard &shard : index.shards) {
         if (!manifest.isEmpty())
             manifest.put(',');
