@@ -23,10 +23,10 @@ MarkupCursor findEither(MarkupCursor cursor, MarkupCursor end, char16_t a, char1
 }
 
 // The cursor stands on "{": collect up to "}" or a line end, consuming the closer.
-QString readBraced(MarkupCursor &cursor, MarkupCursor end) {
+QStringView readBraced(MarkupCursor &cursor, MarkupCursor end) {
     const QChar *start = ++cursor;
     cursor = findEither(cursor, end, u'}', u'\n');
-    QString result(start, int(cursor - start));
+    const QStringView result(start, cursor - start);
     if (cursor != end)
         ++cursor;
     return result;
@@ -46,6 +46,10 @@ void skipToBlockText(MarkupCursor &cursor) {
 }
 
 QString readBracedOrWord(MarkupCursor &cursor, MarkupCursor end) {
+    return readBracedOrWordView(cursor, end).toString();
+}
+
+QStringView readBracedOrWordView(MarkupCursor &cursor, MarkupCursor end) {
     if (*cursor == u'{')
         return readBraced(cursor, end);
     skipSpaces(cursor);
@@ -57,12 +61,12 @@ QString readBracedOrWord(MarkupCursor &cursor, MarkupCursor end) {
         while (!atEnd(cursor) && !charclass::isSpace(*cursor) && *cursor != u'\\')
             ++cursor;
     }
-    return QString(start, int(cursor - start));
+    return QStringView(start, cursor - start);
 }
 
 QString readBracedOrLine(MarkupCursor &cursor, MarkupCursor end) {
     if (*cursor == u'{')
-        return readBraced(cursor, end);
+        return readBraced(cursor, end).toString();
     skipSpaces(cursor);
     const QChar *start = cursor;
     cursor = findEither(cursor, end, u'\\', u'\n');

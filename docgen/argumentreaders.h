@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // A position in a markup text. Texts are read from QString storage, which always ends
 // with a NUL character, so the end of the text (or an embedded NUL) is where the
@@ -15,6 +16,8 @@ using MarkupCursor = const QChar *;
 // after spaces, a run of letters, digits and "_", or else the characters up to white
 // space or a backslash.
 QString readBracedOrWord(MarkupCursor &cursor, MarkupCursor end);
+// The same as a view into the text, for a reader that only copies it on.
+QStringView readBracedOrWordView(MarkupCursor &cursor, MarkupCursor end);
 
 // Reads "{...}" as readBracedOrWord does, or else, after spaces, the rest of the line
 // up to a backslash; a line end is consumed, a backslash is left for the reader.

@@ -80,7 +80,7 @@ constexpr CharacterName characterNames[] = {
     {":", "&#x205e;", true},
 };
 
-void appendWrapped(QString &body, QLatin1String prefix, const QString &word, QLatin1String suffix) {
+void appendWrapped(QString &body, QLatin1String prefix, QStringView word, QLatin1String suffix) {
     body += prefix;
     appendEscapedXml(body, word);
     body += suffix;
@@ -90,7 +90,7 @@ void styledWord(MarkupInterpreter &in) {
     // Many commands share this handler; each was added with its row.
     const auto *row = static_cast<const StyledWord *>(in.commandRow);
     switchBlock(in.doc, BlockParagraph);
-    appendWrapped(in.doc.pageBody, QLatin1String(row->prefix), in.readWord(),
+    appendWrapped(in.doc.pageBody, QLatin1String(row->prefix), in.readWordView(),
                   QLatin1String(row->suffix));
 }
 
@@ -100,7 +100,7 @@ void input(MarkupInterpreter &in) {
     const QLatin1String suffix = in.doc.formatName == QLatin1String("html")
                                      ? QLatin1String("</b> &#8629;")
                                      : QLatin1String("</b>");
-    appendWrapped(in.doc.pageBody, QLatin1String("<b>"), in.readWord(), suffix);
+    appendWrapped(in.doc.pageBody, QLatin1String("<b>"), in.readWordView(), suffix);
 }
 
 void lineBreak(MarkupInterpreter &in) {

@@ -58,6 +58,14 @@ struct MarkupInterpreter {
             checkBraceClosed();
         return word;
     }
+    // readWord() as a view into the text, for a command that only copies its argument.
+    QStringView readWordView() {
+        const bool braced = *cursor == u'{';
+        const QStringView word = readBracedOrWordView(cursor, textEnd);
+        if (braced && warnings)
+            checkBraceClosed();
+        return word;
+    }
     QString readLine() {
         const bool braced = *cursor == u'{';
         QString line = readBracedOrLine(cursor, textEnd);
