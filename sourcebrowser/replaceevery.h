@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/findeither.h"
+
 #include <QLatin1String>
 #include <QString>
 
@@ -19,10 +21,27 @@ inline bool replaceEvery(QString &text, QLatin1String from, QLatin1String to) {
         }
         return true;
     };
-    qsizetype i = 0;
-    while (i + length <= size && !matchesAt(i))
-        ++i;
-    if (i + length > size)
+    // The first match is looked for through the first character of `from` that is not a
+    // space, eight characters at a time: spaces are everywhere in a synopsis, and the
+    // other characters of the patterns mostly nowhere.
+    qsizetype anchor = 0;
+    while (anchor < length - 1 && from.data()[anchor] == ' ')
+        ++anchor;
+    const char16_t first = char16_t(uchar(from.data()[anchor]));
+    const char16_t *const begin = reinterpret_cast<const char16_t *>(data);
+    const char16_t *const end = begin + size;
+    qsizetype i = -1;
+    for (const char16_t *at = begin + anchor; at < end; ++at) {
+        at = findEither(at, end, first, first);
+        if (at == end)
+            break;
+        const qsizetype start = (at - begin) - anchor;
+        if (start + length <= size && matchesAt(start)) {
+            i = start;
+            break;
+        }
+    }
+    if (i < 0)
         return false;
     QString out;
     out.reserve(size + 8 * qMax<qsizetype>(0, to.size() - length));
