@@ -1,5 +1,6 @@
 #include "docgen/headerpipeline.h"
 
+#include "common/asciimatch.h"
 #include "common/findeither.h"
 #include "common/textcopy.h"
 #include "docgen/blockstate.h"
@@ -54,11 +55,11 @@ QString normaliseCodeBlocks(const QString &text) {
     const QStringView all(text);
     for (qsizetype i = 0; i < size;) {
         const QChar c = all[i];
-        if (c == u'\\' && all.mid(i, endCode.size()) == endCode) {
+        if (c == u'\\' && startsWithText(all.mid(i), "\\endcode")) {
             o = copyTo(o, endCode);
             i += endCode.size();
             state = Outside;
-        } else if (c == u'\\' && all.mid(i, code.size()) == code) {
+        } else if (c == u'\\' && startsWithText(all.mid(i), "\\code")) {
             o = copyTo(o, code);
             i += code.size();
             if (i >= size || all[i] != u'{')
