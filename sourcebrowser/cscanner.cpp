@@ -1,5 +1,6 @@
 #include "sourcebrowser/cscanner.h"
 
+#include "common/asciimatch.h"
 #include "common/charclass.h"
 #include "common/findeither.h"
 #include "sourcebrowser/lineiterator.h"
@@ -111,22 +112,29 @@ bool isDirective(QStringView line) {
     return false;
 }
 
-// The first `limit` characters of text.simplified(), without simplifying the rest.
-QString simplifiedStart(QStringView text, qsizetype limit) {
-    QString start;
+// The first sixteen characters of text.simplified(), without simplifying the rest, in
+// room of their own: only the start of a comment decides its kind.
+struct CommentStart {
+    char16_t chars[16];
+    qsizetype size = 0;
+    QStringView view() const { return QStringView(chars, size); }
+};
+CommentStart simplifiedStart(QStringView text) {
+    CommentStart start;
+    const qsizetype limit = qsizetype(sizeof start.chars / sizeof start.chars[0]);
     const qsizetype size = text.size();
     qsizetype i = 0;
     while (i < size && text[i].isSpace())
         ++i;
-    while (i < size && start.size() < limit) {
+    while (i < size && start.size < limit) {
         if (!text[i].isSpace()) {
-            start += text[i++];
+            start.chars[start.size++] = text[i++].unicode();
             continue;
         }
         while (i < size && text[i].isSpace())
             ++i;
         if (i < size)
-            start += QLatin1Char(' ');
+            start.chars[start.size++] = u' ';
     }
     return start;
 }
@@ -467,9 +475,9 @@ void SourceBrowserCScanner::readBlockComment() {
 
     // Only the start of the comment decides its kind; most comments are documentation
     // and need no simplified copy of their whole text.
-    const QString simple = simplifiedStart(commentText_, 16);
-    if (simple.startsWith(QLatin1String("!!")) ||
-        simple.startsWith(QLatin1String("! \\overview"))) {
+    const CommentStart start = simplifiedStart(commentText_);
+    const QStringView simple = start.view();
+    if (startsWithText(simple, "!!") || startsWithText(simple, "! \\overview")) {
         int i = 0;
         while (i < commentText_.size() &&
                (commentText_.at(i) == QLatin1Char('!') || commentText_.at(i) == QLatin1Char(' ')))
@@ -479,12 +487,10 @@ void SourceBrowserCScanner::readBlockComment() {
         overviewLines_ += int(text.count(u'\n'));
         overviewText_ += text;
         consumeComment();
-    } else if (simple.startsWith(QLatin1String("! \\region")) ||
-               simple.startsWith(QLatin1String("! \\group"))) {
+    } else if (startsWithText(simple, "! \\region") || startsWithText(simple, "! \\group")) {
         group_ = commentText_.simplified().section(QLatin1Char(' '), 2);
         consumeComment();
-    } else if (simple.startsWith(QLatin1String("! \\endregion")) ||
-               simple.startsWith(QLatin1String("! \\endgroup"))) {
+    } else if (startsWithText(simple, "! \\endregion") || startsWithText(simple, "! \\endgroup")) {
         group_.clear();
         consumeComment();
     } else if (commentText_.startsWith(u'!')) {
