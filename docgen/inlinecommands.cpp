@@ -1,3 +1,4 @@
+#include "common/simplify.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -124,8 +125,9 @@ QString imageFile(const QString &name) {
 }
 
 // Splits the white-space-collapsed text at its first space.
-void splitFirstWord(const QString &text, QString &first, QString &rest) {
-    const QString collapsed = text.simplified();
+void splitFirstWord(QString text, QString &first, QString &rest) {
+    // Most arguments are one name, simple already: kept, not copied.
+    const QString collapsed = simplified(std::move(text));
     const qsizetype space = collapsed.indexOf(QLatin1Char(' '));
     first = space < 0 ? collapsed : collapsed.left(space);
     rest = space < 0 ? QString() : collapsed.mid(space + 1);
