@@ -1,6 +1,7 @@
 #include "docgen/interpreter.h"
 
 #include "common/charclass.h"
+#include "common/simplify.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -290,7 +291,7 @@ void tableBar(MarkupInterpreter &in) {
         if (in.tableRow != 0)
             body += QLatin1String("</td></tr>\n");
         in.tableRow += 2;
-        const QString title = escapeXml(in.readLine()).simplified();
+        const QString title = simplified(escapeXml(in.readLine()));
         body += QLatin1String("<tr><td colspan=\"100%\"><b>") + title + QLatin1String("</b>\n");
         return;
     }

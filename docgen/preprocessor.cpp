@@ -2,6 +2,7 @@
 
 #include "common/asciimatch.h"
 #include "common/findeither.h"
+#include "common/simplify.h"
 #include "common/textcopy.h"
 
 #include "docgen/diagnostics.h"
@@ -150,10 +151,10 @@ QString Preprocessor::read(const QString &inputPath) {
             if (warnings_)
                 noteDroppedInCode(start);
             const int before = skipping_;
-            const QString simplified = line.toString().simplified();
-            directive(simplified);
+            const QString words = simplified(line.toString());
+            directive(words);
             if (warnings_)
-                noteSkipping(before, simplified.section(u' ', 0, 0));
+                noteSkipping(before, words.section(u' ', 0, 0));
         } else {
             ordinaryLine(line, start);
         }
@@ -250,7 +251,7 @@ void Preprocessor::ordinaryLine(QStringView line, QStringView start) {
     if (skipping_)
         return;
     if (startsWithText(start, "\\include")) {
-        const QString name = field(line.toString().simplified(), 1);
+        const QString name = field(simplified(line.toString()), 1);
         if (name.endsWith(QLatin1String(".dg"))) {
             openInclusion(name);
             return;
@@ -360,13 +361,13 @@ void recordTitles(DocGen &doc, QStringView text) {
         if (startsWithText(view, "\\split")) {
             page = field(view, 1);
         } else if (startsWithText(view, "\\title{")) {
-            QString title = view.mid(7).toString().simplified();
+            QString title = simplified(view.mid(7).toString());
             if (title.endsWith(u'}'))
                 title.chop(1);
-            doc.splitTitles.insert(page, title.simplified());
+            doc.splitTitles.insert(page, simplified(std::move(title)));
         } else if (startsWithText(view, "\\title")) {
             // What follows the command's name, white space simplified.
-            const QString simple = view.toString().simplified();
+            const QString simple = simplified(view.toString());
             const qsizetype space = indexOfChar(simple, u' ');
             doc.splitTitles.insert(page, space < 0 ? QString() : simple.mid(space + 1));
         }
