@@ -129,12 +129,12 @@ namespace {
 void tableBar(MarkupInterpreter &in);
 void matrixBar(MarkupInterpreter &in);
 
-// Reads the command name after a backslash (the cursor is past the backslash) into
-// name, reusing the room of the previous name: a comment is mostly commands.
-void readCommandName(MarkupCursor &cursor, QString &name) {
+// Reads the command name after a backslash (the cursor is past the backslash) as a
+// view into the text: a comment is mostly commands, and the name is only looked up.
+void readCommandName(MarkupCursor &cursor, QStringView &name) {
     if (cursor[0] == u'.' && cursor[1] == u'.' && cursor[2] == u'.') {
         cursor += 3;
-        name = QStringLiteral("hdots");
+        name = u"hdots";
         return;
     }
     const QChar *start = cursor;
@@ -146,9 +146,7 @@ void readCommandName(MarkupCursor &cursor, QString &name) {
         while (charclass::isAlnum(*cursor))
             ++cursor;
     }
-    const int length = int(cursor - start);
-    name.resize(length);
-    std::copy_n(start, length, name.data());
+    name = QStringView(start, cursor - start);
 }
 
 void runCommand(MarkupInterpreter &in) {

@@ -25,7 +25,7 @@ struct MarkupInterpreter {
     const QString &text;              // the whole text being read
     MarkupCursor cursor;              // the next character to read; a NUL character ends the text
     const QChar *textEnd;             // the first NUL character: where reading stops
-    QString commandName;              // the command being handled
+    QStringView commandName;          // the command being handled, in the text (or a literal)
     const void *commandRow = nullptr; // its row, for a handler added with one
     // The documented entity whose comment is read, or none for a manual source.
     const SourceBrowserObject *entity;

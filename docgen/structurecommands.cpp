@@ -95,7 +95,7 @@ void subsection(MarkupInterpreter &in) {
 }
 
 void namedHeading(MarkupInterpreter &in) {
-    const QString name = in.commandName;
+    const QString name = in.commandName.toString();
     in.closeBlocks();
     const QString text = in.readLine();
     QString &body = in.doc.pageBody;
@@ -141,7 +141,7 @@ void checkLanguage(MarkupInterpreter &in, const QString &language) {
 void noteBlockOpener(MarkupInterpreter &in) {
     if (in.warnings) {
         in.blockOpener = in.commandStart;
-        in.blockOpenerName = in.commandName;
+        in.blockOpenerName = in.commandName.toString();
     }
 }
 
