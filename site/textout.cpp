@@ -116,22 +116,22 @@ void TextOut::putEscaped(QStringView text) {
                 putWide(QStringView(wide, at - wide));
                 continue;
             }
+            const auto put = [this](const auto &entity) {
+                std::memcpy(end_, entity, sizeof entity - 1);
+                end_ += sizeof entity - 1;
+            };
             switch (*at) {
             case '&':
-                std::memcpy(end_, "&amp;", 5);
-                end_ += 5;
+                put("&amp;");
                 break;
             case '<':
-                std::memcpy(end_, "&lt;", 4);
-                end_ += 4;
+                put("&lt;");
                 break;
             case '>':
-                std::memcpy(end_, "&gt;", 4);
-                end_ += 4;
+                put("&gt;");
                 break;
             case '"':
-                std::memcpy(end_, "&quot;", 6);
-                end_ += 6;
+                put("&quot;");
                 break;
             default:
                 *end_++ = char(*at);
