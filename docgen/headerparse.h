@@ -3,7 +3,6 @@
 #include "colouring/colourcode.h"
 #include "sourcebrowser/sourcebrowserroot.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 

@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 #include <QImage>
 
 // The commands that write into running text: styled words, special characters, images

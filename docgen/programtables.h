@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMap>
 #include <QSet>
 #include <QString>
 #include <QStringList>
