@@ -27,8 +27,6 @@
 
 namespace {
 
-// The field after the index-th space of text (fields are split at single spaces;
-// empty fields count).
 // The index-th of the fields of text between single spaces (empty between two
 // spaces in a row), as QString::section() gives it, without splitting all of text.
 QString field(QStringView text, int index) {
@@ -72,6 +70,8 @@ private:
     void defineMacro(const QString &s);
     // start is the line from its first character that is not white space.
     void ordinaryLine(QStringView line, QStringView start);
+    // Appends a kept line to output_, after a line end unless it is the first.
+    void appendOutput(QStringView line);
     void openInclusion(const QString &path);
     // The next line, as a view into its file's text: valid while the file is open.
     bool nextLine(QStringView &line);
@@ -98,7 +98,6 @@ private:
     QString output_;
     qsizetype outputSize_ = 0;
     int outputLines_ = 0; // lines in output_
-    void appendOutput(QStringView line);
     int skipping_ = 0;
     std::vector<int> conditionStack_;
     // The open readers: the input first, then one per open "\include".
