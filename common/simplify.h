@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringView>
 
 #include <utility>
 
@@ -12,7 +13,7 @@
 // Whether text is as QString::simplified() would leave it: no white space at its ends,
 // and none within but single spaces. Eight characters at a time while they are printable
 // ASCII, as one-line arguments mostly are.
-inline bool isSimplified(const QString &text) {
+inline bool isSimplified(QStringView text) {
     const QChar *const begin = text.constData();
     const QChar *const end = begin + text.size();
     if (begin == end)

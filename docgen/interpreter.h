@@ -29,7 +29,6 @@ struct MarkupInterpreter {
     const void *commandRow = nullptr; // its row, for a handler added with one
     // The documented entity whose comment is read, or none for a manual source.
     const SourceBrowserObject *entity;
-    QString entityKey; // the entity's name, or "Untitled"
     QString group;     // the entity's group
     QString brief;     // the entity's brief description
     int tableRow = 0;  // rows of the table or matrix being built

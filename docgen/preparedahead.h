@@ -10,10 +10,10 @@
 class SourceBrowserObject;
 class SourceBrowserRoot;
 
-// The documented declarations of a header that was parsed in its turn (not ahead),
-// prepared on a thread of their own in the order their pages are made, while the pages
-// are made: the first header of a run, or the only one, then costs the thread that
-// makes the pages no more than the headers parsed ahead do.
+// The documented declarations of the header whose pages are being made, prepared on a
+// thread of their own in the order of their pages while the pages are made: the thread
+// that makes the pages takes them ready, and the thread that parses the next header
+// only parses.
 class PreparedAhead {
 public:
     // Starts on the declarations of root, which must outlive this object; none when no

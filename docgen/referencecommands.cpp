@@ -131,8 +131,8 @@ void synopsis(MarkupInterpreter &in) {
     if (in.entity) {
         static const QString c = QStringLiteral("c");
         in.doc.pageBody += QLatin1String("<pre>");
-        // Made ahead with the parse when the comment asked for it, and taken: a page
-        // shows its synopsis once, and a second one is made again.
+        // Made ahead with the declaration's comment when the comment asked for it, and
+        // taken: a page shows its synopsis once, and a second one is made again.
         const auto prepared = in.doc.synopses.find(in.entity);
         if (prepared == in.doc.synopses.end()) {
             appendColouredCode(in.doc.pageBody, declarationText(*in.entity), c);
@@ -256,7 +256,6 @@ void setPropertyRegistry(PropertyRegistry *registry) {
 }
 
 void beginEntityComment(MarkupInterpreter &in) {
-    in.entityKey = in.entity ? in.entity->name : QStringLiteral("Untitled");
     in.group = in.entity ? in.entity->group : QString();
     if (!in.group.isEmpty())
         programTables().groupList.append(in.group);

@@ -4,8 +4,6 @@
 
 #include <QFile>
 
-#include <algorithm>
-
 TextLines::TextLines(const QString &fileName) {
     QFile file(fileName);
     open_ = file.open(QIODevice::ReadOnly);
@@ -24,21 +22,5 @@ bool TextLines::next(QStringView &line) {
         --end;
     line = QStringView(begin + position_, end - position_);
     position_ = nextPosition;
-    return true;
-}
-
-bool TextLines::next(QString &line) {
-    QStringView view;
-    if (!next(view))
-        return false;
-    // A buffer the caller keeps for itself is refilled in place, so a reader that passes
-    // the same string for every line allocates nothing once it is long enough; one that
-    // shares its lines with others gets a new string, which refilling would copy anyway.
-    if (line.isDetached()) {
-        line.resize(view.size());
-        std::copy(view.begin(), view.end(), line.begin());
-    } else {
-        line = view.toString();
-    }
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // Serves the lines of a text file one at a time, without their terminators ("\n" or
 // "\r\n"). The file is read whole and closed when the reader is made; a file that
@@ -12,7 +13,6 @@ public:
     explicit TextLines(const QString &fileName);
 
     bool isOpen() const { return open_; }
-    bool next(QString &line);
     // The next line as a view into the text, valid while this reader lasts.
     bool next(QStringView &line);
 

@@ -95,8 +95,7 @@ void processInput(const QString &argument, const QString &next, const QString &o
         // The site reads the page while the writer writes it (they share its text); a
         // page that fails to be written stops the run before the site is written.
         if (site)
-            site->queue([page = OutputPage{page.fileName, page.title, page.text, page.templated},
-                         input, manual](Site &s) {
+            site->queue([page, input, manual](Site &s) {
                 // A templated page's head holds nothing that the site reads.
                 if (page.templated)
                     s.addPage(page.fileName, page.title, pageTextAfterBody(page), input, manual,

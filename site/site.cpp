@@ -1,5 +1,7 @@
 #include "site/site.h"
 
+#include "common/simplify.h"
+
 #include "site/pagetext.h"
 #include "site/textout.h"
 
@@ -162,21 +164,9 @@ QStringView attribute(QStringView attributes, QLatin1String name) {
 // The text with white space simplified, as QString::simplified gives it: the text itself
 // when it is already so, as names and titles mostly are, or else formed in scratch.
 QStringView simplifiedOf(QStringView text, QString &scratch) {
-    // Names and titles mostly hold neither spaces nor anything beyond ASCII.
-    if (!text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
-            return c.unicode() > u' ' && c.unicode() < 0x7f;
-        }))
+    if (isSimplified(text))
         return text;
-    bool previousSpace = true; // a space at the start is one too many
-    for (const QChar c : text) {
-        const bool space = c.isSpace();
-        if (space && (previousSpace || c != u' '))
-            return scratch = text.toString().simplified();
-        previousSpace = space;
-    }
-    if (previousSpace && !text.isEmpty())
-        return scratch = text.toString().simplified();
-    return text;
+    return scratch = text.toString().simplified();
 }
 
 // Text for a label: entities decoded, as a reader sees it; in scratch when it differs.
