@@ -121,26 +121,45 @@ QByteArray writeInPlace(const QString &fileName, const QByteArray &path, const Q
     return QByteArray();
 }
 
+// Creates path for bytes when nothing has the name yet. Returns true when done: the
+// page was written, or error tells why not. False: the name was taken (or could not
+// be created), and the page goes the way of a replaced one.
+bool createNew(const QString &fileName, const QByteArray &path, const QByteArray &bytes,
+               QByteArray &error) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    if (!writeAndClose(fd, bytes)) {
+        ::unlink(path.constData());
+        error = "cannot write " + fileName.toUtf8();
+    }
+    return true;
+}
+
 } // namespace
 
 QByteArray writePage(const QString &fileName, const QByteArray &bytes) {
     const QByteArray path = QFile::encodeName(fileName);
+    // Pages come in runs: a run into a fresh folder creates every page, a rerun finds
+    // every page there. While pages are being created, the exclusive create comes
+    // first and the stat that would only tell that the name is free is saved; a name
+    // that is taken sends the page the way of an existing one, as the stat would have.
+    static std::atomic<bool> creating{false};
+    QByteArray error;
+    if (creating.load(std::memory_order_relaxed) && createNew(fileName, path, bytes, error))
+        return error;
     bool absent;
-    if (holdsExactly(path, bytes, absent))
+    if (holdsExactly(path, bytes, absent)) {
+        creating.store(false, std::memory_order_relaxed);
         return QByteArray();
+    }
     // A page that has no file yet is created where it goes: there is no old page to
     // keep, and a temporary's creation and rename cost the kernel more than the write.
     // Should another process take the name first, the page goes the way of a
     // replaced one.
-    if (absent) {
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            if (writeAndClose(fd, bytes))
-                return QByteArray();
-            ::unlink(path.constData());
-            return "cannot write " + fileName.toUtf8();
-        }
-    }
+    creating.store(absent, std::memory_order_relaxed);
+    if (absent && createNew(fileName, path, bytes, error))
+        return error;
     QByteArray temporary;
     const int fd = createTemporary(path, temporary);
     if (fd < 0)
