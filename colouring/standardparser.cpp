@@ -7,8 +7,7 @@
 
 #include <QLatin1String>
 
-ZodiDideStandardParser::ZodiDideStandardParser(const QStringList &keywords)
-    : keywords_(keywords.begin(), keywords.end()) {}
+ZodiDideStandardParser::ZodiDideStandardParser(const QStringList &keywords) : keywords_(keywords) {}
 
 QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
     MarkedLineWriter out(output);
@@ -85,7 +84,7 @@ QChar *ZodiDideStandardParser::colourLine(const QChar *input, QChar *output) {
             const QChar *end = p;
             while (charclass::isAlnum(*end) || *end == QLatin1Char('_'))
                 ++end;
-            const bool keyword = keywords_.contains(QString::fromRawData(p, end - p));
+            const bool keyword = keywords_.contains(QStringView(p, end - p));
             out.marker(keyword ? StyleKeyword : StyleText);
             lastTextMarker = out.lastMarker();
             while (p != end)

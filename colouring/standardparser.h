@@ -1,8 +1,8 @@
 #pragma once
 
 #include "colouring/zodidideparser.h"
+#include "common/wordset.h"
 
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -22,5 +22,5 @@ protected:
     explicit ZodiDideStandardParser(const QStringList &keywords);
 
 private:
-    QSet<QString> keywords_;
+    WordSet keywords_;
 };
