@@ -7,28 +7,16 @@
 #include <cstring>
 #include <vector>
 
-// A set of words fixed once built, asked whether it holds a run of characters without
-// making a string of them: colourers ask it for every word of every code sample, and
-// hashing a QString through Qt cost more than the rest of colouring the word.
+// A set of words, asked whether it holds a run of characters without making a string
+// of them: colourers ask it for every word of every code sample, and hashing a QString
+// through Qt cost more than the rest of colouring the word.
 class WordSet {
 public:
     WordSet() = default;
     template <typename Words>
     explicit WordSet(const Words &words) {
         for (const auto &word : words)
-            words_.push_back(QString(word));
-        slots_.assign(std::max<size_t>(16, roundUp(words_.size() * 4)), 0);
-        const size_t mask = slots_.size() - 1;
-        for (size_t id = 0; id < words_.size(); ++id) {
-            const QString &word = words_[id];
-            longest_ = std::max(longest_, word.size());
-            if (contains(word))
-                continue;
-            size_t slot = hash(word) & mask;
-            while (slots_[slot] != 0)
-                slot = (slot + 1) & mask;
-            slots_[slot] = quint32(id + 1);
-        }
+            insert(QString(word));
     }
 
     bool contains(QStringView word) const {
@@ -43,6 +31,26 @@ public:
         }
         return false;
     }
+    // Adds word unless it is there; returns whether it was added.
+    bool insert(const QString &word) {
+        if (contains(word))
+            return false;
+        words_.push_back(word);
+        longest_ = std::max(longest_, word.size());
+        // Kept at most half full.
+        if (words_.size() * 2 > slots_.size()) {
+            slots_.assign(std::max<size_t>(16, slots_.size() * 2), 0);
+            for (size_t id = 0; id + 1 < words_.size(); ++id)
+                place(id);
+        }
+        place(words_.size() - 1);
+        return true;
+    }
+    void clear() {
+        words_.clear();
+        slots_.clear();
+        longest_ = 0;
+    }
 
 private:
     // FNV-1a over the code units: words are short, so this is a few multiplications.
@@ -52,11 +60,12 @@ private:
             h = (h ^ c.unicode()) * 16777619u;
         return h;
     }
-    static size_t roundUp(size_t n) {
-        size_t size = 1;
-        while (size < n)
-            size *= 2;
-        return size;
+    void place(size_t id) {
+        const size_t mask = slots_.size() - 1;
+        size_t slot = hash(words_[id]) & mask;
+        while (slots_[slot] != 0)
+            slot = (slot + 1) & mask;
+        slots_[slot] = quint32(id + 1);
     }
 
     std::vector<QString> words_;

@@ -4,9 +4,8 @@
 #include <string_view>
 
 bool OrderedNameSet::append(const QString &name) {
-    if (index_.contains(name))
+    if (!index_.insert(name))
         return false;
-    index_.insert(name);
     names_.append(name);
     return true;
 }

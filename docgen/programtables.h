@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QSet>
+#include "common/wordset.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,7 +20,7 @@ public:
 
 private:
     QStringList names_;
-    QSet<QString> index_;
+    WordSet index_;
 };
 
 // A documented entry registered for the summary table of a header's index page.
