@@ -17,11 +17,13 @@ bool isWordChar(QChar c) {
 
 ZodiDideAssemblyParser::ZodiDideAssemblyParser() {
     // Only the lower-case spelling of r0 is a register name.
-    registers_ << QStringLiteral("r0");
-    for (int i = 1; i <= 15; ++i)
-        registers_ << QStringLiteral("r%1").arg(i) << QStringLiteral("R%1").arg(i);
-    registers_ << QStringLiteral("sr") << QStringLiteral("SR") << QStringLiteral("pc")
-               << QStringLiteral("PC") << QStringLiteral("sp") << QStringLiteral("SP");
+    registers_.insert(QStringLiteral("r0"));
+    for (int i = 1; i <= 15; ++i) {
+        registers_.insert(QStringLiteral("r%1").arg(i));
+        registers_.insert(QStringLiteral("R%1").arg(i));
+    }
+    for (const char *name : {"sr", "SR", "pc", "PC", "sp", "SP"})
+        registers_.insert(QLatin1String(name));
 }
 
 QChar *ZodiDideAssemblyParser::colourLine(const QChar *input, QChar *output) {
@@ -54,7 +56,7 @@ QChar *ZodiDideAssemblyParser::colourLine(const QChar *input, QChar *output) {
             int style = StyleText;
             if (field == 1)
                 style = StyleKeyword;
-            else if (registers_.contains(QString::fromRawData(p, end - p)))
+            else if (registers_.contains(QStringView(p, end - p)))
                 style = StyleRegister;
             out.emit(style);
             while (p != end)

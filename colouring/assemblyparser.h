@@ -1,8 +1,8 @@
 #pragma once
 
 #include "colouring/zodidideparser.h"
+#include "common/wordset.h"
 
-#include <QSet>
 #include <QString>
 
 // Colourer for assembly language: the instruction (the first word after the first run
@@ -18,5 +18,5 @@ public:
     QChar *colourLine(const QChar *input, QChar *output) override;
 
 private:
-    QSet<QString> registers_;
+    WordSet registers_;
 };

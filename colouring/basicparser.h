@@ -1,8 +1,8 @@
 #pragma once
 
 #include "colouring/zodidideparser.h"
+#include "common/wordset.h"
 
-#include <QSet>
 #include <QString>
 
 // Colourer for BASIC listings: line numbers, strings, remarks (after an apostrophe or
@@ -14,5 +14,5 @@ public:
     QChar *colourLine(const QChar *input, QChar *output) override;
 
 private:
-    QSet<QString> keywords_; // upper-case
+    WordSet keywords_; // upper-case
 };

@@ -4,6 +4,7 @@
 #include "common/findeither.h"
 #include "common/simplify.h"
 #include "common/textcopy.h"
+#include "common/wordset.h"
 
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -311,11 +312,8 @@ bool familyIs(const char *family) {
 }
 
 void Preprocessor::directive(const QString &s) {
-    static const QSet<QString> processorConditions = {
-        QStringLiteral("@avr"),   QStringLiteral("@arm"),    QStringLiteral("@msp430"),
-        QStringLiteral("@maxq"),  QStringLiteral("@maxq30"), QStringLiteral("@riscv"),
-        QStringLiteral("@elide"),
-    };
+    static const WordSet processorConditions(std::initializer_list<const char *>{
+        "@avr", "@arm", "@msp430", "@maxq", "@maxq30", "@riscv", "@elide"});
     if (s.startsWith(QLatin1String("@def"))) {
         defineMacro(s);
     } else if (s == QLatin1String("@html") || s == QLatin1String("@print")) {
