@@ -19,18 +19,21 @@ public:
             insert(QString(word));
     }
 
-    bool contains(QStringView word) const {
+    bool contains(QStringView word) const { return indexOf(word) >= 0; }
+    // Where word stands in the order the words were added; -1 when it is not there.
+    qsizetype indexOf(QStringView word) const {
         if (word.size() > longest_ || slots_.empty())
-            return false;
+            return -1;
         const size_t mask = slots_.size() - 1;
         for (size_t slot = hash(word) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
             const QString &stored = words_[slots_[slot] - 1];
             if (stored.size() == word.size() &&
                 std::memcmp(stored.constData(), word.data(), size_t(word.size()) * 2) == 0)
-                return true;
+                return qsizetype(slots_[slot] - 1);
         }
-        return false;
+        return -1;
     }
+    qsizetype size() const { return qsizetype(words_.size()); }
     // Adds word unless it is there; returns whether it was added.
     bool insert(const QString &word) {
         if (contains(word))

@@ -2,9 +2,9 @@
 
 #include "colouring/htmlescape.h"
 #include "common/textcopy.h"
+#include "common/wordset.h"
 #include "docgen/programtables.h"
 
-#include <QHash>
 #include <QStringEncoder>
 
 #include <vector>
@@ -93,50 +93,51 @@ void appendSummaryTable(QString &out) {
     for (const QString &group : tables.groupList.names())
         tables.groupOrder.append(group);
 
-    static const QLatin1String tableStart(
-        "<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" "
-        "cellspacing=\"0\" border=\"0\" "
-        "fm_widths=\"1.1in,*\" style=\"MultiHeadingTable\">\n");
-    static const QLatin1String groupStart(
-        "<tr bgcolor=\"#cccccc\"><td valign=\"center\" colspan=\"2\" "
-        "style=\"CellTitle\"><b>");
-    static const QLatin1String groupEnd("</b></td></tr>\n");
-    static const QLatin1String rowStart("<tr><td valign=\"center\"><a href=\"");
-    static const QLatin1String rowLink(".htm\" style=\"Heading\">");
-    static const QLatin1String rowBrief("</a></td>                            <td width=\"100%\">");
-    static const QLatin1String rowEnd("</td></tr>\n");
-    static const QLatin1String tableEnd("</table>");
+    // The fixed parts are UTF-16 already: appended as they stand, not widened each time.
+    static const QString tableStart =
+        QStringLiteral("<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" "
+                       "cellspacing=\"0\" border=\"0\" "
+                       "fm_widths=\"1.1in,*\" style=\"MultiHeadingTable\">\n");
+    static const QString groupStart =
+        QStringLiteral("<tr bgcolor=\"#cccccc\"><td valign=\"center\" colspan=\"2\" "
+                       "style=\"CellTitle\"><b>");
+    static const QString groupEnd = QStringLiteral("</b></td></tr>\n");
+    static const QString rowStart = QStringLiteral("<tr><td valign=\"center\"><a href=\"");
+    static const QString rowLink = QStringLiteral(".htm\" style=\"Heading\">");
+    static const QString rowBrief =
+        QStringLiteral("</a></td>                            <td width=\"100%\">");
+    static const QString rowEnd = QStringLiteral("</td></tr>\n");
+    static const QString tableEnd = QStringLiteral("</table>");
 
     // One pass over the entries, in key order, collects the rows of every group, so
     // the table costs no more than its size however many groups there are. The table
     // is then written once into room for all of it (briefs that need escaping grow
     // it a little): a header's table runs to megabytes, and growing it row by row
     // copied it again and again.
-    QHash<QString, std::vector<const EntryRecord *>> rowsByGroup;
-    for (const EntryRecord &entry : tables.entries.inNameOrder())
-        rowsByGroup[entry.group].push_back(&entry);
     const QStringList &order = tables.groupOrder.names();
+    const WordSet groups(order);
+    std::vector<std::vector<const EntryRecord *>> rowsByGroup(size_t(groups.size()));
+    for (const EntryRecord &entry : tables.entries.inNameOrder()) {
+        const qsizetype group = groups.indexOf(entry.group);
+        if (group >= 0)
+            rowsByGroup[size_t(group)].push_back(&entry);
+    }
     qsizetype size = tableStart.size() + tableEnd.size();
-    for (const QString &group : order) {
-        size += groupStart.size() + group.size() + groupEnd.size();
-        const auto rows = rowsByGroup.constFind(group);
-        if (rows == rowsByGroup.cend())
-            continue;
-        for (const EntryRecord *entry : *rows)
+    // The order has each group once, so a group's rows are at its place in it.
+    for (qsizetype group = 0; group < order.size(); ++group) {
+        size += groupStart.size() + order[group].size() + groupEnd.size();
+        for (const EntryRecord *entry : rowsByGroup[size_t(group)])
             size += rowStart.size() + rowLink.size() + rowBrief.size() + rowEnd.size() +
                     2 * entry->name.size() + entry->brief.size();
     }
     out.reserve(out.size() + size);
 
     out += tableStart;
-    for (const QString &group : order) {
+    for (qsizetype group = 0; group < order.size(); ++group) {
         out += groupStart;
-        out += group;
+        out += order[group];
         out += groupEnd;
-        const auto rows = rowsByGroup.constFind(group);
-        if (rows == rowsByGroup.cend())
-            continue;
-        for (const EntryRecord *entry : *rows) {
+        for (const EntryRecord *entry : rowsByGroup[size_t(group)]) {
             out += rowStart;
             out += entry->name;
             out += rowLink;
