@@ -13,6 +13,8 @@ public:
     explicit TextLines(const QString &fileName);
 
     bool isOpen() const { return open_; }
+    // The characters of the whole text, terminators included.
+    qsizetype size() const { return text_.size(); }
     // The next line as a view into the text, valid while this reader lasts.
     bool next(QStringView &line);
 
