@@ -1,3 +1,4 @@
+#include "driver/allocator.h"
 #include "driver/run.h"
 
 #include <QCoreApplication>
@@ -5,6 +6,7 @@
 #include <cstdlib>
 
 int main(int argc, char **argv) {
+    tuneAllocator();
     // The string, file and directory services need an application object; the run
     // reads the untouched argument vector itself and starts no event loop.
     int appArgc = argc;

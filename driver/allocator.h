@@ -1,0 +1,4 @@
+#pragma once
+
+// Settles how the allocator serves the run, before the first allocation of note.
+void tuneAllocator();
