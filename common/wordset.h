@@ -34,6 +34,8 @@ public:
         return -1;
     }
     qsizetype size() const { return qsizetype(words_.size()); }
+    // The word at index, in the order the words were added.
+    const QString &at(qsizetype index) const { return words_[size_t(index)]; }
     // Adds word unless it is there; returns whether it was added.
     bool insert(const QString &word) {
         if (contains(word))

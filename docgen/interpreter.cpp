@@ -77,38 +77,17 @@ void MarkupInterpreter::closeBlocks() {
 }
 
 void CommandTable::add(const char *name, CommandHandler handler, const void *row) {
-    insert(QString::fromLatin1(name), handler, row);
-}
-
-void CommandTable::insert(const QString &key, CommandHandler handler, const void *row) {
-    const size_t mask = slots_.size() - 1;
-    for (size_t slot = hashOf(key) & mask;; slot = (slot + 1) & mask) {
-        Slot &s = slots_[slot];
-        if (s.handler && s.name != key)
-            continue;
-        if (!s.handler) {
-            s.name = key;
-            ++count_;
-        }
-        s.handler = handler;
-        s.row = row;
-        break;
-    }
-    if (2 * count_ > slots_.size()) {
-        std::vector<Slot> old(2 * slots_.size());
-        old.swap(slots_);
-        count_ = 0;
-        for (const Slot &s : old)
-            if (s.handler)
-                insert(s.name, s.handler, s.row);
-    }
+    const QString key = QString::fromLatin1(name);
+    if (names_.insert(key))
+        entries_.push_back(Entry{handler, row});
+    else
+        entries_[size_t(names_.indexOf(key))] = Entry{handler, row};
 }
 
 QStringList CommandTable::names() const {
     QStringList names;
-    for (const Slot &s : slots_)
-        if (s.handler)
-            names.append(s.name);
+    for (qsizetype i = 0; i < names_.size(); ++i)
+        names.append(names_.at(i));
     return names;
 }
 

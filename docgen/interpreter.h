@@ -1,14 +1,13 @@
 #pragma once
 
+#include "common/wordset.h"
 #include "docgen/argumentreaders.h"
 #include "docgen/lineorigins.h"
 
-#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringView>
 
-#include <algorithm>
 #include <vector>
 
 class DocGen;
@@ -107,39 +106,24 @@ public:
     void add(const char *name, CommandHandler handler, const void *row = nullptr);
     // The handler of name (null when there is none), and in row its row.
     CommandHandler find(QStringView name, const void **row) const {
-        const size_t mask = slots_.size() - 1;
-        for (size_t slot = hashOf(name) & mask;; slot = (slot + 1) & mask) {
-            const Slot &s = slots_[slot];
-            if (!s.handler)
-                return nullptr;
-            if (s.name.size() == name.size() &&
-                std::equal(name.begin(), name.end(), s.name.constData())) {
-                *row = s.row;
-                return s.handler;
-            }
-        }
+        const qsizetype at = names_.indexOf(name);
+        if (at < 0)
+            return nullptr;
+        *row = entries_[size_t(at)].row;
+        return entries_[size_t(at)].handler;
     }
     // Every command name, in no particular order.
     QStringList names() const;
 
 private:
-    // Names are looked up once a command, and they are short: a hash of a few
-    // multiplications and open addressing over a table kept at most half full cost
-    // a fraction of a general hash table's lookup.
-    struct Slot {
-        QString name;
-        CommandHandler handler = nullptr;
-        const void *row = nullptr;
+    // Names are looked up once a command, and they are short: a word set finds them
+    // for a fraction of a general hash table's lookup.
+    struct Entry {
+        CommandHandler handler;
+        const void *row;
     };
-    static size_t hashOf(QStringView name) {
-        size_t hash = 14695981039346656037ull;
-        for (const QChar c : name)
-            hash = (hash ^ c.unicode()) * 1099511628211ull;
-        return hash ^ (hash >> 29);
-    }
-    void insert(const QString &key, CommandHandler handler, const void *row);
-    std::vector<Slot> slots_ = std::vector<Slot>(64);
-    size_t count_ = 0;
+    WordSet names_;
+    std::vector<Entry> entries_; // at the places of their names in names_
 };
 
 // The rows of each group of commands, added to the one table by commandTable().

@@ -2,7 +2,6 @@
 
 #include "colouring/htmlescape.h"
 #include "common/textcopy.h"
-#include "common/wordset.h"
 #include "docgen/programtables.h"
 
 #include <QStringEncoder>
@@ -115,15 +114,13 @@ void appendSummaryTable(QString &out) {
     // it a little): a header's table runs to megabytes, and growing it row by row
     // copied it again and again.
     const QStringList &order = tables.groupOrder.names();
-    const WordSet groups(order);
-    std::vector<std::vector<const EntryRecord *>> rowsByGroup(size_t(groups.size()));
+    std::vector<std::vector<const EntryRecord *>> rowsByGroup(size_t(order.size()));
     for (const EntryRecord &entry : tables.entries.inNameOrder()) {
-        const qsizetype group = groups.indexOf(entry.group);
+        const qsizetype group = tables.groupOrder.indexOf(entry.group);
         if (group >= 0)
             rowsByGroup[size_t(group)].push_back(&entry);
     }
     qsizetype size = tableStart.size() + tableEnd.size();
-    // The order has each group once, so a group's rows are at its place in it.
     for (qsizetype group = 0; group < order.size(); ++group) {
         size += groupStart.size() + order[group].size() + groupEnd.size();
         for (const EntryRecord *entry : rowsByGroup[size_t(group)])

@@ -14,6 +14,8 @@ public:
     // Appends name unless it is already present; returns whether it was appended.
     bool append(const QString &name);
     bool contains(const QString &name) const { return index_.contains(name); }
+    // Where name stands in names(); -1 when it is not there.
+    qsizetype indexOf(QStringView name) const { return index_.indexOf(name); }
     const QStringList &names() const { return names_; }
     bool isEmpty() const { return names_.isEmpty(); }
     void clear();
