@@ -3,7 +3,6 @@
 #include "common/asciimatch.h"
 #include "common/findeither.h"
 #include "common/simplify.h"
-#include "common/textcopy.h"
 #include "common/wordset.h"
 
 #include "docgen/diagnostics.h"
@@ -20,6 +19,7 @@
 #include <QStringView>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 // Phase 1 reads the source and the sources it includes line by line, dropping
@@ -71,8 +71,13 @@ private:
     void defineMacro(const QString &s);
     // start is the line from its first character that is not white space.
     void ordinaryLine(QStringView line, QStringView start);
-    // Appends a kept line to output_, after a line end unless it is the first.
+    // Appends a kept line to the output, after a line end unless it is the first.
     void appendOutput(QStringView line);
+    // Writes the lines that appendOutput() holds back.
+    void flushRun();
+    // Leaves the input's own text for output_, before an included file's lines may
+    // outgrow what has been read of it.
+    void leaveInPlace();
     void openInclusion(const QString &path);
     // The next line, as a view into its file's text: valid while the file is open.
     bool nextLine(QStringView &line);
@@ -93,11 +98,22 @@ private:
     // a "%" or "@" line there is most likely code that the writer meant to keep.
     bool inCode_ = false;
     // The kept lines joined by "\n", as the interpreter reads them, built as they come
-    // rather than kept one string a line and joined at the end. Written through a
-    // pointer into room that doubles as it fills: an append a line cost more than the
-    // copying. Its first outputSize_ characters are the text.
+    // rather than kept one string a line and joined at the end. Its first outputSize_
+    // characters are the text. While no file is included, most manuals, the output
+    // is written over the input's own text, which it never overtakes (it only drops
+    // lines): a manual of megabytes then needs no second copy of its size. Once a
+    // file is included it is written into output_, through a pointer into room that
+    // doubles as it fills.
+    bool inPlace_ = true;
     QString output_;
     qsizetype outputSize_ = 0;
+    // Kept lines that follow one another in their file are written as one run: most
+    // lines are kept, and a copy for each cost more than the copying. The run is the
+    // characters [runFrom_, runEnd_) of one file's text, after a line end when
+    // runNewline_.
+    const char16_t *runFrom_ = nullptr;
+    const char16_t *runEnd_ = nullptr;
+    bool runNewline_ = false;
     int outputLines_ = 0; // lines in output_
     int skipping_ = 0;
     std::vector<int> conditionStack_;
@@ -126,9 +142,6 @@ QString Preprocessor::read(const QString &inputPath) {
     const QString key = fileKey(inputPath);
     inclusions_.emplace_back(sourceLines(inputPath), 0, key, inputPath);
     openFiles_.insert(key);
-    // The output is mostly the input's lines as they stand: room for all of them at
-    // once spares a manual of megabytes the copies of growing it by doubling.
-    output_.resize(reader().size());
     QStringView line;
     for (;;) {
         if (!nextLine(line)) {
@@ -162,11 +175,13 @@ QString Preprocessor::read(const QString &inputPath) {
             ordinaryLine(line, start);
         }
     }
+    flushRun();
     // No text at all is a null string, as an empty join would be.
     if (outputSize_ == 0)
         return QString();
-    output_.truncate(outputSize_);
-    return std::move(output_);
+    QString output = inPlace_ ? inclusions_.front().reader.takeText() : std::move(output_);
+    output.truncate(outputSize_);
+    return output;
 }
 
 bool Preprocessor::nextLine(QStringView &line) {
@@ -187,6 +202,8 @@ void Preprocessor::closeInclusion() {
              "variant-section");
     if (inclusions_.size() == 1)
         return;
+    // The run held back may lie in the text that closes here.
+    flushRun();
     skipping_ = done.skipping;
     openFiles_.remove(done.key);
     inclusions_.pop_back();
@@ -266,17 +283,58 @@ void Preprocessor::ordinaryLine(QStringView line, QStringView start) {
 }
 
 void Preprocessor::appendOutput(QStringView line) {
-    const qsizetype needed = outputSize_ + 1 + line.size();
-    if (needed > output_.size())
-        output_.resize(std::max(needed, 2 * output_.size()));
-    QChar *const begin = output_.data();
-    QChar *out = begin + outputSize_;
-    if (outputLines_++ > 0)
+    const bool first = outputLines_++ == 0;
+    const char16_t *const from = line.utf16();
+    // The line goes on the run when the run's last line ends just before it with "\n"
+    // (a text always has a character after its last one, so reading it is safe; a
+    // "\r\n" ends the run).
+    if (runFrom_ && from == runEnd_ + 1 && *runEnd_ == u'\n') {
+        runEnd_ = from + line.size();
+        return;
+    }
+    flushRun();
+    runFrom_ = from ? from : u"";
+    runEnd_ = runFrom_ + line.size();
+    runNewline_ = !first;
+}
+
+void Preprocessor::flushRun() {
+    if (!runFrom_)
+        return;
+    const qsizetype length = runEnd_ - runFrom_;
+    QChar *text;
+    if (inPlace_) {
+        text = inclusions_.front().reader.writableText();
+    } else {
+        const qsizetype needed = outputSize_ + 1 + length;
+        if (needed > output_.size())
+            output_.resize(std::max(needed, 2 * output_.size()));
+        text = output_.data();
+    }
+    char16_t *const begin = reinterpret_cast<char16_t *>(text);
+    char16_t *out = begin + outputSize_;
+    if (runNewline_)
         *out++ = u'\n';
-    outputSize_ = copyTo(out, line) - begin;
+    // In place the run may overlap where it goes.
+    if (length > 0)
+        std::memmove(out, runFrom_, size_t(length) * sizeof(QChar));
+    outputSize_ = out + length - begin;
+    runFrom_ = runEnd_ = nullptr;
+}
+
+void Preprocessor::leaveInPlace() {
+    if (!inPlace_)
+        return;
+    flushRun();
+    TextLines &input = inclusions_.front().reader;
+    // Room for the rest of the input too, as the in-place output would have had.
+    output_.resize(std::max(outputSize_, input.size()));
+    std::copy_n(input.writableText(), outputSize_, output_.data());
+    inPlace_ = false;
 }
 
 void Preprocessor::openInclusion(const QString &path) {
+    leaveInPlace();
     const QString key = fileKey(path);
     const bool alreadyOpen = openFiles_.contains(key);
     TextLines lines = alreadyOpen ? TextLines() : sourceLines(path);

@@ -17,6 +17,15 @@ public:
     qsizetype size() const { return text_.size(); }
     // The next line as a view into the text, valid while this reader lasts.
     bool next(QStringView &line);
+    // The text itself, for a caller that writes what it makes of the lines over the
+    // ones it is done with: it may overwrite any character before the start of the
+    // next line, and the lines still to come stay as they are.
+    QChar *writableText() { return text_.data(); }
+    // The text as it stands, leaving this reader without lines.
+    QString takeText() {
+        position_ = 0;
+        return std::move(text_);
+    }
 
 private:
     QString text_;
