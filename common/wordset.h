@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/texthash.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -58,13 +60,7 @@ public:
     }
 
 private:
-    // FNV-1a over the code units: words are short, so this is a few multiplications.
-    static quint32 hash(QStringView word) {
-        quint32 h = 2166136261u ^ quint32(word.size());
-        for (const QChar c : word)
-            h = (h ^ c.unicode()) * 16777619u;
-        return h;
-    }
+    static size_t hash(QStringView word) { return textHash(word); }
     void place(size_t id) {
         const size_t mask = slots_.size() - 1;
         size_t slot = hash(words_[id]) & mask;

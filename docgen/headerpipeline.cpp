@@ -3,6 +3,7 @@
 #include "common/asciimatch.h"
 #include "common/findeither.h"
 #include "common/textcopy.h"
+#include "common/wordset.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -16,7 +17,6 @@
 #include "sourcebrowser/sourcebrowservariable.h"
 
 #include <QFileInfo>
-#include <QSet>
 
 #include <algorithm>
 #include <string_view>
@@ -113,7 +113,7 @@ void checkDeclaration(const DocGen &doc, const SourceBrowserObject &entity,
 }
 
 template <typename Entity>
-void documentAll(DocGen &doc, const QList<Entity *> &entities, const QSet<QString> &excluded) {
+void documentAll(DocGen &doc, const QList<Entity *> &entities, const WordSet &excluded) {
     const bool warnings = diagnostics().enabled();
     for (const Entity *entity : entities) {
         if (excluded.contains(entity->name))
@@ -328,7 +328,7 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     }
 
     doc.pageBody.clear();
-    const QSet<QString> excluded(excludedNames.begin(), excludedNames.end());
+    const WordSet excluded(excludedNames);
     forEachDeclarationList(*doc.sourceRoot, [&doc, &excluded](const auto &entities) {
         documentAll(doc, entities, excluded);
     });

@@ -103,9 +103,9 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         auto *variable = dynamic_cast<SourceBrowserVariable *>(entity);
         if (!variable)
             return;
-        const auto found = variableByName_.constFind(variable->name);
-        if (found != variableByName_.constEnd()) {
-            const Sequence sequence = found.value();
+        const auto found = variableByName_.find(variable->name);
+        if (found != variableByName_.end()) {
+            const Sequence sequence = found->second;
             SourceBrowserVariable *old = variables_.at(sequence);
             unlinkVariable(sequence);
             if (old != variable)
@@ -113,7 +113,7 @@ void SourceBrowserContainer::addObject(SourceBrowserObject *entity) {
         }
         const Sequence sequence = nextSequence_++;
         variables_.emplace(sequence, variable);
-        variableByName_.insert(variable->name, sequence);
+        variableByName_.insert_or_assign(variable->name, sequence);
         break;
     }
     case KindTypedef:
@@ -174,14 +174,14 @@ void SourceBrowserContainer::unlinkMethod(std::map<Sequence, MethodSlot>::iterat
     const MethodSlot &slot = it->second;
     auto byName = methodsByName_.find(slot.name);
     if (byName != methodsByName_.end()) {
-        byName->erase(sequence);
-        if (byName->empty())
+        byName->second.erase(sequence);
+        if (byName->second.empty())
             methodsByName_.erase(byName);
     }
     auto bySignature = methodsBySignature_.find(slot.signatureKey);
     if (bySignature != methodsBySignature_.end()) {
-        bySignature->erase(sequence);
-        if (bySignature->empty())
+        bySignature->second.erase(sequence);
+        if (bySignature->second.empty())
             methodsBySignature_.erase(bySignature);
     }
     methodSequence_.remove(slot.method);
@@ -192,8 +192,8 @@ void SourceBrowserContainer::unlinkVariable(Sequence sequence) {
     const auto it = variables_.find(sequence);
     if (it == variables_.end())
         return;
-    const auto named = variableByName_.constFind(it->second->name);
-    if (named != variableByName_.constEnd() && named.value() == sequence)
+    const auto named = variableByName_.find(it->second->name);
+    if (named != variableByName_.end() && named->second == sequence)
         variableByName_.erase(named);
     variables_.erase(it);
 }
@@ -207,17 +207,17 @@ SourceBrowserVariable *SourceBrowserContainer::findType(const QString &name) con
 }
 
 SourceBrowserVariable *SourceBrowserContainer::findVariable(const QString &name) const {
-    const auto found = variableByName_.constFind(name);
-    if (found == variableByName_.constEnd())
+    const auto found = variableByName_.find(name);
+    if (found == variableByName_.end())
         return nullptr;
-    return variables_.at(found.value());
+    return variables_.at(found->second);
 }
 
 QList<SourceBrowserMethod *> SourceBrowserContainer::findMethods(const QString &name) const {
     QList<SourceBrowserMethod *> out;
-    const auto found = methodsByName_.constFind(name);
-    if (found != methodsByName_.constEnd()) {
-        for (const auto &entry : *found)
+    const auto found = methodsByName_.find(name);
+    if (found != methodsByName_.end()) {
+        for (const auto &entry : found->second)
             out.append(entry.second);
     }
     return out;
@@ -226,8 +226,8 @@ QList<SourceBrowserMethod *> SourceBrowserContainer::findMethods(const QString &
 SourceBrowserMethod *
 SourceBrowserContainer::findSameMethod(const SourceBrowserMethod &method) const {
     // A bucket is never left empty, and its first entry is the first in list order.
-    const auto found = methodsBySignature_.constFind(method.signatureKey());
-    return found == methodsBySignature_.constEnd() ? nullptr : found->begin()->second;
+    const auto found = methodsBySignature_.find(method.signatureKey());
+    return found == methodsBySignature_.end() ? nullptr : found->second.begin()->second;
 }
 
 SourceBrowserContainer *SourceBrowserContainer::findClass(const QString &name) const {

@@ -5,12 +5,15 @@
 #include "sourcebrowser/sourcebrowsermethod.h"
 #include "sourcebrowser/sourcebrowservariable.h"
 
+#include "common/texthash.h"
+
 #include <QHash>
 #include <QList>
 #include <QMap>
 
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // One entry of a class's base list.
@@ -112,11 +115,14 @@ private:
     QMap<QString, SourceBrowserMacro *> macros_;
     QMap<QString, SourceBrowserVariable *> types_;
     std::map<Sequence, SourceBrowserVariable *> variables_;
-    QHash<QString, Sequence> variableByName_;
+    // Name tables hashed by textHash: Qt's string hash was a good part of filing a
+    // declaration.
+    std::unordered_map<QString, Sequence, TextHash> variableByName_;
     std::map<Sequence, MethodSlot> methods_;
     QHash<const SourceBrowserMethod *, Sequence> methodSequence_;
-    QHash<QString, std::map<Sequence, SourceBrowserMethod *>> methodsByName_;
-    QHash<QString, std::map<Sequence, SourceBrowserMethod *>> methodsBySignature_;
+    std::unordered_map<QString, std::map<Sequence, SourceBrowserMethod *>, TextHash> methodsByName_;
+    std::unordered_map<QString, std::map<Sequence, SourceBrowserMethod *>, TextHash>
+        methodsBySignature_;
     QMap<QString, QList<SourceBrowserContainer *>> structs_; // oldest first per name
     QMap<QString, QList<SourceBrowserContainer *>> classes_;
     QMap<QString, SourceBrowserContainer *> namespaces_;
