@@ -1,6 +1,7 @@
 #include "site/site.h"
 
 #include "common/simplify.h"
+#include "common/texthash.h"
 
 #include "site/pagetext.h"
 #include "site/textout.h"
@@ -10,13 +11,13 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSet>
 #include <QUrl>
 
 #include <algorithm>
 #include <cstring>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
 
 namespace {
 
@@ -791,8 +792,8 @@ QByteArray Site::writeIndex() {
         quint32 entry;    // in entries_, and its key in keyRange
     };
     // A page written twice is listed once, as it was written last.
-    QSet<QString> listed;
-    listed.reserve(qsizetype(entries_.size()));
+    std::unordered_set<QString, TextHash> listed;
+    listed.reserve(entries_.size());
     std::vector<Sorted> sorted;
     sorted.reserve(entries_.size());
     // The keys end to end in one string: names lower-cased (those in ASCII, most of
@@ -801,9 +802,7 @@ QByteArray Site::writeIndex() {
     std::vector<std::pair<size_t, size_t>> keyRange(entries_.size()); // start and size
     for (size_t i = entries_.size(); i-- > 0;) {
         const IndexEntry &entry = entries_[i];
-        const qsizetype before = listed.size();
-        listed.insert(entry.href);
-        if (listed.size() == before)
+        if (!listed.insert(entry.href).second)
             continue;
         const size_t start = keyChars.size();
         const QString &name = entry.name;
