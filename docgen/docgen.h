@@ -1,5 +1,6 @@
 #pragma once
 
+#include "docgen/backgrounddisposal.h"
 #include "docgen/headerparse.h"
 #include "docgen/lineorigins.h"
 #include "docgen/outputpage.h"
@@ -73,4 +74,7 @@ public:
     QHash<const SourceBrowserObject *, PreparedSynopsis> synopses;
     // The declarations of the header being rendered, prepared while its pages are made.
     std::unique_ptr<PreparedAhead> preparedAhead;
+    // The caller's, which frees a header's model once its pages are made; unset, the
+    // model is freed in place.
+    BackgroundDisposal *disposal = nullptr;
 };

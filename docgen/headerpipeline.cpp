@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -337,6 +338,11 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     doc.origins = std::move(overviewOrigins);
     if (doc.mode == ModePages)
         writeIndexPage(doc, inputPath, parsed.overview);
-    doc.synopses.clear();
-    doc.sourceRoot.reset();
+    if (doc.disposal) {
+        doc.disposal->dispose(
+            std::make_pair(std::move(doc.sourceRoot), std::exchange(doc.synopses, {})));
+    } else {
+        doc.synopses.clear();
+        doc.sourceRoot.reset();
+    }
 }

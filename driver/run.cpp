@@ -78,8 +78,8 @@ void checkInput(const QString &input) {
 // header prefetch starts parsing while this one's pages are built. site: the reader's
 // site of QUILLGEN_SITE, fed while the run writes its pages; none without it.
 void processInput(const QString &argument, const QString &next, const QString &outputDirectory,
-                  bool verbose, WriterThread &writer, HeaderPrefetch &prefetch, SiteThread *site,
-                  QStringList &written) {
+                  bool verbose, WriterThread &writer, HeaderPrefetch &prefetch,
+                  BackgroundDisposal &disposal, SiteThread *site, QStringList &written) {
     const QString input = cleanPath(argument);
     if (verbose)
         say("Processing %s\n", input);
@@ -107,6 +107,7 @@ void processInput(const QString &argument, const QString &next, const QString &o
     };
     {
         DocGen docGen;
+        docGen.disposal = &disposal;
         docGen.parsedHeader = prefetch.take(input);
         if (!next.isEmpty())
             prefetch.start(cleanPath(next));
@@ -199,10 +200,12 @@ int runQuillgen(int argc, char **argv) {
         QStringList pages;
         WriterThread writer;
         HeaderPrefetch prefetch;
+        BackgroundDisposal disposal;
         const QStringList &inputs = line.inputs;
         for (qsizetype i = 0; i < inputs.size(); ++i)
             processInput(inputs.at(i), i + 1 < inputs.size() ? inputs.at(i + 1) : QString(),
-                         outputDirectory, line.verbose, writer, prefetch, site.get(), pages);
+                         outputDirectory, line.verbose, writer, prefetch, disposal, site.get(),
+                         pages);
         writeDependencyFile(pages);
         if (site) {
             if (line.verbose)
