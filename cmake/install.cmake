@@ -92,9 +92,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt 6 runtime libraries the program links (Debian 12 names; the t64 names are
-# those of later releases), and mimalloc when it was linked.
+# those of later releases), and mimalloc when it was linked. The icons are drawn by the
+# build, so the graphics libraries are not among them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6 (>= 2.34), libstdc++6 (>= 12), libqt6core6 (>= 6.4) | libqt6core6t64 (>= 6.4), libqt6gui6 (>= 6.4) | libqt6gui6t64 (>= 6.4), libqt6svg6 (>= 6.4), libqt6xml6 (>= 6.4) | libqt6xml6t64 (>= 6.4)")
+    "libc6 (>= 2.34), libstdc++6 (>= 12), libqt6core6 (>= 6.4) | libqt6core6t64 (>= 6.4), libqt6xml6 (>= 6.4) | libqt6xml6t64 (>= 6.4)")
 if(QUILLGEN_LINKS_MIMALLOC)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libmimalloc2.0 (>= 2.0)")
 endif()

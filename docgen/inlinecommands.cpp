@@ -3,12 +3,12 @@
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/htmltext.h"
-#include "docgen/icontable.h"
+#include "docgen/iconfiles.h"
 #include "docgen/interpreter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QImage>
 
 // The commands that write into running text: styled words, special characters, images
 // and links. Each first asks for a paragraph, which opens one outside any block and
@@ -191,8 +191,8 @@ void screen(MarkupInterpreter &in) {
 void icon(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     const QString name = in.readWord();
-    const QImage image = iconImage(name);
-    if (image.isNull()) {
+    const QByteArray png = iconFile(name);
+    if (png.isEmpty()) {
         if (in.warnings)
             in.warn(in.commandStart,
                     QStringLiteral("unknown icon '%1'; nothing is written").arg(name),
@@ -206,7 +206,9 @@ void icon(MarkupInterpreter &in) {
                                   ? QStringLiteral("images")
                                   : outputDirectory + QLatin1String("/images");
     QDir().mkpath(directory);
-    image.save(directory + QLatin1Char('/') + fileName, "PNG");
+    QFile file(directory + QLatin1Char('/') + fileName);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(png);
     in.doc.pageBody += QLatin1String("<img src=\"images/") + fileName + QLatin1String("\" />");
 }
 

@@ -1,6 +1,6 @@
 #include "tests/support/workspace.h"
 
-#include "docgen/icontable.h"
+#include "icons/icondrawing.h"
 
 #include <QFile>
 #include <QHash>
@@ -31,7 +31,7 @@ int largestDifference(const QImage &a, const QImage &b) {
 // The drawing from the repository, rendered as the rasterising script renders it.
 QImage renderSource(const QString &name) {
     return renderIconDrawing(
-        QStringLiteral(QUILLGEN_SOURCE_DIR "/docgen/icons/svg/%1.svg").arg(name));
+        QStringLiteral(QUILLGEN_SOURCE_DIR "/icons/drawings/svg/%1.svg").arg(name));
 }
 
 } // namespace

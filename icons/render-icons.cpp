@@ -3,7 +3,7 @@
 // centred, anti-aliased.
 // Usage: render-icons <svg-file> <png-file> [<svg-file> <png-file>...]
 
-#include "docgen/icontable.h"
+#include "icons/icondrawing.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -4,8 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-// The built-in icon table: the 16 by 16 pixel images of the environment's actions, as
-// the "icon" command writes them. The table is constant.
+// The built-in icon table: the 16 by 16 pixel images of the environment's actions. The
+// build draws them once, into the PNG files that the "icon" command writes (see
+// docgen/iconfiles.h), so that the program itself needs no graphics library.
 
 // The image of the icon name (case-sensitive); a null image for a name not in the table.
 QImage iconImage(const QString &name);

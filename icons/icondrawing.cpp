@@ -1,4 +1,4 @@
-#include "docgen/icontable.h"
+#include "icons/icondrawing.h"
 
 #include <QHash>
 #include <QPainter>
@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <iterator>
 
-// Every drawing is kept as an SVG source under docgen/icons/svg. Some icons are embedded
+// Every drawing is kept as an SVG source under icons/drawings/svg. Some icons are embedded
 // as those drawings and rendered when asked for; the others are embedded as PNG files
 // rasterised from their sources by scripts/render-icons, which renders exactly as
-// renderSvg below does. Either way the caller gets the same kind of image.
+// renderIconDrawing below does. Either way the caller gets the same kind of image.
 
 static void initIconResources() {
     // The resources live in a static library: without an explicit reference the linker
