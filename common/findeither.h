@@ -28,6 +28,24 @@ Q_ALWAYS_INLINE const char16_t *findEither(const char16_t *from, const char16_t 
     return from;
 }
 
+// The first code unit of [from, end) that is one of Stops, or end: findEither for the
+// readers of running text, which stop at any of a handful of characters.
+template <char16_t... Stops>
+Q_ALWAYS_INLINE const char16_t *findAnyOf(const char16_t *from, const char16_t *end) {
+#ifdef __SSE2__
+    for (; end - from >= 8; from += 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from));
+        const __m128i hits = (_mm_cmpeq_epi16(chunk, _mm_set1_epi16(short(Stops))) | ...);
+        const int found = _mm_movemask_epi8(hits);
+        if (found != 0)
+            return from + qCountTrailingZeroBits(uint(found)) / 2;
+    }
+#endif
+    while (from != end && ((*from != Stops) && ...))
+        ++from;
+    return from;
+}
+
 // The first place in [from, end) where needle (ASCII, not empty) stands, or end. The
 // first character is looked for eight at a time; the rest compared where it is found.
 // Qt's own search for a Latin-1 needle costs thousands of instructions a call, which

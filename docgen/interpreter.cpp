@@ -1,6 +1,7 @@
 #include "docgen/interpreter.h"
 
 #include "common/charclass.h"
+#include "common/findeither.h"
 #include "common/simplify.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
@@ -142,35 +143,17 @@ void runCommand(MarkupInterpreter &in) {
                 "unknown-command");
 }
 
-// Characters that stand for themselves in running text. Every character that text
-// handling, a command or a table treats specially ends a run, and so does the
-// terminating NUL.
-bool isPlainText(QChar c) {
-    switch (c.unicode()) {
-    case 0:
-    case '\n':
-    case '<':
-    case '\\':
-    case '|':
-    case 0x00B7:
-        return false;
-    default:
-        return true;
-    }
+// Running text is copied in runs up to the next character that text handling, a
+// command or a table treats specially, or the terminating NUL; in a code block only a
+// few characters are translated.
+const char16_t *endOfPlainText(const QChar *from, const QChar *textEnd) {
+    return findAnyOf<0, '\n', '<', '\\', '|', 0x00B7>(reinterpret_cast<const char16_t *>(from),
+                                                      reinterpret_cast<const char16_t *>(textEnd));
 }
 
-// The same for a code block, where only a few characters are translated.
-bool isPlainCode(QChar c) {
-    switch (c.unicode()) {
-    case 0:
-    case '\\':
-    case '>':
-    case 0x00A0:
-    case 0x00B7:
-        return false;
-    default:
-        return true;
-    }
+const char16_t *endOfPlainCode(const QChar *from, const QChar *textEnd) {
+    return findAnyOf<0, '\\', '>', 0x00A0, 0x00B7>(reinterpret_cast<const char16_t *>(from),
+                                                   reinterpret_cast<const char16_t *>(textEnd));
 }
 
 void copyCodeCharacter(QString &body, QChar c) {
@@ -207,9 +190,7 @@ void copyTextCharacter(MarkupInterpreter &in) {
     } else {
         // Plain text up to the next character with a meaning is copied in one piece.
         const QChar *start = in.cursor;
-        do
-            ++in.cursor;
-        while (isPlainText(*in.cursor));
+        in.cursor = reinterpret_cast<MarkupCursor>(endOfPlainText(start + 1, in.textEnd));
         body.append(start, in.cursor - start);
         return;
     }
@@ -237,8 +218,7 @@ void readText(MarkupInterpreter &in) {
             ++in.cursor;
         } else if (state == BlockCode) {
             const QChar *start = in.cursor;
-            while (isPlainCode(*in.cursor))
-                ++in.cursor;
+            in.cursor = reinterpret_cast<MarkupCursor>(endOfPlainCode(start, in.textEnd));
             if (in.cursor != start) {
                 in.doc.pageBody.append(start, in.cursor - start);
             } else {

@@ -7,6 +7,8 @@
 
 #include "tests/support/printers.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -33,6 +35,11 @@ TEST(TextSearch, AnswersAsQtDoes) {
                 ASSERT_EQ(indexOfChar(view, u'*', from), view.indexOf(u'*', from))
                     << text.toStdString();
             }
+            // The stops of running text: the first of them, wherever the block ends.
+            const char16_t *const begin = QStringView(text).utf16();
+            const qsizetype stop = text.indexOf(QRegularExpression(QStringLiteral("[\\\\*|]")));
+            const char16_t *const found = findAnyOf<u'|', u'*', u'\\'>(begin, begin + size);
+            ASSERT_EQ(found - begin, stop < 0 ? size : stop) << text.toStdString();
             ASSERT_EQ(startsWithText(text, "x\\co"), text.startsWith(u"x\\co"))
                 << text.toStdString();
             ASSERT_EQ(endsWithText(text, "\\c*"), text.endsWith(u"\\c*")) << text.toStdString();
