@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/texthash.h"
 #include "docgen/backgrounddisposal.h"
 #include "docgen/headerparse.h"
 #include "docgen/lineorigins.h"
@@ -13,6 +14,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <unordered_map>
 
 // The modes of processFile: complete HTML pages, which the tool always asks for, or
 // page bodies alone with their titles as headings.
@@ -57,7 +59,7 @@ public:
     int openContentsLevel = 0; // "content" elements open beyond the current page's own
     int matrixColumns = 1;
     int matrixColumnPercent = 0;
-    QMap<QString, QString> splitTitles; // page name -> title
+    std::unordered_map<QString, QString, TextHash> splitTitles; // page name -> title
     QString pageBody;
     QString pageName; // empty: no page open
     QString pageTitle;

@@ -222,9 +222,9 @@ void link(MarkupInterpreter &in) {
     splitFirstWord(in.readWord(), target, text);
     const QLatin1String htm(".htm");
     if (text.isEmpty()) {
-        const auto page = in.doc.splitTitles.constFind(target);
-        if (page != in.doc.splitTitles.constEnd()) {
-            text = page.value();
+        const auto page = in.doc.splitTitles.find(target);
+        if (page != in.doc.splitTitles.end()) {
+            text = page->second;
             if (!target.endsWith(htm))
                 target += htm;
         }

@@ -422,12 +422,12 @@ void recordTitles(DocGen &doc, QStringView text) {
             QString title = simplified(view.mid(7).toString());
             if (title.endsWith(u'}'))
                 title.chop(1);
-            doc.splitTitles.insert(page, simplified(std::move(title)));
+            doc.splitTitles.insert_or_assign(page, simplified(std::move(title)));
         } else if (startsWithText(view, "\\title")) {
             // What follows the command's name, white space simplified.
             const QString simple = simplified(view.toString());
             const qsizetype space = indexOfChar(simple, u' ');
-            doc.splitTitles.insert(page, space < 0 ? QString() : simple.mid(space + 1));
+            doc.splitTitles.insert_or_assign(page, space < 0 ? QString() : simple.mid(space + 1));
         }
     }
 }

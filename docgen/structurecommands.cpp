@@ -1,5 +1,6 @@
 #include "colouring/colourcode.h"
 #include "common/findeither.h"
+#include "common/texthash.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -16,6 +17,7 @@
 #include <QHash>
 
 #include <cstring>
+#include <unordered_map>
 
 // The commands that give a document its structure: headings, pages and contents,
 // code blocks, included files, lists and tables.
@@ -350,9 +352,9 @@ void step(MarkupInterpreter &in) {
 double columnInches(const QString &part, double remaining) {
     if (part == QLatin1String("*"))
         return remaining;
-    thread_local QHash<QString, double> read;
-    if (const auto found = read.constFind(part); found != read.cend())
-        return *found;
+    thread_local std::unordered_map<QString, double, TextHash> read;
+    if (const auto found = read.find(part); found != read.end())
+        return found->second;
     if (read.size() >= 1024)
         read.clear();
     double inches;
@@ -362,7 +364,7 @@ double columnInches(const QString &part, double remaining) {
         inches = part.chopped(2).toDouble() / 2.54;
     else
         inches = part.toDouble();
-    read.insert(part, inches);
+    read.emplace(part, inches);
     return inches;
 }
 
