@@ -5,11 +5,11 @@
 
 #include <cstring>
 
-// A hash of a text's characters for the tables keyed by names. Qt hashes a QString
-// with SipHash where the processor build lacks AES, several times the cost of this
-// one; the names come from the files being documented, not from an adversary. Four
-// characters are taken at a time, and the end is mixed so that the low bits, which
-// open-addressed tables use, depend on all of them.
+// A hash of a text's characters for the tables keyed by names. A Qt built without the
+// processor's AES instructions, as Debian's is, hashes a QString with SipHash, several
+// times the cost of this one; the names come from the files being documented, not from
+// an adversary. Four characters are taken at a time, and the end is mixed so that the
+// low bits, which open-addressed tables use, depend on all of them.
 inline size_t textHash(QStringView text) {
     const char16_t *at = text.utf16();
     size_t left = size_t(text.size());

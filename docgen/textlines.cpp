@@ -7,21 +7,10 @@
 TextLines::TextLines(const QString &fileName) {
     QFile file(fileName);
     open_ = file.open(QIODevice::ReadOnly);
-    if (!open_)
-        return;
-    // A regular file is decoded straight from its mapping: reading it first into a
-    // buffer of its own would cost a copy and as much fresh memory again as the file,
-    // which for a manual of megabytes is a good part of the time before its first page.
-    // What cannot be mapped (an empty file, a pipe) is read.
-    const qint64 size = file.size();
-    if (size > 0) {
-        if (const uchar *mapped = file.map(0, size)) {
-            text_ = QString::fromLocal8Bit(reinterpret_cast<const char *>(mapped), qsizetype(size));
-            file.unmap(const_cast<uchar *>(mapped));
-            return;
-        }
-    }
-    text_ = QString::fromLocal8Bit(file.readAll());
+    // Read, not mapped: a file that another process truncates while it is mapped would
+    // kill the run with a bus error instead of giving fewer lines.
+    if (open_)
+        text_ = QString::fromLocal8Bit(file.readAll());
 }
 
 bool TextLines::next(QStringView &line) {
