@@ -15,6 +15,6 @@ QImage iconImage(const QString &name);
 QStringList iconNames();
 
 // Renders an icon drawing (an SVG file or resource) into a transparent 16 by 16 image,
-// scaled to fit and centred. The embedded PNG icons are made with it, so that they look
-// like the icons drawn at run time.
+// scaled to fit and centred. The icons kept as PNG drawings are made with it too, so
+// that they look like the ones drawn from SVG when the build draws the icon files.
 QImage renderIconDrawing(const QString &svgFile);

@@ -1,6 +1,6 @@
-// Rasterises icon drawings into 16 by 16 pixel PNG files, rendered the way the tool
-// renders the drawings it embeds as SVG: transparent background, scaled to fit and
-// centred, anti-aliased.
+// Rasterises icon drawings into 16 by 16 pixel PNG files, rendered the way icon-files
+// renders the drawings kept as SVG: transparent background, scaled to fit and centred,
+// anti-aliased.
 // Usage: render-icons <svg-file> <png-file> [<svg-file> <png-file>...]
 
 #include "icons/icondrawing.h"
