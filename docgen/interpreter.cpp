@@ -146,14 +146,14 @@ void runCommand(MarkupInterpreter &in) {
 // Running text is copied in runs up to the next character that text handling, a
 // command or a table treats specially, or the terminating NUL; in a code block only a
 // few characters are translated.
-const char16_t *endOfPlainText(const QChar *from, const QChar *textEnd) {
-    return findAnyOf<0, '\n', '<', '\\', '|', 0x00B7>(reinterpret_cast<const char16_t *>(from),
-                                                      reinterpret_cast<const char16_t *>(textEnd));
+MarkupCursor endOfPlainText(MarkupCursor from, MarkupCursor textEnd) {
+    return reinterpret_cast<MarkupCursor>(findAnyOf<0, '\n', '<', '\\', '|', 0x00B7>(
+        reinterpret_cast<const char16_t *>(from), reinterpret_cast<const char16_t *>(textEnd)));
 }
 
-const char16_t *endOfPlainCode(const QChar *from, const QChar *textEnd) {
-    return findAnyOf<0, '\\', '>', 0x00A0, 0x00B7>(reinterpret_cast<const char16_t *>(from),
-                                                   reinterpret_cast<const char16_t *>(textEnd));
+MarkupCursor endOfPlainCode(MarkupCursor from, MarkupCursor textEnd) {
+    return reinterpret_cast<MarkupCursor>(findAnyOf<0, '\\', '>', 0x00A0, 0x00B7>(
+        reinterpret_cast<const char16_t *>(from), reinterpret_cast<const char16_t *>(textEnd)));
 }
 
 void copyCodeCharacter(QString &body, QChar c) {
@@ -190,7 +190,7 @@ void copyTextCharacter(MarkupInterpreter &in) {
     } else {
         // Plain text up to the next character with a meaning is copied in one piece.
         const QChar *start = in.cursor;
-        in.cursor = reinterpret_cast<MarkupCursor>(endOfPlainText(start + 1, in.textEnd));
+        in.cursor = endOfPlainText(start + 1, in.textEnd);
         body.append(start, in.cursor - start);
         return;
     }
@@ -218,7 +218,7 @@ void readText(MarkupInterpreter &in) {
             ++in.cursor;
         } else if (state == BlockCode) {
             const QChar *start = in.cursor;
-            in.cursor = reinterpret_cast<MarkupCursor>(endOfPlainCode(start, in.textEnd));
+            in.cursor = endOfPlainCode(start, in.textEnd);
             if (in.cursor != start) {
                 in.doc.pageBody.append(start, in.cursor - start);
             } else {

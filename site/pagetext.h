@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/findeither.h"
+#include "common/texthash.h"
 
 #include <QString>
 #include <QStringView>
@@ -134,14 +135,7 @@ Q_ALWAYS_INLINE const char16_t *findFar(const char16_t *from, const char16_t *en
     return findEither(from, end, c, c);
 }
 
-// Four characters from at, as one number.
-inline quint64 fourAt(const char16_t *at) {
-    quint64 four;
-    std::memcpy(&four, at, sizeof four);
-    return four;
-}
-
-// Four characters as fourAt reads them on a processor that stores the low byte first.
+// Four characters as fourCharsAt reads them on a processor that stores the low byte first.
 inline constexpr quint64 fourOf(const char16_t (&text)[5]) {
     return quint64(text[0]) | quint64(text[1]) << 16 | quint64(text[2]) << 32 |
            quint64(text[3]) << 48;
@@ -229,7 +223,7 @@ void readPage(QStringView html, Sink &sink, bool afterBody) {
         // processor of the other byte order they go the longer way below); a closing one
         // ends where it is known to.
         if (end - at >= 7) {
-            const quint64 four = fourAt(at);
+            const quint64 four = fourCharsAt(at);
             if (four == fourOf(u"</sp") && at[4] == u'a' && at[5] == u'n' && at[6] == u'>') {
                 at += 7;
                 continue;

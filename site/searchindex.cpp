@@ -1,5 +1,7 @@
 #include "site/searchindex.h"
 
+#include "common/texthash.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -89,45 +91,14 @@ char *writeNumber(char *out, quint32 n) {
     return out + (8 - count);
 }
 
-// Four characters of a word from at, as one number.
-inline quint64 fourAt(const char16_t *at) {
-    quint64 four;
-    std::memcpy(&four, at, sizeof four);
-    return four;
-}
-
-// Up to three characters as one number.
-inline quint64 fewAt(const char16_t *at, qsizetype size) {
-    quint64 few = at[0];
-    if (size > 1)
-        few |= quint64(at[1]) << 16;
-    if (size > 2)
-        few |= quint64(at[2]) << 32;
-    return few;
-}
-
-// A hash of a word as it stands: most words are eight characters or fewer, which the
-// first and last four (overlapping when fewer) take in whole.
-inline quint32 wordHash(const char16_t *chars, qsizetype size) {
-    quint64 hash = quint64(size) * 0x9e3779b97f4a7c15ull;
-    if (size < 4)
-        return quint32((hash ^ fewAt(chars, size)) * 0xff51afd7ed558ccdull >> 32);
-    for (qsizetype k = 0; size - k > 8; k += 4)
-        hash = (hash ^ fourAt(chars + k)) * 0xff51afd7ed558ccdull;
-    hash = (hash ^ fourAt(chars + size - 4)) * 0xff51afd7ed558ccdull;
-    hash =
-        (hash ^ (hash >> 29) ^ fourAt(chars + (size > 8 ? size - 8 : 0))) * 0xc4ceb9fe1a85ec53ull;
-    return quint32(hash >> 32);
-}
-
 // Whether two words of the same length are the same, four characters at a time.
 inline bool sameWord(const char16_t *a, const char16_t *b, qsizetype size) {
     if (size < 4)
-        return fewAt(a, size) == fewAt(b, size);
+        return fewCharsAt(a, size) == fewCharsAt(b, size);
     for (qsizetype k = 0; size - k > 4; k += 4)
-        if (fourAt(a + k) != fourAt(b + k))
+        if (fourCharsAt(a + k) != fourCharsAt(b + k))
             return false;
-    return fourAt(a + size - 4) == fourAt(b + size - 4);
+    return fourCharsAt(a + size - 4) == fourCharsAt(b + size - 4);
 }
 
 } // namespace
@@ -228,7 +199,7 @@ void SearchIndex::appendToWord(const char16_t *from, const char16_t *to) {
 }
 
 void SearchIndex::addWord(const char16_t *chars, qsizetype size, Field field) {
-    const quint32 hash = wordHash(chars, size);
+    const quint32 hash = textHash(QStringView(chars, size));
     const size_t mask = wordMask_;
     // Slots hold the hash above the id + 1, so that a word of another hash is passed by
     // without looking at it.
