@@ -23,8 +23,8 @@
 #include <vector>
 
 // Phase 1 reads the source and the sources it includes line by line, dropping
-// comment lines and the variant sections that do not belong to this build. Phase 2
-// records the title of every page and hands the surviving text to the interpreter.
+// comment lines and the variant sections that do not belong to this build, and
+// records the title of every page. Phase 2 hands the surviving text to the interpreter.
 
 namespace {
 
@@ -44,10 +44,13 @@ QString field(QStringView text, int index) {
 
 class Preprocessor {
 public:
+    using Titles = decltype(DocGen::splitTitles);
     // With origins, the preprocessor also records where each line it keeps came from
-    // and warns about what it drops by mistake.
-    Preprocessor(const DocGen &doc, LineOrigins *origins)
-        : doc_(doc), origins_(origins), warnings_(origins != nullptr) {}
+    // and warns about what it drops by mistake. With titles, the title of every page
+    // the kept lines will split into goes there under its page name, as the lines are
+    // kept: a second pass over a manual of megabytes would cost more.
+    Preprocessor(const DocGen &doc, LineOrigins *origins, Titles *titles = nullptr)
+        : doc_(doc), origins_(origins), titles_(titles), warnings_(origins != nullptr) {}
 
     QString read(const QString &inputPath);
 
@@ -75,6 +78,8 @@ private:
     void appendOutput(QStringView line);
     // Writes the lines that appendOutput() holds back.
     void flushRun();
+    // A kept line that starts with a command: it may name a page or its title.
+    void noteTitle(QStringView line);
     // Leaves the input's own text for output_, before an included file's lines may
     // outgrow what has been read of it.
     void leaveInPlace();
@@ -93,6 +98,8 @@ private:
 
     const DocGen &doc_;
     LineOrigins *origins_;
+    Titles *titles_;
+    QString titledPage_; // the page that the last "\split" started
     const bool warnings_;
     // Whether the kept lines have opened a code block that they have not closed yet:
     // a "%" or "@" line there is most likely code that the writer meant to keep.
@@ -280,6 +287,25 @@ void Preprocessor::ordinaryLine(QStringView line, QStringView start) {
     if (warnings_)
         noteOutputLine(line);
     appendOutput(line);
+    // Most lines are text; only a command can name a page or a title.
+    if (titles_ && line.startsWith(u'\\'))
+        noteTitle(line);
+}
+
+void Preprocessor::noteTitle(QStringView line) {
+    if (startsWithText(line, "\\split")) {
+        titledPage_ = field(line, 1);
+    } else if (startsWithText(line, "\\title{")) {
+        QString title = simplified(line.mid(7).toString());
+        if (title.endsWith(u'}'))
+            title.chop(1);
+        titles_->insert_or_assign(titledPage_, simplified(std::move(title)));
+    } else if (startsWithText(line, "\\title")) {
+        // What follows the command's name, white space simplified.
+        const QString simple = simplified(line.toString());
+        const qsizetype space = indexOfChar(simple, u' ');
+        titles_->insert_or_assign(titledPage_, space < 0 ? QString() : simple.mid(space + 1));
+    }
 }
 
 void Preprocessor::appendOutput(QStringView line) {
@@ -404,34 +430,6 @@ void Preprocessor::directive(const QString &s) {
     }
 }
 
-// Records the title of every page the text will split into, under its page name.
-void recordTitles(DocGen &doc, QStringView text) {
-    QString page;
-    for (qsizetype start = 0; start <= text.size();) {
-        qsizetype end = indexOfChar(text, u'\n', start);
-        if (end < 0)
-            end = text.size();
-        const QStringView view = text.mid(start, end - start);
-        start = end + 1;
-        // Most lines are text; only a command can name a page or a title.
-        if (!view.startsWith(u'\\'))
-            continue;
-        if (startsWithText(view, "\\split")) {
-            page = field(view, 1);
-        } else if (startsWithText(view, "\\title{")) {
-            QString title = simplified(view.mid(7).toString());
-            if (title.endsWith(u'}'))
-                title.chop(1);
-            doc.splitTitles.insert_or_assign(page, simplified(std::move(title)));
-        } else if (startsWithText(view, "\\title")) {
-            // What follows the command's name, white space simplified.
-            const QString simple = simplified(view.toString());
-            const qsizetype space = indexOfChar(simple, u' ');
-            doc.splitTitles.insert_or_assign(page, space < 0 ? QString() : simple.mid(space + 1));
-        }
-    }
-}
-
 } // namespace
 
 QString readManualSource(const DocGen &doc, const QString &inputPath, LineOrigins *origins) {
@@ -441,8 +439,8 @@ QString readManualSource(const DocGen &doc, const QString &inputPath, LineOrigin
 void preprocess(DocGen &doc, const QString &inputPath) {
     doc.origins.clear();
     const QString text =
-        readManualSource(doc, inputPath, diagnostics().enabled() ? &doc.origins : nullptr);
-    recordTitles(doc, text);
+        Preprocessor(doc, diagnostics().enabled() ? &doc.origins : nullptr, &doc.splitTitles)
+            .read(inputPath);
     interpretMarkup(doc, text);
 
     doc.contentsLevel = 0;
