@@ -3,18 +3,33 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
+
 // Serves the lines of a text file one at a time, without their terminators ("\n" or
 // "\r\n"). The file is read whole and closed when the reader is made; a file that
 // cannot be opened has no lines. Reading touches no shared state, so it may happen on
 // any thread; the caller records the file among those the run read.
+//
+// A big file is decoded on a thread of its own, a run of lines at a time, while its
+// first lines are already served: a manual of megabytes otherwise has the reader wait
+// for all of it before its first line, with the other core idle.
 class TextLines {
 public:
-    TextLines() = default;
-    explicit TextLines(const QString &fileName);
+    TextLines();
+    // Files of at least decodeAheadFrom bytes are decoded ahead, in runs of about
+    // runBytes; the defaults suit the run, smaller ones let a test cut a file often.
+    explicit TextLines(const QString &fileName, qsizetype decodeAheadFrom = 1 << 20,
+                       qsizetype runBytes = 256 << 10);
+    TextLines(TextLines &&other) noexcept;
+    TextLines &operator=(TextLines &&other) noexcept;
+    ~TextLines();
 
     bool isOpen() const { return open_; }
     // The characters of the whole text, terminators included.
-    qsizetype size() const { return text_.size(); }
+    qsizetype size() {
+        finishDecoding();
+        return text_.size();
+    }
     // The next line as a view into the text, valid while this reader lasts.
     bool next(QStringView &line);
     // The text itself, for a caller that writes what it makes of the lines over the
@@ -23,12 +38,20 @@ public:
     QChar *writableText() { return text_.data(); }
     // The text as it stands, leaving this reader without lines.
     QString takeText() {
-        position_ = 0;
+        finishDecoding();
+        position_ = available_ = 0;
         return std::move(text_);
     }
 
 private:
+    struct Decoding;
+    // Waits for the decoding thread to end, and gives the text its decoded size.
+    void finishDecoding();
+
     QString text_;
     qsizetype position_ = 0;
+    qsizetype available_ = 0; // characters of text_ that hold whole decoded lines
     bool open_ = false;
+    // While the file is decoded ahead; it writes into text_ beyond available_ only.
+    std::unique_ptr<Decoding> decoding_;
 };
