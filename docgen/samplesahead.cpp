@@ -19,31 +19,45 @@ constexpr char endCode[] = "\\endcode";
 
 } // namespace
 
-std::unique_ptr<SamplesAhead> SamplesAhead::start(MarkupCursor begin, MarkupCursor end) {
-    const char16_t *const textEnd = reinterpret_cast<const char16_t *>(end);
+bool SamplesAhead::findSamples(std::vector<Sample> &found, size_t count) {
+    const char16_t *const textEnd = reinterpret_cast<const char16_t *>(end_);
     const auto next = [&](MarkupCursor from) {
         return reinterpret_cast<MarkupCursor>(
             findText(reinterpret_cast<const char16_t *>(from), textEnd, codeCommand));
     };
-    // Most texts (a declaration's description) hold no sample at all.
-    MarkupCursor command = next(begin);
-    if (command == end)
-        return nullptr;
-    std::unique_ptr<SamplesAhead> ahead(new SamplesAhead);
     // The samples as the code command reads them: its language in braces, then the text
     // from the next line up to "\endcode" (or the end). A sample's text holds no command,
     // so the next one is looked for after it.
-    while (command != end) {
+    while (found.size() < count) {
+        const MarkupCursor command = next(scan_);
+        if (command == end_)
+            return true;
         MarkupCursor cursor = command + sizeof codeCommand - 2; // at the brace
-        QString language = readBracedOrWord(cursor, end);
+        QString language = readBracedOrWord(cursor, end_);
         skipToBlockText(cursor);
         const QChar *const sampleEnd = reinterpret_cast<MarkupCursor>(
             findText(reinterpret_cast<const char16_t *>(cursor), textEnd, endCode));
-        ahead->samples_.push_back(Sample{cursor, sampleEnd, std::move(language), {}});
-        if (sampleEnd == end)
-            break;
-        command = next(sampleEnd + sizeof endCode - 1);
+        found.push_back(Sample{cursor, sampleEnd, std::move(language), {}});
+        if (sampleEnd == end_) {
+            scan_ = end_;
+            return true;
+        }
+        scan_ = sampleEnd + sizeof endCode - 1;
     }
+    return scan_ == end_;
+}
+
+std::unique_ptr<SamplesAhead> SamplesAhead::start(MarkupCursor begin, MarkupCursor end) {
+    // Most texts (a declaration's description) hold no sample at all. The others are
+    // searched here only until they are known to hold enough samples for a thread,
+    // which then finds the rest.
+    const MarkupCursor first = reinterpret_cast<MarkupCursor>(
+        findText(reinterpret_cast<const char16_t *>(begin), reinterpret_cast<const char16_t *>(end),
+                 codeCommand));
+    if (first == end)
+        return nullptr;
+    std::unique_ptr<SamplesAhead> ahead(new SamplesAhead(first, end));
+    ahead->allFound_ = ahead->findSamples(ahead->samples_, fewestSamples);
     if (ahead->samples_.size() < fewestSamples)
         return nullptr;
     try {
@@ -65,7 +79,18 @@ SamplesAhead::~SamplesAhead() {
 }
 
 void SamplesAhead::run() {
-    for (size_t i = 0; i < samples_.size(); ++i) {
+    std::vector<Sample> found;
+    for (size_t i = 0;;) {
+        // Found a batch at a time ahead of the colouring, so that the interpreter finds
+        // the first ones coloured without waiting for all of a long text to be searched.
+        if (i == samples_.size() && !allFound_) {
+            const bool ended = findSamples(found, mostAhead);
+            std::lock_guard<std::mutex> lock(mutex_);
+            samples_.insert(samples_.end(), std::make_move_iterator(found.begin()),
+                            std::make_move_iterator(found.end()));
+            allFound_ = ended;
+            found.clear();
+        }
         {
             std::unique_lock<std::mutex> lock(mutex_);
             if (i >= taken_ + mostAhead) {
@@ -80,38 +105,41 @@ void SamplesAhead::run() {
                 return;
             // Samples the interpreter has gone past, coloured in their turn, are skipped.
             i = std::max<size_t>(i, taken_);
-            if (i >= samples_.size())
-                return;
+            if (i >= samples_.size()) {
+                if (allFound_)
+                    return;
+                continue; // the next batch is found first
+            }
         }
         Sample &sample = samples_[i];
         sample.coloured = colourAhead(QStringView(sample.start, sample.end), sample.language);
-        coloured_.store(i + 1, std::memory_order_release);
+        coloured_.store(++i, std::memory_order_release);
     }
 }
 
 bool SamplesAhead::take(const QChar *start, const QChar *end, const QString &language,
                         QString &out) {
-    // Samples the interpreter has gone past were no samples of its own.
-    size_t next = taken_.load(std::memory_order_relaxed);
-    while (next < samples_.size() && samples_[next].start < start)
-        ++next;
-    const bool found = next < samples_.size() && samples_[next].start == start &&
-                       samples_[next].end == end && samples_[next].language == language;
-    const bool ready = found && next < coloured_.load(std::memory_order_acquire);
-    bool taken = false;
-    if (ready) {
-        taken = appendColouredAhead(out, samples_[next].coloured, language);
-        samples_[next].coloured = ColouredAhead(); // its room goes back now
-    }
-    if (found)
-        ++next;
+    ColouredAhead coloured;
+    bool ready;
     bool wake;
     {
+        // The thread may be adding samples: they are read under the lock.
         std::lock_guard<std::mutex> lock(mutex_);
+        // Samples the interpreter has gone past were no samples of its own.
+        size_t next = taken_.load(std::memory_order_relaxed);
+        while (next < samples_.size() && samples_[next].start < start)
+            ++next;
+        const bool found = next < samples_.size() && samples_[next].start == start &&
+                           samples_[next].end == end && samples_[next].language == language;
+        ready = found && next < coloured_.load(std::memory_order_acquire);
+        if (ready)
+            coloured = std::move(samples_[next].coloured); // its room goes back after use
+        if (found)
+            ++next;
         taken_.store(next, std::memory_order_relaxed);
         wake = waiting_ && next >= wakeAt_;
     }
     if (wake)
         room_.notify_one();
-    return taken;
+    return ready && appendColouredAhead(out, coloured, language);
 }

@@ -14,10 +14,10 @@
 
 // The "\code{language}" samples of a long text (a manual), coloured on a thread of
 // their own while the interpreter reads the text. They are found where the code
-// command finds them, and each is coloured ahead from the colourer's first state (see
-// colourAhead). The code command takes a sample that starts and ends where its own
-// does and has its language; it colours its sample itself when there is none, when
-// the thread has not reached it yet, or when the colourer is in another state.
+// command finds them, by the thread a batch at a time as it goes, and each is coloured
+// ahead from the colourer's first state (see colourAhead). The code command takes a sample that
+// starts and ends where its own does and has its language; it colours its sample itself when there
+// is none, when the thread has not reached it yet, or when the colourer is in another state.
 class SamplesAhead {
 public:
     // Starts on the text from begin up to end (its NUL), or gives none when the text has
@@ -40,11 +40,19 @@ private:
         QString language;
         ColouredAhead coloured;
     };
-    SamplesAhead() = default;
+    SamplesAhead(MarkupCursor begin, MarkupCursor end) : scan_(begin), end_(end) {}
+    // Appends to found the next samples from scan_ on, until found holds count of them
+    // or the text ends; returns whether it ended.
+    bool findSamples(std::vector<Sample> &found, size_t count);
     void run();
 
-    // Found before the thread starts; the thread colours them in order.
+    // Where the search for samples goes on; the thread's alone once it runs.
+    MarkupCursor scan_;
+    const MarkupCursor end_;
+    // The samples found so far, which the thread colours in order. It appends to them
+    // under mutex_, where the interpreter reads them; it reads them itself without.
     std::vector<Sample> samples_;
+    bool allFound_ = false;
     std::atomic<size_t> coloured_{0}; // samples_[0, coloured_) are coloured
     std::atomic<size_t> taken_{0};    // the interpreter has gone past samples_[0, taken_)
     std::atomic<bool> stopping_{false};
