@@ -5,18 +5,29 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <vector>
 
-// The file's bytes, decoded run by run into the reader's text. Runs end just after a
+// The file, read and decoded run by run into the reader's text. Runs end just after a
 // line end, where UTF-8 holds no part of a character, so each decodes as it would
 // within the whole file.
 struct TextLines::Decoding {
-    QByteArray bytes;
-    char16_t *out = nullptr; // the text's characters, with room for one per byte
+    explicit Decoding(const QString &fileName) : file(fileName) {}
+    ~Decoding() {
+        if (thread.joinable())
+            thread.join();
+    }
+
+    QFile file;
+    // The text's characters, with room for one per byte of the file as it was opened:
+    // what it may have grown by since is not read.
+    char16_t *out = nullptr;
+    qsizetype room = 0;
     qsizetype runBytes = 0;
     std::mutex mutex;
     std::condition_variable progressed;
@@ -24,43 +35,52 @@ struct TextLines::Decoding {
     bool done = false;
     std::thread thread;
 
-    ~Decoding() {
-        if (thread.joinable())
-            thread.join();
-    }
-
     void run() {
         QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::Stateless);
-        const char *from = bytes.constData();
-        const char *const end = from + bytes.size();
         QChar *const start = reinterpret_cast<QChar *>(out);
         QChar *written = start;
-        while (from != end) {
-            const char *to = runEnd(from, end);
-            written = decoder.appendToBuffer(written, QByteArrayView(from, to - from));
-            from = to;
+        // Bytes read and not decoded yet: the start of a line whose end is not read.
+        std::vector<char> bytes(static_cast<size_t>(runBytes));
+        qsizetype held = 0, unread = room;
+        bool ended = false;
+        while (!ended) {
+            if (held == qsizetype(bytes.size()))
+                bytes.resize(2 * bytes.size()); // a line longer than the room
+            const qint64 read =
+                unread > 0 ? file.read(bytes.data() + held,
+                                       std::min<qsizetype>(qsizetype(bytes.size()) - held, unread))
+                           : 0;
+            if (read > 0) {
+                held += read;
+                unread -= read;
+            } else {
+                ended = true;
+            }
+            const qsizetype run = ended ? held : runEnd(bytes.data(), held);
+            if (run == 0)
+                continue;
+            written = decoder.appendToBuffer(written, QByteArrayView(bytes.data(), run));
+            held -= run;
+            std::memmove(bytes.data(), bytes.data() + run, size_t(held));
             std::lock_guard<std::mutex> lock(mutex);
             decoded = written - start;
-            done = from == end;
+            done = ended;
             progressed.notify_one();
         }
+        std::lock_guard<std::mutex> lock(mutex);
+        done = true;
+        progressed.notify_one();
     }
 
-    // Where the run from from ends: after the first line end at least runBytes on, or
-    // at the end. A decoder skips a byte order mark that starts what it is given, so
-    // no run but the first may start with one.
-    const char *runEnd(const char *from, const char *end) const {
-        if (end - from <= runBytes)
-            return end;
-        const char *at = from + runBytes;
-        for (;;) {
-            const void *const newline = std::memchr(at, '\n', size_t(end - at));
-            if (!newline)
-                return end;
-            at = static_cast<const char *>(newline) + 1;
-            if (end - at < 3 || std::memcmp(at, "\xef\xbb\xbf", 3) != 0)
+    // How much of the held bytes makes a run: up to just after their last line end,
+    // or none. A decoder skips a byte order mark that starts what it is given, so no
+    // run but the first may start with one: the three bytes after a run must be known.
+    static qsizetype runEnd(const char *bytes, qsizetype held) {
+        for (qsizetype at = held - 3; at > 0; --at) {
+            if (bytes[at - 1] == '\n' && std::memcmp(bytes + at, "\xef\xbb\xbf", 3) != 0)
                 return at;
         }
+        return 0;
     }
 
     // The characters decoded once more than have been are, or all of them.
@@ -72,34 +92,33 @@ struct TextLines::Decoding {
 };
 
 TextLines::TextLines(const QString &fileName, qsizetype decodeAheadFrom, qsizetype runBytes) {
-    QFile file(fileName);
+    auto decoding = std::make_unique<Decoding>(fileName);
+    QFile &file = decoding->file;
     open_ = file.open(QIODevice::ReadOnly);
     // Read, not mapped: a file that another process truncates while it is mapped would
     // kill the run with a bus error instead of giving fewer lines.
     if (!open_)
         return;
-    QByteArray bytes = file.readAll();
     // Decoded ahead only where every run decodes alone as within the whole: in UTF-8,
     // which the system's encoding is on every Unix that Qt 6 runs on.
     static const bool utf8 = QString::fromLocal8Bit("\xc3\xa9\xf0\x9f\x98\x80") ==
                              QString::fromUtf8("\xc3\xa9\xf0\x9f\x98\x80");
-    if (bytes.size() >= decodeAheadFrom && bytes.size() > 0 && utf8) {
+    const qint64 size = file.size();
+    if (size >= decodeAheadFrom && size > 0 && utf8) {
         // A character for each byte at most; not filled, the thread writes them.
-        text_.resize(bytes.size());
-        auto decoding = std::make_unique<Decoding>();
-        decoding->bytes = std::move(bytes);
+        text_.resize(size);
         decoding->out = reinterpret_cast<char16_t *>(text_.data());
-        decoding->runBytes = std::max<qsizetype>(runBytes, 1);
+        decoding->room = size;
+        decoding->runBytes = std::max<qsizetype>(runBytes, 4);
         try {
             decoding->thread = std::thread([d = decoding.get()] { d->run(); });
             decoding_ = std::move(decoding);
             return;
         } catch (const std::system_error &) {
             // No thread to be had: decoded here, whole, as a small file is.
-            bytes = std::move(decoding->bytes);
         }
     }
-    text_ = QString::fromLocal8Bit(bytes);
+    text_ = QString::fromLocal8Bit(file.readAll());
     available_ = text_.size();
 }
 
