@@ -70,7 +70,7 @@ private:
         bool nonAsciiReported = false;
     };
 
-    void directive(const QString &s);
+    void directive(QStringView s);
     void defineMacro(const QString &s);
     // start is the line from its first character that is not white space.
     void ordinaryLine(QStringView line, QStringView start);
@@ -174,10 +174,13 @@ QString Preprocessor::read(const QString &inputPath) {
             if (warnings_)
                 noteDroppedInCode(start);
             const int before = skipping_;
-            const QString words = simplified(line.toString());
+            // Directives are mostly written simply already: read where they stand.
+            QString simple;
+            const QStringView words =
+                isSimplified(line) ? line : QStringView(simple = line.toString().simplified());
             directive(words);
             if (warnings_)
-                noteSkipping(before, words.section(u' ', 0, 0));
+                noteSkipping(before, field(words, 0));
         } else {
             ordinaryLine(line, start);
         }
@@ -398,36 +401,74 @@ bool familyIs(const char *family) {
     return qstrcmp(product::targetFamily, family) == 0;
 }
 
-void Preprocessor::directive(const QString &s) {
-    static const WordSet processorConditions(std::initializer_list<const char *>{
-        "@avr", "@arm", "@msp430", "@maxq", "@maxq30", "@riscv", "@elide"});
+void Preprocessor::directive(QStringView s) {
+    // s is simplified; a directive is the whole of it, but for "@def" and its value.
     if (s.startsWith(QLatin1String("@def"))) {
-        defineMacro(s);
-    } else if (s == QLatin1String("@html") || s == QLatin1String("@print")) {
-        skipping_ = QStringView(s).mid(1) == doc_.formatName ? 0 : 1;
-    } else if (processorConditions.contains(s)) {
-        skipping_ = s.mid(1).toUpper() == QLatin1String(product::targetFamily) ? 0 : 1;
-    } else if (s == QLatin1String("@arm_riscv")) {
-        skipping_ = familyIs("ARM") || familyIs("RISCV") ? 0 : 1;
-    } else if (s == QLatin1String("@codespace")) {
-        skipping_ = familyIs("AVR") || familyIs("MAXQ") || familyIs("MAXQ30") ? 0 : 1;
-    } else if (s == QLatin1String("@vantor")) {
-        conditionStack_.push_back(skipping_);
-        if (!skipping_)
-            skipping_ = qstrcmp(product::name, "Vantor") == 0 ? 0 : 1;
-    } else if (s == QLatin1String("@else")) {
-        if (!skipping_)
-            skipping_ = 1;
-        else if (conditionStack_.empty() || conditionStack_.back() != 1)
-            skipping_ = 0;
-    } else if (s == QLatin1String("@end")) {
-        if (conditionStack_.empty()) {
-            skipping_ = 0;
-        } else {
-            skipping_ = conditionStack_.back();
-            conditionStack_.pop_back();
-        }
+        defineMacro(s.toString());
+        return;
     }
+    using Handler = void (*)(Preprocessor &, QStringView);
+    struct Directive {
+        const char *name;
+        Handler run;
+    };
+    static const Handler format = [](Preprocessor &p, QStringView s) {
+        p.skipping_ = s.mid(1) == p.doc_.formatName ? 0 : 1;
+    };
+    static const Handler processor = [](Preprocessor &p, QStringView s) {
+        p.skipping_ = s.mid(1).toString().toUpper() == QLatin1String(product::targetFamily) ? 0 : 1;
+    };
+    static const Directive directives[] = {
+        {"@html", format},
+        {"@print", format},
+        {"@avr", processor},
+        {"@arm", processor},
+        {"@msp430", processor},
+        {"@maxq", processor},
+        {"@maxq30", processor},
+        {"@riscv", processor},
+        {"@elide", processor},
+        {"@arm_riscv",
+         [](Preprocessor &p, QStringView) {
+             p.skipping_ = familyIs("ARM") || familyIs("RISCV") ? 0 : 1;
+         }},
+        {"@codespace",
+         [](Preprocessor &p, QStringView) {
+             p.skipping_ = familyIs("AVR") || familyIs("MAXQ") || familyIs("MAXQ30") ? 0 : 1;
+         }},
+        {"@vantor",
+         [](Preprocessor &p, QStringView) {
+             p.conditionStack_.push_back(p.skipping_);
+             if (!p.skipping_)
+                 p.skipping_ = qstrcmp(product::name, "Vantor") == 0 ? 0 : 1;
+         }},
+        {"@else",
+         [](Preprocessor &p, QStringView) {
+             if (!p.skipping_)
+                 p.skipping_ = 1;
+             else if (p.conditionStack_.empty() || p.conditionStack_.back() != 1)
+                 p.skipping_ = 0;
+         }},
+        {"@end",
+         [](Preprocessor &p, QStringView) {
+             if (p.conditionStack_.empty()) {
+                 p.skipping_ = 0;
+             } else {
+                 p.skipping_ = p.conditionStack_.back();
+                 p.conditionStack_.pop_back();
+             }
+         }},
+    };
+    static const WordSet names = [] {
+        WordSet set;
+        for (const Directive &d : directives)
+            set.insert(QString::fromLatin1(d.name));
+        return set;
+    }();
+    // Any other directive is dropped with its line.
+    const qsizetype which = names.indexOf(s);
+    if (which >= 0)
+        directives[which].run(*this, s);
 }
 
 } // namespace
