@@ -3,6 +3,7 @@
 #include "common/asciimatch.h"
 #include "common/findeither.h"
 #include "common/simplify.h"
+#include "common/texthash.h"
 #include "common/wordset.h"
 
 #include "docgen/diagnostics.h"
@@ -13,13 +14,13 @@
 #include "docgen/textlines.h"
 
 #include <QFileInfo>
-#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <QStringView>
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 // Phase 1 reads the source and the sources it includes line by line, dropping
@@ -129,7 +130,7 @@ private:
     // Files open on the include stack: including one of them again adds no lines, so
     // a source that includes itself finishes instead of recursing.
     QSet<QString> openFiles_;
-    QHash<QString, QString> definitions_;
+    std::unordered_map<QString, QString, TextHash> definitions_;
 };
 
 QString fileKey(const QString &path) {
@@ -394,7 +395,7 @@ void Preprocessor::defineMacro(const QString &s) {
         value += next;
     }
     if (!skipping_)
-        definitions_.insert(name, value);
+        definitions_.insert_or_assign(name, value);
 }
 
 bool familyIs(const char *family) {
