@@ -27,28 +27,40 @@ constexpr qsizetype LongestKeyword = 9;
 // is hashed or copied to be looked up.
 const std::vector<Keyword> *keywordsByLength() {
     static const std::vector<Keyword> *const table = [] {
-        static const struct {
-            const char *word;
-            int code;
-        } list[] = {
-            {"class", TokenClass},         {"extern", TokenExtern},
-            {"public", TokenPublic},       {"signals", TokenPublic},
-            {"protected", TokenProtected}, {"private", TokenPrivate},
-            {"const", TokenConst},         {"volatile", TokenVolatile},
-            {"register", TokenRegister},   {"union", TokenUnion},
-            {"static", TokenStatic},       {"virtual", TokenVirtual},
-            {"enum", TokenEnum},           {"typedef", TokenTypedef},
-            {"friend", TokenFriend},       {"struct", TokenStruct},
-            {"using", TokenUsing},         {"operator", TokenOperator},
-            {"template", TokenTemplate},   {"throw", TokenThrow},
-            {"namespace", TokenNamespace}, {"inline", DroppedWord},
-            {"Q_OBJECT", DroppedWord},     {"slots", DroppedWord},
+        // Literals: copies of their text share static characters and so count no
+        // references, which the threads parsing headers side by side would otherwise
+        // contend for on every keyword.
+        static const Keyword list[] = {
+            {QStringLiteral("class"), TokenClass},
+            {QStringLiteral("extern"), TokenExtern},
+            {QStringLiteral("public"), TokenPublic},
+            {QStringLiteral("signals"), TokenPublic},
+            {QStringLiteral("protected"), TokenProtected},
+            {QStringLiteral("private"), TokenPrivate},
+            {QStringLiteral("const"), TokenConst},
+            {QStringLiteral("volatile"), TokenVolatile},
+            {QStringLiteral("register"), TokenRegister},
+            {QStringLiteral("union"), TokenUnion},
+            {QStringLiteral("static"), TokenStatic},
+            {QStringLiteral("virtual"), TokenVirtual},
+            {QStringLiteral("enum"), TokenEnum},
+            {QStringLiteral("typedef"), TokenTypedef},
+            {QStringLiteral("friend"), TokenFriend},
+            {QStringLiteral("struct"), TokenStruct},
+            {QStringLiteral("using"), TokenUsing},
+            {QStringLiteral("operator"), TokenOperator},
+            {QStringLiteral("template"), TokenTemplate},
+            {QStringLiteral("throw"), TokenThrow},
+            {QStringLiteral("namespace"), TokenNamespace},
+            {QStringLiteral("inline"), DroppedWord},
+            {QStringLiteral("Q_OBJECT"), DroppedWord},
+            {QStringLiteral("slots"), DroppedWord},
         };
         static std::vector<Keyword> byLength[LongestKeyword + 1];
-        for (const auto &entry : list) {
-            const QString text = QString::fromLatin1(entry.word);
-            Q_ASSERT(text.size() >= ShortestKeyword && text.size() <= LongestKeyword);
-            byLength[text.size()].push_back(Keyword{text, entry.code});
+        for (const Keyword &keyword : list) {
+            Q_ASSERT(keyword.text.size() >= ShortestKeyword &&
+                     keyword.text.size() <= LongestKeyword);
+            byLength[keyword.text.size()].push_back(keyword);
         }
         return byLength;
     }();
@@ -143,14 +155,17 @@ CommentStart simplifiedStart(QStringView text) {
 
 QString SourceBrowserToken::textOf(int code, const QString &text) {
     if (code >= 32 && code <= 255) {
-        // Shared copies: declaration text is built from many punctuation tokens.
-        static const std::vector<QString> characters = [] {
-            std::vector<QString> list(256);
-            for (int c = 32; c <= 255; ++c)
-                list[c] = QString(QChar(c));
-            return list;
-        }();
-        return characters[code];
+        // Copies of static characters: declaration text is built from many punctuation
+        // tokens, on several threads, and copies of shared strings would count
+        // references to them there.
+        static const struct Characters {
+            char16_t of[256];
+            Characters() {
+                for (int c = 0; c < 256; ++c)
+                    of[c] = char16_t(c);
+            }
+        } characters;
+        return QString::fromRawData(reinterpret_cast<const QChar *>(characters.of + code), 1);
     }
     switch (code) {
     case TokenConst:
