@@ -23,3 +23,23 @@ QString escapeXml(const QString &text) {
     appendEscapedXml(out, text);
     return out;
 }
+
+qsizetype escapedXmlSize(QStringView text) {
+    qsizetype size = text.size();
+    for (const QChar c : text)
+        size += qMax<qsizetype>(0, xmlEntity(c).size() - 1);
+    return size;
+}
+
+QChar *copyEscapedXml(QChar *out, QStringView text) {
+    for (const QChar c : text) {
+        const QLatin1String entity = xmlEntity(c);
+        if (entity.isEmpty()) {
+            *out++ = c;
+        } else {
+            for (const char e : entity)
+                *out++ = QLatin1Char(e);
+        }
+    }
+    return out;
+}

@@ -32,3 +32,8 @@ QString escapeXml(const QString &text);
 
 // Appends escapeXml(text) to out without building an intermediate string.
 void appendEscapedXml(QString &out, QStringView text);
+
+// For output sized once and written through a pointer: the size of escapeXml(text), and
+// escapeXml(text) written at out, returning where it ends.
+qsizetype escapedXmlSize(QStringView text);
+QChar *copyEscapedXml(QChar *out, QStringView text);

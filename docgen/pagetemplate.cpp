@@ -110,9 +110,9 @@ void appendSummaryTable(QString &out) {
 
     // One pass over the entries, in key order, collects the rows of every group, so
     // the table costs no more than its size however many groups there are. The table
-    // is then written once into room for all of it (briefs that need escaping grow
-    // it a little): a header's table runs to megabytes, and growing it row by row
-    // copied it again and again.
+    // is then written once, through a pointer, into room made for all of it: a
+    // header's table runs to megabytes, and growing it row by row copied it again and
+    // again, while an append per piece of a row cost more than its copying.
     const QStringList &order = tables.groupOrder.names();
     std::vector<std::vector<const EntryRecord *>> rowsByGroup(size_t(order.size()));
     for (const EntryRecord &entry : tables.entries.inNameOrder()) {
@@ -125,24 +125,25 @@ void appendSummaryTable(QString &out) {
         size += groupStart.size() + order[group].size() + groupEnd.size();
         for (const EntryRecord *entry : rowsByGroup[size_t(group)])
             size += rowStart.size() + rowLink.size() + rowBrief.size() + rowEnd.size() +
-                    2 * entry->name.size() + entry->brief.size();
+                    2 * entry->name.size() + escapedXmlSize(entry->brief);
     }
-    out.reserve(out.size() + size);
-
-    out += tableStart;
+    const qsizetype start = out.size();
+    out.resize(start + size);
+    QChar *at = copyTo(out.data() + start, tableStart);
     for (qsizetype group = 0; group < order.size(); ++group) {
-        out += groupStart;
-        out += order[group];
-        out += groupEnd;
+        at = copyTo(at, groupStart);
+        at = copyTo(at, order[group]);
+        at = copyTo(at, groupEnd);
         for (const EntryRecord *entry : rowsByGroup[size_t(group)]) {
-            out += rowStart;
-            out += entry->name;
-            out += rowLink;
-            out += entry->name;
-            out += rowBrief;
-            appendEscapedXml(out, entry->brief);
-            out += rowEnd;
+            at = copyTo(at, rowStart);
+            at = copyTo(at, entry->name);
+            at = copyTo(at, rowLink);
+            at = copyTo(at, entry->name);
+            at = copyTo(at, rowBrief);
+            at = copyEscapedXml(at, entry->brief);
+            at = copyTo(at, rowEnd);
         }
     }
-    out += tableEnd;
+    at = copyTo(at, tableEnd);
+    Q_ASSERT(at == out.constData() + out.size());
 }
