@@ -77,16 +77,6 @@ void pageBytes(const OutputPage &page, QByteArray &bytes) {
     bytes.truncate(out - begin);
 }
 
-QString pageTextAfterBody(const OutputPage &page) {
-    // The template's text after its "<body>" tag: the line end of that tag, the body, the tail.
-    QString text;
-    text.reserve(1 + page.text.size() + tail.size());
-    text += afterTitle.back();
-    text += page.text;
-    text += tail;
-    return text;
-}
-
 void appendSummaryTable(QString &out) {
     ProgramTables &tables = programTables();
     for (const QString &group : tables.groupList.names())

@@ -14,10 +14,6 @@ QString pageTemplate(const QString &title, const QString &body, const QString &s
 // first, in the room that bytes has.
 void pageBytes(const OutputPage &page, QByteArray &bytes);
 
-// What follows the template's "<body>" tag in a templated page's text, up to its end:
-// what a reader of the page's text after that tag reads, without the page's head.
-QString pageTextAfterBody(const OutputPage &page);
-
 // Appends the grouped API summary table of the entries registered for the current
 // input to out, with groups in the program-wide group order.
 void appendSummaryTable(QString &out);

@@ -96,12 +96,9 @@ void processInput(const QString &argument, const QString &next, const QString &o
         // page that fails to be written stops the run before the site is written.
         if (site)
             site->queue([page, input, manual](Site &s) {
-                // A templated page's head holds nothing that the site reads.
-                if (page.templated)
-                    s.addPage(page.fileName, page.title, pageTextAfterBody(page), input, manual,
-                              true);
-                else
-                    s.addPage(page.fileName, page.title, page.text, input, manual);
+                // A templated page's text is its body, all of it that the site reads: the
+                // template around it holds no words.
+                s.addPage(page.fileName, page.title, page.text, input, manual, page.templated);
             });
         writer.queue(std::move(page));
     };

@@ -27,7 +27,8 @@ enum class PagePart { Prose, Heading, Code };
 //       the edge of a block in part: tags other than inline ones separate words.
 // Scripts, styles and comments give nothing; a page without "<body>" is read from its
 // start.
-// With afterBody, html is what follows the page's "<body>" tag and is read from its start.
+// With afterBody, html is the page's body alone and is read from its start: the tags
+// around a body give a reader no words, and its snippet no more than white space.
 template <typename Sink>
 void readPage(QStringView html, Sink &sink, bool afterBody = false);
 

@@ -20,8 +20,8 @@ public:
     explicit Site(const QString &workingDirectory);
 
     // A page the run wrote. Manual pages (from markup inputs) also enter the A-Z index
-    // by their titles; input is the file that gave them. With afterBody, text is what
-    // follows the page's "<body>" tag, which is all of the page that is read.
+    // by their titles; input is the file that gave them. With afterBody, text is the
+    // page's body alone, which is all of the page that is read.
     void addPage(const QString &fileName, const QString &title, const QString &text,
                  const QString &input, bool manualPage, bool afterBody = false);
     // An input's contents entry: lines of "content" elements whose urls are relative to
