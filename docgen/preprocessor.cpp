@@ -47,10 +47,10 @@ class Preprocessor {
 public:
     using Titles = decltype(DocGen::splitTitles);
     // With origins, the preprocessor also records where each line it keeps came from
-    // and warns about what it drops by mistake. With titles, the title of every page
-    // the kept lines will split into goes there under its page name, as the lines are
-    // kept: a second pass over a manual of megabytes would cost more.
-    Preprocessor(const DocGen &doc, LineOrigins *origins, Titles *titles = nullptr)
+    // and warns about what it drops by mistake. The title of every page the kept lines
+    // will split into goes to titles under its page name, as the lines are kept: a
+    // second pass over a manual of megabytes would cost more.
+    Preprocessor(const DocGen &doc, LineOrigins *origins, Titles &titles)
         : doc_(doc), origins_(origins), titles_(titles), warnings_(origins != nullptr) {}
 
     QString read(const QString &inputPath);
@@ -99,7 +99,7 @@ private:
 
     const DocGen &doc_;
     LineOrigins *origins_;
-    Titles *titles_;
+    Titles &titles_;
     QString titledPage_; // the page that the last "\split" started
     const bool warnings_;
     // Whether the kept lines have opened a code block that they have not closed yet:
@@ -292,7 +292,7 @@ void Preprocessor::ordinaryLine(QStringView line, QStringView start) {
         noteOutputLine(line);
     appendOutput(line);
     // Most lines are text; only a command can name a page or a title.
-    if (titles_ && line.startsWith(u'\\'))
+    if (line.startsWith(u'\\'))
         noteTitle(line);
 }
 
@@ -303,12 +303,12 @@ void Preprocessor::noteTitle(QStringView line) {
         QString title = simplified(line.mid(7).toString());
         if (title.endsWith(u'}'))
             title.chop(1);
-        titles_->insert_or_assign(titledPage_, simplified(std::move(title)));
+        titles_.insert_or_assign(titledPage_, simplified(std::move(title)));
     } else if (startsWithText(line, "\\title")) {
         // What follows the command's name, white space simplified.
         const QString simple = simplified(line.toString());
         const qsizetype space = indexOfChar(simple, u' ');
-        titles_->insert_or_assign(titledPage_, space < 0 ? QString() : simple.mid(space + 1));
+        titles_.insert_or_assign(titledPage_, space < 0 ? QString() : simple.mid(space + 1));
     }
 }
 
@@ -474,14 +474,10 @@ void Preprocessor::directive(QStringView s) {
 
 } // namespace
 
-QString readManualSource(const DocGen &doc, const QString &inputPath, LineOrigins *origins) {
-    return Preprocessor(doc, origins).read(inputPath);
-}
-
 void preprocess(DocGen &doc, const QString &inputPath) {
     doc.origins.clear();
     const QString text =
-        Preprocessor(doc, diagnostics().enabled() ? &doc.origins : nullptr, &doc.splitTitles)
+        Preprocessor(doc, diagnostics().enabled() ? &doc.origins : nullptr, doc.splitTitles)
             .read(inputPath);
     interpretMarkup(doc, text);
 

@@ -13,11 +13,12 @@
 #include <vector>
 
 // The "\code{language}" samples of a long text (a manual), coloured on a thread of
-// their own while the interpreter reads the text. They are found where the code
-// command finds them, by the thread a batch at a time as it goes, and each is coloured
-// ahead from the colourer's first state (see colourAhead). The code command takes a sample that
-// starts and ends where its own does and has its language; it colours its sample itself when there
-// is none, when the thread has not reached it yet, or when the colourer is in another state.
+// their own while the interpreter reads the text. The thread finds them, a batch at a
+// time as it goes, where the code command finds them, and colours each ahead from the
+// colourer's first state (see colourAhead). The code command takes a sample that starts
+// and ends where its own does and has its language; it colours its sample itself when
+// there is none, when the thread has not reached it yet, or when the colourer is in
+// another state.
 class SamplesAhead {
 public:
     // Starts on the text from begin up to end (its NUL), or gives none when the text has
