@@ -67,6 +67,8 @@ struct SourceBrowserCParser::StatementShape {
 
 SourceBrowserCParser::SourceBrowserCParser(SourceBrowserRoot *root) : root_(root) {}
 
+const QString SourceBrowserCParser::noText;
+
 SourceBrowserCParser::~SourceBrowserCParser() = default;
 
 void SourceBrowserCParser::errorMessage(const QString &, int, const QString &) {}
@@ -76,7 +78,7 @@ void SourceBrowserCParser::parseFile(const QString &fileName) {
 
     access_ = AccessNone;
     token_ = -1;
-    tokenText_.clear();
+    tokenText_ = &noText;
     staticSeen_ = false;
     startLine_ = -1;
     pending_.clear();
@@ -87,6 +89,7 @@ void SourceBrowserCParser::parseFile(const QString &fileName) {
     overviewText_ = scanner_->overviewText();
     overviewOrigins_ = scanner_->overviewOrigins();
     unattachedComments_ = scanner_->unattachedDocumentationComments();
+    tokenText_ = &noText;
     scanner_.reset();
     pending_.clear();
 }
@@ -99,23 +102,23 @@ void SourceBrowserCParser::parseFile(const QString &fileName) {
 void SourceBrowserCParser::advance() {
     const auto fetch = [this] {
         token_ = scanner_->nextToken();
-        tokenText_ = scanner_->tokenText();
+        tokenText_ = &scanner_->tokenText();
     };
     fetch();
     // Compiler-specific attributes carry nothing the documentation needs.
     while (token_ == TokenIdentifier) {
-        if (tokenText_ == QLatin1String("__attribute__") ||
-            tokenText_ == QLatin1String("__interrupt") ||
-            tokenText_ == QLatin1String("__ctl_interrupt") || tokenText_ == QLatin1String("asm") ||
-            tokenText_ == QLatin1String("__asm")) {
+        if (tokenText() == QLatin1String("__attribute__") ||
+            tokenText() == QLatin1String("__interrupt") ||
+            tokenText() == QLatin1String("__ctl_interrupt") ||
+            tokenText() == QLatin1String("asm") || tokenText() == QLatin1String("__asm")) {
             fetch();
             if (token_ == '(' || token_ == '[' || token_ == '{') {
                 skipGroup();
                 fetch();
             }
-        } else if (tokenText_ == QLatin1String("__monitor") ||
-                   tokenText_ == QLatin1String("__toplevel") ||
-                   tokenText_ == QLatin1String("__packed")) {
+        } else if (tokenText() == QLatin1String("__monitor") ||
+                   tokenText() == QLatin1String("__toplevel") ||
+                   tokenText() == QLatin1String("__packed")) {
             fetch();
         } else {
             break;
@@ -125,7 +128,7 @@ void SourceBrowserCParser::advance() {
 
 // Whether the current token is the identifier `word`.
 bool SourceBrowserCParser::isIdentifier(const char *word) const {
-    return token_ == TokenIdentifier && tokenText_ == QLatin1String(word);
+    return token_ == TokenIdentifier && tokenText() == QLatin1String(word);
 }
 
 // The line of the current token, zero-based as the model's lines are.
@@ -135,7 +138,7 @@ int SourceBrowserCParser::zeroBasedTokenLine() const {
 
 // Holds the current token back in pending_.
 void SourceBrowserCParser::push() {
-    pending_.append(SourceBrowserToken{token_, tokenText_});
+    pending_.append(SourceBrowserToken{token_, tokenText()});
 }
 
 // Passes over tokens up to the next `code` (or the end of the input).
@@ -164,7 +167,7 @@ void SourceBrowserCParser::skipGroup() {
     }
     scanner_->setRawMode(false);
     token_ = token;
-    tokenText_.clear();
+    tokenText_ = &noText;
 }
 
 // template-arguments: "<" (token | template-arguments)* ">"; returns their text, ends on
@@ -173,7 +176,7 @@ QString SourceBrowserCParser::readTemplateText() {
     QString text;
     int depth = 0;
     for (;;) {
-        text += SourceBrowserToken::textOf(token_, tokenText_);
+        text += SourceBrowserToken::textOf(token_, tokenText());
         if (token_ == '<')
             ++depth;
         else if (token_ == '>')
@@ -294,7 +297,7 @@ void SourceBrowserCParser::storage(SourceBrowserContainer *container) {
         if (token_ == '<') {
             readTemplateText();
         } else {
-            scanner_->pushBack(token_, tokenText_);
+            scanner_->pushBack(token_, tokenText());
             token_ = TokenTemplate;
         }
         break;
@@ -306,7 +309,7 @@ void SourceBrowserCParser::storage(SourceBrowserContainer *container) {
         } else if (token_ == TokenEnum) {
             std::unique_ptr<SourceBrowserEnum> enumeration = readEnum();
             if (token_ == TokenIdentifier) {
-                enumeration->name = tokenText_;
+                enumeration->name = tokenText();
                 container->addObject(enumeration.release());
             }
             skipTo(';');
@@ -850,8 +853,9 @@ void SourceBrowserCParser::readClass(SourceBrowserContainer *container) {
 
     QString name;
     while (token_ == TokenIdentifier || token_ == TokenScope) {
-        if (token_ == TokenIdentifier && !(tokenText_ == QLatin1String("final") && !name.isEmpty()))
-            name = tokenText_;
+        if (token_ == TokenIdentifier &&
+            !(tokenText() == QLatin1String("final") && !name.isEmpty()))
+            name = tokenText();
         advance();
     }
     // A forward declaration, or "struct tag" used as a type.
@@ -899,7 +903,7 @@ void SourceBrowserCParser::readBaseList(SourceBrowserContainer *cls) {
             if (token_ == '<')
                 base.name += readTemplateText();
             else
-                base.name += SourceBrowserToken::textOf(token_, tokenText_);
+                base.name += SourceBrowserToken::textOf(token_, tokenText());
             advance();
         }
         cls->baseClasses.append(base);
@@ -1036,7 +1040,7 @@ void SourceBrowserCParser::readStruct(SourceBrowserContainer *container) {
     advance();
     if (token_ == TokenIdentifier) {
         // "typedef struct tag { ... } Name;" is known as Name.
-        structure->name = tokenText_;
+        structure->name = tokenText();
     }
     attachComment(structure.get(), structure->declarationLine);
     if (structure->name.isEmpty())
@@ -1121,7 +1125,7 @@ std::unique_ptr<SourceBrowserEnum> SourceBrowserCParser::readEnum() {
     advance();
     while (token_ != '}' && token_ != TokenEnd) {
         if (token_ == TokenIdentifier) {
-            enumeration->values.append(tokenText_);
+            enumeration->values.append(tokenText());
             advance();
         }
         skipOutsideBrackets({',', '}'});
@@ -1145,7 +1149,7 @@ void SourceBrowserCParser::readNamespace(SourceBrowserContainer *container) {
     if (token_ == '{') {
         name = QLatin1Char('(') + QFileInfo(fileName_).fileName() + QLatin1Char(')');
     } else {
-        name = SourceBrowserToken::textOf(token_, tokenText_);
+        name = SourceBrowserToken::textOf(token_, tokenText());
         advance();
         while (token_ != '{' && token_ != TokenEnd) {
             errorMessage(fileName_, startLine + 1, QStringLiteral("Bad namespace identifier"));

@@ -85,9 +85,13 @@ private:
     SourceBrowserRoot *root_; // where declarations are filed; not owned
     // The scanner of the file being read; it lives as long as parseFile.
     std::unique_ptr<SourceBrowserCScanner> scanner_;
-    int token_ = -1;    // the current token's code (see SourceBrowserTokenCode)
-    QString tokenText_; // its word, for identifiers and keywords
-    QString fileName_;  // the file being read, as given to parseFile
+    int token_ = -1; // the current token's code (see SourceBrowserTokenCode)
+    // Its word, for identifiers and keywords: the scanner's own, read where it stands
+    // rather than copied for every token, or none.
+    const QString &tokenText() const { return *tokenText_; }
+    static const QString noText;
+    const QString *tokenText_ = &noText;
+    QString fileName_; // the file being read, as given to parseFile
     // The access in force for the next declaration: none at file scope, private at the
     // start of a class body, public in a struct body read as a type.
     int access_ = AccessNone;
