@@ -28,7 +28,10 @@ struct TextLines::Decoding {
     // what it may have grown by since is not read.
     char16_t *out = nullptr;
     qsizetype room = 0;
-    qsizetype runBytes = 0;
+    // Bytes read and not decoded yet: the start of a line whose end is not read. Made
+    // by the thread that opens the file, so that the decoding thread allocates nothing
+    // but room for a line longer than this.
+    std::vector<char> bytes;
     std::mutex mutex;
     std::condition_variable progressed;
     qsizetype decoded = 0; // characters written, in whole lines
@@ -39,8 +42,6 @@ struct TextLines::Decoding {
         QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::Stateless);
         QChar *const start = reinterpret_cast<QChar *>(out);
         QChar *written = start;
-        // Bytes read and not decoded yet: the start of a line whose end is not read.
-        std::vector<char> bytes(static_cast<size_t>(runBytes));
         qsizetype held = 0, unread = room;
         bool ended = false;
         while (!ended) {
@@ -94,7 +95,9 @@ struct TextLines::Decoding {
 TextLines::TextLines(const QString &fileName, qsizetype decodeAheadFrom, qsizetype runBytes) {
     auto decoding = std::make_unique<Decoding>(fileName);
     QFile &file = decoding->file;
-    open_ = file.open(QIODevice::ReadOnly);
+    // Unbuffered: the file is read in large runs, and a buffer would be one more copy,
+    // made on the decoding thread.
+    open_ = file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     // Read, not mapped: a file that another process truncates while it is mapped would
     // kill the run with a bus error instead of giving fewer lines.
     if (!open_)
@@ -105,11 +108,13 @@ TextLines::TextLines(const QString &fileName, qsizetype decodeAheadFrom, qsizety
                              QString::fromUtf8("\xc3\xa9\xf0\x9f\x98\x80");
     const qint64 size = file.size();
     if (size >= decodeAheadFrom && size > 0 && utf8) {
-        // A character for each byte at most; not filled, the thread writes them.
-        text_.resize(size);
+        // A character for each byte at most, and room for no more (resize() would leave
+        // room to grow, which a text of megabytes keeps while it is read); not filled,
+        // the thread writes them.
+        text_ = QString(size, Qt::Uninitialized);
         decoding->out = reinterpret_cast<char16_t *>(text_.data());
         decoding->room = size;
-        decoding->runBytes = std::max<qsizetype>(runBytes, 4);
+        decoding->bytes.resize(size_t(std::max<qsizetype>(runBytes, 4)));
         try {
             decoding->thread = std::thread([d = decoding.get()] { d->run(); });
             decoding_ = std::move(decoding);
