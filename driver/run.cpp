@@ -108,6 +108,8 @@ void processInput(const QString &argument, const QString &next, const QString &o
         docGen.parsedHeader = prefetch.take(input);
         if (!next.isEmpty())
             prefetch.start(cleanPath(next));
+        else
+            disposal.keepWhatIsLeft();
         docGen.processFile(ModePages, input, outputDirectory, pages, QString(), QStringList());
     }
     diagnostics().flush();
