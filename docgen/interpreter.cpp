@@ -16,10 +16,10 @@
 // own arguments, so no character is read twice.
 
 MarkupInterpreter::MarkupInterpreter(DocGen &doc_, const QString &text_,
-                                     const SourceBrowserObject *entity_)
+                                     const SourceBrowserObject *entity_, NulInText nulInText)
     : doc(doc_), text(text_), cursor(text_.constData()), entity(entity_),
       warnings(diagnostics().enabled()), countedTo_(text_.constData()) {
-    const qsizetype nul = text.indexOf(QChar(0));
+    const qsizetype nul = nulInText == NulInText::None ? -1 : text.indexOf(QChar(0));
     textEnd = text.constData() + (nul < 0 ? text.size() : nul);
 }
 
@@ -282,10 +282,11 @@ void matrixBar(MarkupInterpreter &in) {
 
 } // namespace
 
-QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObject *entity) {
+QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObject *entity,
+                        NulInText nul) {
     if (text.isNull())
         return QString();
-    MarkupInterpreter in(doc, text, entity);
+    MarkupInterpreter in(doc, text, entity, nul);
     beginEntityComment(in);
     doc.blockState = BlockNone;
     if (entity) {

@@ -17,8 +17,13 @@ class SourceBrowserObject;
 // The state of one run of the markup interpreter over one text. Command handlers get
 // it by reference: they read their arguments from the cursor and write into the
 // DocGen's page body.
+// Whether the interpreter's text may hold a NUL character, which ends what is read:
+// looked for unless the text's maker knows there is none.
+enum class NulInText { Possible, None };
+
 struct MarkupInterpreter {
-    MarkupInterpreter(DocGen &doc, const QString &text, const SourceBrowserObject *entity);
+    MarkupInterpreter(DocGen &doc, const QString &text, const SourceBrowserObject *entity,
+                      NulInText nul = NulInText::Possible);
 
     DocGen &doc;
     const QString &text;              // the whole text being read
@@ -138,4 +143,5 @@ const CommandTable &commandTable();
 // body. With an entity, only a text that begins with "!" (a documentation comment) is
 // read, and the entity is registered for the summary table afterwards.
 QString interpretMarkup(DocGen &doc, const QString &text,
-                        const SourceBrowserObject *entity = nullptr);
+                        const SourceBrowserObject *entity = nullptr,
+                        NulInText nul = NulInText::Possible);

@@ -54,6 +54,9 @@ public:
         : doc_(doc), origins_(origins), titles_(titles), warnings_(origins != nullptr) {}
 
     QString read(const QString &inputPath);
+    // After read(): whether no line of the files read held a NUL character, so that
+    // the text holds none either.
+    bool nulFree() const { return nulFree_; }
 
 private:
     struct Inclusion {
@@ -102,6 +105,7 @@ private:
     Titles &titles_;
     QString titledPage_; // the page that the last "\split" started
     const bool warnings_;
+    bool nulFree_ = true;
     // Whether the kept lines have opened a code block that they have not closed yet:
     // a "%" or "@" line there is most likely code that the writer meant to keep.
     bool inCode_ = false;
@@ -205,6 +209,7 @@ bool Preprocessor::nextLine(QStringView &line) {
 // Leaves the innermost file: the including file's dropping state comes back.
 void Preprocessor::closeInclusion() {
     Inclusion &done = inclusions_.back();
+    nulFree_ = nulFree_ && !done.reader.sawNul();
     if (warnings_ && skipping_ && done.droppingSince > 0)
         warn(done.droppingSince,
              QStringLiteral("variant section '%1' drops everything to the end of the file "
@@ -476,10 +481,12 @@ void Preprocessor::directive(QStringView s) {
 
 void preprocess(DocGen &doc, const QString &inputPath) {
     doc.origins.clear();
-    const QString text =
-        Preprocessor(doc, diagnostics().enabled() ? &doc.origins : nullptr, doc.splitTitles)
-            .read(inputPath);
-    interpretMarkup(doc, text);
+    Preprocessor preprocessor(doc, diagnostics().enabled() ? &doc.origins : nullptr,
+                              doc.splitTitles);
+    const QString text = preprocessor.read(inputPath);
+    // A manual of megabytes is not searched again for a NUL that none of its lines had.
+    interpretMarkup(doc, text, nullptr,
+                    preprocessor.nulFree() ? NulInText::None : NulInText::Possible);
 
     doc.contentsLevel = 0;
     doc.closeContentsLevels();

@@ -131,7 +131,7 @@ TextLines::TextLines() = default;
 
 TextLines::TextLines(TextLines &&other) noexcept
     : text_(std::move(other.text_)), position_(other.position_), available_(other.available_),
-      open_(other.open_), decoding_(std::move(other.decoding_)) {
+      open_(other.open_), sawNul_(other.sawNul_), decoding_(std::move(other.decoding_)) {
     other.position_ = other.available_ = 0;
 }
 
@@ -143,6 +143,7 @@ TextLines &TextLines::operator=(TextLines &&other) noexcept {
         position_ = other.position_;
         available_ = other.available_;
         open_ = other.open_;
+        sawNul_ = other.sawNul_;
         decoding_ = std::move(other.decoding_);
         other.position_ = other.available_ = 0;
     }
@@ -176,7 +177,12 @@ bool TextLines::next(QStringView &line) {
     // beyond it.
     const char16_t *const begin = reinterpret_cast<const char16_t *>(text_.constData());
     const char16_t *const textEnd = begin + available_;
-    qsizetype end = findEither(begin + position_, textEnd, u'\n', u'\n') - begin;
+    const char16_t *at = findEither(begin + position_, textEnd, u'\n', sawNul_ ? u'\n' : u'\0');
+    while (at != textEnd && *at == u'\0') {
+        sawNul_ = true;
+        at = findEither(at + 1, textEnd, u'\n', u'\n');
+    }
+    qsizetype end = at - begin;
     const qsizetype nextPosition = end < available_ ? end + 1 : end;
     if (end > position_ && begin[end - 1] == u'\r')
         --end;

@@ -32,6 +32,9 @@ public:
     }
     // The next line as a view into the text, valid while this reader lasts.
     bool next(QStringView &line);
+    // Whether a line served so far holds a NUL character: noticed in the search for
+    // line ends, so that a reader of all the lines knows without looking again.
+    bool sawNul() const { return sawNul_; }
     // The text itself, for a caller that writes what it makes of the lines over the
     // ones it is done with: it may overwrite any character before the start of the
     // next line, and the lines still to come stay as they are.
@@ -52,6 +55,7 @@ private:
     qsizetype position_ = 0;
     qsizetype available_ = 0; // characters of text_ that hold whole decoded lines
     bool open_ = false;
+    bool sawNul_ = false;
     // While the file is decoded ahead; it writes into text_ beyond available_ only.
     std::unique_ptr<Decoding> decoding_;
 };

@@ -32,6 +32,7 @@ TEST(TextLines, DecodingAheadGivesWhatDecodingWholeGives) {
         "cut \xc3\n\xa9 sequences\n\xf0\x9f\x98\x80 four bytes\n\xff\xfe\n",
         "\n\n\r\n\nend\n",
         "x",
+        QByteArray("nul \0 inside\nafter\0\n", 20),
     };
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("text.dg"));
@@ -42,10 +43,13 @@ TEST(TextLines, DecodingAheadGivesWhatDecodingWholeGives) {
         file.close();
         TextLines whole(path);
         const QStringList expected = linesOf(whole);
+        // The reader of all the lines learns whether one held a NUL character.
+        EXPECT_EQ(whole.sawNul(), bytes.contains('\0')) << bytes.toStdString();
         const QString text = whole.takeText();
         for (qsizetype run = 1; run <= bytes.size(); ++run) {
             TextLines ahead(path, 1, run);
             EXPECT_EQ(linesOf(ahead), expected) << bytes.toStdString() << " run " << run;
+            EXPECT_EQ(ahead.sawNul(), bytes.contains('\0')) << bytes.toStdString();
             EXPECT_EQ(ahead.takeText(), text) << bytes.toStdString() << " run " << run;
         }
         // Moved while its thread decodes, and left unread: nothing is lost or kept.
