@@ -48,16 +48,16 @@ private:
     // runs again (as tests do) frees the earlier run's when it keeps its own.
     class Kept {
     public:
-        void hold(void *garbage, void (*free)(void *)) {
+        void hold(void *garbage, void (*release)(void *)) {
             if (garbage_)
-                free_(garbage_);
+                release_(garbage_);
             garbage_ = garbage;
-            free_ = free;
+            release_ = release;
         }
 
     private:
         void *garbage_ = nullptr;
-        void (*free_)(void *) = nullptr;
+        void (*release_)(void *) = nullptr;
     };
     static Kept &keptAtExit() {
         // Never destroyed: that would free the garbage at exit after all.

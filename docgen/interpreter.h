@@ -14,13 +14,13 @@ class DocGen;
 class SamplesAhead;
 class SourceBrowserObject;
 
-// The state of one run of the markup interpreter over one text. Command handlers get
-// it by reference: they read their arguments from the cursor and write into the
-// DocGen's page body.
 // Whether the interpreter's text may hold a NUL character, which ends what is read:
 // looked for unless the text's maker knows there is none.
 enum class NulInText { Possible, None };
 
+// The state of one run of the markup interpreter over one text. Command handlers get
+// it by reference: they read their arguments from the cursor and write into the
+// DocGen's page body.
 struct MarkupInterpreter {
     MarkupInterpreter(DocGen &doc, const QString &text, const SourceBrowserObject *entity,
                       NulInText nul = NulInText::Possible);
