@@ -26,8 +26,7 @@ public:
     void dispose(Garbage garbage) {
         wait();
         if (keep_) {
-            keptAtExit().hold(new Garbage(std::move(garbage)),
-                              [](void *kept) { delete static_cast<Garbage *>(kept); });
+            keptAtExit() = std::make_shared<Garbage>(std::move(garbage));
             return;
         }
         // The thread owns its copy of the lambda; when it cannot be started, that copy
@@ -45,23 +44,10 @@ public:
 
 private:
     // Kept garbage stays reachable, so leak checkers see it in use; a process that
-    // runs again (as tests do) frees the earlier run's when it keeps its own.
-    class Kept {
-    public:
-        void hold(void *garbage, void (*release)(void *)) {
-            if (garbage_)
-                release_(garbage_);
-            garbage_ = garbage;
-            release_ = release;
-        }
-
-    private:
-        void *garbage_ = nullptr;
-        void (*release_)(void *) = nullptr;
-    };
-    static Kept &keptAtExit() {
-        // Never destroyed: that would free the garbage at exit after all.
-        static Kept *const kept = new Kept;
+    // runs again (as tests do) frees the earlier run's when it keeps its own. The
+    // holder is never destroyed: that would free the garbage at exit after all.
+    static std::shared_ptr<void> &keptAtExit() {
+        static auto *const kept = new std::shared_ptr<void>;
         return *kept;
     }
 

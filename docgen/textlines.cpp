@@ -65,7 +65,6 @@ struct TextLines::Decoding {
             std::memmove(bytes.data(), bytes.data() + run, size_t(held));
             std::lock_guard<std::mutex> lock(mutex);
             decoded = written - start;
-            done = ended;
             progressed.notify_one();
         }
         std::lock_guard<std::mutex> lock(mutex);
