@@ -1,5 +1,6 @@
 #include "docgen/samplesahead.h"
 
+#include "common/brieflock.h"
 #include "common/findeither.h"
 
 #include <QStringView>
@@ -85,14 +86,14 @@ void SamplesAhead::run() {
         // the first ones coloured without waiting for all of a long text to be searched.
         if (i == samples_.size() && !allFound_) {
             const bool ended = findSamples(found, mostAhead);
-            std::lock_guard<std::mutex> lock(mutex_);
+            const std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
             samples_.insert(samples_.end(), std::make_move_iterator(found.begin()),
                             std::make_move_iterator(found.end()));
             allFound_ = ended;
             found.clear();
         }
         {
-            std::unique_lock<std::mutex> lock(mutex_);
+            std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
             if (i >= taken_ + mostAhead) {
                 // Far enough ahead: it waits until the interpreter has taken half of what
                 // waits, so that it is woken once a half window and not once a sample.
@@ -124,7 +125,7 @@ bool SamplesAhead::take(const QChar *start, const QChar *end, const QString &lan
     bool wake;
     {
         // The thread may be adding samples: they are read under the lock.
-        std::lock_guard<std::mutex> lock(mutex_);
+        const std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
         // Samples the interpreter has gone past were no samples of its own.
         size_t next = taken_.load(std::memory_order_relaxed);
         while (next < samples_.size() && samples_[next].start < start)

@@ -1,5 +1,7 @@
 #include "driver/sitethread.h"
 
+#include "common/brieflock.h"
+
 #include <algorithm>
 
 SiteThread::SiteThread(std::unique_ptr<Site> site, std::size_t capacity, std::size_t batch)
@@ -18,7 +20,7 @@ SiteThread::~SiteThread() {
 }
 
 void SiteThread::queue(std::function<void(Site &)> job) {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
     hasRoom_.wait(lock, [this] { return jobs_.size() < capacity_; });
     jobs_.push_back(std::move(job));
     if (jobs_.size() == batch_)
@@ -54,7 +56,7 @@ void SiteThread::run() {
         for (std::function<void(Site &)> &job : jobs)
             job(*site_);
         jobs.clear(); // the pages' text goes back outside the lock
-        lock.lock();
+        lock = lockBriefly(mutex_);
         busy_ = false;
         hasRoom_.notify_one();
     }

@@ -1,5 +1,6 @@
 #include "driver/writerthread.h"
 
+#include "common/brieflock.h"
 #include "docgen/pagetemplate.h"
 #include "driver/pagewriter.h"
 
@@ -18,7 +19,7 @@ WriterThread::~WriterThread() {
 }
 
 void WriterThread::queue(OutputPage &&page) {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
     hasRoom_.wait(lock, [this] { return jobs_.size() < capacity_; });
     jobs_.push_back(std::move(page));
     if (jobs_.size() == batch_)
@@ -63,7 +64,7 @@ void WriterThread::run() {
             outcomes.push_back(Outcome{std::move(job.fileName), std::move(error)});
         }
         jobs.clear(); // the pages' memory goes back outside the lock
-        lock.lock();
+        lock = lockBriefly(mutex_);
         failed_ = failed;
         outcomes_.insert(outcomes_.end(), std::make_move_iterator(outcomes.begin()),
                          std::make_move_iterator(outcomes.end()));
