@@ -61,5 +61,10 @@ ParsedHeader parseHeader(const QString &path, bool keepMessages) {
     result.overview = parser.overviewText();
     result.overviewOrigins = parser.overviewOrigins();
     result.unattachedComments = parser.unattachedDocumentationComments();
+    forEachDeclarationList(*result.root, [&result](const auto &entities) {
+        for (const SourceBrowserObject *entity : entities)
+            if (getsPage(*entity))
+                result.documented.push_back(entity);
+    });
     return result;
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <utility>
+#include <vector>
 
 // A declaration's synopsis made before its page: its text, and its HTML coloured ahead.
 struct PreparedSynopsis {
@@ -33,6 +34,10 @@ struct ParsedHeader {
     QList<std::pair<int, int>> overviewOrigins; // overview line -> header line
     QList<int> unattachedComments;              // lines of "/*!" comments that document nothing
     QList<Message> parserMessages;              // in the order the parser gave them
+    // The declarations that get pages, in the order of their pages: gathered where the
+    // header is parsed, which is on another thread when it is parsed ahead, and not at
+    // the start of its pages, where nothing else has begun to work on it yet.
+    std::vector<const SourceBrowserObject *> documented;
 };
 
 // Calls visit with each list of the model's global declarations, in the order their pages

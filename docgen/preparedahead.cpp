@@ -1,19 +1,16 @@
 #include "docgen/preparedahead.h"
 
-#include "sourcebrowser/sourcebrowserroot.h"
-
 #include <algorithm>
 #include <system_error>
 
-std::unique_ptr<PreparedAhead> PreparedAhead::start(const SourceBrowserRoot &root) {
-    std::unique_ptr<PreparedAhead> ahead(new PreparedAhead);
-    forEachDeclarationList(root, [&](const auto &entities) {
-        for (const auto *entity : entities)
-            if (getsPage(*entity))
-                ahead->slots_.push_back(Slot{entity, {}});
-    });
-    if (ahead->slots_.empty())
+std::unique_ptr<PreparedAhead>
+PreparedAhead::start(const std::vector<const SourceBrowserObject *> &documented) {
+    if (documented.empty())
         return nullptr;
+    std::unique_ptr<PreparedAhead> ahead(new PreparedAhead);
+    ahead->slots_.reserve(documented.size());
+    for (const SourceBrowserObject *entity : documented)
+        ahead->slots_.push_back(Slot{entity, {}});
     try {
         ahead->thread_ = std::thread([raw = ahead.get()] {
             for (size_t i = 0; i < raw->slots_.size() && !raw->stopping_; ++i) {

@@ -8,7 +8,6 @@
 #include <vector>
 
 class SourceBrowserObject;
-class SourceBrowserRoot;
 
 // The documented declarations of the header whose pages are being made, prepared on a
 // thread of their own in the order of their pages while the pages are made: the thread
@@ -16,9 +15,11 @@ class SourceBrowserRoot;
 // only parses.
 class PreparedAhead {
 public:
-    // Starts on the declarations of root, which must outlive this object; none when no
-    // thread can be started.
-    static std::unique_ptr<PreparedAhead> start(const SourceBrowserRoot &root);
+    // Starts on the documented declarations of a parsed header (ParsedHeader::documented),
+    // whose model must outlive this object; none when there are none or no thread can be
+    // started.
+    static std::unique_ptr<PreparedAhead>
+    start(const std::vector<const SourceBrowserObject *> &documented);
     // Stops the thread; declarations it has not prepared are dropped.
     ~PreparedAhead();
     PreparedAhead(const PreparedAhead &) = delete;
