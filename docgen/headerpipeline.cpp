@@ -291,7 +291,7 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
     if (doc.preparedAhead && doc.preparedAhead->take(entity, made)) {
         if (made.hasSynopsis)
             doc.synopses.insert(&entity, std::move(made.synopsis));
-        interpretMarkup(doc, made.comment, &entity);
+        interpretMarkup(doc, made.comment, &entity, NulInText::Possible, &made.samples);
         return;
     }
     interpretMarkup(doc, prepareComment(entity.comment, entity.name), &entity);

@@ -283,7 +283,7 @@ void matrixBar(MarkupInterpreter &in) {
 } // namespace
 
 QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObject *entity,
-                        NulInText nul) {
+                        NulInText nul, std::vector<ColouredSample> *samples) {
     if (text.isNull())
         return QString();
     MarkupInterpreter in(doc, text, entity, nul);
@@ -294,7 +294,9 @@ QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObj
         if (!in.take(u'!'))
             return QString();
     }
-    const std::unique_ptr<SamplesAhead> samplesAhead = SamplesAhead::start(in.cursor, in.textEnd);
+    const std::unique_ptr<SamplesAhead> samplesAhead =
+        samples && !samples->empty() ? SamplesAhead::ready(text, std::move(*samples))
+                                     : SamplesAhead::start(in.cursor, in.textEnd);
     in.samplesAhead = samplesAhead.get();
     readText(in);
     if (in.warnings)

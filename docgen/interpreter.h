@@ -12,6 +12,7 @@
 
 class DocGen;
 class SamplesAhead;
+struct ColouredSample;
 class SourceBrowserObject;
 
 // Whether the interpreter's text may hold a NUL character, which ends what is read:
@@ -141,7 +142,9 @@ const CommandTable &commandTable();
 
 // Interprets text and appends the HTML to the page body; returns a copy of the whole
 // body. With an entity, only a text that begins with "!" (a documentation comment) is
-// read, and the entity is registered for the summary table afterwards.
+// read, and the entity is registered for the summary table afterwards. samples: the
+// text's code samples as colourSamples coloured them beforehand, taken from there.
 QString interpretMarkup(DocGen &doc, const QString &text,
                         const SourceBrowserObject *entity = nullptr,
-                        NulInText nul = NulInText::Possible);
+                        NulInText nul = NulInText::Possible,
+                        std::vector<ColouredSample> *samples = nullptr);

@@ -18,34 +18,70 @@ constexpr size_t mostAhead = 64;
 constexpr char codeCommand[] = "\\code{";
 constexpr char endCode[] = "\\endcode";
 
+// Finds the next sample from scan on, as the code command reads it: its language in
+// braces, then the text from the next line up to "\endcode" (or the end). A sample's
+// text holds no command, so scan moves on past its end. False when there is none.
+bool nextSample(MarkupCursor &scan, MarkupCursor end, const QChar *&start, const QChar *&sampleEnd,
+                QString &language) {
+    const char16_t *const textEnd = reinterpret_cast<const char16_t *>(end);
+    const MarkupCursor command = reinterpret_cast<MarkupCursor>(
+        findText(reinterpret_cast<const char16_t *>(scan), textEnd, codeCommand));
+    if (command == end) {
+        scan = end;
+        return false;
+    }
+    MarkupCursor cursor = command + sizeof codeCommand - 2; // at the brace
+    language = readBracedOrWord(cursor, end);
+    skipToBlockText(cursor);
+    start = cursor;
+    sampleEnd = reinterpret_cast<MarkupCursor>(
+        findText(reinterpret_cast<const char16_t *>(cursor), textEnd, endCode));
+    scan = sampleEnd == end ? end : sampleEnd + sizeof endCode - 1;
+    return true;
+}
+
 } // namespace
 
+std::vector<ColouredSample> colourSamples(const QString &text) {
+    std::vector<ColouredSample> samples;
+    MarkupCursor scan = text.constData();
+    const MarkupCursor end = scan + text.size();
+    const QChar *start;
+    const QChar *sampleEnd;
+    QString language;
+    while (nextSample(scan, end, start, sampleEnd, language)) {
+        ColouredAhead coloured = colourAhead(QStringView(start, sampleEnd), language);
+        samples.push_back(ColouredSample{start - text.constData(), sampleEnd - text.constData(),
+                                         std::move(language), std::move(coloured)});
+    }
+    return samples;
+}
+
 bool SamplesAhead::findSamples(std::vector<Sample> &found, size_t count) {
-    const char16_t *const textEnd = reinterpret_cast<const char16_t *>(end_);
-    const auto next = [&](MarkupCursor from) {
-        return reinterpret_cast<MarkupCursor>(
-            findText(reinterpret_cast<const char16_t *>(from), textEnd, codeCommand));
-    };
-    // The samples as the code command reads them: its language in braces, then the text
-    // from the next line up to "\endcode" (or the end). A sample's text holds no command,
-    // so the next one is looked for after it.
+    const QChar *start;
+    const QChar *sampleEnd;
+    QString language;
     while (found.size() < count) {
-        const MarkupCursor command = next(scan_);
-        if (command == end_)
+        if (!nextSample(scan_, end_, start, sampleEnd, language))
             return true;
-        MarkupCursor cursor = command + sizeof codeCommand - 2; // at the brace
-        QString language = readBracedOrWord(cursor, end_);
-        skipToBlockText(cursor);
-        const QChar *const sampleEnd = reinterpret_cast<MarkupCursor>(
-            findText(reinterpret_cast<const char16_t *>(cursor), textEnd, endCode));
-        found.push_back(Sample{cursor, sampleEnd, std::move(language), {}});
-        if (sampleEnd == end_) {
-            scan_ = end_;
-            return true;
-        }
-        scan_ = sampleEnd + sizeof endCode - 1;
+        found.push_back(Sample{start, sampleEnd, std::move(language), {}});
     }
     return scan_ == end_;
+}
+
+std::unique_ptr<SamplesAhead> SamplesAhead::ready(const QString &text,
+                                                  std::vector<ColouredSample> &&samples) {
+    if (samples.empty())
+        return nullptr;
+    const MarkupCursor begin = text.constData();
+    std::unique_ptr<SamplesAhead> ahead(new SamplesAhead(begin + text.size(), begin + text.size()));
+    ahead->samples_.reserve(samples.size());
+    for (ColouredSample &sample : samples)
+        ahead->samples_.push_back(Sample{begin + sample.start, begin + sample.end,
+                                         std::move(sample.language), std::move(sample.coloured)});
+    ahead->allFound_ = true;
+    ahead->coloured_ = ahead->samples_.size();
+    return ahead;
 }
 
 std::unique_ptr<SamplesAhead> SamplesAhead::start(MarkupCursor begin, MarkupCursor end) {

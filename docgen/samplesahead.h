@@ -12,6 +12,20 @@
 #include <thread>
 #include <vector>
 
+// A code sample of a short text coloured before the text is read: where it stands in
+// the text, its language, and its HTML as colourAhead gives it.
+struct ColouredSample {
+    qsizetype start;
+    qsizetype end;
+    QString language;
+    ColouredAhead coloured;
+};
+
+// The "\code{language}" samples of text, found where the code command finds them and
+// coloured here, on the calling thread: a declaration's comment has its samples
+// coloured by the thread that prepares it, before its page is made.
+std::vector<ColouredSample> colourSamples(const QString &text);
+
 // The "\code{language}" samples of a long text (a manual), coloured on a thread of
 // their own while the interpreter reads the text. The thread finds them, a batch at a
 // time as it goes, where the code command finds them, and colours each ahead from the
@@ -24,6 +38,9 @@ public:
     // Starts on the text from begin up to end (its NUL), or gives none when the text has
     // too few samples to be worth a thread, or no thread can be started.
     static std::unique_ptr<SamplesAhead> start(MarkupCursor begin, MarkupCursor end);
+    // Hands out the samples of text that colourSamples coloured; none when there are none.
+    static std::unique_ptr<SamplesAhead> ready(const QString &text,
+                                               std::vector<ColouredSample> &&samples);
     // Stops the thread; samples it has not coloured are dropped.
     ~SamplesAhead();
     SamplesAhead(const SamplesAhead &) = delete;
