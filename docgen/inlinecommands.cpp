@@ -214,42 +214,61 @@ void icon(MarkupInterpreter &in) {
 
 // "xref", "ref" and "titleref": a target and an optional link text. A recorded page
 // name links to its page under its title; another bare name links to name.htm; an
-// address with a colon is kept as written.
+// address with a colon is kept as written. Read in place: a header's pages link on
+// almost every page, and the target and text are only ever copied into the page.
 void link(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
-    QString target;
-    QString text;
-    splitFirstWord(in.readWord(), target, text);
+    const QStringView word = in.readWordView();
+    QString collapsed; // the argument, when its white space must be collapsed first
+    QStringView argument = word;
+    if (!isSimplified(word)) {
+        collapsed = word.toString().simplified();
+        argument = collapsed;
+    }
+    const qsizetype space = argument.indexOf(u' ');
+    const QStringView target = space < 0 ? argument : argument.left(space);
+    QStringView text = space < 0 ? QStringView() : argument.mid(space + 1);
     const QLatin1String htm(".htm");
-    if (text.isEmpty()) {
-        const auto page = in.doc.splitTitles.find(target);
+    bool addHtm = false; // the target gets ".htm" in the link
+    QString title;       // the title of the recorded page the target names
+    if (text.isEmpty() && !in.doc.splitTitles.empty()) {
+        const auto page = in.doc.splitTitles.find(target.toString());
         if (page != in.doc.splitTitles.end()) {
-            text = page->second;
-            if (!target.endsWith(htm))
-                target += htm;
+            title = page->second;
+            text = title;
+            addHtm = !target.endsWith(htm);
         }
     }
-    if (!target.contains(QLatin1Char(':')) && !target.endsWith(htm)) {
+    if (!addHtm && !target.contains(u':') && !target.endsWith(htm)) {
         if (text.isEmpty())
             text = target;
-        target += htm;
+        addHtm = true;
     }
-    if (text.isEmpty())
+    bool textAddsHtm = false; // the text is the target, ".htm" and all
+    if (text.isEmpty()) {
         text = target;
+        textAddsHtm = addHtm;
+    }
     if (in.warnings)
-        expectBesidePage(in, target, "link target", "broken-link");
+        expectBesidePage(in, addHtm ? target + htm : target.toString(), "link target",
+                         "broken-link");
 
-    const bool title = in.commandName == QLatin1String("titleref");
+    const bool isTitle = in.commandName == QLatin1String("titleref");
     QString &body = in.doc.pageBody;
-    if (title)
+    if (isTitle)
         body += QLatin1String("<big>");
     body += QLatin1String("<a href=\"");
     appendEscapedXml(body, target);
+    if (addHtm)
+        body += htm;
+    // ".htm" holds no colon: whether the link starts with "http:" is the target's.
     body += target.startsWith(QLatin1String("http:")) ? QLatin1String("\" target=\"_blank\">")
                                                       : QLatin1String("\">");
     appendEscapedXml(body, text);
+    if (textAddsHtm)
+        body += htm;
     body += QLatin1String("</a>");
-    if (title)
+    if (isTitle)
         body += QLatin1String("</big><br/>");
 }
 
