@@ -126,8 +126,9 @@ void documentAll(DocGen &doc, const QList<Entity *> &entities, const WordSet &ex
         if (!getsPage(*entity))
             continue;
         const QString &name = entity->name;
-        doc.contentsLines.append(QLatin1String("<content url=\"") + name +
-                                 QLatin1String(".htm\" />"));
+        if (doc.contentsWanted)
+            doc.contentsLines.append(QLatin1String("<content url=\"") + name +
+                                     QLatin1String(".htm\" />"));
         switchBlock(doc, BlockNone);
         doc.startPage(doc.outputDirectory + QLatin1Char('/') + name + QLatin1String(".htm"), true);
         doc.setTitle(name);
@@ -190,6 +191,8 @@ void writeIndexPage(DocGen &doc, const QString &inputPath, const QString &overvi
         doc.outputDirectory + QLatin1Char('/') + base + QLatin1String("_h.htm"), fileName,
         pageTemplate(QLatin1Char('<') + fileName + QLatin1Char('>'), body, QString())});
 
+    if (!doc.contentsWanted)
+        return;
     doc.pages->append(OutputPage{
         doc.outputDirectory + QLatin1Char('/') + base + QLatin1String(".xml"), QString(),
         QLatin1String("<contents>\n<content url=\"") + base + QLatin1String("_h.htm\">\n") +

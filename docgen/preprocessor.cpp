@@ -491,7 +491,7 @@ void preprocess(DocGen &doc, const QString &inputPath) {
     doc.contentsLevel = 0;
     doc.closeContentsLevels();
     doc.flushPage();
-    if (doc.pages)
+    if (doc.pages && doc.contentsWanted)
         doc.pages->append(OutputPage{doc.outputDirectory + QLatin1Char('/') +
                                          QFileInfo(inputPath).baseName() + QLatin1String(".xml"),
                                      QString(), doc.contentsLines.join(u'\n')});
