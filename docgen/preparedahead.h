@@ -3,7 +3,9 @@
 #include "docgen/headerparse.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -12,7 +14,8 @@ class SourceBrowserObject;
 // The documented declarations of the header whose pages are being made, prepared on a
 // thread of their own in the order of their pages while the pages are made: the thread
 // that makes the pages takes them ready, and the thread that parses the next header
-// only parses.
+// only parses. The thread stays at most a few hundred declarations ahead of the pages,
+// so that the prepared ones held at a time stay few however long the header.
 class PreparedAhead {
 public:
     // Starts on the documented declarations of a parsed header (ParsedHeader::documented),
@@ -41,5 +44,13 @@ private:
     std::atomic<size_t> prepared_{0}; // slots_[0, prepared_) are prepared
     std::atomic<size_t> next_{0}; // where the pages' thread looks first; the thread starts there
     std::atomic<bool> stopping_{false};
+    // The thread waits here while it is far ahead of the pages, until next_ reaches
+    // wakeAt_; the pages' thread takes the lock only while it waits.
+    std::mutex mutex_;
+    std::condition_variable room_;
+    std::atomic<bool> waiting_{false};
+    std::atomic<size_t> wakeAt_{0};
     std::thread thread_;
+
+    void run();
 };
