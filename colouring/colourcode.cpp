@@ -279,7 +279,7 @@ bool allLatin1(QStringView text) {
 
 } // namespace
 
-ColouredAhead colourAhead(QStringView code, const QString &language) {
+ColouredAhead colourAhead(QStringView code, const QString &language, ColouredWait wait) {
     // The thread's own colourers, kept as the program-wide ones are.
     thread_local Colourers colourers;
     ZodiDideParser *const colourer = colourerIn(colourers, language);
@@ -292,7 +292,7 @@ ColouredAhead colourAhead(QStringView code, const QString &language) {
             appendCodeHtml(coloured.html, code, colourer, language == QLatin1String("basic"));
         coloured.endState = colourer->lineState();
     }
-    if (allLatin1(coloured.html)) {
+    if (wait == ColouredWait::Long && allLatin1(coloured.html)) {
         coloured.latin1 = coloured.html.toLatin1();
         coloured.html = QString();
     }

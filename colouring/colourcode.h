@@ -28,12 +28,17 @@ ZodiDideParser *cachedColourer(const QString &language);
 // program-wide colourer is in that state, and the state the code leaves it in.
 struct ColouredAhead {
     // The HTML, held as Latin-1 when every character has a code there (as coloured code
-    // mostly has): coloured code waits in memory until its page is made.
+    // mostly has) and it is to wait long in memory before its page is made.
     QByteArray latin1;
     QString html; // otherwise
     int endState = 0;
 };
-ColouredAhead colourAhead(QStringView code, const QString &language);
+// How long coloured code waits for its page: a manual's samples wait for the pages
+// before them, a declaration's for a few of its header's; widening Latin-1 back costs
+// the thread that makes the pages, which the others wait for.
+enum class ColouredWait { Long, Short };
+ColouredAhead colourAhead(QStringView code, const QString &language,
+                          ColouredWait wait = ColouredWait::Long);
 
 // Appends code coloured ahead and moves the program-wide colourer on as colouring it
 // would have, when that colourer is in the first line state; returns false and appends
