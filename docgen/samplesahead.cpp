@@ -58,7 +58,7 @@ std::vector<ColouredSample> colourSamples(const QString &text) {
     return samples;
 }
 
-bool SamplesAhead::findSamples(std::vector<Sample> &found, size_t count) {
+bool SamplesAhead::findSamples(std::deque<Sample> &found, size_t count) {
     const QChar *start;
     const QChar *sampleEnd;
     QString language;
@@ -76,7 +76,6 @@ std::unique_ptr<SamplesAhead> SamplesAhead::ready(const QString &text,
         return nullptr;
     const MarkupCursor begin = text.constData();
     std::unique_ptr<SamplesAhead> ahead(new SamplesAhead(begin + text.size(), begin + text.size()));
-    ahead->samples_.reserve(samples.size());
     for (ColouredSample &sample : samples)
         ahead->samples_.push_back(Sample{begin + sample.start, begin + sample.end,
                                          std::move(sample.language), std::move(sample.coloured)});
@@ -117,7 +116,7 @@ SamplesAhead::~SamplesAhead() {
 }
 
 void SamplesAhead::run() {
-    std::vector<Sample> found;
+    std::deque<Sample> found;
     for (size_t i = 0;;) {
         // Found a batch at a time ahead of the colouring, so that the interpreter finds
         // the first ones coloured without waiting for all of a long text to be searched.
@@ -129,25 +128,25 @@ void SamplesAhead::run() {
             allFound_ = ended;
             found.clear();
         }
-        {
+        // Only this thread changes the list of samples, and taken_ and stopping_ are
+        // atomic: the lock is taken to add a batch or to wait, not once a sample.
+        if (i >= taken_ + mostAhead) {
+            // Far enough ahead: it waits until the interpreter has taken half of what
+            // waits, so that it is woken once a half window and not once a sample.
             std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
-            if (i >= taken_ + mostAhead) {
-                // Far enough ahead: it waits until the interpreter has taken half of what
-                // waits, so that it is woken once a half window and not once a sample.
-                wakeAt_ = i - mostAhead / 2;
-                waiting_ = true;
-                room_.wait(lock, [&] { return stopping_ || taken_ >= wakeAt_; });
-                waiting_ = false;
-            }
-            if (stopping_)
+            wakeAt_ = i - mostAhead / 2;
+            waiting_ = true;
+            room_.wait(lock, [&] { return stopping_ || taken_ >= wakeAt_; });
+            waiting_ = false;
+        }
+        if (stopping_)
+            return;
+        // Samples the interpreter has gone past, coloured in their turn, are skipped.
+        i = std::max<size_t>(i, taken_);
+        if (i >= samples_.size()) {
+            if (allFound_)
                 return;
-            // Samples the interpreter has gone past, coloured in their turn, are skipped.
-            i = std::max<size_t>(i, taken_);
-            if (i >= samples_.size()) {
-                if (allFound_)
-                    return;
-                continue; // the next batch is found first
-            }
+            continue; // the next batch is found first
         }
         Sample &sample = samples_[i];
         sample.coloured = colourAhead(QStringView(sample.start, sample.end), sample.language);

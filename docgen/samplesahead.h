@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -61,7 +62,7 @@ private:
     SamplesAhead(MarkupCursor begin, MarkupCursor end) : scan_(begin), end_(end) {}
     // Appends to found the next samples from scan_ on, until found holds count of them
     // or the text ends; returns whether it ended.
-    bool findSamples(std::vector<Sample> &found, size_t count);
+    bool findSamples(std::deque<Sample> &found, size_t count);
     void run();
 
     // Where the search for samples goes on; the thread's alone once it runs.
@@ -69,14 +70,18 @@ private:
     const MarkupCursor end_;
     // The samples found so far, which the thread colours in order. It appends to them
     // under mutex_, where the interpreter reads them; it reads them itself without.
-    std::vector<Sample> samples_;
+    // A deque: appending a batch never moves the samples before it, so the lock the
+    // interpreter waits on is held for the batch alone.
+    std::deque<Sample> samples_;
     bool allFound_ = false;
-    std::atomic<size_t> coloured_{0}; // samples_[0, coloured_) are coloured
-    std::atomic<size_t> taken_{0};    // the interpreter has gone past samples_[0, taken_)
+    // Each written by one thread once a sample and read by the other: on cache lines of
+    // their own, and apart from the lock the interpreter takes once a sample.
+    alignas(64) std::atomic<size_t> coloured_{0}; // samples_[0, coloured_) are coloured
+    alignas(64) std::atomic<size_t> taken_{0}; // the interpreter has gone past samples_[0, taken_)
     std::atomic<bool> stopping_{false};
     // The thread waits here while it is far ahead of the interpreter, so that only a
     // few coloured samples are held at a time.
-    std::mutex mutex_;
+    alignas(64) std::mutex mutex_;
     std::condition_variable room_;
     bool waiting_ = false; // the thread waits until taken_ reaches wakeAt_
     size_t wakeAt_ = 0;
