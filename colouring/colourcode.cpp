@@ -16,11 +16,6 @@
 #include <QLatin1String>
 
 #include <algorithm>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include <map>
 #include <memory>
 #include <vector>
@@ -256,30 +251,7 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
 
 } // namespace
 
-namespace {
-
-// Whether every character of text has a code in Latin-1: eight at a time where the
-// processor allows, as the texts are whole samples.
-bool allLatin1(QStringView text) {
-    const char16_t *at = text.utf16();
-    const char16_t *const end = at + text.size();
-#ifdef __SSE2__
-    __m128i high = _mm_setzero_si128(); // the high bytes of all characters, or-ed
-    for (; end - at >= 8; at += 8)
-        high = _mm_or_si128(high, _mm_loadu_si128(reinterpret_cast<const __m128i *>(at)));
-    high = _mm_and_si128(high, _mm_set1_epi16(short(0xff00)));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi8(high, _mm_setzero_si128())) != 0xffff)
-        return false;
-#endif
-    for (; at != end; ++at)
-        if (*at >= 256)
-            return false;
-    return true;
-}
-
-} // namespace
-
-ColouredAhead colourAhead(QStringView code, const QString &language, ColouredWait wait) {
+ColouredAhead colourAhead(QStringView code, const QString &language) {
     // The thread's own colourers, kept as the program-wide ones are.
     thread_local Colourers colourers;
     ZodiDideParser *const colourer = colourerIn(colourers, language);
@@ -292,10 +264,6 @@ ColouredAhead colourAhead(QStringView code, const QString &language, ColouredWai
             appendCodeHtml(coloured.html, code, colourer, language == QLatin1String("basic"));
         coloured.endState = colourer->lineState();
     }
-    if (wait == ColouredWait::Long && allLatin1(coloured.html)) {
-        coloured.latin1 = coloured.html.toLatin1();
-        coloured.html = QString();
-    }
     return coloured;
 }
 
@@ -305,10 +273,7 @@ bool appendColouredAhead(QString &out, const ColouredAhead &coloured, const QStr
             return false;
         colourer->setLineState(coloured.endState);
     }
-    if (coloured.html.isEmpty())
-        out += QLatin1String(coloured.latin1);
-    else
-        out += coloured.html;
+    out += coloured.html;
     return true;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 class ZodiDideParser;
@@ -27,18 +26,12 @@ ZodiDideParser *cachedColourer(const QString &language);
 // that starts in the first line state: the HTML that appendColouredCode gives while the
 // program-wide colourer is in that state, and the state the code leaves it in.
 struct ColouredAhead {
-    // The HTML, held as Latin-1 when every character has a code there (as coloured code
-    // mostly has) and it is to wait long in memory before its page is made.
-    QByteArray latin1;
-    QString html; // otherwise
+    // Held as made: what is coloured ahead waits for a few hundred pages at most, and
+    // a compact form would be widened again on the thread that makes the pages.
+    QString html;
     int endState = 0;
 };
-// How long coloured code waits for its page: a manual's samples wait for the pages
-// before them, a declaration's for a few of its header's; widening Latin-1 back costs
-// the thread that makes the pages, which the others wait for.
-enum class ColouredWait { Long, Short };
-ColouredAhead colourAhead(QStringView code, const QString &language,
-                          ColouredWait wait = ColouredWait::Long);
+ColouredAhead colourAhead(QStringView code, const QString &language);
 
 // Appends code coloured ahead and moves the program-wide colourer on as colouring it
 // would have, when that colourer is in the first line state; returns false and appends

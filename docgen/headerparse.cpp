@@ -46,7 +46,7 @@ PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity) {
         static const QString c = QStringLiteral("c");
         prepared.hasSynopsis = true;
         prepared.synopsis.text = declarationText(entity);
-        prepared.synopsis.coloured = colourAhead(prepared.synopsis.text, c, ColouredWait::Short);
+        prepared.synopsis.coloured = colourAhead(prepared.synopsis.text, c);
     }
     return prepared;
 }

@@ -50,8 +50,7 @@ std::vector<ColouredSample> colourSamples(const QString &text) {
     const QChar *sampleEnd;
     QString language;
     while (nextSample(scan, end, start, sampleEnd, language)) {
-        ColouredAhead coloured =
-            colourAhead(QStringView(start, sampleEnd), language, ColouredWait::Short);
+        ColouredAhead coloured = colourAhead(QStringView(start, sampleEnd), language);
         samples.push_back(ColouredSample{start - text.constData(), sampleEnd - text.constData(),
                                          std::move(language), std::move(coloured)});
     }
