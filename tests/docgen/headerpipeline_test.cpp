@@ -65,3 +65,27 @@ TEST(DocumentHeader, GroupsCarryOverFromEarlierInputs) {
     EXPECT_TRUE(ws.exists("out/b.htm"));
     EXPECT_FALSE(ws.exists("out/b.xml"));
 }
+
+// A header longer than the window its declarations are prepared in ahead of their pages:
+// every declaration still gets its page, the same page as in a header of its own.
+TEST(DocumentHeader, LongHeaderPagesMatchLoneDeclarationPages) {
+    const auto declaration = [](int i) {
+        return QStringLiteral("/*! Reads port %1.\n * \\synopsis\n * \\code\n"
+                              " *   int r = f%1(1); // read\n * \\endcode\n */\n"
+                              "int f%1(int port);\n")
+            .arg(i);
+    };
+    Workspace ws;
+    QString header;
+    for (int i = 0; i < 700; ++i)
+        header += declaration(i);
+    ws.write("long.h", header);
+    ws.write("one.h", declaration(650));
+    ASSERT_EQ(ws.run({"-o", "long", "long.h"}).exitCode, 0);
+    ASSERT_EQ(ws.run({"-o", "one", "one.h"}).exitCode, 0);
+    for (int i = 0; i < 700; ++i)
+        ASSERT_TRUE(ws.exists(QStringLiteral("long/f%1.htm").arg(i))) << i;
+    const QString page = ws.read("long/f650.htm");
+    EXPECT_TRUE(page.contains("qgn-code")) << page.toStdString();
+    EXPECT_EQ(page, ws.read("one/f650.htm"));
+}
