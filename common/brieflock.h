@@ -12,7 +12,7 @@
 // waits for up to a scheduling slice: on two cores, a manual's pages waited a quarter
 // of the run that way. So the lock is tried for a while before the thread sleeps.
 inline std::unique_lock<std::mutex> lockBriefly(std::mutex &mutex) {
-    // A few microseconds: longer than any holder keeps it, unless it was preempted.
+    // Ten microseconds or so: longer than any holder keeps it, unless it was preempted.
     constexpr int tries = 256;
     for (int attempt = 0; attempt < tries; ++attempt) {
         if (mutex.try_lock())

@@ -60,7 +60,8 @@ inline bool getsPage(const SourceBrowserObject &entity) {
 
 // What a documented declaration's page needs made from its comment and the model
 // before the page is: its comment prepared with its code samples coloured, and its
-// synopsis when the comment asks for one. Touches nothing shared, so it may be made on any thread.
+// synopsis when the comment asks for one. Touches nothing shared, so it may be made on
+// any thread.
 struct PreparedDeclaration {
     QString comment;
     std::vector<ColouredSample> samples; // the comment's code samples, coloured
