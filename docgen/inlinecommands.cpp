@@ -232,7 +232,10 @@ void link(MarkupInterpreter &in) {
     bool addHtm = false; // the target gets ".htm" in the link
     QString title;       // the title of the recorded page the target names
     if (text.isEmpty() && !in.doc.splitTitles.empty()) {
-        const auto page = in.doc.splitTitles.find(target.toString());
+        // Looked up through a string that refers to the text, not a copy of it: a
+        // manual's links name pages on almost every page.
+        const auto page =
+            in.doc.splitTitles.find(QString::fromRawData(target.data(), target.size()));
         if (page != in.doc.splitTitles.end()) {
             title = page->second;
             text = title;
