@@ -1,7 +1,5 @@
 #include "docgen/preparedahead.h"
 
-#include "common/brieflock.h"
-
 #include <algorithm>
 #include <system_error>
 
@@ -12,6 +10,8 @@ namespace {
 constexpr size_t mostAhead = 256;
 
 } // namespace
+
+PreparedAhead::PreparedAhead() : window_(mostAhead) {}
 
 std::unique_ptr<PreparedAhead>
 PreparedAhead::start(const std::vector<const SourceBrowserObject *> &documented) {
@@ -31,51 +31,32 @@ PreparedAhead::start(const std::vector<const SourceBrowserObject *> &documented)
 
 void PreparedAhead::run() {
     size_t i = 0;
-    while (!stopping_) {
+    while (!window_.stopped()) {
         // Declarations the pages have gone past were prepared in their turn.
-        i = std::max(i, next_.load());
+        i = std::max(i, window_.taken());
         if (i >= slots_.size())
             break;
-        if (i >= next_.load() + mostAhead) {
-            // Far enough ahead: it waits until the pages have taken half of what waits,
-            // so that it is woken once a half window and not once a page.
-            std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
-            wakeAt_ = i - mostAhead / 2;
-            waiting_ = true;
-            room_.wait(lock, [this] { return stopping_ || next_.load() >= wakeAt_.load(); });
-            waiting_ = false;
-            continue;
-        }
+        if (window_.waitWhileAhead(i))
+            continue; // looked at again: the pages have moved on
         slots_[i].prepared = prepareDeclaration(*slots_[i].entity);
         prepared_.store(++i, std::memory_order_release);
     }
 }
 
 PreparedAhead::~PreparedAhead() {
-    {
-        const std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
-        stopping_ = true;
-    }
-    room_.notify_one();
+    window_.stop();
     if (thread_.joinable())
         thread_.join();
 }
 
 bool PreparedAhead::take(const SourceBrowserObject &entity, PreparedDeclaration &out) {
     // Declarations the pages pass over (excluded by name) are skipped.
-    size_t at = next_.load(std::memory_order_relaxed);
+    size_t at = window_.taken();
     while (at < slots_.size() && slots_[at].entity != &entity)
         ++at;
     if (at == slots_.size())
         return false;
-    // Stored before waiting_ is read, as the thread sets waiting_ before it reads next_
-    // again: one of the two sees the other's, and no wake-up is lost.
-    next_.store(at + 1);
-    if (waiting_.load() && at + 1 >= wakeAt_.load()) {
-        // Taken and let go: the thread is then either waiting or yet to read next_.
-        lockBriefly(mutex_);
-        room_.notify_one();
-    }
+    window_.take(at + 1);
     if (at >= prepared_.load(std::memory_order_acquire))
         return false;
     out = std::move(slots_[at].prepared);

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "docgen/aheadwindow.h"
 #include "docgen/headerparse.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -14,8 +13,8 @@ class SourceBrowserObject;
 // The documented declarations of the header whose pages are being made, prepared on a
 // thread of their own in the order of their pages while the pages are made: the thread
 // that makes the pages takes them ready, and the thread that parses the next header
-// only parses. The thread stays at most a few hundred declarations ahead of the pages,
-// so that the prepared ones held at a time stay few however long the header.
+// only parses. The thread stays at most a few hundred declarations ahead of the pages
+// (AheadWindow), so that the prepared ones held at a time stay few.
 class PreparedAhead {
 public:
     // Starts on the documented declarations of a parsed header (ParsedHeader::documented),
@@ -38,18 +37,13 @@ private:
         const SourceBrowserObject *entity;
         PreparedDeclaration prepared;
     };
-    PreparedAhead() = default;
+    PreparedAhead();
 
     std::vector<Slot> slots_;         // the documented declarations, in page order
     std::atomic<size_t> prepared_{0}; // slots_[0, prepared_) are prepared
-    std::atomic<size_t> next_{0}; // where the pages' thread looks first; the thread starts there
-    std::atomic<bool> stopping_{false};
-    // The thread waits here while it is far ahead of the pages, until next_ reaches
-    // wakeAt_; the pages' thread takes the lock only while it waits.
-    std::mutex mutex_;
-    std::condition_variable room_;
-    std::atomic<bool> waiting_{false};
-    std::atomic<size_t> wakeAt_{0};
+    // The pages have gone past the first taken() declarations; the thread stays within
+    // a window of them.
+    AheadWindow window_;
     std::thread thread_;
 
     void run();

@@ -104,12 +104,11 @@ std::unique_ptr<SamplesAhead> SamplesAhead::start(MarkupCursor begin, MarkupCurs
     return ahead;
 }
 
+SamplesAhead::SamplesAhead(MarkupCursor begin, MarkupCursor end)
+    : scan_(begin), end_(end), window_(mostAhead) {}
+
 SamplesAhead::~SamplesAhead() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-    }
-    room_.notify_one();
+    window_.stop();
     if (thread_.joinable())
         thread_.join();
 }
@@ -127,21 +126,13 @@ void SamplesAhead::run() {
             allFound_ = ended;
             found.clear();
         }
-        // Only this thread changes the list of samples, and taken_ and stopping_ are
-        // atomic: the lock is taken to add a batch or to wait, not once a sample.
-        if (i >= taken_ + mostAhead) {
-            // Far enough ahead: it waits until the interpreter has taken half of what
-            // waits, so that it is woken once a half window and not once a sample.
-            std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
-            wakeAt_ = i - mostAhead / 2;
-            waiting_ = true;
-            room_.wait(lock, [&] { return stopping_ || taken_ >= wakeAt_; });
-            waiting_ = false;
-        }
-        if (stopping_)
+        // Only this thread changes the list of samples: the lock is taken to add a
+        // batch, not once a sample.
+        window_.waitWhileAhead(i);
+        if (window_.stopped())
             return;
         // Samples the interpreter has gone past, coloured in their turn, are skipped.
-        i = std::max<size_t>(i, taken_);
+        i = std::max(i, window_.taken());
         if (i >= samples_.size()) {
             if (allFound_)
                 return;
@@ -157,12 +148,12 @@ bool SamplesAhead::take(const QChar *start, const QChar *end, const QString &lan
                         QString &out) {
     ColouredAhead coloured;
     bool ready;
-    bool wake;
+    size_t next;
     {
         // The thread may be adding samples: they are read under the lock.
         const std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
         // Samples the interpreter has gone past were no samples of its own.
-        size_t next = taken_.load(std::memory_order_relaxed);
+        next = window_.taken();
         while (next < samples_.size() && samples_[next].start < start)
             ++next;
         const bool found = next < samples_.size() && samples_[next].start == start &&
@@ -172,10 +163,7 @@ bool SamplesAhead::take(const QChar *start, const QChar *end, const QString &lan
             coloured = std::move(samples_[next].coloured); // its room goes back after use
         if (found)
             ++next;
-        taken_.store(next, std::memory_order_relaxed);
-        wake = waiting_ && next >= wakeAt_;
     }
-    if (wake)
-        room_.notify_one();
+    window_.take(next);
     return ready && appendColouredAhead(out, coloured, language);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "colouring/colourcode.h"
+#include "docgen/aheadwindow.h"
 #include "docgen/argumentreaders.h"
 
 #include <QString>
 
 #include <atomic>
-#include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -59,7 +59,7 @@ private:
         QString language;
         ColouredAhead coloured;
     };
-    SamplesAhead(MarkupCursor begin, MarkupCursor end) : scan_(begin), end_(end) {}
+    SamplesAhead(MarkupCursor begin, MarkupCursor end);
     // Appends to found the next samples from scan_ on, until found holds count of them
     // or the text ends; returns whether it ended.
     bool findSamples(std::deque<Sample> &found, size_t count);
@@ -74,16 +74,12 @@ private:
     // interpreter waits on is held for the batch alone.
     std::deque<Sample> samples_;
     bool allFound_ = false;
-    // Each written by one thread once a sample and read by the other: on cache lines of
-    // their own, and apart from the lock the interpreter takes once a sample.
+    // Written by the thread once a sample and read by the interpreter: on a cache line
+    // of its own, apart from the lock the interpreter takes once a sample.
     alignas(64) std::atomic<size_t> coloured_{0}; // samples_[0, coloured_) are coloured
-    alignas(64) std::atomic<size_t> taken_{0}; // the interpreter has gone past samples_[0, taken_)
-    std::atomic<bool> stopping_{false};
-    // The thread waits here while it is far ahead of the interpreter, so that only a
-    // few coloured samples are held at a time.
     alignas(64) std::mutex mutex_;
-    std::condition_variable room_;
-    bool waiting_ = false; // the thread waits until taken_ reaches wakeAt_
-    size_t wakeAt_ = 0;
+    // The interpreter has gone past the first taken() samples; the thread stays within
+    // a window of them, so that only a few coloured samples are held at a time.
+    AheadWindow window_;
     std::thread thread_;
 };
