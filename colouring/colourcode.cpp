@@ -100,33 +100,34 @@ QStringView stripLineNumber(QStringView line) {
     return line;
 }
 
-const QList<QString> &openingTags() {
-    // Built once per style: a sample has about as many runs as words.
-    static const QList<QString> tags = [] {
-        QList<QString> list;
+// The tag that opens a run of each style, made once: a sample has about as many runs as
+// words. Looked up by the id that follows a marker, which may be any value; an unknown
+// one opens a plain span.
+class OpeningTags {
+public:
+    OpeningTags() {
+        longest_ = plain().size();
         for (int id = 0; id <= StyleAttribute; ++id) {
             const QString name = styleName(id);
-            list << (name.isEmpty() ? QStringLiteral("<span>")
-                                    : QStringLiteral("<span class=\"qgn-code-%1\">").arg(name));
+            tags_[id] = name.isEmpty() ? plain().toString()
+                                       : QStringLiteral("<span class=\"qgn-code-%1\">").arg(name);
+            longest_ = qMax(longest_, tags_[id].size());
         }
-        return list;
-    }();
+    }
+    QStringView operator[](char16_t style) const {
+        return style <= StyleAttribute ? QStringView(tags_[style]) : plain();
+    }
+    qsizetype longest() const { return longest_; }
+
+private:
+    static QStringView plain() { return u"<span>"; }
+    QString tags_[StyleAttribute + 1];
+    qsizetype longest_;
+};
+
+const OpeningTags &openingTags() {
+    static const OpeningTags tags;
     return tags;
-}
-
-QStringView openingTag(int style) {
-    const QList<QString> &tags = openingTags();
-    return style < tags.size() ? QStringView(tags[style]) : QStringView(u"<span>");
-}
-
-qsizetype longestOpeningTag() {
-    static const qsizetype longest = [] {
-        qsizetype n = QStringView(u"<span>").size();
-        for (const QString &tag : openingTags())
-            n = qMax(n, tag.size());
-        return n;
-    }();
-    return longest;
 }
 
 // Turns one line of colourer output into HTML: text escaped, each style marker closing
@@ -135,6 +136,7 @@ qsizetype longestOpeningTag() {
 // the string piece by piece cost more than the colouring itself.
 void appendMarkedLine(QString &html, const QChar *buffer) {
     static const QLatin1String closing("</span>");
+    const OpeningTags &tags = openingTags();
     qsizetype length = 0;
     qsizetype markers = 0;
     for (const QChar *p = buffer; !p->isNull(); ++p, ++length) {
@@ -147,7 +149,7 @@ void appendMarkedLine(QString &html, const QChar *buffer) {
     }
     const qsizetype start = html.size();
     html.resize(start + length * MaxXmlEntityLength +
-                (markers + 1) * (closing.size() + longestOpeningTag()));
+                (markers + 1) * (closing.size() + tags.longest()));
     QChar *const begin = html.data();
     QChar *out = begin + start;
     bool inSpan = false;
@@ -155,7 +157,7 @@ void appendMarkedLine(QString &html, const QChar *buffer) {
         if (p->unicode() == StyleMarker) {
             if (inSpan)
                 out = copyTo(out, closing);
-            out = copyTo(out, openingTag(p[1].unicode()));
+            out = copyTo(out, tags[p[1].unicode()]);
             inSpan = true;
             ++p;
             continue;
@@ -217,9 +219,9 @@ void replaceEllipses(QString &html, qsizetype from) {
 void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
                     bool stripLineNumbers) {
     const qsizetype htmlStart = html.size();
-    QString line;
     // Kept from sample to sample: most samples are short, and making and clearing the
     // room for each cost as much as colouring it.
+    thread_local std::vector<QChar> line;
     thread_local std::vector<QChar> buffer;
     qsizetype start = 0;
     for (;;) {
@@ -228,16 +230,15 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
         if (stripLineNumbers)
             part = stripLineNumber(part);
         // The marker character is reserved for the buffer; keep stray ones in the input
-        // from being taken for style changes.
-        line.resize(part.size());
-        std::replace_copy(part.begin(), part.end(), line.begin(), QChar(StyleMarker),
-                          QChar(QChar::ReplacementCharacter));
-        // QString keeps a terminating 0 after its characters, which the colourer reads as
-        // the end of the line.
-        const size_t needed = size_t(line.size() + 1) * 5 + 3;
+        // from being taken for style changes. The colourer reads up to a terminating 0.
+        if (line.size() <= size_t(part.size()))
+            line.resize(size_t(part.size()) + 1);
+        *std::replace_copy(part.begin(), part.end(), line.begin(), QChar(StyleMarker),
+                           QChar(QChar::ReplacementCharacter)) = QChar(0);
+        const size_t needed = size_t(part.size() + 1) * 5 + 3;
         if (buffer.size() < needed)
             buffer.resize(needed);
-        colourer->colourLine(line.constData(), buffer.data());
+        colourer->colourLine(line.data(), buffer.data());
         appendMarkedLine(html, buffer.data());
         html += QLatin1Char('\n');
         if (end < 0)
