@@ -130,31 +130,25 @@ const OpeningTags &openingTags() {
     return tags;
 }
 
-// Turns one line of colourer output into HTML: text escaped, each style marker closing
-// the open span and opening the next. The room the line can need is made once and the
-// line is written through a pointer; a sample has thousands of short runs, and growing
-// the string piece by piece cost more than the colouring itself.
-void appendMarkedLine(QString &html, const QChar *buffer) {
+// Writes one line of colourer output, up to its end, as HTML at the end of the used part
+// of room, which it grows to the worst case first: text escaped, each style marker
+// closing the open span and opening the next, and a line end. Returns the new end.
+size_t writeMarkedLine(std::vector<QChar> &room, size_t used, const QChar *buffer,
+                       const QChar *end) {
     static const QLatin1String closing("</span>");
     const OpeningTags &tags = openingTags();
-    qsizetype length = 0;
-    qsizetype markers = 0;
-    for (const QChar *p = buffer; !p->isNull(); ++p, ++length) {
-        if (p->unicode() == StyleMarker) {
-            // The id after a marker may be 0 (plain text); it never ends the buffer.
-            ++markers;
-            ++p;
-            ++length;
-        }
-    }
-    const qsizetype start = html.size();
-    html.resize(start + length * MaxXmlEntityLength +
-                (markers + 1) * (closing.size() + tags.longest()));
-    QChar *const begin = html.data();
-    QChar *out = begin + start;
+    // Every character may become an entity, and every two may be a marker.
+    const size_t length = size_t(end - buffer);
+    const size_t worst = length * MaxXmlEntityLength +
+                         (length / 2 + 1) * size_t(closing.size() + tags.longest()) + 1;
+    if (room.size() < used + worst)
+        room.resize(std::max(used + worst, 2 * room.size()));
+    QChar *const begin = room.data();
+    QChar *out = begin + used;
     bool inSpan = false;
     for (const QChar *p = buffer; !p->isNull(); ++p) {
         if (p->unicode() == StyleMarker) {
+            // The id after a marker may be 0 (plain text); it never ends the buffer.
             if (inSpan)
                 out = copyTo(out, closing);
             out = copyTo(out, tags[p[1].unicode()]);
@@ -170,7 +164,8 @@ void appendMarkedLine(QString &html, const QChar *buffer) {
     }
     if (inSpan)
         out = copyTo(out, closing);
-    html.truncate(out - begin);
+    *out++ = QLatin1Char('\n');
+    return size_t(out - begin);
 }
 
 // Writes the ellipsis commands of a sample as their characters. One pass gives what
@@ -214,15 +209,17 @@ void replaceEllipses(QString &html, qsizetype from) {
     html += out;
 }
 
-// Appends the HTML of code to html. The line buffer is filled in place, so a sample
-// costs no allocation per line, and the HTML goes straight into the caller's buffer.
+// Appends the HTML of code to html. The lines are coloured and written through pointers
+// into room that the thread keeps from sample to sample, and the HTML is appended to
+// html once: a sample has thousands of short runs, and growing the text piece by piece,
+// or line by line, cost more than the colouring itself.
 void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
                     bool stripLineNumbers) {
     const qsizetype htmlStart = html.size();
-    // Kept from sample to sample: most samples are short, and making and clearing the
-    // room for each cost as much as colouring it.
     thread_local std::vector<QChar> line;
     thread_local std::vector<QChar> buffer;
+    thread_local std::vector<QChar> room;
+    size_t used = 0;
     qsizetype start = 0;
     for (;;) {
         const qsizetype end = indexOfChar(code, u'\n', start);
@@ -238,13 +235,13 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
         const size_t needed = size_t(part.size() + 1) * 5 + 3;
         if (buffer.size() < needed)
             buffer.resize(needed);
-        colourer->colourLine(line.data(), buffer.data());
-        appendMarkedLine(html, buffer.data());
-        html += QLatin1Char('\n');
+        const QChar *const coloured = colourer->colourLine(line.data(), buffer.data());
+        used = writeMarkedLine(room, used, buffer.data(), coloured);
         if (end < 0)
             break;
         start = end + 1;
     }
+    html.append(room.data(), qsizetype(used));
     // The HTML holds a backslash only where the code does, and the code is the shorter.
     if (code.contains(QLatin1Char('\\')))
         replaceEllipses(html, htmlStart);
