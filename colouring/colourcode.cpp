@@ -11,6 +11,7 @@
 #include "colouring/zodidideparser.h"
 #include "common/charclass.h"
 #include "common/findeither.h"
+#include "common/textappender.h"
 #include "common/textcopy.h"
 
 #include <QLatin1String>
@@ -241,7 +242,7 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
             break;
         start = end + 1;
     }
-    html.append(room.data(), qsizetype(used));
+    TextAppender(html).append(room.data(), qsizetype(used));
     // The HTML holds a backslash only where the code does, and the code is the shorter.
     if (code.contains(QLatin1Char('\\')))
         replaceEllipses(html, htmlStart);
@@ -271,7 +272,7 @@ bool appendColouredAhead(QString &out, const ColouredAhead &coloured, const QStr
             return false;
         colourer->setLineState(coloured.endState);
     }
-    out += coloured.html;
+    TextAppender(out) += coloured.html;
     return true;
 }
 

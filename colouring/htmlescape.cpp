@@ -1,6 +1,7 @@
 #include "colouring/htmlescape.h"
 
 #include "common/findeither.h"
+#include "common/textappender.h"
 
 #include <algorithm>
 
@@ -16,17 +17,18 @@ Q_ALWAYS_INLINE const char16_t *nextEscaped(const char16_t *from, const char16_t
 } // namespace
 
 void appendEscapedXml(QString &out, QStringView text) {
+    TextAppender appender(out);
     // One pass over the text gives the same result as the chained replacements in
     // ampersand-first order, because no replacement introduces a character that a
     // later one would touch other than its own ampersand.
     const char16_t *run = text.utf16();
     const char16_t *const end = run + text.size();
     for (const char16_t *p = nextEscaped(run, end); p != end; p = nextEscaped(run, end)) {
-        out.append(QStringView(run, p - run));
-        out.append(xmlEntity(*p));
+        appender += QStringView(run, p - run);
+        appender += xmlEntity(*p);
         run = p + 1;
     }
-    out.append(QStringView(run, end - run));
+    appender += QStringView(run, end - run);
 }
 
 QString escapeXml(const QString &text) {

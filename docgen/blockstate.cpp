@@ -1,6 +1,7 @@
 #include "docgen/blockstate.h"
 
 #include "common/asciimatch.h"
+#include "common/textappender.h"
 
 #include "docgen/docgen.h"
 #include "docgen/programtables.h"
@@ -27,7 +28,7 @@ bool staysOpen(int old, int next) {
 }
 
 // Appends the name of the paragraph element to body.
-void appendParagraphTagName(QString &body) {
+void appendParagraphTagName(TextAppender &body) {
     const QString &tag = programTables().paragraphTag;
     if (tag.isEmpty())
         body += QLatin1Char('p');
@@ -37,7 +38,7 @@ void appendParagraphTagName(QString &body) {
 
 // Appends the start tag of a table or matrix: the pieces go straight into the page
 // rather than into a string that is then copied there.
-void appendTableStart(QString &body, QLatin1String opening, const QString &columns,
+void appendTableStart(TextAppender &body, QLatin1String opening, const QString &columns,
                       const QString &widths) {
     body += opening;
     body += columns;
@@ -64,7 +65,7 @@ void trimCodeTail(QString &body) {
 }
 
 void close(DocGen &docGen, int state) {
-    QString &body = docGen.pageBody;
+    TextAppender body(docGen.pageBody);
     switch (state) {
     case BlockParagraph:
         body += QLatin1String("</");
@@ -82,7 +83,7 @@ void close(DocGen &docGen, int state) {
         body += QLatin1String("</li></ol>");
         break;
     case BlockCode:
-        trimCodeTail(body);
+        trimCodeTail(docGen.pageBody);
         body += QLatin1String("</pre>");
         break;
     case BlockTable:
@@ -95,7 +96,7 @@ void close(DocGen &docGen, int state) {
 }
 
 void open(DocGen &docGen, int state, const QString &columns, const QString &widths) {
-    QString &body = docGen.pageBody;
+    TextAppender body(docGen.pageBody);
     switch (state) {
     case BlockParagraph:
         body += QLatin1Char('<');

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colouring/htmlescape.h"
+#include "common/textappender.h"
 
 #include <QString>
 
@@ -10,7 +11,7 @@ void appendHeading(QString &out, int level, const QString &title);
 // Appends one character of running text: the middle dot stands for a no-break space.
 inline void appendCharText(QString &out, QChar c) {
     if (c.unicode() == 0x00B7)
-        out.append(QLatin1String("&#160;"));
+        TextAppender(out) += QLatin1String("&#160;");
     else
-        out.append(c);
+        TextAppender(out) += c;
 }

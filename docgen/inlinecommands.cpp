@@ -1,4 +1,5 @@
 #include "common/simplify.h"
+#include "common/textappender.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -81,9 +82,9 @@ constexpr CharacterName characterNames[] = {
 };
 
 void appendWrapped(QString &body, QLatin1String prefix, QStringView word, QLatin1String suffix) {
-    body += prefix;
+    TextAppender(body) += prefix;
     appendEscapedXml(body, word);
-    body += suffix;
+    TextAppender(body) += suffix;
 }
 
 void styledWord(MarkupInterpreter &in) {
@@ -257,7 +258,7 @@ void link(MarkupInterpreter &in) {
                          "broken-link");
 
     const bool isTitle = in.commandName == QLatin1String("titleref");
-    QString &body = in.doc.pageBody;
+    TextAppender body(in.doc.pageBody);
     if (isTitle)
         body += QLatin1String("<big>");
     body += QLatin1String("<a href=\"");

@@ -3,6 +3,7 @@
 #include "common/charclass.h"
 #include "common/findeither.h"
 #include "common/simplify.h"
+#include "common/textappender.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -172,7 +173,7 @@ void copyCodeCharacter(QString &body, QChar c) {
 // Running text in a paragraph, list, table or matrix. Returns with the cursor past
 // what it consumed.
 void copyTextCharacter(MarkupInterpreter &in) {
-    QString &body = in.doc.pageBody;
+    TextAppender body(in.doc.pageBody);
     const QChar c = *in.cursor;
     if (c == u'\n') {
         if (in.cursor[1] == u'\n') {
@@ -211,7 +212,7 @@ void readText(MarkupInterpreter &in) {
             if (c != u' ' && c != u'\n') {
                 // Text opens a plain paragraph; the element closing it follows the
                 // paragraph tag, which a later "style" may change.
-                in.doc.pageBody += QLatin1String("<p>");
+                TextAppender(in.doc.pageBody) += QLatin1String("<p>");
                 appendCharText(in.doc.pageBody, c);
                 in.doc.blockState = BlockParagraph;
             }
@@ -220,7 +221,7 @@ void readText(MarkupInterpreter &in) {
             const QChar *start = in.cursor;
             in.cursor = endOfPlainCode(start, in.textEnd);
             if (in.cursor != start) {
-                in.doc.pageBody.append(start, in.cursor - start);
+                TextAppender(in.doc.pageBody).append(start, in.cursor - start);
             } else {
                 copyCodeCharacter(in.doc.pageBody, c);
                 ++in.cursor;

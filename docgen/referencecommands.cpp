@@ -1,5 +1,6 @@
 #include "colouring/colourcode.h"
 #include "common/simplify.h"
+#include "common/textappender.h"
 #include "docgen/blockstate.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
@@ -109,7 +110,7 @@ void param(MarkupInterpreter &in) {
     if (in.warnings)
         checkParam(in, name);
     openParagraph(in);
-    QString &body = in.doc.pageBody;
+    TextAppender body(in.doc.pageBody);
     body += QLatin1String("<b>");
     appendEscapedXml(body, name);
     body += QLatin1String("</b> &mdash;");
@@ -127,10 +128,10 @@ void returnCommand(MarkupInterpreter &in) {
 void synopsis(MarkupInterpreter &in) {
     in.closeBlocks();
     if (in.doc.mode == ModePages)
-        in.doc.pageBody += QLatin1String("<h5>Synopsis</h5>");
+        TextAppender(in.doc.pageBody) += QLatin1String("<h5>Synopsis</h5>");
     if (in.entity) {
         static const QString c = QStringLiteral("c");
-        in.doc.pageBody += QLatin1String("<pre>");
+        TextAppender(in.doc.pageBody) += QLatin1String("<pre>");
         // Made ahead with the declaration's comment when the comment asked for it, and
         // taken: a page shows its synopsis once, and a second one is made again.
         const auto prepared = in.doc.synopses.find(in.entity);
@@ -144,7 +145,7 @@ void synopsis(MarkupInterpreter &in) {
             if (!appendColouredAhead(in.doc.pageBody, synopsis.coloured, c))
                 appendColouredCode(in.doc.pageBody, synopsis.text, c);
         }
-        in.doc.pageBody += QLatin1String("</pre>");
+        TextAppender(in.doc.pageBody) += QLatin1String("</pre>");
     }
     in.doc.blockState = BlockNone;
 }
