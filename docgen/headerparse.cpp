@@ -40,7 +40,7 @@ private:
 
 PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity) {
     PreparedDeclaration prepared;
-    prepared.comment = prepareComment(entity.comment, entity.name);
+    prepared.comment = prepareComment(entity.comment, entity.name, &prepared.hasNul);
     prepared.samples = colourSamples(prepared.comment);
     if (indexOfText(prepared.comment, "\\synopsis") >= 0) {
         static const QString c = QStringLiteral("c");

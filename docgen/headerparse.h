@@ -64,6 +64,7 @@ inline bool getsPage(const SourceBrowserObject &entity) {
 // any thread.
 struct PreparedDeclaration {
     QString comment;
+    bool hasNul = true;                  // whether the comment may hold a NUL
     std::vector<ColouredSample> samples; // the comment's code samples, coloured
     bool hasSynopsis = false;
     PreparedSynopsis synopsis;

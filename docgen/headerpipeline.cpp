@@ -36,7 +36,9 @@ qsizetype starPosition(QStringView line) {
 
 // Copies the comment, giving a bare "\code" the C language and taking off the
 // indentation that the first line of a sample sets from every line of the sample.
-QString normaliseCodeBlocks(const QString &text) {
+// hasNul tells whether the comment holds a NUL, which the interpreter stops at: found
+// in the same search as the backslashes, it saves the interpreter a search of its own.
+QString normaliseCodeBlocks(const QString &text, bool &hasNul) {
     enum { Outside, FirstLine, Inside } state = Outside;
     qsizetype indent = 0;
     static const QLatin1String code("\\code");
@@ -47,9 +49,14 @@ QString normaliseCodeBlocks(const QString &text) {
     // Only a bare "\code" grows the text, by the three characters of its language: with
     // room for that after every backslash, the copy is written through a pointer.
     qsizetype backslashes = 0;
+    hasNul = false;
     for (const char16_t *at = begin;
-         (at = findEither(at, begin + size, u'\\', u'\\')) != begin + size; ++at)
-        ++backslashes;
+         (at = findEither(at, begin + size, u'\\', u'\0')) != begin + size; ++at) {
+        if (*at == u'\\')
+            ++backslashes;
+        else
+            hasNul = true;
+    }
     QString out(size + backslashes * language.size(), Qt::Uninitialized);
     QChar *const outBegin = out.data();
     QChar *o = outBegin;
@@ -275,12 +282,17 @@ QString declarationText(const SourceBrowserObject &entity) {
     return text;
 }
 
-QString prepareComment(const QString &comment, const QString &name) {
-    QString text = normaliseCodeBlocks(stripCommentStars(comment));
+QString prepareComment(const QString &comment, const QString &name, bool *hasNul) {
+    bool nul;
+    QString text = normaliseCodeBlocks(stripCommentStars(comment), nul);
     // Most comments never name themselves, and a comment is mostly commands: looking
     // only at backslashes costs less than a general search, let alone a replace().
-    if (namesItself(text))
+    if (namesItself(text)) {
         text.replace(QLatin1String("\\this"), name);
+        nul = nul || name.contains(QChar(0));
+    }
+    if (hasNul)
+        *hasNul = nul;
     return text;
 }
 
@@ -294,7 +306,8 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
     if (doc.preparedAhead && doc.preparedAhead->take(entity, made)) {
         if (made.hasSynopsis)
             doc.synopses.insert(&entity, std::move(made.synopsis));
-        interpretMarkup(doc, made.comment, &entity, NulInText::Possible, &made.samples);
+        interpretMarkup(doc, made.comment, &entity,
+                        made.hasNul ? NulInText::Possible : NulInText::None, &made.samples);
         return;
     }
     interpretMarkup(doc, prepareComment(entity.comment, entity.name), &entity);

@@ -18,8 +18,9 @@ void documentEntity(DocGen &docGen, const SourceBrowserObject &entity);
 QString stripCommentStars(const QString &text);
 
 // The comment as the interpreter reads it: stars stripped, a bare "\code" made a C
-// sample, sample indentation removed, "\this" replaced by the entity's name.
-QString prepareComment(const QString &comment, const QString &name);
+// sample, sample indentation removed, "\this" replaced by the entity's name. hasNul,
+// when given, tells whether the result holds a NUL.
+QString prepareComment(const QString &comment, const QString &name, bool *hasNul = nullptr);
 
 // The declaration as its page's synopsis shows it, before colouring: its synopsis,
 // with a semicolon unless it is a macro.

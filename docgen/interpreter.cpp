@@ -295,9 +295,10 @@ QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObj
         if (!in.take(u'!'))
             return QString();
     }
+    // Samples coloured ahead are all the text's samples: without any, it has none.
     const std::unique_ptr<SamplesAhead> samplesAhead =
-        samples && !samples->empty() ? SamplesAhead::ready(text, std::move(*samples))
-                                     : SamplesAhead::start(in.cursor, in.textEnd);
+        samples ? SamplesAhead::ready(text, std::move(*samples))
+                : SamplesAhead::start(in.cursor, in.textEnd);
     in.samplesAhead = samplesAhead.get();
     readText(in);
     if (in.warnings)
