@@ -34,70 +34,6 @@ qsizetype starPosition(QStringView line) {
     return i < line.size() && line.at(i) == u'*' ? i : -1;
 }
 
-// Copies the comment, giving a bare "\code" the C language and taking off the
-// indentation that the first line of a sample sets from every line of the sample.
-// hasNul tells whether the comment holds a NUL, which the interpreter stops at: found
-// in the same search as the backslashes, it saves the interpreter a search of its own.
-QString normaliseCodeBlocks(const QString &text, bool &hasNul) {
-    enum { Outside, FirstLine, Inside } state = Outside;
-    qsizetype indent = 0;
-    static const QLatin1String code("\\code");
-    static const QLatin1String endCode("\\endcode");
-    static const QLatin1String language("{c}");
-    const char16_t *const begin = reinterpret_cast<const char16_t *>(text.constData());
-    const qsizetype size = text.size();
-    // Only a bare "\code" grows the text, by the three characters of its language: with
-    // room for that after every backslash, the copy is written through a pointer.
-    qsizetype backslashes = 0;
-    hasNul = false;
-    for (const char16_t *at = begin;
-         (at = findEither(at, begin + size, u'\\', u'\0')) != begin + size; ++at) {
-        if (*at == u'\\')
-            ++backslashes;
-        else
-            hasNul = true;
-    }
-    QString out(size + backslashes * language.size(), Qt::Uninitialized);
-    QChar *const outBegin = out.data();
-    QChar *o = outBegin;
-    const QStringView all(text);
-    for (qsizetype i = 0; i < size;) {
-        const QChar c = all[i];
-        if (c == u'\\' && startsWithText(all.mid(i), "\\endcode")) {
-            o = copyTo(o, endCode);
-            i += endCode.size();
-            state = Outside;
-        } else if (c == u'\\' && startsWithText(all.mid(i), "\\code")) {
-            o = copyTo(o, code);
-            i += code.size();
-            if (i >= size || all[i] != u'{')
-                o = copyTo(o, language);
-            state = FirstLine;
-        } else if (c == u'\n') {
-            *o++ = c;
-            ++i;
-            qsizetype spaces = 0;
-            while (i + spaces < size && all[i + spaces] == u' ' &&
-                   (state == FirstLine || spaces < indent))
-                ++spaces;
-            if (state == FirstLine) {
-                indent = spaces;
-                state = Inside;
-                i += spaces;
-            } else if (state == Inside) {
-                i += spaces;
-            }
-        } else {
-            // Ordinary text up to the next command or line end is copied in one piece.
-            const qsizetype end = findEither(begin + i + 1, begin + size, u'\\', u'\n') - begin;
-            o = copyTo(o, all.mid(i, end - i));
-            i = end;
-        }
-    }
-    out.truncate(o - outBegin);
-    return out;
-}
-
 // What a declaration's page may get wrong before its comment is read: a page of the
 // same name from an earlier input of the run, or (on request) no comment at all.
 void checkDeclaration(const DocGen &doc, const SourceBrowserObject &entity,
@@ -208,69 +144,119 @@ void writeIndexPage(DocGen &doc, const QString &inputPath, const QString &overvi
 
 } // namespace
 
-QString stripCommentStars(const QString &text) {
-    // One pass to check that every inner line has its star, one to copy: no list of
-    // lines is built for what is usually a short comment.
-    const QStringView all(text);
-    // Where the line from `from` ends, or -1 for the last line. Lines are short: an
-    // inline search costs less than a call.
-    const char16_t *const begin = reinterpret_cast<const char16_t *>(text.constData());
-    const char16_t *const textEnd = begin + text.size();
-    const auto lineEnd = [&](qsizetype from) {
-        const char16_t *const at = findEither(begin + from, textEnd, u'\n', u'\n');
-        return at == textEnd ? qsizetype(-1) : at - begin;
-    };
-    qsizetype lineStart = lineEnd(0);
-    if (lineStart < 0)
-        lineStart = all.size();
-    while (lineStart < all.size()) {
-        const qsizetype from = lineStart + 1;
-        const qsizetype end = lineEnd(from);
-        if (end < 0)
-            break; // the last line needs no star
-        if (starPosition(all.mid(from, end - from)) < 0)
-            return text;
-        lineStart = end;
+namespace {
+
+// What a first look at a comment tells: whether each of its inner lines has its star,
+// how many backslashes it holds (each may be a "\code" that grows by its language),
+// whether it names itself ("\this") and whether it holds a NUL, which the interpreter
+// stops at.
+struct CommentSurvey {
+    bool starred = true;
+    qsizetype backslashes = 0;
+    bool namesItself = false;
+    bool hasNul = false;
+};
+
+CommentSurvey survey(QStringView text) {
+    static const QLatin1String self("this");
+    CommentSurvey found;
+    const char16_t *const begin = text.utf16();
+    const char16_t *const end = begin + text.size();
+    const char16_t *line = nullptr; // the line being read, once past the first
+    for (const char16_t *at = begin; (at = findAnyOf<u'\\', u'\n', u'\0'>(at, end)) != end; ++at) {
+        if (*at == u'\\') {
+            ++found.backslashes;
+            found.namesItself = found.namesItself || text.mid(at - begin + 1, self.size()) == self;
+        } else if (*at == u'\n') {
+            // A line after the first that a line end follows is an inner line; the last
+            // line needs no star.
+            if (line && starPosition(QStringView(line, at)) < 0)
+                found.starred = false;
+            line = at + 1;
+        } else {
+            found.hasNul = true;
+        }
     }
-    // No line grows: a star and what stands before it give way to one space. The copy
-    // is written through a pointer into room for the whole text.
-    QString out(text.size(), Qt::Uninitialized);
+    return found;
+}
+
+// The comment with its stars taken off when every inner line has one (a star and what
+// stands before it give way to one space, and a line with nothing after its star is
+// left empty), a bare "\code" given the C language, and the indentation that the
+// first line of a sample sets taken off every line of the sample. One pass, written
+// through a pointer into room for the whole: no line grows but by a language.
+QString strippedAndNormalised(QStringView text, const CommentSurvey &found) {
+    enum { Outside, FirstLine, Inside } state = Outside;
+    qsizetype indent = 0;
+    static const QLatin1String code("\\code");
+    static const QLatin1String endCode("\\endcode");
+    static const QLatin1String language("{c}");
+    QString out(text.size() + found.backslashes * language.size(), Qt::Uninitialized);
     QChar *const outBegin = out.data();
     QChar *o = outBegin;
-    qsizetype from = 0;
-    for (;;) {
-        qsizetype end = lineEnd(from);
-        const bool last = end < 0;
-        if (last)
-            end = all.size();
-        const QStringView line = all.mid(from, end - from);
-        const qsizetype star = starPosition(line);
-        if (star < 0) {
-            o = copyTo(o, line);
-        } else if (!line.mid(star + 1).trimmed().isEmpty()) {
-            *o++ = QLatin1Char(' ');
-            o = copyTo(o, line.mid(star + 1));
+    const char16_t *const end = text.utf16() + text.size();
+    for (const char16_t *lineStart = text.utf16();;) {
+        const char16_t *const lineEnd = findEither(lineStart, end, u'\n', u'\n');
+        QStringView line(lineStart, lineEnd);
+        bool space = false; // the line starts with the space that stands for its star
+        if (found.starred) {
+            const qsizetype star = starPosition(line);
+            if (star >= 0) {
+                line = line.mid(star + 1);
+                space = !line.trimmed().isEmpty();
+                if (!space)
+                    line = QStringView();
+            }
         }
-        if (last)
+        if (lineStart != text.utf16() && state != Outside) {
+            // The spaces that start the line, its star's space first: the first line of a
+            // sample sets how many its lines lose.
+            const qsizetype prefix = space ? 1 : 0;
+            const qsizetype length = prefix + line.size();
+            qsizetype spaces = 0;
+            while (spaces < length && (spaces < prefix || line[spaces - prefix] == u' ') &&
+                   (state == FirstLine || spaces < indent))
+                ++spaces;
+            if (state == FirstLine) {
+                indent = spaces;
+                state = Inside;
+            }
+            if (spaces > 0 && space) {
+                space = false;
+                line = line.mid(spaces - 1);
+            } else {
+                line = line.mid(spaces);
+            }
+        }
+        if (space)
+            *o++ = QLatin1Char(' ');
+        for (qsizetype i = 0; i < line.size();) {
+            const QStringView rest = line.mid(i);
+            if (rest[0] == u'\\' && startsWithText(rest, "\\endcode")) {
+                o = copyTo(o, endCode);
+                i += endCode.size();
+                state = Outside;
+            } else if (rest[0] == u'\\' && startsWithText(rest, "\\code")) {
+                o = copyTo(o, code);
+                i += code.size();
+                if (i >= line.size() || line[i] != u'{')
+                    o = copyTo(o, language);
+                state = FirstLine;
+            } else {
+                // Text up to the next command is copied in one piece.
+                const qsizetype runEnd =
+                    findEither(rest.utf16() + 1, lineEnd, u'\\', u'\\') - line.utf16();
+                o = copyTo(o, line.mid(i, runEnd - i));
+                i = runEnd;
+            }
+        }
+        if (lineEnd == end)
             break;
         *o++ = QLatin1Char('\n');
-        from = end + 1;
+        lineStart = lineEnd + 1;
     }
     out.truncate(o - outBegin);
     return out;
-}
-
-namespace {
-
-bool namesItself(QStringView text) {
-    static const QLatin1String self("this");
-    const char16_t *const begin = reinterpret_cast<const char16_t *>(text.data());
-    const char16_t *const end = begin + text.size();
-    for (const char16_t *at = begin; (at = findEither(at, end, u'\\', u'\\')) != end; ++at) {
-        if (text.mid(at - begin + 1, self.size()) == self)
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -283,16 +269,14 @@ QString declarationText(const SourceBrowserObject &entity) {
 }
 
 QString prepareComment(const QString &comment, const QString &name, bool *hasNul) {
-    bool nul;
-    QString text = normaliseCodeBlocks(stripCommentStars(comment), nul);
-    // Most comments never name themselves, and a comment is mostly commands: looking
-    // only at backslashes costs less than a general search, let alone a replace().
-    if (namesItself(text)) {
+    // One look at the comment first, for what its copy needs to know; most comments
+    // never name themselves, so the replace() below is seldom made.
+    const CommentSurvey found = survey(comment);
+    QString text = strippedAndNormalised(comment, found);
+    if (found.namesItself)
         text.replace(QLatin1String("\\this"), name);
-        nul = nul || name.contains(QChar(0));
-    }
     if (hasNul)
-        *hasNul = nul;
+        *hasNul = found.hasNul || (found.namesItself && name.contains(QChar(0)));
     return text;
 }
 

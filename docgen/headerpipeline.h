@@ -14,12 +14,10 @@ void documentHeader(DocGen &docGen, const QString &inputPath, const QStringList 
 // Renders one declaration's documentation comment into the page body.
 void documentEntity(DocGen &docGen, const SourceBrowserObject &entity);
 
-// Takes the leading "*" of comment lines off when every inner line has one.
-QString stripCommentStars(const QString &text);
-
-// The comment as the interpreter reads it: stars stripped, a bare "\code" made a C
-// sample, sample indentation removed, "\this" replaced by the entity's name. hasNul,
-// when given, tells whether the result holds a NUL.
+// The comment as the interpreter reads it: the leading "*" of its lines taken off when
+// every inner line has one, a bare "\code" made a C sample, sample indentation removed,
+// "\this" replaced by the entity's name. hasNul, when given, tells whether the result
+// holds a NUL.
 QString prepareComment(const QString &comment, const QString &name, bool *hasNul = nullptr);
 
 // The declaration as its page's synopsis shows it, before colouring: its synopsis,

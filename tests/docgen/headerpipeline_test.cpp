@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
-TEST(StripCommentStars, RemovesStarsOnlyWhenEveryInnerLineHasOne) {
+// Stars come off only when every inner line has one; a sample's first line sets the
+// indentation that its lines lose, the space that stands for a star included.
+TEST(PrepareComment, StripsStarsAndNormalisesSamples) {
     const struct {
         const char *in;
         const char *out;
@@ -17,22 +19,16 @@ TEST(StripCommentStars, RemovesStarsOnlyWhenEveryInnerLineHasOne) {
         {"", ""},
         {"!\n\t*  \t\n * a\nlast", "!\n\n  a\nlast"},
         {"!\n * a\n\n", "!\n * a\n\n"},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(stripCommentStars(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
-}
-
-TEST(PrepareComment, CodeSamplesLoseTheirFirstLineIndent) {
-    const struct {
-        const char *in;
-        const char *out;
-    } cases[] = {
         {"!\\code\n    a\n      b\n  c\n\\endcode\n    text",
          "!\\code{c}\na\n  b\nc\n\\endcode\n    text"},
         {"!\\code{xml}\n  <a/>\n\\endcode", "!\\code{xml}\n<a/>\n\\endcode"},
         {"!See \\this and \\b \\this.", "!See port_open and \\b port_open."},
         {"!\\code", "!\\code{c}"},
         {"!\\codex y", "!\\code{c}x y"},
+        {"!\n * \\code\n *   a\n *     b\n *\n * c\n * \\endcode\n *   d",
+         "!\n  \\code{c}\na\n  b\n\nc\n\\endcode\n    d"},
+        {"!\n * \\code\n *a\n *   b\n */", "!\n  \\code{c}\na\n   b\n/"},
+        {"!\\code\n\n   a\n b\\endcode x\n  y", "!\\code{c}\n\n   a\n b\\endcode x\n  y"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(prepareComment(QString::fromUtf8(c.in), "port_open"), QString::fromUtf8(c.out))
