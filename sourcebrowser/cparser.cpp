@@ -1,5 +1,7 @@
 #include "sourcebrowser/cparser.h"
 
+#include "common/textappender.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -105,8 +107,10 @@ void SourceBrowserCParser::advance() {
         tokenText_ = &scanner_->tokenText();
     };
     fetch();
-    // Compiler-specific attributes carry nothing the documentation needs.
-    while (token_ == TokenIdentifier) {
+    // Compiler-specific attributes carry nothing the documentation needs. All of their
+    // names start with "_" or "a", which most words do not.
+    while (token_ == TokenIdentifier && !tokenText().isEmpty() &&
+           (tokenText().front() == u'_' || tokenText().front() == u'a')) {
         if (tokenText() == QLatin1String("__attribute__") ||
             tokenText() == QLatin1String("__interrupt") ||
             tokenText() == QLatin1String("__ctl_interrupt") ||
@@ -214,13 +218,24 @@ void SourceBrowserCParser::stamp(SourceBrowserObject *entity, int zeroBasedLine)
 
 // The text of pending tokens [from, to), each followed by a space.
 QString SourceBrowserCParser::pendingText(qsizetype from, qsizetype to) const {
-    QString text;
+    // Sized first: a declaration's type is made of a few short words, and growing the
+    // text word by word made it again at almost every word.
+    qsizetype size = 0;
+    for (qsizetype i = from; i < to; ++i) {
+        const qsizetype word =
+            SourceBrowserToken::textOf(pending_.at(i).code, pending_.at(i).text).size();
+        size += word > 0 ? word + 1 : 0;
+    }
+    QString text; // null without a word, as before any was added
+    if (size > 0)
+        text.reserve(size);
+    TextAppender appender(text);
     for (qsizetype i = from; i < to; ++i) {
         const QString word = SourceBrowserToken::textOf(pending_.at(i).code, pending_.at(i).text);
         if (word.isEmpty())
             continue;
-        text += word;
-        text += QLatin1Char(' ');
+        appender += word;
+        appender += QLatin1Char(' ');
     }
     return text;
 }
