@@ -403,10 +403,15 @@ int SourceBrowserCScanner::nextToken() {
 int SourceBrowserCScanner::readWord() {
     // A word never spans lines, so it can be cut out of the current line. A keyword's
     // text is shared with the table instead of being copied.
+    // Read within the line, not a character at a time through nextChar(): the character
+    // after the word is then read as nextChar() reads it (the line end included).
     const int start = position_ - 1;
-    while (isWordChar(current_))
-        nextChar();
-    const QStringView word = lineText_.mid(start, position_ - 1 - start);
+    int end = position_;
+    while (end < lineLength_ && isWordChar(lineText_[end]))
+        ++end;
+    position_ = end;
+    nextChar();
+    const QStringView word = lineText_.mid(start, end - start);
     if (const Keyword *keyword = findKeyword(word)) {
         tokenText_ = keyword->text;
         return keyword->code;
