@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/findeither.h"
+#include "common/textappender.h"
 
 #include <QLatin1String>
 #include <QString>
@@ -45,18 +46,19 @@ inline bool replaceEvery(QString &text, QLatin1String from, QLatin1String to) {
         return false;
     QString out;
     out.reserve(size + 8 * qMax<qsizetype>(0, to.size() - length));
+    TextAppender appender(out);
     qsizetype run = 0;
     while (i + length <= size) {
         if (!matchesAt(i)) {
             ++i;
             continue;
         }
-        out.append(data + run, i - run);
-        out += to;
+        appender.append(data + run, i - run);
+        appender += to;
         i += length;
         run = i;
     }
-    out.append(data + run, size - run);
+    appender.append(data + run, size - run);
     text = std::move(out);
     return true;
 }

@@ -1,5 +1,7 @@
 #include "sourcebrowser/sourcebrowsercontainer.h"
 
+#include "common/textappender.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -31,13 +33,14 @@ QString SourceBrowserContainer::synopsis(int flags) const {
     if (flags == 0)
         return name;
     QString s = QLatin1String("typedef struct {\n");
+    TextAppender text(s);
     for (const auto &entry : variables_) {
-        s += QLatin1String("  ");
-        s += entry.second->synopsis(flags);
-        s += QLatin1String(";\n");
+        text += QLatin1String("  ");
+        text += entry.second->synopsis(flags);
+        text += QLatin1String(";\n");
     }
-    s += QLatin1String("} ");
-    s += name;
+    text += QLatin1String("} ");
+    text += name;
     return s;
 }
 

@@ -1,5 +1,7 @@
 #include "sourcebrowser/sourcebrowsermethod.h"
 
+#include "common/textappender.h"
+
 #include "sourcebrowser/replaceevery.h"
 
 namespace {
@@ -27,34 +29,42 @@ QString SourceBrowserArgument::text(int flags) const {
 SourceBrowserMethod::SourceBrowserMethod() : SourceBrowserVariable(KindMethod) {}
 
 QString SourceBrowserMethod::synopsis(int flags) const {
+    // Made in room for all of it: the arguments' texts and, one to a line, the
+    // indentation of each.
+    qsizetype size = type.size() + name.size() + 4;
+    for (const SourceBrowserArgument &argument : arguments)
+        size += argument.type.size() + argument.name.size() + 4 + type.size() + name.size() + 2;
     QString r;
+    r.reserve(size);
+    TextAppender text(r);
     if (flags & SynopsisReturnType) {
-        r = type;
+        text += type;
         if (flags & SynopsisReturnTypeOnOwnLine)
-            r += QLatin1Char('\n');
+            text += QLatin1Char('\n');
         else if (!r.endsWith(QLatin1Char('*')))
-            r += QLatin1Char(' ');
+            text += QLatin1Char(' ');
     }
-    r += name;
+    text += name;
     // A no-break space keeps "name (" apart through the tightening below; it becomes
     // an ordinary space at the end.
     if (!(flags & SynopsisNoSpaceBeforeParenthesis))
-        r += NoBreakSpace;
-    r += QLatin1Char('(');
+        text += NoBreakSpace;
+    text += QLatin1Char('(');
 
     int column = 0;
     for (int i = 0; i < arguments.size(); ++i) {
         if (i == 0) {
             column = r.size();
         } else if (flags & SynopsisArgumentPerLine) {
-            r += QLatin1String(",\n");
-            r += QString(column, QLatin1Char(' '));
+            text += QLatin1String(",\n");
+            for (int space = 0; space < column; ++space)
+                text += QLatin1Char(' ');
         } else {
-            r += QLatin1String(", ");
+            text += QLatin1String(", ");
         }
-        r += arguments.at(i).text(flags);
+        text += arguments.at(i).text(flags);
     }
-    r += QLatin1Char(')');
+    text += QLatin1Char(')');
 
     replaceEvery(r, QLatin1String("* "), QLatin1String("*"));
     replaceEvery(r, QLatin1String("& "), QLatin1String("&"));

@@ -1,5 +1,7 @@
 #include "sourcebrowser/sourcebrowservariable.h"
 
+#include "common/textappender.h"
+
 #include "sourcebrowser/replaceevery.h"
 
 SourceBrowserVariable::SourceBrowserVariable(int kind) {
@@ -8,11 +10,19 @@ SourceBrowserVariable::SourceBrowserVariable(int kind) {
 
 QString SourceBrowserVariable::synopsis(int) const {
     const bool inside = hasNameInside();
-    QString s = inside ? type.left(namePosition) : type + QLatin1Char(' ');
-    if (!name.isEmpty())
-        s += name;
+    // Made in room for all of it, and room for what the tightening below may add.
+    QString s;
+    s.reserve(type.size() + name.size() + 8);
+    TextAppender text(s);
+    if (inside) {
+        text += QStringView(type).left(namePosition);
+    } else {
+        text += type;
+        text += QLatin1Char(' ');
+    }
+    text += name;
     if (inside)
-        s += QStringView(type).mid(namePosition);
+        text += QStringView(type).mid(namePosition);
 
     // The type text is a run of tokens each followed by a space; tighten it into
     // conventional C spelling. The order matters: "()" is widened before " )"
