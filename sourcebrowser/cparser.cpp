@@ -794,8 +794,9 @@ void SourceBrowserCParser::analyseDeclarator(SourceBrowserVariable *variable) {
         for (const QString &piece : std::as_const(pieces))
             size += piece.size();
         variable->type.reserve(size);
+        TextAppender type(variable->type);
         for (auto it = pieces.crbegin(); it != pieces.crend(); ++it)
-            variable->type += *it;
+            type += *it;
     }
     variable->declarationFile = fileName_;
     variable->declarationLine = zeroBasedTokenLine();

@@ -79,10 +79,17 @@ QString SourceBrowserMethod::synopsis(int flags) const {
 QString SourceBrowserMethod::signatureKey() const {
     // The scanner makes no token of a NUL, so no name or type holds one: it separates
     // them safely.
-    QString key = name;
+    qsizetype size = name.size();
+    for (const SourceBrowserArgument &argument : arguments)
+        size += 1 + argument.type.size();
+    QString key;
+    if (size > 0)
+        key.reserve(size);
+    TextAppender text(key);
+    text += name;
     for (const SourceBrowserArgument &argument : arguments) {
-        key += QChar(0);
-        key += argument.type;
+        text += QChar(0);
+        text += argument.type;
     }
     return key;
 }
