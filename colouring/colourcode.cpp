@@ -231,8 +231,15 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
         // from being taken for style changes. The colourer reads up to a terminating 0.
         if (line.size() <= size_t(part.size()))
             line.resize(size_t(part.size()) + 1);
-        *std::replace_copy(part.begin(), part.end(), line.begin(), QChar(StyleMarker),
-                           QChar(QChar::ReplacementCharacter)) = QChar(0);
+        // Copied whole, and the marker characters, which code almost never holds, looked
+        // for eight at a time.
+        char16_t *const lineBegin = reinterpret_cast<char16_t *>(line.data());
+        char16_t *const lineEnd = lineBegin + part.size();
+        std::copy(part.utf16(), part.utf16() + part.size(), lineBegin);
+        *lineEnd = 0;
+        for (const char16_t *at = lineBegin;
+             (at = findEither(at, lineEnd, StyleMarker, StyleMarker)) != lineEnd; ++at)
+            lineBegin[at - lineBegin] = QChar::ReplacementCharacter;
         const size_t needed = size_t(part.size() + 1) * 5 + 3;
         if (buffer.size() < needed)
             buffer.resize(needed);
