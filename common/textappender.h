@@ -16,6 +16,8 @@ public:
     explicit TextAppender(QString &text) : text_(text) {}
 
     void append(const QChar *chars, qsizetype count) {
+        if (count <= 0)
+            return; // as QString's appends: an empty piece leaves a null text null
         if (char16_t *const end = room(count)) {
             std::memcpy(end, chars, size_t(count) * sizeof(QChar));
             grow(count);
@@ -30,6 +32,8 @@ public:
     TextAppender &operator+=(const QString &text) { return *this += QStringView(text); }
     TextAppender &operator+=(QLatin1String latin1) {
         const qsizetype count = latin1.size();
+        if (count <= 0)
+            return *this;
         if (char16_t *const end = room(count)) {
             const char *const from = latin1.data();
             for (qsizetype i = 0; i < count; ++i)
@@ -57,7 +61,6 @@ public:
         return *this;
     }
 
-    QString &text() { return text_; }
     operator QString &() { return text_; }
 
 private:
