@@ -401,10 +401,10 @@ int SourceBrowserCScanner::nextToken() {
 }
 
 int SourceBrowserCScanner::readWord() {
-    // A word never spans lines, so it can be cut out of the current line. A keyword's
-    // text is shared with the table instead of being copied.
-    // Read within the line, not a character at a time through nextChar(): the character
-    // after the word is then read as nextChar() reads it (the line end included).
+    // A word never spans lines, so its end is found within the current line and the word
+    // cut out of it; only the character after it goes through nextChar(), which reads
+    // the line end as well. A keyword's text is shared with the table instead of being
+    // copied.
     const int start = position_ - 1;
     int end = position_;
     while (end < lineLength_ && isWordChar(lineText_[end]))
