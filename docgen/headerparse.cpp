@@ -40,9 +40,10 @@ private:
 
 PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity) {
     PreparedDeclaration prepared;
-    prepared.comment = prepareComment(entity.comment, entity.name, &prepared.hasNul);
-    prepared.samples = colourSamples(prepared.comment);
-    if (indexOfText(prepared.comment, "\\synopsis") >= 0) {
+    prepared.comment = prepareComment(entity.comment, entity.name, &prepared.facts);
+    if (prepared.facts.hasSamples)
+        prepared.samples = colourSamples(prepared.comment);
+    if (prepared.facts.hasSynopsis) {
         static const QString c = QStringLiteral("c");
         prepared.hasSynopsis = true;
         prepared.synopsis.text = declarationText(entity);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "docgen/headerpipeline.h"
+
 #include "colouring/colourcode.h"
 #include "docgen/samplesahead.h"
 #include "sourcebrowser/sourcebrowserroot.h"
@@ -64,7 +66,7 @@ inline bool getsPage(const SourceBrowserObject &entity) {
 // any thread.
 struct PreparedDeclaration {
     QString comment;
-    bool hasNul = true;                  // whether the comment may hold a NUL
+    CommentFacts facts;                  // what the comment holds
     std::vector<ColouredSample> samples; // the comment's code samples, coloured
     bool hasSynopsis = false;
     PreparedSynopsis synopsis;

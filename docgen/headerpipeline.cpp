@@ -148,17 +148,19 @@ namespace {
 
 // What a first look at a comment tells: whether each of its inner lines has its star,
 // how many backslashes it holds (each may be a "\code" that grows by its language),
-// whether it names itself ("\this") and whether it holds a NUL, which the interpreter
-// stops at.
+// whether it names itself ("\this"), holds a NUL, which the interpreter stops at, a
+// code sample or the command for the synopsis. None of these is made or broken by the
+// stripping and normalising, which touch no command but give "\code" a language.
 struct CommentSurvey {
     bool starred = true;
     qsizetype backslashes = 0;
     bool namesItself = false;
     bool hasNul = false;
+    bool hasSamples = false;
+    bool hasSynopsis = false;
 };
 
 CommentSurvey survey(QStringView text) {
-    static const QLatin1String self("this");
     CommentSurvey found;
     const char16_t *const begin = text.utf16();
     const char16_t *const end = begin + text.size();
@@ -166,7 +168,10 @@ CommentSurvey survey(QStringView text) {
     for (const char16_t *at = begin; (at = findAnyOf<u'\\', u'\n', u'\0'>(at, end)) != end; ++at) {
         if (*at == u'\\') {
             ++found.backslashes;
-            found.namesItself = found.namesItself || text.mid(at - begin + 1, self.size()) == self;
+            const QStringView command = text.mid(at - begin + 1);
+            found.namesItself = found.namesItself || startsWithText(command, "this");
+            found.hasSamples = found.hasSamples || startsWithText(command, "code");
+            found.hasSynopsis = found.hasSynopsis || startsWithText(command, "synopsis");
         } else if (*at == u'\n') {
             // A line after the first that a line end follows is an inner line; the last
             // line needs no star.
@@ -268,15 +273,21 @@ QString declarationText(const SourceBrowserObject &entity) {
     return text;
 }
 
-QString prepareComment(const QString &comment, const QString &name, bool *hasNul) {
+QString prepareComment(const QString &comment, const QString &name, CommentFacts *facts) {
     // One look at the comment first, for what its copy needs to know; most comments
     // never name themselves, so the replace() below is seldom made.
     const CommentSurvey found = survey(comment);
     QString text = strippedAndNormalised(comment, found);
-    if (found.namesItself)
-        text.replace(QLatin1String("\\this"), name);
-    if (hasNul)
-        *hasNul = found.hasNul || (found.namesItself && name.contains(QChar(0)));
+    if (!found.namesItself) {
+        if (facts)
+            *facts = {found.hasNul, found.hasSamples, found.hasSynopsis};
+        return text;
+    }
+    // The name put in may make what the first look did not see.
+    text.replace(QLatin1String("\\this"), name);
+    if (facts)
+        *facts = {text.contains(QChar(0)), indexOfText(text, "\\code{") >= 0,
+                  indexOfText(text, "\\synopsis") >= 0};
     return text;
 }
 
@@ -291,7 +302,7 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
         if (made.hasSynopsis)
             doc.synopses.insert(&entity, std::move(made.synopsis));
         interpretMarkup(doc, made.comment, &entity,
-                        made.hasNul ? NulInText::Possible : NulInText::None, &made.samples);
+                        made.facts.hasNul ? NulInText::Possible : NulInText::None, &made.samples);
         return;
     }
     interpretMarkup(doc, prepareComment(entity.comment, entity.name), &entity);

@@ -14,11 +14,17 @@ void documentHeader(DocGen &docGen, const QString &inputPath, const QStringList 
 // Renders one declaration's documentation comment into the page body.
 void documentEntity(DocGen &docGen, const SourceBrowserObject &entity);
 
+// What preparing a comment found out about the result, which saves searching it again.
+struct CommentFacts {
+    bool hasNul = true;      // it may hold a NUL, where the interpreter stops
+    bool hasSamples = true;  // it may hold a code sample ("\code{")
+    bool hasSynopsis = true; // it may ask for the synopsis ("\synopsis")
+};
+
 // The comment as the interpreter reads it: the leading "*" of its lines taken off when
 // every inner line has one, a bare "\code" made a C sample, sample indentation removed,
-// "\this" replaced by the entity's name. hasNul, when given, tells whether the result
-// holds a NUL.
-QString prepareComment(const QString &comment, const QString &name, bool *hasNul = nullptr);
+// "\this" replaced by the entity's name. facts, when given, tells what it holds.
+QString prepareComment(const QString &comment, const QString &name, CommentFacts *facts = nullptr);
 
 // The declaration as its page's synopsis shows it, before colouring: its synopsis,
 // with a semicolon unless it is a macro.
