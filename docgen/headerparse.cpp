@@ -45,7 +45,6 @@ PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity) {
         prepared.samples = colourSamples(prepared.comment);
     if (prepared.facts.hasSynopsis) {
         static const QString c = QStringLiteral("c");
-        prepared.hasSynopsis = true;
         prepared.synopsis.text = declarationText(entity);
         prepared.synopsis.coloured = colourAhead(prepared.synopsis.text, c);
     }

@@ -68,8 +68,7 @@ struct PreparedDeclaration {
     QString comment;
     CommentFacts facts;                  // what the comment holds
     std::vector<ColouredSample> samples; // the comment's code samples, coloured
-    bool hasSynopsis = false;
-    PreparedSynopsis synopsis;
+    PreparedSynopsis synopsis;           // made when facts.hasSynopsis
 };
 PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity);
 

@@ -155,9 +155,7 @@ struct CommentSurvey {
     bool starred = true;
     qsizetype backslashes = 0;
     bool namesItself = false;
-    bool hasNul = false;
-    bool hasSamples = false;
-    bool hasSynopsis = false;
+    CommentFacts facts{false, false, false};
 };
 
 CommentSurvey survey(QStringView text) {
@@ -170,8 +168,9 @@ CommentSurvey survey(QStringView text) {
             ++found.backslashes;
             const QStringView command = text.mid(at - begin + 1);
             found.namesItself = found.namesItself || startsWithText(command, "this");
-            found.hasSamples = found.hasSamples || startsWithText(command, "code");
-            found.hasSynopsis = found.hasSynopsis || startsWithText(command, "synopsis");
+            found.facts.hasSamples = found.facts.hasSamples || startsWithText(command, "code");
+            found.facts.hasSynopsis =
+                found.facts.hasSynopsis || startsWithText(command, "synopsis");
         } else if (*at == u'\n') {
             // A line after the first that a line end follows is an inner line; the last
             // line needs no star.
@@ -179,7 +178,7 @@ CommentSurvey survey(QStringView text) {
                 found.starred = false;
             line = at + 1;
         } else {
-            found.hasNul = true;
+            found.facts.hasNul = true;
         }
     }
     return found;
@@ -280,7 +279,7 @@ QString prepareComment(const QString &comment, const QString &name, CommentFacts
     QString text = strippedAndNormalised(comment, found);
     if (!found.namesItself) {
         if (facts)
-            *facts = {found.hasNul, found.hasSamples, found.hasSynopsis};
+            *facts = found.facts;
         return text;
     }
     // The name put in may make what the first look did not see.
@@ -299,7 +298,7 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
     }
     PreparedDeclaration made;
     if (doc.preparedAhead && doc.preparedAhead->take(entity, made)) {
-        if (made.hasSynopsis)
+        if (made.facts.hasSynopsis)
             doc.synopses.insert(&entity, std::move(made.synopsis));
         interpretMarkup(doc, made.comment, &entity,
                         made.facts.hasNul ? NulInText::Possible : NulInText::None, &made.samples);

@@ -1,6 +1,7 @@
 #include "docgen/textlines.h"
 
 #include "common/findeither.h"
+#include "common/systemencoding.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -103,10 +104,8 @@ TextLines::TextLines(const QString &fileName, qsizetype decodeAheadFrom, qsizety
         return;
     // Decoded ahead only where every run decodes alone as within the whole: in UTF-8,
     // which the system's encoding is on every Unix that Qt 6 runs on.
-    static const bool utf8 = QString::fromLocal8Bit("\xc3\xa9\xf0\x9f\x98\x80") ==
-                             QString::fromUtf8("\xc3\xa9\xf0\x9f\x98\x80");
     const qint64 size = file.size();
-    if (size >= decodeAheadFrom && size > 0 && utf8) {
+    if (size >= decodeAheadFrom && size > 0 && systemEncodingIsUtf8()) {
         // A character for each byte at most, and room for no more (resize() would leave
         // room to grow, which a text of megabytes keeps while it is read); not filled,
         // the thread writes them.

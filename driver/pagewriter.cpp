@@ -1,5 +1,6 @@
 #include "driver/pagewriter.h"
 
+#include "common/systemencoding.h"
 #include "driver/filesystem.h"
 
 #include <QFile>
@@ -136,14 +137,11 @@ bool createNew(const QString &fileName, const QByteArray &path, const QByteArray
     return true;
 }
 
-// The name as the system takes it, as QFile::encodeName gives it. Where the system's
-// encoding is UTF-8, which it is on every Unix that Qt 6 runs on, that is the name in
-// UTF-8, made for a fraction of the cost of the general conversion: a header's run
-// names thousands of pages.
+// The name as the system takes it, as QFile::encodeName gives it: in UTF-8 where that
+// is the system's encoding, made for a fraction of the cost of the general conversion,
+// as a header's run names thousands of pages.
 QByteArray encodedName(const QString &fileName) {
-    static const bool utf8 = QFile::encodeName(QStringLiteral("\u00e9\U0001F600")) ==
-                             QStringLiteral("\u00e9\U0001F600").toUtf8();
-    return utf8 ? fileName.toUtf8() : QFile::encodeName(fileName);
+    return systemEncodingIsUtf8() ? fileName.toUtf8() : QFile::encodeName(fileName);
 }
 
 } // namespace
