@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/texthash.h"
+#include "docgen/aheadworker.h"
 #include "docgen/backgrounddisposal.h"
 #include "docgen/headerparse.h"
 #include "docgen/lineorigins.h"
@@ -83,4 +84,7 @@ public:
     // The caller's, which frees a header's model once its pages are made; unset, the
     // model is freed in place.
     BackgroundDisposal *disposal = nullptr;
+    // The caller's thread that prepares a header's declarations ahead of its pages
+    // between its own jobs; unset, they are prepared on a thread of their own.
+    AheadWorker *aheadWorker = nullptr;
 };

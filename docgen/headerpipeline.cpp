@@ -315,8 +315,8 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     if (parsed.opened)
         recordFileRead(inputPath);
     doc.sourceRoot = std::move(parsed.root);
-    // Its declarations are prepared on a thread of their own while its pages are made.
-    doc.preparedAhead = PreparedAhead::start(parsed.documented);
+    // Its declarations are prepared ahead while its pages are made.
+    doc.preparedAhead = PreparedAhead::start(parsed.documented, doc.aheadWorker);
     LineOrigins overviewOrigins; // kept while the declarations' comments are read
     if (diagnostics().enabled()) {
         // Parse errors: whatever the parser recognised is documented all the same.

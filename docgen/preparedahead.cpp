@@ -1,52 +1,42 @@
 #include "docgen/preparedahead.h"
 
 #include <algorithm>
-#include <system_error>
 
 namespace {
 
-// How far the thread may prepare ahead of the pages: far enough that the pages do not
+// How far the worker may prepare ahead of the pages: far enough that the pages do not
 // catch up with it while it waits to be woken, few enough that what waits stays small.
 constexpr size_t mostAhead = 256;
 
 } // namespace
 
-PreparedAhead::PreparedAhead() : window_(mostAhead) {}
+PreparedAhead::PreparedAhead(AheadWorker &worker) : window_(mostAhead, &worker), worker_(worker) {}
 
 std::unique_ptr<PreparedAhead>
-PreparedAhead::start(const std::vector<const SourceBrowserObject *> &documented) {
-    if (documented.empty())
+PreparedAhead::start(const std::vector<const SourceBrowserObject *> &documented,
+                     AheadWorker *worker) {
+    if (documented.empty() || !worker)
         return nullptr;
-    std::unique_ptr<PreparedAhead> ahead(new PreparedAhead);
+    std::unique_ptr<PreparedAhead> ahead(new PreparedAhead(*worker));
     ahead->slots_.reserve(documented.size());
     for (const SourceBrowserObject *entity : documented)
         ahead->slots_.push_back(Slot{entity, {}});
-    try {
-        ahead->thread_ = std::thread([raw = ahead.get()] { raw->run(); });
-    } catch (const std::system_error &) {
-        return nullptr;
-    }
+    worker->attach(ahead.get());
     return ahead;
 }
 
-void PreparedAhead::run() {
-    size_t i = 0;
-    while (!window_.stopped()) {
-        // Declarations the pages have gone past were prepared in their turn.
-        i = std::max(i, window_.taken());
-        if (i >= slots_.size())
-            break;
-        if (window_.waitWhileAhead(i))
-            continue; // looked at again: the pages have moved on
-        slots_[i].prepared = prepareDeclaration(*slots_[i].entity);
-        prepared_.store(++i, std::memory_order_release);
-    }
+PreparedAhead::~PreparedAhead() {
+    worker_.detach(this);
 }
 
-PreparedAhead::~PreparedAhead() {
-    window_.stop();
-    if (thread_.joinable())
-        thread_.join();
+bool PreparedAhead::runOne() {
+    // Declarations the pages have gone past were prepared in their turn.
+    next_ = std::max(next_, window_.taken());
+    if (next_ >= slots_.size() || window_.aheadOf(next_))
+        return false;
+    slots_[next_].prepared = prepareDeclaration(*slots_[next_].entity);
+    prepared_.store(++next_, std::memory_order_release);
+    return true;
 }
 
 bool PreparedAhead::take(const SourceBrowserObject &entity, PreparedDeclaration &out) {

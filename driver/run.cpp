@@ -105,6 +105,7 @@ void processInput(const QString &argument, const QString &next, const QString &o
     {
         DocGen docGen;
         docGen.disposal = &disposal;
+        docGen.aheadWorker = &writer;
         docGen.contentsWanted = site != nullptr; // only the site reads the contents file
         docGen.parsedHeader = prefetch.take(input);
         if (!next.isEmpty())

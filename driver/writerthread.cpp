@@ -38,14 +38,59 @@ std::vector<WriterThread::Outcome> WriterThread::finish() {
     return outcomes;
 }
 
+void WriterThread::attach(AheadWork *work) {
+    {
+        const std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
+        ahead_ = work;
+        aheadReady_ = true;
+    }
+    hasJob_.notify_one();
+}
+
+void WriterThread::detach(AheadWork *work) {
+    std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
+    if (ahead_ == work)
+        ahead_ = nullptr;
+    hasRoom_.wait(lock, [this] { return !aheadRunning_; });
+}
+
+void WriterThread::wake() {
+    {
+        const std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
+        aheadReady_ = true;
+    }
+    hasJob_.notify_one();
+}
+
 void WriterThread::run() {
+    // Pieces of the attached work run at a time between looks at the queue: a few
+    // microseconds each, so that pages do not wait long for the writer.
+    constexpr int piecesAtATime = 8;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        hasJob_.wait(lock, [this] {
-            return stopping_ || (!jobs_.empty() && (finishing_ || jobs_.size() >= batch_));
-        });
-        if (jobs_.empty())
-            return; // stopping with nothing left
+        const auto pagesReady = [this] {
+            return !jobs_.empty() && (stopping_ || finishing_ || jobs_.size() >= batch_);
+        };
+        hasJob_.wait(lock, [&] { return stopping_ || pagesReady() || (ahead_ && aheadReady_); });
+        if (!pagesReady()) {
+            if (!ahead_ || !aheadReady_)
+                return; // stopping with nothing left
+            // A wake() that comes while the pieces run sets aheadReady_ again.
+            aheadReady_ = false;
+            aheadRunning_ = true;
+            AheadWork *const work = ahead_;
+            lock.unlock();
+            bool more = true;
+            for (int piece = 0; more && piece < piecesAtATime; ++piece)
+                more = work->runOne();
+            lock = lockBriefly(mutex_);
+            aheadRunning_ = false;
+            if (more)
+                aheadReady_ = true;
+            if (!ahead_)
+                hasRoom_.notify_all(); // detach() waits for the piece to end
+            continue;
+        }
         std::deque<Job> jobs;
         jobs.swap(jobs_);
         busy_ = true;

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 TEST(WriterThread, WritesInOrderAndStopsAtTheFirstFailure) {
     QTemporaryDir dir;
     WriterThread writer(2); // fewer places than pages: queueing must wait, not drop
@@ -30,4 +33,37 @@ TEST(WriterThread, WritesInOrderAndStopsAtTheFirstFailure) {
     writer.queue(OutputPage{dir.filePath("next.htm"), QString(), QStringLiteral("next")});
     ASSERT_EQ(writer.finish().size(), 1u);
     EXPECT_TRUE(QFile::exists(dir.filePath("next.htm")));
+}
+
+// Work attached to the writer runs while it waits for pages, goes on when woken after
+// it ran out, and runs no more once detached.
+TEST(WriterThread, RunsAttachedWorkUntilDetached) {
+    struct Counting : AheadWork {
+        std::atomic<int> done{0};
+        std::atomic<int> allowed{0};
+        bool runOne() override {
+            if (done.load() >= allowed.load())
+                return false;
+            ++done;
+            return true;
+        }
+    } work;
+    const auto runUntil = [&work](int count) {
+        while (work.done.load() < count)
+            std::this_thread::yield();
+    };
+    WriterThread writer;
+    work.allowed = 100;
+    writer.attach(&work);
+    runUntil(100);
+    work.allowed = 200;
+    writer.wake();
+    runUntil(200);
+    writer.detach(&work);
+    work.allowed = 300;
+    writer.wake();
+    QTemporaryDir dir;
+    writer.queue(OutputPage{dir.filePath("page.htm"), QString(), QStringLiteral("page")});
+    ASSERT_EQ(writer.finish().size(), 1u);
+    EXPECT_EQ(work.done.load(), 200);
 }
