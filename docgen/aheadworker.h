@@ -15,9 +15,10 @@ public:
 class AheadWorker {
 public:
     virtual ~AheadWorker() = default;
-    // Runs work's pieces from now on, until detach().
-    virtual void attach(AheadWork *work) = 0;
-    // Stops running work's pieces; returns once none is running.
+    // Runs work's pieces from now on, until detach(); false, and nothing is run, when
+    // another work is attached.
+    virtual bool attach(AheadWork *work) = 0;
+    // Stops running work's pieces, if it was attached; returns once none is running.
     virtual void detach(AheadWork *work) = 0;
     // The attached work has a piece to do again: wakes the worker if it sleeps.
     virtual void wake() = 0;

@@ -84,7 +84,8 @@ public:
     // The caller's, which frees a header's model once its pages are made; unset, the
     // model is freed in place.
     BackgroundDisposal *disposal = nullptr;
-    // The caller's thread that prepares a header's declarations ahead of its pages
-    // between its own jobs; unset, they are prepared on a thread of their own.
+    // The caller's thread that prepares a header's declarations and colours a manual's
+    // code samples ahead of their pages, between its own jobs; unset, they are made in
+    // their turn.
     AheadWorker *aheadWorker = nullptr;
 };

@@ -298,7 +298,7 @@ QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObj
     // Samples coloured ahead are all the text's samples: without any, it has none.
     const std::unique_ptr<SamplesAhead> samplesAhead =
         samples ? SamplesAhead::ready(text, std::move(*samples))
-                : SamplesAhead::start(in.cursor, in.textEnd);
+                : SamplesAhead::start(in.cursor, in.textEnd, doc.aheadWorker);
     in.samplesAhead = samplesAhead.get();
     readText(in);
     if (in.warnings)

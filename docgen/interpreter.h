@@ -38,7 +38,7 @@ struct MarkupInterpreter {
     QString brief;     // the entity's brief description
     int tableRow = 0;  // rows of the table or matrix being built
     int tableCell = 0; // cells of the current matrix row
-    // The code samples of a long text, coloured ahead on another thread; none for a
+    // The code samples of a long text, coloured ahead by the caller's worker; none for a
     // short text.
     SamplesAhead *samplesAhead = nullptr;
 

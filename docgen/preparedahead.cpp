@@ -21,7 +21,8 @@ PreparedAhead::start(const std::vector<const SourceBrowserObject *> &documented,
     ahead->slots_.reserve(documented.size());
     for (const SourceBrowserObject *entity : documented)
         ahead->slots_.push_back(Slot{entity, {}});
-    worker->attach(ahead.get());
+    if (!worker->attach(ahead.get()))
+        return nullptr;
     return ahead;
 }
 

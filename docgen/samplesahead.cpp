@@ -6,13 +6,13 @@
 #include <QStringView>
 
 #include <algorithm>
-#include <system_error>
 
 namespace {
 
-// Fewer samples than this are coloured in their turn: a thread costs more than it saves.
+// Fewer samples than this are coloured in their turn: handing them to the worker costs
+// more than it saves.
 constexpr size_t fewestSamples = 16;
-// How far ahead of the interpreter the thread may colour.
+// How far ahead of the interpreter the worker may colour.
 constexpr size_t mostAhead = 64;
 
 constexpr char codeCommand[] = "\\code{";
@@ -74,7 +74,8 @@ std::unique_ptr<SamplesAhead> SamplesAhead::ready(const QString &text,
     if (samples.empty())
         return nullptr;
     const MarkupCursor begin = text.constData();
-    std::unique_ptr<SamplesAhead> ahead(new SamplesAhead(begin + text.size(), begin + text.size()));
+    std::unique_ptr<SamplesAhead> ahead(
+        new SamplesAhead(begin + text.size(), begin + text.size(), nullptr));
     for (ColouredSample &sample : samples)
         ahead->samples_.push_back(Sample{begin + sample.start, begin + sample.end,
                                          std::move(sample.language), std::move(sample.coloured)});
@@ -83,65 +84,57 @@ std::unique_ptr<SamplesAhead> SamplesAhead::ready(const QString &text,
     return ahead;
 }
 
-std::unique_ptr<SamplesAhead> SamplesAhead::start(MarkupCursor begin, MarkupCursor end) {
+std::unique_ptr<SamplesAhead> SamplesAhead::start(MarkupCursor begin, MarkupCursor end,
+                                                  AheadWorker *worker) {
+    if (!worker)
+        return nullptr;
     // Most texts (a declaration's description) hold no sample at all. The others are
-    // searched here only until they are known to hold enough samples for a thread,
+    // searched here only until they are known to hold enough samples for the worker,
     // which then finds the rest.
     const MarkupCursor first = reinterpret_cast<MarkupCursor>(
         findText(reinterpret_cast<const char16_t *>(begin), reinterpret_cast<const char16_t *>(end),
                  codeCommand));
     if (first == end)
         return nullptr;
-    std::unique_ptr<SamplesAhead> ahead(new SamplesAhead(first, end));
+    std::unique_ptr<SamplesAhead> ahead(new SamplesAhead(first, end, worker));
     ahead->allFound_ = ahead->findSamples(ahead->samples_, fewestSamples);
-    if (ahead->samples_.size() < fewestSamples)
+    if (ahead->samples_.size() < fewestSamples || !worker->attach(ahead.get()))
         return nullptr;
-    try {
-        ahead->thread_ = std::thread([raw = ahead.get()] { raw->run(); });
-    } catch (const std::system_error &) {
-        return nullptr;
-    }
     return ahead;
 }
 
-SamplesAhead::SamplesAhead(MarkupCursor begin, MarkupCursor end)
-    : scan_(begin), end_(end), window_(mostAhead) {}
+SamplesAhead::SamplesAhead(MarkupCursor begin, MarkupCursor end, AheadWorker *worker)
+    : scan_(begin), end_(end), window_(mostAhead, worker), worker_(worker) {}
 
 SamplesAhead::~SamplesAhead() {
-    window_.stop();
-    if (thread_.joinable())
-        thread_.join();
+    if (worker_)
+        worker_->detach(this);
 }
 
-void SamplesAhead::run() {
-    std::deque<Sample> found;
-    for (size_t i = 0;;) {
-        // Found a batch at a time ahead of the colouring, so that the interpreter finds
-        // the first ones coloured without waiting for all of a long text to be searched.
-        if (i == samples_.size() && !allFound_) {
-            const bool ended = findSamples(found, mostAhead);
-            const std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
-            samples_.insert(samples_.end(), std::make_move_iterator(found.begin()),
-                            std::make_move_iterator(found.end()));
-            allFound_ = ended;
-            found.clear();
-        }
-        // Only this thread changes the list of samples: the lock is taken to add a
+bool SamplesAhead::runOne() {
+    // Found a batch at a time ahead of the colouring, so that the interpreter finds the
+    // first ones coloured without waiting for all of a long text to be searched.
+    if (next_ == samples_.size() && !allFound_) {
+        std::deque<Sample> found;
+        const bool ended = findSamples(found, mostAhead);
+        // Only the worker changes the list of samples: the lock is taken to add a
         // batch, not once a sample.
-        window_.waitWhileAhead(i);
-        if (window_.stopped())
-            return;
-        // Samples the interpreter has gone past, coloured in their turn, are skipped.
-        i = std::max(i, window_.taken());
-        if (i >= samples_.size()) {
-            if (allFound_)
-                return;
-            continue; // the next batch is found first
-        }
-        Sample &sample = samples_[i];
-        sample.coloured = colourAhead(QStringView(sample.start, sample.end), sample.language);
-        coloured_.store(++i, std::memory_order_release);
+        const std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
+        samples_.insert(samples_.end(), std::make_move_iterator(found.begin()),
+                        std::make_move_iterator(found.end()));
+        allFound_ = ended;
+        return true;
     }
+    if (window_.aheadOf(next_))
+        return false;
+    // Samples the interpreter has gone past, coloured in their turn, are skipped.
+    next_ = std::max(next_, window_.taken());
+    if (next_ >= samples_.size())
+        return !allFound_; // the next batch is found first
+    Sample &sample = samples_[next_];
+    sample.coloured = colourAhead(QStringView(sample.start, sample.end), sample.language);
+    coloured_.store(++next_, std::memory_order_release);
+    return true;
 }
 
 bool SamplesAhead::take(const QChar *start, const QChar *end, const QString &language,
@@ -150,7 +143,7 @@ bool SamplesAhead::take(const QChar *start, const QChar *end, const QString &lan
     bool ready;
     size_t next;
     {
-        // The thread may be adding samples: they are read under the lock.
+        // The worker may be adding samples: they are read under the lock.
         const std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
         // Samples the interpreter has gone past were no samples of its own.
         next = window_.taken();

@@ -38,19 +38,24 @@ std::vector<WriterThread::Outcome> WriterThread::finish() {
     return outcomes;
 }
 
-void WriterThread::attach(AheadWork *work) {
+bool WriterThread::attach(AheadWork *work) {
     {
         const std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
+        if (ahead_)
+            return false;
         ahead_ = work;
         aheadReady_ = true;
     }
     hasJob_.notify_one();
+    return true;
 }
 
 void WriterThread::detach(AheadWork *work) {
     std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
-    if (ahead_ == work)
-        ahead_ = nullptr;
+    if (ahead_ != work)
+        return; // never attached
+    ahead_ = nullptr;
+    // A piece that runs now is one of work's.
     hasRoom_.wait(lock, [this] { return !aheadRunning_; });
 }
 

@@ -40,7 +40,7 @@ public:
     // order up to and including the first failure; the writer is then ready for more.
     std::vector<Outcome> finish();
 
-    void attach(AheadWork *work) override;
+    bool attach(AheadWork *work) override;
     void detach(AheadWork *work) override;
     void wake() override;
 
