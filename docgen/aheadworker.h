@@ -1,9 +1,9 @@
 #pragma once
 
-// Work done ahead of the pages in small pieces, by a thread that has work of its own
-// besides (the caller's page writer): one thread fewer than a thread of its own, and
-// one that the writer fills while it waits for pages, instead of sleeping while a
-// third thread takes the other core.
+// Work done ahead of the pages in small pieces by a thread that has work of its own
+// (the caller's page writer) rather than by a thread of its own: the writer fills with
+// it the time it would spend waiting for pages, and on two cores no third thread takes
+// turns with the two that make and write the pages.
 class AheadWork {
 public:
     virtual ~AheadWork() = default;

@@ -68,7 +68,7 @@ void WriterThread::wake() {
 }
 
 void WriterThread::run() {
-    // Pieces of the attached work run at a time between looks at the queue: a few
+    // Pieces of the attached work run eight at a time between looks at the queue: a few
     // microseconds each, so that pages do not wait long for the writer.
     constexpr int piecesAtATime = 8;
     std::unique_lock<std::mutex> lock(mutex_);

@@ -35,8 +35,8 @@ TEST(WriterThread, WritesInOrderAndStopsAtTheFirstFailure) {
     EXPECT_TRUE(QFile::exists(dir.filePath("next.htm")));
 }
 
-// Work attached to the writer runs while it waits for pages, goes on when woken after
-// it ran out, and runs no more once detached.
+// Work attached to the writer runs while it waits for pages, one work at a time, goes
+// on when woken after it ran out, and runs no more once detached.
 TEST(WriterThread, RunsAttachedWorkUntilDetached) {
     struct Counting : AheadWork {
         std::atomic<int> done{0};
@@ -54,7 +54,10 @@ TEST(WriterThread, RunsAttachedWorkUntilDetached) {
     };
     WriterThread writer;
     work.allowed = 100;
-    writer.attach(&work);
+    ASSERT_TRUE(writer.attach(&work));
+    Counting other;
+    EXPECT_FALSE(writer.attach(&other)) << "one work at a time";
+    writer.detach(&other); // never attached: nothing to wait for
     runUntil(100);
     work.allowed = 200;
     writer.wake();
