@@ -1,4 +1,3 @@
-#include "driver/allocator.h"
 #include "driver/run.h"
 
 #include <QCoreApplication>
@@ -6,7 +5,6 @@
 #include <cstdlib>
 
 int main(int argc, char **argv) {
-    tuneAllocator();
     // The string, file and directory services need an application object; the run
     // reads the untouched argument vector itself and starts no event loop.
     int appArgc = argc;
