@@ -9,6 +9,27 @@
 HeaderPrefetch::~HeaderPrefetch() {
     if (parse_.valid())
         parse_.wait();
+    if (!thread_.joinable())
+        return;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    hasTask_.notify_one();
+    thread_.join();
+}
+
+void HeaderPrefetch::run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        hasTask_.wait(lock, [this] { return stopping_ || task_.valid(); });
+        if (!task_.valid())
+            return;
+        std::packaged_task<ParsedHeader()> task = std::move(task_);
+        lock.unlock();
+        task();
+        lock.lock();
+    }
 }
 
 void HeaderPrefetch::start(const QString &path) {
@@ -17,14 +38,23 @@ void HeaderPrefetch::start(const QString &path) {
         return;
     if (parse_.valid())
         parse_.wait();
-    // Whether warnings are on is settled before the first input, so it is read here.
+    path_.clear();
     try {
-        parse_ = std::async(std::launch::async, parseHeader, path, diagnostics().enabled());
-        path_ = path;
+        if (!thread_.joinable())
+            thread_ = std::thread([this] { run(); });
     } catch (const std::system_error &) {
-        // No thread to be had: the header is parsed in its turn instead.
-        path_.clear();
+        return; // no thread to be had: the header is parsed in its turn instead
     }
+    // Whether warnings are on is settled before the first input, so it is read here.
+    std::packaged_task<ParsedHeader()> task(
+        [path, keepMessages = diagnostics().enabled()] { return parseHeader(path, keepMessages); });
+    parse_ = task.get_future();
+    path_ = path;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        task_ = std::move(task);
+    }
+    hasTask_.notify_one();
 }
 
 std::unique_ptr<ParsedHeader> HeaderPrefetch::take(const QString &path) {

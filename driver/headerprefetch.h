@@ -4,8 +4,11 @@
 
 #include <QString>
 
+#include <condition_variable>
 #include <future>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 // Parses the next header of the run on a thread of its own while the pages of the
 // current input are built, so that the two halves of a header's work (parsing, then
@@ -13,6 +16,11 @@
 // stays that of two inputs however long the run. Parsing has no effects outside its
 // result; the rendering thread replays the messages in the input's turn, which keeps
 // everything printed in the order of a run without it.
+//
+// One thread parses every header ahead: the memory of a header's model, freed when its
+// pages are done, goes back to that thread's heap and serves the header after next,
+// where a thread of its own per header would start from fresh memory and leave its heap
+// behind as it ends.
 class HeaderPrefetch {
 public:
     HeaderPrefetch() = default;
@@ -28,6 +36,13 @@ public:
     std::unique_ptr<ParsedHeader> take(const QString &path);
 
 private:
+    void run();
+
     QString path_; // the header being parsed ahead; empty when none
     std::future<ParsedHeader> parse_;
+    std::mutex mutex_;
+    std::condition_variable hasTask_;
+    std::packaged_task<ParsedHeader()> task_; // the parse for the thread to start
+    bool stopping_ = false;
+    std::thread thread_; // started with the first parse
 };
