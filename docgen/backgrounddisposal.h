@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -9,8 +10,16 @@
 // is tens of thousands of small objects, and freeing them took milliseconds at the
 // point where the next input's pages wait for the thread that makes them. One
 // disposal runs at a time: the next one, and the destructor, wait for it first.
+//
+// A caller with a thread of its own that made the model may have the freeing done
+// there instead (sendTo): freed by the thread that allocated it, memory goes straight
+// back to that thread's heap, where another thread's freeing leaves it queued for the
+// owner to collect, block by block.
 class BackgroundDisposal {
 public:
+    // Takes a freeing to run in its turn, or declines it (false) and leaves it untouched.
+    using Sender = std::function<bool(std::function<void()> &freeing)>;
+
     BackgroundDisposal() = default;
     ~BackgroundDisposal() { wait(); }
     BackgroundDisposal(const BackgroundDisposal &) = delete;
@@ -21,6 +30,9 @@ public:
     // allocator to take back what one thread freed of another's.
     void keepWhatIsLeft() { keep_ = true; }
 
+    // Where the garbage goes from now on; declined, it is freed on a thread of its own.
+    void sendTo(Sender sender) { sender_ = std::move(sender); }
+
     // Takes garbage and frees it on the thread; where no thread can be started, here.
     template <typename Garbage>
     void dispose(Garbage garbage) {
@@ -29,11 +41,17 @@ public:
             keptAtExit() = std::make_shared<Garbage>(std::move(garbage));
             return;
         }
-        // The thread owns its copy of the lambda; when it cannot be started, that copy
-        // and the garbage in it are freed before the exception leaves.
+        // Held by a shared pointer, as a function is copied; the freeing moves it out, so
+        // it is freed where the freeing runs. Where no thread can be started, the copy
+        // that the thread would have owned is freed before the exception leaves, and the
+        // garbage with it.
+        std::function<void()> freeing = [held = std::make_shared<Garbage>(std::move(garbage))] {
+            Garbage freed = std::move(*held);
+        };
+        if (sender_ && sender_(freeing))
+            return;
         try {
-            thread_ = std::thread(
-                [held = std::move(garbage)]() mutable { Garbage freed = std::move(held); });
+            thread_ = std::thread(std::move(freeing));
         } catch (const std::system_error &) {
         }
     }
@@ -52,5 +70,6 @@ private:
     }
 
     std::thread thread_;
+    Sender sender_;
     bool keep_ = false;
 };

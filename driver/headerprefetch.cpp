@@ -22,14 +22,38 @@ HeaderPrefetch::~HeaderPrefetch() {
 void HeaderPrefetch::run() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        hasTask_.wait(lock, [this] { return stopping_ || task_.valid(); });
-        if (!task_.valid())
-            return;
-        std::packaged_task<ParsedHeader()> task = std::move(task_);
+        hasTask_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
+        if (tasks_.empty())
+            return; // stopping, with everything sent done
+        std::function<void()> task = std::move(tasks_.front());
+        tasks_.pop_front();
         lock.unlock();
         task();
+        task = nullptr; // what it holds goes on this thread too
         lock.lock();
     }
+}
+
+bool HeaderPrefetch::startThread() {
+    if (thread_.joinable())
+        return true;
+    try {
+        thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error &) {
+        return false;
+    }
+    return true;
+}
+
+bool HeaderPrefetch::send(std::function<void()> &work) {
+    if (!startThread())
+        return false;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        tasks_.push_back(std::move(work));
+    }
+    hasTask_.notify_one();
+    return true;
 }
 
 void HeaderPrefetch::start(const QString &path) {
@@ -39,22 +63,16 @@ void HeaderPrefetch::start(const QString &path) {
     if (parse_.valid())
         parse_.wait();
     path_.clear();
-    try {
-        if (!thread_.joinable())
-            thread_ = std::thread([this] { run(); });
-    } catch (const std::system_error &) {
-        return; // no thread to be had: the header is parsed in its turn instead
-    }
     // Whether warnings are on is settled before the first input, so it is read here.
-    std::packaged_task<ParsedHeader()> task(
+    // Shared, as a function is copied.
+    auto parse = std::make_shared<std::packaged_task<ParsedHeader()>>(
         [path, keepMessages = diagnostics().enabled()] { return parseHeader(path, keepMessages); });
-    parse_ = task.get_future();
+    std::future<ParsedHeader> result = parse->get_future();
+    std::function<void()> task = [parse] { (*parse)(); };
+    if (!send(task))
+        return; // no thread to be had: the header is parsed in its turn instead
+    parse_ = std::move(result);
     path_ = path;
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        task_ = std::move(task);
-    }
-    hasTask_.notify_one();
 }
 
 std::unique_ptr<ParsedHeader> HeaderPrefetch::take(const QString &path) {

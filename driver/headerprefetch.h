@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <condition_variable>
+#include <deque>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -17,10 +19,10 @@
 // result; the rendering thread replays the messages in the input's turn, which keeps
 // everything printed in the order of a run without it.
 //
-// One thread parses every header ahead: the memory of a header's model, freed when its
-// pages are done, goes back to that thread's heap and serves the header after next,
-// where a thread of its own per header would start from fresh memory and leave its heap
-// behind as it ends.
+// One thread parses every header ahead, and frees the models once their pages are made
+// (send): the memory of a model goes back to that thread's heap and serves the header
+// after next, where a thread of its own per header would start from fresh memory and
+// leave its heap behind as it ends.
 class HeaderPrefetch {
 public:
     HeaderPrefetch() = default;
@@ -35,14 +37,19 @@ public:
     // The parse of path started earlier, once finished; null when none was started for it.
     std::unique_ptr<ParsedHeader> take(const QString &path);
 
+    // Takes work for the thread, which runs it before the parses started after it;
+    // false, leaving work untouched, when no thread can be had.
+    bool send(std::function<void()> &work);
+
 private:
     void run();
+    bool startThread();
 
     QString path_; // the header being parsed ahead; empty when none
     std::future<ParsedHeader> parse_;
     std::mutex mutex_;
     std::condition_variable hasTask_;
-    std::packaged_task<ParsedHeader()> task_; // the parse for the thread to start
+    std::deque<std::function<void()>> tasks_; // for the thread, in turn
     bool stopping_ = false;
     std::thread thread_; // started with the first parse
 };

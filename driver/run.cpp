@@ -202,6 +202,9 @@ int runQuillgen(int argc, char **argv) {
         WriterThread writer;
         HeaderPrefetch prefetch;
         BackgroundDisposal disposal;
+        // A header's model is freed by the thread that parsed it ahead.
+        disposal.sendTo(
+            [&prefetch](std::function<void()> &freeing) { return prefetch.send(freeing); });
         const QStringList &inputs = line.inputs;
         for (qsizetype i = 0; i < inputs.size(); ++i)
             processInput(inputs.at(i), i + 1 < inputs.size() ? inputs.at(i + 1) : QString(),
