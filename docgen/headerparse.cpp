@@ -1,5 +1,6 @@
 #include "docgen/headerparse.h"
 
+#include "common/corespread.h"
 #include "common/findeither.h"
 
 #include "docgen/headerpipeline.h"
@@ -18,7 +19,12 @@ public:
         : SourceBrowserCParser(result.root.get()), lines_(lines), result_(result),
           keepMessages_(keepMessages) {}
 
-    bool getLine(QStringView &line) override { return lines_.next(line); }
+    bool getLine(QStringView &line) override {
+        // A parse runs for milliseconds: now and then it looks whether it shares a core.
+        if ((++linesRead_ & 4095) == 0)
+            CoreSpread::instance().working();
+        return lines_.next(line);
+    }
 
     void errorMessage(const QString &fileName, int line, const QString &message) override {
         if (!keepMessages_)
@@ -34,6 +40,7 @@ private:
     TextLines &lines_;
     ParsedHeader &result_;
     const bool keepMessages_;
+    unsigned linesRead_ = 0;
 };
 
 } // namespace

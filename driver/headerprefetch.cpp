@@ -1,14 +1,28 @@
 #include "driver/headerprefetch.h"
 
+#include "common/corespread.h"
 #include "docgen/diagnostics.h"
 
 #include <QFileInfo>
 
 #include <system_error>
 
+namespace {
+
+// Waits for a parse under way, the calling thread's core left to it.
+void await(const std::future<ParsedHeader> &parse) {
+    if (parse.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        return;
+    CoreSpread::instance().waiting();
+    parse.wait();
+    CoreSpread::instance().working();
+}
+
+} // namespace
+
 HeaderPrefetch::~HeaderPrefetch() {
     if (parse_.valid())
-        parse_.wait();
+        await(parse_);
     if (!thread_.joinable())
         return;
     {
@@ -20,11 +34,15 @@ HeaderPrefetch::~HeaderPrefetch() {
 }
 
 void HeaderPrefetch::run() {
+    CoreSpread &spread = CoreSpread::instance();
+    spread.working();
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        hasTask_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
-        if (tasks_.empty())
+        CoreSpread::wait(hasTask_, lock, [this] { return stopping_ || !tasks_.empty(); });
+        if (tasks_.empty()) {
+            spread.waiting();
             return; // stopping, with everything sent done
+        }
         std::function<void()> task = std::move(tasks_.front());
         tasks_.pop_front();
         lock.unlock();
@@ -61,7 +79,7 @@ void HeaderPrefetch::start(const QString &path) {
     if (info.completeSuffix() != QLatin1String("h") || !info.isFile())
         return;
     if (parse_.valid())
-        parse_.wait();
+        await(parse_);
     path_.clear();
     // Whether warnings are on is settled before the first input, so it is read here.
     // Shared, as a function is copied.
@@ -79,5 +97,6 @@ std::unique_ptr<ParsedHeader> HeaderPrefetch::take(const QString &path) {
     if (!parse_.valid() || path != path_)
         return nullptr;
     path_.clear();
+    await(parse_);
     return std::make_unique<ParsedHeader>(parse_.get());
 }

@@ -1,6 +1,7 @@
 #include "driver/writerthread.h"
 
 #include "common/brieflock.h"
+#include "common/corespread.h"
 #include "docgen/pagetemplate.h"
 #include "driver/pagewriter.h"
 
@@ -20,17 +21,19 @@ WriterThread::~WriterThread() {
 
 void WriterThread::queue(OutputPage &&page) {
     std::unique_lock<std::mutex> lock = lockBriefly(mutex_);
-    hasRoom_.wait(lock, [this] { return jobs_.size() < capacity_; });
+    CoreSpread::wait(hasRoom_, lock, [this] { return jobs_.size() < capacity_; });
     jobs_.push_back(std::move(page));
-    if (jobs_.size() == batch_)
+    if (jobs_.size() == batch_) {
         hasJob_.notify_one();
+        CoreSpread::instance().working(); // now and then, while the pages come
+    }
 }
 
 std::vector<WriterThread::Outcome> WriterThread::finish() {
     std::unique_lock<std::mutex> lock(mutex_);
     finishing_ = true;
     hasJob_.notify_one();
-    hasRoom_.wait(lock, [this] { return jobs_.empty() && !busy_; });
+    CoreSpread::wait(hasRoom_, lock, [this] { return jobs_.empty() && !busy_; });
     finishing_ = false;
     failed_ = false;
     std::vector<Outcome> outcomes;
@@ -56,7 +59,7 @@ void WriterThread::detach(AheadWork *work) {
         return; // never attached
     ahead_ = nullptr;
     // A piece that runs now is one of work's.
-    hasRoom_.wait(lock, [this] { return !aheadRunning_; });
+    CoreSpread::wait(hasRoom_, lock, [this] { return !aheadRunning_; });
 }
 
 void WriterThread::wake() {
@@ -71,15 +74,20 @@ void WriterThread::run() {
     // Pieces of the attached work run eight at a time between looks at the queue: a few
     // microseconds each, so that pages do not wait long for the writer.
     constexpr int piecesAtATime = 8;
+    CoreSpread &spread = CoreSpread::instance();
+    spread.working();
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         const auto pagesReady = [this] {
             return !jobs_.empty() && (stopping_ || finishing_ || jobs_.size() >= batch_);
         };
-        hasJob_.wait(lock, [&] { return stopping_ || pagesReady() || (ahead_ && aheadReady_); });
+        CoreSpread::wait(hasJob_, lock,
+                         [&] { return stopping_ || pagesReady() || (ahead_ && aheadReady_); });
         if (!pagesReady()) {
-            if (!ahead_ || !aheadReady_)
+            if (!ahead_ || !aheadReady_) {
+                spread.waiting();
                 return; // stopping with nothing left
+            }
             // A wake() that comes while the pieces run sets aheadReady_ again.
             aheadReady_ = false;
             aheadRunning_ = true;

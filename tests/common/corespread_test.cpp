@@ -1,0 +1,68 @@
+#include "common/corespread.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+// Runs on the calling thread, moved to cpu alone and then allowed all of allowed
+// again, as the kernel may leave a thread after a wake-up.
+void startOn(int cpu, const cpu_set_t &allowed) {
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    ASSERT_EQ(sched_getcpu(), cpu);
+    ASSERT_EQ(sched_setaffinity(0, sizeof allowed, &allowed), 0);
+}
+
+} // namespace
+
+// A thread at work on the core of another one that works moves to a free core and keeps
+// its affinity; one whose partner waits stays where it is.
+TEST(CoreSpread, MovesOffTheCoreOfAnotherAtWork) {
+    cpu_set_t allowed;
+    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+    if (CPU_COUNT(&allowed) < 2)
+        GTEST_SKIP() << "one core only";
+    int first = 0;
+    while (!CPU_ISSET(first, &allowed))
+        ++first;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(first, &one);
+    if (sched_setaffinity(0, sizeof one, &one) != 0)
+        GTEST_SKIP() << "the affinity cannot be set here";
+    ASSERT_EQ(sched_setaffinity(0, sizeof allowed, &allowed), 0);
+    CoreSpread spread;
+    std::thread([&] {
+        startOn(first, allowed);
+        spread.working();
+    }).join(); // its place says it works on the first core still
+
+    int movedTo = -1, stayedOn = -1;
+    cpu_set_t after;
+    std::thread([&] {
+        startOn(first, allowed);
+        spread.working();
+        movedTo = sched_getcpu();
+        sched_getaffinity(0, sizeof after, &after);
+    }).join();
+    EXPECT_NE(movedTo, first);
+    EXPECT_TRUE(CPU_ISSET(movedTo, &allowed));
+    EXPECT_TRUE(CPU_EQUAL(&after, &allowed)) << "the affinity is given back whole";
+
+    CoreSpread idle;
+    std::thread([&] {
+        startOn(first, allowed);
+        idle.working();
+        idle.waiting();
+    }).join();
+    std::thread([&] {
+        startOn(first, allowed);
+        idle.working();
+        stayedOn = sched_getcpu();
+    }).join();
+    EXPECT_EQ(stayedOn, first);
+}
