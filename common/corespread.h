@@ -1,8 +1,13 @@
 #pragma once
 
 #include <atomic>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
 
+#include <fcntl.h>
 #include <sched.h>
+#include <unistd.h>
 
 // Keeps the threads that work side by side in a run (the page thread, the writer, the
 // thread that parses ahead) on cores of their own while there are cores enough. They
@@ -10,12 +15,15 @@
 // cores the kernel woke one on the core where another worked and left it there: for
 // stretches of ten milliseconds and more two of them took turns on one core while the
 // other stood idle. So a thread that finds itself at work on the core of another one
-// moves to a core that none of them works on, when it may use one: it narrows its own
-// affinity for a moment, which moves it at once, and widens it again. Nothing is pinned:
-// the kernel stays free to place the threads as it sees fit.
+// moves to a core that none of them works on, when it may use one and the machine has
+// a core to spare: it narrows its own affinity for a moment, which moves it at once, and
+// widens it again. Nothing is pinned: the kernel stays free to place the threads as it
+// sees fit.
 class CoreSpread {
 public:
-    CoreSpread() {
+    // busyCheck: whether a thread stays put while the machine has no idle core; off,
+    // only for tests, which may run beside others.
+    explicit CoreSpread(bool busyCheck = true) : busyCheck_(busyCheck) {
         for (std::atomic<int> &place : places_)
             place.store(-1, std::memory_order_relaxed);
     }
@@ -74,7 +82,7 @@ private:
 
     // Moves the calling thread from cpu to a core that none of the others works on, if it
     // may use one; the core it is on then.
-    static int moveOff(int cpu, const cpu_set_t &others) {
+    int moveOff(int cpu, const cpu_set_t &others) const {
         cpu_set_t allowed;
         if (sched_getaffinity(0, sizeof allowed, &allowed) != 0)
             return cpu;
@@ -82,14 +90,41 @@ private:
         CPU_XOR(&free, &allowed, &others);
         CPU_AND(&free, &free, &allowed);
         CPU_CLR(cpu, &free);
-        if (CPU_COUNT(&free) == 0 || sched_setaffinity(0, sizeof free, &free) != 0)
+        if (CPU_COUNT(&free) == 0 || (busyCheck_ && runnable() > CPU_COUNT(&allowed)) ||
+            sched_setaffinity(0, sizeof free, &free) != 0)
             return cpu;
         sched_setaffinity(0, sizeof allowed, &allowed);
         return sched_getcpu();
     }
 
+    // The threads of the whole system that run or wait to, this one included, as the
+    // kernel counts them at this moment; a large number when it cannot be read. A busy
+    // machine (a parallel build) has no idle core to move to: there a move only upsets
+    // the kernel's own balance, and made runs of two at once a twentieth slower.
+    static int runnable() {
+        const int fd = ::open("/proc/loadavg", O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return INT_MAX;
+        char text[128];
+        const ssize_t size = ::read(fd, text, sizeof text - 1);
+        ::close(fd);
+        if (size <= 0)
+            return INT_MAX;
+        text[size] = 0;
+        // "0.52 0.58 0.59 3/278 12345": the fourth field counts them before its slash.
+        const char *at = text;
+        for (int field = 0; field < 3; ++field) {
+            at = std::strchr(at, ' ');
+            if (!at)
+                return INT_MAX;
+            ++at;
+        }
+        return std::atoi(at);
+    }
+
     static constexpr int Places = 4;
     std::atomic<int> places_[Places]; // where each thread works; -1 while it waits
     std::atomic<int> unwatched_{-1};
+    const bool busyCheck_;
     std::atomic<int> taken_{0};
 };
