@@ -35,23 +35,28 @@ TEST(CoreSpread, MovesOffTheCoreOfAnotherAtWork) {
     if (sched_setaffinity(0, sizeof one, &one) != 0)
         GTEST_SKIP() << "the affinity cannot be set here";
     ASSERT_EQ(sched_setaffinity(0, sizeof allowed, &allowed), 0);
+    // The kernel may move a thread between its start and its look; such a run tells
+    // nothing, and only a thread still on the first core is checked.
     CoreSpread spread(false); // moves whether or not other tests keep the cores busy
     std::thread([&] {
         startOn(first, allowed);
         spread.working();
     }).join(); // its place says it works on the first core still
 
-    int movedTo = -1, stayedOn = -1;
-    cpu_set_t after;
+    int before = -1, after = -1;
+    cpu_set_t affinity;
     std::thread([&] {
         startOn(first, allowed);
+        before = sched_getcpu();
         spread.working();
-        movedTo = sched_getcpu();
-        sched_getaffinity(0, sizeof after, &after);
+        after = sched_getcpu();
+        sched_getaffinity(0, sizeof affinity, &affinity);
     }).join();
-    EXPECT_NE(movedTo, first);
-    EXPECT_TRUE(CPU_ISSET(movedTo, &allowed));
-    EXPECT_TRUE(CPU_EQUAL(&after, &allowed)) << "the affinity is given back whole";
+    if (before == first) {
+        EXPECT_NE(after, first);
+    }
+    EXPECT_TRUE(CPU_ISSET(after, &allowed));
+    EXPECT_TRUE(CPU_EQUAL(&affinity, &allowed)) << "the affinity is given back whole";
 
     CoreSpread idle(false);
     std::thread([&] {
@@ -61,8 +66,11 @@ TEST(CoreSpread, MovesOffTheCoreOfAnotherAtWork) {
     }).join();
     std::thread([&] {
         startOn(first, allowed);
+        before = sched_getcpu();
         idle.working();
-        stayedOn = sched_getcpu();
+        after = sched_getcpu();
     }).join();
-    EXPECT_EQ(stayedOn, first);
+    if (before == first) {
+        EXPECT_EQ(after, first);
+    }
 }
