@@ -1,12 +1,9 @@
 #pragma once
 
 #include "common/texthash.h"
-#include "docgen/aheadworker.h"
-#include "docgen/backgrounddisposal.h"
 #include "docgen/headerparse.h"
 #include "docgen/lineorigins.h"
 #include "docgen/outputpage.h"
-#include "docgen/preparedahead.h"
 #include "sourcebrowser/sourcebrowserroot.h"
 
 #include <QHash>
@@ -74,18 +71,15 @@ public:
     LineOrigins origins;
     // The parsed header of an "h" input, while its pages are built.
     std::unique_ptr<SourceBrowserRoot> sourceRoot;
-    // A header the caller parsed ahead (on another thread) for processFile to render;
-    // used when its path is the input's, else the input is parsed as usual.
+    // The header being rendered: one the caller parsed (and may have prepared, see
+    // prepareDeclarations) for processFile to render when its path is the input's, else
+    // the one processFile parses. Its model is back in it once its pages are made, for
+    // the caller to free where it was made.
     std::unique_ptr<ParsedHeader> parsedHeader;
-    // The synopses made ahead for the declarations of the header being rendered.
-    QHash<const SourceBrowserObject *, PreparedSynopsis> synopses;
-    // The declarations of the header being rendered, prepared while its pages are made.
-    std::unique_ptr<PreparedAhead> preparedAhead;
-    // The caller's, which frees a header's model once its pages are made; unset, the
-    // model is freed in place.
-    BackgroundDisposal *disposal = nullptr;
-    // The caller's thread that prepares a header's declarations and colours a manual's
-    // code samples ahead of their pages, between its own jobs; unset, they are made in
-    // their turn.
-    AheadWorker *aheadWorker = nullptr;
+    // The prepared declaration of entity, when the header has them; null otherwise.
+    // Declarations are asked for in the order of their pages.
+    const PreparedDeclaration *takePrepared(const SourceBrowserObject &entity);
+    size_t nextPrepared = 0; // prepared declarations before it are behind the pages
+    // The synopsis prepared for the declaration whose page is being made, until used.
+    const PreparedSynopsis *preparedSynopsis = nullptr;
 };

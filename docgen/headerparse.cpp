@@ -1,6 +1,5 @@
 #include "docgen/headerparse.h"
 
-#include "common/corespread.h"
 #include "common/findeither.h"
 
 #include "docgen/headerpipeline.h"
@@ -19,12 +18,7 @@ public:
         : SourceBrowserCParser(result.root.get()), lines_(lines), result_(result),
           keepMessages_(keepMessages) {}
 
-    bool getLine(QStringView &line) override {
-        // A parse runs for milliseconds: now and then it looks whether it shares a core.
-        if ((++linesRead_ & 4095) == 0)
-            CoreSpread::instance().working();
-        return lines_.next(line);
-    }
+    bool getLine(QStringView &line) override { return lines_.next(line); }
 
     void errorMessage(const QString &fileName, int line, const QString &message) override {
         if (!keepMessages_)
@@ -40,7 +34,6 @@ private:
     TextLines &lines_;
     ParsedHeader &result_;
     const bool keepMessages_;
-    unsigned linesRead_ = 0;
 };
 
 } // namespace
@@ -75,4 +68,10 @@ ParsedHeader parseHeader(const QString &path, bool keepMessages) {
                 result.documented.push_back(entity);
     });
     return result;
+}
+
+void prepareDeclarations(ParsedHeader &header) {
+    header.prepared.reserve(header.documented.size());
+    for (const SourceBrowserObject *entity : header.documented)
+        header.prepared.push_back(prepareDeclaration(*entity));
 }

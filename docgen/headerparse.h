@@ -3,7 +3,7 @@
 #include "docgen/headerpipeline.h"
 
 #include "colouring/colourcode.h"
-#include "docgen/samplesahead.h"
+#include "docgen/colouredsamples.h"
 #include "sourcebrowser/sourcebrowserroot.h"
 
 #include <QList>
@@ -18,6 +18,18 @@ struct PreparedSynopsis {
     QString text;
     ColouredAhead coloured;
 };
+
+// What a documented declaration's page needs made from its comment and the model
+// before the page is: its comment prepared with its code samples coloured, and its
+// synopsis when the comment asks for one. Touches nothing shared, so it may be made on
+// any thread.
+struct PreparedDeclaration {
+    QString comment;
+    CommentFacts facts;                  // what the comment holds
+    std::vector<ColouredSample> samples; // the comment's code samples, coloured
+    PreparedSynopsis synopsis;           // made when facts.hasSynopsis
+};
+PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity);
 
 // A header file parsed into its model, with everything the parser found out on the way.
 // Parsing touches nothing outside this object (no warnings printed, no file list
@@ -37,10 +49,11 @@ struct ParsedHeader {
     QList<std::pair<int, int>> overviewOrigins; // overview line -> header line
     QList<int> unattachedComments;              // lines of "/*!" comments that document nothing
     QList<Message> parserMessages;              // in the order the parser gave them
-    // The declarations that get pages, in the order of their pages: gathered where the
-    // header is parsed, which is on another thread when it is parsed ahead, and not at
-    // the start of its pages, where nothing else has begun to work on it yet.
+    // The declarations that get pages, in the order of their pages.
     std::vector<const SourceBrowserObject *> documented;
+    // What prepareDeclarations made of them, in the same order; empty when the pages
+    // prepare each declaration in its turn.
+    std::vector<PreparedDeclaration> prepared;
 };
 
 // Calls visit with each list of the model's global declarations, in the order their pages
@@ -60,22 +73,12 @@ inline bool getsPage(const SourceBrowserObject &entity) {
     return entity.comment.startsWith(u'!');
 }
 
-// What a documented declaration's page needs made from its comment and the model
-// before the page is: its comment prepared with its code samples coloured, and its
-// synopsis when the comment asks for one. Touches nothing shared, so it may be made on
-// any thread.
-struct PreparedDeclaration {
-    QString comment;
-    CommentFacts facts;                  // what the comment holds
-    std::vector<ColouredSample> samples; // the comment's code samples, coloured
-    PreparedSynopsis synopsis;           // made when facts.hasSynopsis
-};
-PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity);
-
 // Parses the header at path. The parser's messages are kept only with keepMessages (they
 // become warnings, which are off by default), and a run of identical ones only once: a
 // hostile header can make the parser complain at every token.
-// Its declarations are prepared (PreparedAhead) while its pages are made, not with the
-// parse: a header parsed ahead is then ready sooner, and the prepared declarations of
-// a whole header do not wait in memory for their turn.
 ParsedHeader parseHeader(const QString &path, bool keepMessages);
+
+// Prepares every documented declaration of a parsed header (fills header.prepared), so
+// that its pages are made from them rather than each preparing its own. Touches nothing
+// outside header: it may run wherever the header was parsed.
+void prepareDeclarations(ParsedHeader &header);

@@ -11,7 +11,6 @@
 #include "docgen/headerparse.h"
 #include "docgen/interpreter.h"
 #include "docgen/pagetemplate.h"
-#include "docgen/preparedahead.h"
 #include "sourcebrowser/sourcebrowsermacro.h"
 #include "sourcebrowser/sourcebrowsermethod.h"
 #include "sourcebrowser/sourcebrowservariable.h"
@@ -296,27 +295,28 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
         // below the comment's start.
         doc.origins.start(doc.inputPath, entity.commentLine);
     }
-    PreparedDeclaration made;
-    if (doc.preparedAhead && doc.preparedAhead->take(entity, made)) {
-        if (made.facts.hasSynopsis)
-            doc.synopses.insert(&entity, std::move(made.synopsis));
-        interpretMarkup(doc, made.comment, &entity,
-                        made.facts.hasNul ? NulInText::Possible : NulInText::None, &made.samples);
+    if (const PreparedDeclaration *made = doc.takePrepared(entity)) {
+        if (made->facts.hasSynopsis)
+            doc.preparedSynopsis = &made->synopsis;
+        interpretMarkup(doc, made->comment, &entity,
+                        made->facts.hasNul ? NulInText::Possible : NulInText::None, &made->samples);
+        doc.preparedSynopsis = nullptr;
         return;
     }
     interpretMarkup(doc, prepareComment(entity.comment, entity.name), &entity);
 }
 
 void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &excludedNames) {
-    const bool parsedAhead = doc.parsedHeader && doc.parsedHeader->path == inputPath;
-    ParsedHeader parsed = parsedAhead ? std::move(*doc.parsedHeader)
-                                      : parseHeader(inputPath, diagnostics().enabled());
-    doc.parsedHeader.reset();
+    // A header the caller parsed is read in place and handed back with its model once
+    // its pages are made; one parsed here is freed here.
+    if (!doc.parsedHeader || doc.parsedHeader->path != inputPath)
+        doc.parsedHeader =
+            std::make_unique<ParsedHeader>(parseHeader(inputPath, diagnostics().enabled()));
+    ParsedHeader &parsed = *doc.parsedHeader;
     if (parsed.opened)
         recordFileRead(inputPath);
     doc.sourceRoot = std::move(parsed.root);
-    // Its declarations are prepared ahead while its pages are made.
-    doc.preparedAhead = PreparedAhead::start(parsed.documented, doc.aheadWorker);
+    doc.nextPrepared = 0;
     LineOrigins overviewOrigins; // kept while the declarations' comments are read
     if (diagnostics().enabled()) {
         // Parse errors: whatever the parser recognised is documented all the same.
@@ -343,16 +343,9 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     forEachDeclarationList(*doc.sourceRoot, [&doc, &excluded](const auto &entities) {
         documentAll(doc, entities, excluded);
     });
-    doc.preparedAhead.reset(); // it reads the model, which goes below
     doc.flushPage();
     doc.origins = std::move(overviewOrigins);
     if (doc.mode == ModePages)
         writeIndexPage(doc, inputPath, parsed.overview);
-    if (doc.disposal) {
-        doc.disposal->dispose(
-            std::make_pair(std::move(doc.sourceRoot), std::exchange(doc.synopses, {})));
-    } else {
-        doc.synopses.clear();
-        doc.sourceRoot.reset();
-    }
+    parsed.root = std::move(doc.sourceRoot);
 }

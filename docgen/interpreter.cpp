@@ -5,11 +5,13 @@
 #include "common/simplify.h"
 #include "common/textappender.h"
 #include "docgen/blockstate.h"
+#include "docgen/colouredsamples.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/htmltext.h"
 #include "docgen/referencesections.h"
-#include "docgen/samplesahead.h"
+
+#include <optional>
 
 // The reader walks the text once. Plain characters are copied according to the open
 // block; a backslash starts a command, whose name is looked up in the command table;
@@ -284,7 +286,7 @@ void matrixBar(MarkupInterpreter &in) {
 } // namespace
 
 QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObject *entity,
-                        NulInText nul, std::vector<ColouredSample> *samples) {
+                        NulInText nul, const std::vector<ColouredSample> *samples) {
     if (text.isNull())
         return QString();
     MarkupInterpreter in(doc, text, entity, nul);
@@ -295,11 +297,9 @@ QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObj
         if (!in.take(u'!'))
             return QString();
     }
-    // Samples coloured ahead are all the text's samples: without any, it has none.
-    const std::unique_ptr<SamplesAhead> samplesAhead =
-        samples ? SamplesAhead::ready(text, std::move(*samples))
-                : SamplesAhead::start(in.cursor, in.textEnd, doc.aheadWorker);
-    in.samplesAhead = samplesAhead.get();
+    std::optional<ColouredSamples> coloured;
+    if (samples && !samples->empty())
+        in.colouredSamples = &coloured.emplace(text, *samples);
     readText(in);
     if (in.warnings)
         in.checkBlockClosed(entity ? "the end of the comment" : "the end of the file");

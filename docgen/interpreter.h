@@ -11,7 +11,7 @@
 #include <vector>
 
 class DocGen;
-class SamplesAhead;
+class ColouredSamples;
 struct ColouredSample;
 class SourceBrowserObject;
 
@@ -38,9 +38,9 @@ struct MarkupInterpreter {
     QString brief;     // the entity's brief description
     int tableRow = 0;  // rows of the table or matrix being built
     int tableCell = 0; // cells of the current matrix row
-    // The code samples of a long text, coloured ahead by the caller's worker; none for a
-    // short text.
-    SamplesAhead *samplesAhead = nullptr;
+    // The text's code samples, coloured before it is read; none when they are coloured
+    // in their turn.
+    ColouredSamples *colouredSamples = nullptr;
 
     // Warnings (see Diagnostics); the fields below are kept only while they are on.
     const bool warnings;
@@ -143,8 +143,8 @@ const CommandTable &commandTable();
 // Interprets text and appends the HTML to the page body; returns a copy of the whole
 // body. With an entity, only a text that begins with "!" (a documentation comment) is
 // read, and the entity is registered for the summary table afterwards. samples: the
-// text's code samples as colourSamples coloured them beforehand, taken from there.
+// text's code samples as colourSamples coloured them beforehand, read from there.
 QString interpretMarkup(DocGen &doc, const QString &text,
                         const SourceBrowserObject *entity = nullptr,
                         NulInText nul = NulInText::Possible,
-                        std::vector<ColouredSample> *samples = nullptr);
+                        const std::vector<ColouredSample> *samples = nullptr);

@@ -132,18 +132,16 @@ void synopsis(MarkupInterpreter &in) {
     if (in.entity) {
         static const QString c = QStringLiteral("c");
         TextAppender(in.doc.pageBody) += QLatin1String("<pre>");
-        // Made ahead with the declaration's comment when the comment asked for it, and
-        // taken: a page shows its synopsis once, and a second one is made again.
-        const auto prepared = in.doc.synopses.find(in.entity);
-        if (prepared == in.doc.synopses.end()) {
+        // Made beforehand with the declaration's comment when the comment asked for it,
+        // and used once: a second synopsis on the page is made again.
+        const PreparedSynopsis *prepared = std::exchange(in.doc.preparedSynopsis, nullptr);
+        if (!prepared) {
             appendColouredCode(in.doc.pageBody, declarationText(*in.entity), c);
         } else {
-            const PreparedSynopsis synopsis = std::move(*prepared);
-            in.doc.synopses.erase(prepared);
-            // Coloured ahead from the colourer's first state; colouring goes on from
-            // another state only after code that leaves a comment or literal open.
-            if (!appendColouredAhead(in.doc.pageBody, synopsis.coloured, c))
-                appendColouredCode(in.doc.pageBody, synopsis.text, c);
+            // Coloured from the colourer's first state; colouring goes on from another
+            // state only after code that leaves a comment or literal open.
+            if (!appendColouredAhead(in.doc.pageBody, prepared->coloured, c))
+                appendColouredCode(in.doc.pageBody, prepared->text, c);
         }
         TextAppender(in.doc.pageBody) += QLatin1String("</pre>");
     }

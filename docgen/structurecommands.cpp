@@ -2,6 +2,7 @@
 #include "common/findeither.h"
 #include "common/texthash.h"
 #include "docgen/blockstate.h"
+#include "docgen/colouredsamples.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/filesread.h"
@@ -9,7 +10,6 @@
 #include "docgen/interpreter.h"
 #include "docgen/product.h"
 #include "docgen/programtables.h"
-#include "docgen/samplesahead.h"
 
 #include <QDir>
 #include <QFile>
@@ -187,7 +187,7 @@ void code(MarkupInterpreter &in) {
     const QChar *codeEnd = found < 0 ? end : start + found;
     in.cursor = found < 0 ? end : codeEnd + qsizetype(sizeof endCode - 1);
     switchBlock(in.doc, BlockCode);
-    if (!in.samplesAhead || !in.samplesAhead->take(start, codeEnd, language, in.doc.pageBody))
+    if (!in.colouredSamples || !in.colouredSamples->take(start, codeEnd, language, in.doc.pageBody))
         appendColouredCode(in.doc.pageBody, QStringView(start, int(codeEnd - start)), language);
     in.closeBlocks();
 }

@@ -8,14 +8,13 @@
 #include "docgen/propertyregistryfile.h"
 #include "driver/banner.h"
 #include "driver/commandline.h"
+#include "driver/cores.h"
 #include "driver/depfile.h"
 #include "driver/filesystem.h"
-#include "driver/headerprefetch.h"
 #include "driver/hexception.h"
 #include "driver/pagewriter.h"
+#include "driver/pipeline.h"
 #include "driver/sitefeed.h"
-#include "driver/sitethread.h"
-#include "driver/writerthread.h"
 #include "site/site.h"
 
 #include <QDir>
@@ -43,10 +42,9 @@ bool isPage(const QString &fileName) {
 // Reports the pages of one input once it is processed, so that what the run prints keeps
 // its order: the input's own messages, then one line per page up to the first that
 // could not be written. written collects the names, for the dependency file.
-void reportPages(const std::vector<WriterThread::Outcome> &outcomes, bool verbose,
-                 QStringList &written) {
+void reportPages(const std::vector<PageOutcome> &outcomes, bool verbose, QStringList &written) {
     Diagnostics &diagnostics = ::diagnostics();
-    for (const WriterThread::Outcome &outcome : outcomes) {
+    for (const PageOutcome &outcome : outcomes) {
         if (verbose)
             say("Outputting %s\n", outcome.fileName);
         if (!outcome.error.isEmpty())
@@ -74,12 +72,10 @@ void checkInput(const QString &input) {
                            "input");
 }
 
-// Processes one input; next is the input after it (empty for the last), which a
-// header prefetch starts parsing while this one's pages are built. site: the reader's
-// site of QUILLGEN_SITE, fed while the run writes its pages; none without it.
+// Processes one input; next is the input after it (empty for the last), which the
+// pipeline starts parsing while this one's pages are made.
 void processInput(const QString &argument, const QString &next, const QString &outputDirectory,
-                  bool verbose, WriterThread &writer, HeaderPrefetch &prefetch,
-                  BackgroundDisposal &disposal, SiteThread *site, QStringList &written) {
+                  bool verbose, Pipeline &pipeline, bool site, QStringList &written) {
     const QString input = cleanPath(argument);
     if (verbose)
         say("Processing %s\n", input);
@@ -89,35 +85,25 @@ void processInput(const QString &argument, const QString &next, const QString &o
     OutputPageList pages;
     // Each page goes to the writer as soon as it is made; its text is not needed here.
     const bool manual = QFileInfo(input).completeSuffix() == QLatin1String("dg");
-    pages.onAppend = [&writer, site, &input, manual](OutputPage &page) {
-        if (!isPage(page.fileName))
-            return;
-        // The site reads the page while the writer writes it (they share its text); a
-        // page that fails to be written stops the run before the site is written.
-        if (site)
-            site->queue([page, input, manual](Site &s) {
-                // A templated page's text is its body, all of it that the site reads: the
-                // template around it holds no words.
-                s.addPage(page.fileName, page.title, page.text, input, manual, page.templated);
-            });
-        writer.queue(std::move(page));
+    pages.onAppend = [&pipeline, &input, manual](OutputPage &page) {
+        if (isPage(page.fileName))
+            pipeline.write(std::move(page), input, manual);
     };
     {
         DocGen docGen;
-        docGen.disposal = &disposal;
-        docGen.aheadWorker = &writer;
-        docGen.contentsWanted = site != nullptr; // only the site reads the contents file
-        docGen.parsedHeader = prefetch.take(input);
+        docGen.contentsWanted = site; // only the site reads the contents file
+        docGen.parsedHeader = pipeline.takeParsed(input);
+        const bool parsedAhead = docGen.parsedHeader != nullptr;
         if (!next.isEmpty())
-            prefetch.start(cleanPath(next));
-        else
-            disposal.keepWhatIsLeft();
+            pipeline.parseAhead(cleanPath(next), diagnostics().enabled());
         docGen.processFile(ModePages, input, outputDirectory, pages, QString(), QStringList());
+        if (parsedAhead)
+            pipeline.release(std::move(docGen.parsedHeader));
     }
     diagnostics().flush();
-    reportPages(writer.finish(), verbose, written);
+    reportPages(pipeline.endInput(), verbose, written);
     if (site)
-        site->queue(collectForSite(input, outputDirectory, pages));
+        pipeline.index(collectForSite(input, outputDirectory, pages));
 }
 
 // With QUILLGEN_DEPFILE set, the build learns which files the pages were made from.
@@ -155,6 +141,17 @@ void configureWarnings() {
                          "' (expected 1, on, error or undocumented)");
 }
 
+// QUILLGEN_THREADS=1 runs everything on the calling thread; unset or empty, the run
+// has threads when the process may use more than one core.
+bool threadsWanted() {
+    const QByteArray value = qgetenv("QUILLGEN_THREADS");
+    if (value.isEmpty())
+        return usableCores() > 1;
+    if (value == "1")
+        return false;
+    throw HException("QUILLGEN_THREADS: unknown value '" + value + "' (expected 1, or unset)");
+}
+
 // The count of warnings closes the standard error of a run that gave any.
 void printWarningCount() {
     const int count = diagnostics().count();
@@ -188,6 +185,7 @@ int runQuillgen(int argc, char **argv) {
 
     try {
         configureWarnings();
+        const bool threaded = threadsWanted();
         loadFromEnvironment("QUILLGEN_MENU_DEFINITIONS", "menu definitions", loadMenuDefinitions);
         loadFromEnvironment("QUILLGEN_PROPERTIES", "property registry", loadPropertyRegistry);
         QString outputDirectory = line.outputDirectory;
@@ -195,34 +193,28 @@ int runQuillgen(int argc, char **argv) {
             outputDirectory = QDir::currentPath();
         else
             makePath(outputDirectory);
-        std::unique_ptr<SiteThread> site;
+        std::unique_ptr<Site> site;
         if (siteRequested())
-            site = std::make_unique<SiteThread>(std::make_unique<Site>(QDir::currentPath()));
+            site = std::make_unique<Site>(QDir::currentPath());
         QStringList pages;
-        WriterThread writer;
-        HeaderPrefetch prefetch;
-        BackgroundDisposal disposal;
-        // A header's model is freed by the thread that parsed it ahead.
-        disposal.sendTo(
-            [&prefetch](std::function<void()> &freeing) { return prefetch.send(freeing); });
+        Pipeline pipeline(threaded, site.get());
         const QStringList &inputs = line.inputs;
         for (qsizetype i = 0; i < inputs.size(); ++i)
             processInput(inputs.at(i), i + 1 < inputs.size() ? inputs.at(i + 1) : QString(),
-                         outputDirectory, line.verbose, writer, prefetch, disposal, site.get(),
-                         pages);
+                         outputDirectory, line.verbose, pipeline, site != nullptr, pages);
+        pipeline.finish();
         writeDependencyFile(pages);
         if (site) {
             if (line.verbose)
                 say("Outputting the site into %s\n", QDir::currentPath());
-            const QByteArray error = site->finish().write(stylesheetPath());
-            site.reset();
+            const QByteArray error = site->write(stylesheetPath());
             if (!error.isEmpty())
                 throw HException(error);
         }
     } catch (const HException &error) {
         fail(error);
     } catch (const std::system_error &error) {
-        // The writer's, the site's or the parse-ahead's thread could not be started.
+        // A stage's thread could not be started.
         fail(HException(QByteArray("cannot start a thread: ") + error.what()));
     }
     std::fflush(stdout);

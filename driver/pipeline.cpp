@@ -1,0 +1,106 @@
+#include "driver/pipeline.h"
+
+#include "docgen/pagetemplate.h"
+#include "driver/pagewriter.h"
+#include "site/site.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// The writer and the site hold at most this many pages waiting, and are woken for a
+// batch of them at a time.
+constexpr std::size_t pagesWaiting = 256;
+constexpr std::size_t pagesAtATime = 64;
+
+} // namespace
+
+Pipeline::Pipeline(bool threaded, Site *site)
+    : threaded_(threaded), site_(site),
+      reader_([](std::function<void()> &job) { job(); }, threaded, 4, 1),
+      writer_([this](WriterItem &item) { handle(item); }, threaded, pagesWaiting, pagesAtATime),
+      indexer_([site](std::function<void(Site &)> &job) { job(*site); }, threaded && site,
+               pagesWaiting, pagesAtATime) {}
+
+Pipeline::~Pipeline() = default;
+
+void Pipeline::parseAhead(const QString &path, bool keepMessages) {
+    if (!threaded_)
+        return;
+    const QFileInfo info(path);
+    if (info.completeSuffix() != QLatin1String("h") || !info.isFile())
+        return;
+    auto promise = std::make_shared<std::promise<std::unique_ptr<ParsedHeader>>>();
+    parsed_ = promise->get_future();
+    parsing_ = path;
+    reader_.push(
+        [promise, path, keepMessages] {
+            try {
+                auto header = std::make_unique<ParsedHeader>(parseHeader(path, keepMessages));
+                prepareDeclarations(*header);
+                promise->set_value(std::move(header));
+            } catch (...) {
+                promise->set_exception(std::current_exception());
+            }
+        },
+        true);
+}
+
+std::unique_ptr<ParsedHeader> Pipeline::takeParsed(const QString &path) {
+    if (parsing_.isEmpty() || parsing_ != path)
+        return nullptr;
+    parsing_.clear();
+    return parsed_.get();
+}
+
+void Pipeline::release(std::unique_ptr<ParsedHeader> header) {
+    if (!header)
+        return;
+    // Held by a shared pointer, as a function is copied; freed where the job runs.
+    reader_.push(
+        [held = std::shared_ptr<ParsedHeader>(std::move(header))]() mutable { held.reset(); });
+}
+
+void Pipeline::write(OutputPage &&page, const QString &input, bool manual) {
+    if (site_)
+        // The site reads the page while the writer writes it: they share its text.
+        indexer_.push([page, input, manual](Site &site) {
+            // A templated page's text is its body, all of it that the site reads: the
+            // template around it holds no words.
+            site.addPage(page.fileName, page.title, page.text, input, manual, page.templated);
+        });
+    writer_.push(WriterItem{std::move(page), nullptr});
+}
+
+std::vector<PageOutcome> Pipeline::endInput() {
+    std::promise<std::vector<PageOutcome>> done;
+    std::future<std::vector<PageOutcome>> outcomes = done.get_future();
+    writer_.push(WriterItem{OutputPage(), &done}, true);
+    return outcomes.get();
+}
+
+void Pipeline::handle(WriterItem &item) {
+    if (item.inputEnd) {
+        item.inputEnd->set_value(std::exchange(outcomes_, {}));
+        return;
+    }
+    if (failed_)
+        return;
+    // The page is formed and encoded here, off the thread that makes the pages, in a
+    // buffer kept from page to page.
+    pageBytes(item.page, bytes_);
+    QByteArray error = writePage(item.page.fileName, bytes_);
+    failed_ = !error.isEmpty();
+    outcomes_.push_back(PageOutcome{std::move(item.page.fileName), std::move(error)});
+}
+
+void Pipeline::index(std::function<void(Site &)> job) {
+    if (site_)
+        indexer_.push(std::move(job));
+}
+
+void Pipeline::finish() {
+    reader_.finish();
+    writer_.finish();
+    indexer_.finish();
+}

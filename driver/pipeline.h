@@ -1,0 +1,88 @@
+#pragma once
+
+#include "docgen/headerparse.h"
+#include "docgen/outputpage.h"
+#include "driver/stage.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <future>
+#include <memory>
+#include <vector>
+
+class Site;
+
+// What became of a page handed to the writer: its name and, when it failed, the error
+// (as writePage gives it).
+struct PageOutcome {
+    QString fileName;
+    QByteArray error;
+};
+
+// The stages of a run, and the threads they run on:
+//
+//   reader ──parsed header──▶ pages ──page──▶ writer
+//                                    └─page──▶ site
+//
+// - reader: parses the next header while the pages of the current input are made, and
+//   prepares its declarations; the model comes back to it to be freed, so that each
+//   thread frees what it allocated.
+// - pages: the caller's thread, which makes each input's pages in turn (DocGen).
+// - writer: forms each page's bytes and writes its file, in the order made.
+// - site: reads each page into the reader's site (QUILLGEN_SITE), beside the writer.
+//
+// Without threads the caller's thread runs every stage, in the same order; the reader
+// then parses nothing ahead and the pages parse their own header.
+class Pipeline {
+public:
+    // site: the site to feed, or none. Throws std::system_error when a thread cannot be
+    // started.
+    Pipeline(bool threaded, Site *site);
+    ~Pipeline();
+    Pipeline(const Pipeline &) = delete;
+    Pipeline &operator=(const Pipeline &) = delete;
+
+    // Starts parsing the header at path ahead, when the run has threads and path names a
+    // regular file with the suffix "h" (a pipe or device is read in its turn, so that a
+    // stopped run never waits for it). keepMessages as parseHeader takes it.
+    void parseAhead(const QString &path, bool keepMessages);
+    // The header that parseAhead began for path, once parsed and prepared; null when
+    // none was begun for it.
+    std::unique_ptr<ParsedHeader> takeParsed(const QString &path);
+    // Frees a header that takeParsed gave, on the thread that parsed it.
+    void release(std::unique_ptr<ParsedHeader> header);
+
+    // Hands a page to the writer (and to the site, when there is one).
+    void write(OutputPage &&page, const QString &input, bool manual);
+    // Waits until every page handed over is written; gives their outcomes in order up to
+    // and including the first failure, after which no page is written.
+    std::vector<PageOutcome> endInput();
+
+    // Runs job on the site once the pages handed over before it are read into it.
+    void index(std::function<void(Site &)> job);
+
+    // Waits for every stage's work: the site is then the caller's to write.
+    void finish();
+
+private:
+    struct WriterItem {
+        OutputPage page;
+        std::promise<std::vector<PageOutcome>> *inputEnd = nullptr; // set on an input's end
+    };
+    void handle(WriterItem &item);
+
+    const bool threaded_;
+    Site *const site_;
+    QString parsing_; // the header being parsed ahead; empty when none
+    std::future<std::unique_ptr<ParsedHeader>> parsed_;
+    // The writer's own, used on its thread alone.
+    std::vector<PageOutcome> outcomes_;
+    bool failed_ = false;
+    QByteArray bytes_; // the page being written
+    // Destroyed first: each stops before what it uses goes.
+    Stage<std::function<void()>> reader_;
+    Stage<WriterItem> writer_;
+    Stage<std::function<void(Site &)>> indexer_;
+};
