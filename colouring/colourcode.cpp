@@ -213,7 +213,7 @@ void replaceEllipses(QString &html, qsizetype from) {
 // Appends the HTML of code to html. The lines are coloured and written through pointers
 // into room that the thread keeps from sample to sample, and the HTML is appended to
 // html once: a sample has thousands of short runs, and growing the text piece by piece,
-// or line by line, cost more than the colouring itself.
+// or line by line, would cost more than colouring them.
 void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
                     bool stripLineNumbers) {
     const qsizetype htmlStart = html.size();

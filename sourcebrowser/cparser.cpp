@@ -219,7 +219,7 @@ void SourceBrowserCParser::stamp(SourceBrowserObject *entity, int zeroBasedLine)
 // The text of pending tokens [from, to), each followed by a space.
 QString SourceBrowserCParser::pendingText(qsizetype from, qsizetype to) const {
     // Sized first: a declaration's type is made of a few short words, and growing the
-    // text word by word made it again at almost every word.
+    // text word by word would allocate it anew at almost every word.
     qsizetype size = 0;
     for (qsizetype i = from; i < to; ++i) {
         const qsizetype word =

@@ -115,8 +115,8 @@ private:
     QMap<QString, SourceBrowserMacro *> macros_;
     QMap<QString, SourceBrowserVariable *> types_;
     std::map<Sequence, SourceBrowserVariable *> variables_;
-    // Name tables hashed by textHash: Qt's string hash was a good part of filing a
-    // declaration.
+    // Name tables hashed by textHash (common/texthash.h) rather than Qt's string hash:
+    // every declaration filed is looked up by name, and names are short and not hostile.
     std::unordered_map<QString, Sequence, TextHash> variableByName_;
     std::map<Sequence, MethodSlot> methods_;
     QHash<const SourceBrowserMethod *, Sequence> methodSequence_;
