@@ -64,7 +64,7 @@ public:
     QStringList contentsLines;
     // Whether the input's contents file (its ".xml" entry among the pages) is made. It
     // is never written as a page: only a caller that reads it (the reader's site) asks
-    // for it, and a header's is sorted, which took a millisecond or more for nothing.
+    // for it, and a header's is sorted, which is work for nothing otherwise.
     bool contentsWanted = true;
     QString formatName = QStringLiteral("html");
     // Where the lines of the text being interpreted came from, while warnings are on.

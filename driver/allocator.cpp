@@ -16,9 +16,8 @@ bool named(char **environment, const char *variable) {
 }
 
 // A run fills tens of megabytes with text that it reads once or twice: in pages of
-// 2 MiB the kernel takes one fault where it took 512. Each thread's first segments
-// are committed at once too, or they stay in 4 KiB pages. On four headers the two
-// together took the faults from 17,000 to 500 and a tenth off the CPU time, for a few
+// 2 MiB the kernel takes one fault where it would take 512. Each thread's first
+// segments are committed at once too, or they stay in 4 KiB pages. The price is a few
 // megabytes more at the peak. What the environment names stays as it says.
 //
 // Set before any library's constructor: mimalloc reads its options as it loads, and
