@@ -69,6 +69,28 @@ public:
     // is never written as a page: only a caller that reads it (the reader's site) asks
     // for it, and a header's is sorted, which took a millisecond or more for nothing.
     bool contentsWanted = true;
+    // Whether each page gets its words (OutputPage::words) as it is made: only a
+    // caller that indexes them (the reader's site) asks.
+    bool wordsWanted = false;
+    // The words of the page being built, while wordsWanted.
+    PageWords pageWords;
+    // Adds text that the page being built shows in part. With markup the text is as
+    // written into the page, tags and entities and all (running text of the markup,
+    // raw HTML); without, it is plain text that the page shows escaped.
+    void addWords(WordsPart part, QStringView text, bool markup = false) {
+        if (wordsWanted)
+            takeWords(part, text, markup);
+    }
+    // Forgets the words of the page being built, whose text was dropped.
+    void clearWords() {
+        pageWords = PageWords();
+        wordsInTag_ = false;
+    }
+    // Ends a block of the page being built: its words do not run on into the next.
+    void endWordsBlock() {
+        if (wordsWanted)
+            separateWords();
+    }
     QString formatName = QStringLiteral("html");
     // Where the lines of the text being interpreted came from, while warnings are on.
     LineOrigins origins;
@@ -88,4 +110,9 @@ public:
     // code samples ahead of their pages, between its own jobs; unset, they are made in
     // their turn.
     AheadWorker *aheadWorker = nullptr;
+
+private:
+    void takeWords(WordsPart part, QStringView text, bool markup);
+    void separateWords();
+    bool wordsInTag_ = false; // a tag of markup text goes on in the next piece
 };

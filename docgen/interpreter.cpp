@@ -183,16 +183,20 @@ void copyTextCharacter(MarkupInterpreter &in) {
             return;
         }
         body += QLatin1Char('\n');
+        in.doc.addWords(WordsPart::Prose, u"\n");
     } else if (c == u'<' && in.cursor[1] == u'>') {
         body += QLatin1String("&nbsp;");
+        in.doc.addWords(WordsPart::Prose, u" ");
         ++in.cursor;
     } else if (c.unicode() == 0x00B7) {
         appendCharText(body, c);
+        in.doc.addWords(WordsPart::Prose, u" ");
     } else {
         // Plain text up to the next character with a meaning is copied in one piece.
         const QChar *start = in.cursor;
         in.cursor = endOfPlainText(start + 1, in.textEnd);
         body.append(start, in.cursor - start);
+        in.doc.addWords(WordsPart::Prose, QStringView(start, in.cursor), true);
         return;
     }
     ++in.cursor;
@@ -214,6 +218,10 @@ void readText(MarkupInterpreter &in) {
                 // paragraph tag, which a later "style" may change.
                 TextAppender(in.doc.pageBody) += QLatin1String("<p>");
                 appendCharText(in.doc.pageBody, c);
+                in.doc.endWordsBlock();
+                in.doc.addWords(WordsPart::Prose,
+                                c.unicode() == 0x00B7 ? QStringView(u" ") : QStringView(&c, 1),
+                                true);
                 in.doc.blockState = BlockParagraph;
             }
             ++in.cursor;
@@ -222,8 +230,15 @@ void readText(MarkupInterpreter &in) {
             in.cursor = endOfPlainCode(start, in.textEnd);
             if (in.cursor != start) {
                 TextAppender(in.doc.pageBody).append(start, in.cursor - start);
+                in.doc.addWords(WordsPart::Code, QStringView(start, in.cursor), true);
             } else {
                 copyCodeCharacter(in.doc.pageBody, c);
+                in.doc.addWords(WordsPart::Code,
+                                c == u'>' ? QStringView(u"&gt;")
+                                : c.unicode() == 0x00B7 || c.unicode() == 0x00A0
+                                    ? QStringView(u" ")
+                                    : QStringView(&c, 1),
+                                true);
                 ++in.cursor;
             }
         } else {
@@ -237,6 +252,7 @@ void tableBar(MarkupInterpreter &in) {
     DocGen &doc = in.doc;
     QString &body = doc.pageBody;
     ++in.cursor;
+    doc.endWordsBlock();
     if (!in.take(u'|')) {
         if (in.tableRow == 1)
             body +=
@@ -251,6 +267,8 @@ void tableBar(MarkupInterpreter &in) {
         in.tableRow += 2;
         const QString title = simplified(escapeXml(in.readLine()));
         body += QLatin1String("<tr><td colspan=\"100%\"><b>") + title + QLatin1String("</b>\n");
+        doc.endWordsBlock();
+        doc.addWords(WordsPart::Prose, title, true);
         return;
     }
     ++in.tableRow;
@@ -269,6 +287,7 @@ void matrixBar(MarkupInterpreter &in) {
     DocGen &doc = in.doc;
     QString &body = doc.pageBody;
     ++in.cursor;
+    doc.endWordsBlock();
     if (in.tableRow == 0 && in.tableCell == 0)
         body += QLatin1String("<tr>\n");
     else

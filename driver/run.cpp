@@ -92,13 +92,11 @@ void processInput(const QString &argument, const QString &next, const QString &o
     pages.onAppend = [&writer, site, &input, manual](OutputPage &page) {
         if (!isPage(page.fileName))
             return;
-        // The site reads the page while the writer writes it (they share its text); a
-        // page that fails to be written stops the run before the site is written.
+        // The site takes the page's words while the writer writes it; a page that
+        // fails to be written stops the run before the site is written.
         if (site)
             site->queue([page, input, manual](Site &s) {
-                // A templated page's text is its body, all of it that the site reads: the
-                // template around it holds no words.
-                s.addPage(page.fileName, page.title, page.text, input, manual, page.templated);
+                s.addPage(page.fileName, page.title, page.words, input, manual);
             });
         writer.queue(std::move(page));
     };
@@ -107,6 +105,7 @@ void processInput(const QString &argument, const QString &next, const QString &o
         docGen.disposal = &disposal;
         docGen.aheadWorker = &writer;
         docGen.contentsWanted = site != nullptr; // only the site reads the contents file
+        docGen.wordsWanted = site != nullptr;
         docGen.parsedHeader = prefetch.take(input);
         if (!next.isEmpty())
             prefetch.start(cleanPath(next));

@@ -1,10 +1,8 @@
-// The reader's site: the index encoding, snippets, and a run over a small fixture whose
+// The reader's site: a run over a small fixture whose
 // contents and A-Z pages are compared with golden files and whose search index answers
 // a table of queries (tests/site/queries.tsv, run by node when present), which also
 // shows how text becomes terms.
 
-#include "site/pagetext.h"
-#include "site/searchindex.h"
 #include "tests/support/workspace.h"
 
 #include <QDir>
@@ -48,50 +46,7 @@ QMap<QString, QByteArray> files(const Workspace &ws) {
     return contents;
 }
 
-std::vector<quint32> decoded(const QString &text, bool *ok = nullptr) {
-    std::vector<quint32> numbers;
-    const bool valid = decodeNumbers(text, numbers);
-    if (ok)
-        *ok = valid;
-    return numbers;
-}
-
 } // namespace
-
-TEST(SiteIndex, NumbersSurviveEncoding) {
-    const std::vector<std::vector<quint32>> cases = {
-        {}, {0}, {31, 32, 33}, {1023, 1024, 0, 7}, {0xffffffffu, 1, 0x80000000u}};
-    for (const auto &numbers : cases) {
-        std::string text;
-        encodeNumbers(numbers, text);
-        EXPECT_EQ(decoded(QString::fromStdString(text)), numbers);
-    }
-    // Characters of neither alphabet, and a number cut short, are refused.
-    for (const char *bad : {"1\"", "W", "0 1", "12W"}) {
-        bool ok = true;
-        decoded(QString::fromLatin1(bad), &ok);
-        EXPECT_FALSE(ok) << bad;
-    }
-}
-
-TEST(SiteIndex, SnippetsEndAtAWordWithinTheirLimit) {
-    const struct {
-        int limit;
-        QStringList runs;
-        const char *snippet;
-    } cases[] = {
-        {13, {"  one\n two  ", "three"}, "one two three"},
-        {9, {"abcd efgh ", "ij kl"}, "abcd efgh …"}, // full at a word's end
-        {9, {"one two three"}, "one two …"},         // a word beyond it is cut back
-        {9, {"abcdefghijkl"}, "abcdefghi …"},
-    };
-    for (const auto &c : cases) {
-        Snippet snippet(c.limit);
-        for (const QString &run : c.runs)
-            snippet.add(run);
-        EXPECT_EQ(snippet.text(), QString::fromUtf8(c.snippet)) << c.runs.join(u'|').toStdString();
-    }
-}
 
 TEST(Site, FixtureGivesTheGoldenPagesAndAnswersTheQueries) {
     Workspace ws;
