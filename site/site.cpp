@@ -259,14 +259,13 @@ void Site::addContents(const QString &text, const QString &baseDirectory) {
 }
 
 QByteArray Site::write(const QString &stylesheet) {
-    QByteArray error = writeSearch();
-    if (error.isEmpty())
-        error = writeContents();
-    if (error.isEmpty())
-        error = writeIndex();
-    if (error.isEmpty() && !stylesheet.isEmpty())
-        error = copyStylesheet(stylesheet);
-    return error;
+    SiteFiles files;
+    const QByteArray error = formSearch(files);
+    if (!error.isEmpty())
+        return error;
+    files.contents = formContents();
+    files.index = formIndex();
+    return install(files, stylesheet);
 }
 
 QByteArray Site::copyStylesheet(const QString &stylesheet) {
@@ -287,14 +286,14 @@ QByteArray Site::copyStylesheet(const QString &stylesheet) {
 
 // The document table: folder, file, title (empty when it is the file's name without
 // ".htm") and snippet, in chunks of documentsPerChunk.
-void Site::formDocuments(SearchFiles &files, QStringList &folders, quint32 &count) const {
+void Site::formDocuments(SiteFiles &files, QStringList &folders, quint32 &count) const {
     QHash<QString, int> folderIds;
     TextOut chunk;
     int chunks = 0;
     count = 0;
     const auto endChunk = [&] {
         chunk.put("]);\n");
-        files.index.emplace_back(QStringLiteral("d%1.js").arg(chunks++), chunk.bytes());
+        files.shards.emplace_back(QStringLiteral("d%1.js").arg(chunks++), chunk.bytes());
         chunk.clear();
     };
     for (const Document &document : documents_) {
@@ -331,7 +330,7 @@ void Site::formDocuments(SearchFiles &files, QStringList &folders, quint32 &coun
 }
 
 // The term shards; the manifest marks a prefix that was split and kept no terms with 0.
-void Site::formShards(SearchFiles &files, TextOut &manifest) const {
+void Site::formShards(SiteFiles &files, TextOut &manifest) const {
     std::vector<bool> alive;
     for (const Document &document : documents_)
         alive.push_back(document.alive);
@@ -358,12 +357,11 @@ void Site::formShards(SearchFiles &files, TextOut &manifest) const {
             text.put("\"]");
         }
         text.put("]);\n");
-        files.index.emplace_back(shardStem(shard.prefix) + QLatin1String(".js"), text.bytes());
+        files.shards.emplace_back(shardStem(shard.prefix) + QLatin1String(".js"), text.bytes());
     }
 }
 
-QByteArray Site::writeSearch() {
-    SearchFiles files;
+QByteArray Site::formSearch(SiteFiles &files) const {
     QStringList folders;
     quint32 count = 0;
     TextOut manifest;
@@ -409,33 +407,42 @@ QByteArray Site::writeSearch() {
     page.put("</script>\n");
     page.put(pageEnd);
     files.page = page.bytes();
-    return install(files);
+    return QByteArray();
 }
 
-// The search page goes when its folder changes, before the folder is exchanged, and comes
-// back after: a run that stops on the way leaves the old search whole, or none, but never
-// the old page over the new folder.
-QByteArray Site::install(const SearchFiles &files) {
-    PendingFile page(workingFolder_.filePath(QStringLiteral("search.htm")));
-    QByteArray error = page.write(files.page);
-    if (!error.isEmpty())
-        return error;
+// Every file is written beside its place before any is put there, so that a site that
+// cannot be written whole (a disk that fills) leaves the old one as it was. The search
+// page goes when its folder changes, before the folder is exchanged, and comes back
+// after: a run that stops on the way leaves the old search whole, or none, but never the
+// old page over the new folder.
+QByteArray Site::install(const SiteFiles &files, const QString &stylesheet) {
+    PendingFile search(workingFolder_.filePath(QStringLiteral("search.htm")));
+    PendingFile contents(workingFolder_.filePath(QStringLiteral("contents.htm")));
+    PendingFile index(workingFolder_.filePath(QStringLiteral("genindex.htm")));
     FolderReplacement folder(workingFolder_.filePath(QStringLiteral("search-index")), isIndexFile);
-    for (const auto &[name, bytes] : files.index) {
-        error = folder.add(name, bytes);
-        if (!error.isEmpty())
-            return error;
-    }
-    if (folder.changed() && page.changed())
-        error = page.remove();
+    QByteArray error = search.write(files.page);
+    for (const auto &[name, bytes] : files.shards)
+        if (error.isEmpty())
+            error = folder.add(name, bytes);
+    if (error.isEmpty())
+        error = contents.write(files.contents);
+    if (error.isEmpty())
+        error = index.write(files.index);
+    if (error.isEmpty() && folder.changed() && search.changed())
+        error = search.remove();
+    for (PendingFile *file : {&contents, &index})
+        if (error.isEmpty())
+            error = file->install();
     if (error.isEmpty())
         error = folder.install();
     if (error.isEmpty())
-        error = page.install();
+        error = search.install();
+    if (error.isEmpty() && !stylesheet.isEmpty())
+        error = copyStylesheet(stylesheet);
     return error;
 }
 
-QByteArray Site::writeContents() {
+QByteArray Site::formContents() const {
     TextOut out;
     putPageStart(out, "Contents", "contents.htm");
     if (contents_.isEmpty()) {
@@ -446,7 +453,7 @@ QByteArray Site::writeContents() {
         out.put("</ul>\n");
     }
     out.put(pageEnd);
-    return replaceFile(workingFolder_.filePath(QStringLiteral("contents.htm")), out.bytes());
+    return out.bytes();
 }
 
 namespace {
@@ -474,7 +481,7 @@ void putLink(TextOut &out, const QString &href, const QString &text) {
 
 } // namespace
 
-QByteArray Site::writeIndex() {
+QByteArray Site::formIndex() const {
     // A-Z by name with case and leading underscores ignored; ties by name and link, so
     // the order never depends on the order of the run. A page written twice is listed
     // once, as it was written last.
@@ -548,5 +555,5 @@ QByteArray Site::writeIndex() {
     if (current != 0)
         body.put("</tbody>\n</table>\n");
     body.put(pageEnd);
-    return replaceFile(workingFolder_.filePath(QStringLiteral("genindex.htm")), body.bytes());
+    return body.bytes();
 }

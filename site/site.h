@@ -65,20 +65,23 @@ private:
         QString whereHref;
         QString brief;
     };
-    // The search page and the files of its folder, formed.
-    struct SearchFiles {
+    // The site's files, formed: the search page, the files of its folder, the contents
+    // and the A-Z index.
+    struct SiteFiles {
         QByteArray page;
-        std::vector<std::pair<QString, QByteArray>> index;
+        std::vector<std::pair<QString, QByteArray>> shards;
+        QByteArray contents;
+        QByteArray index;
     };
 
     QString relative(const QString &fileName) const;
     QString link(quint32 document) const;
-    void formDocuments(SearchFiles &files, QStringList &folders, quint32 &count) const;
-    void formShards(SearchFiles &files, TextOut &manifest) const;
-    QByteArray writeSearch();
-    QByteArray install(const SearchFiles &files);
-    QByteArray writeContents();
-    QByteArray writeIndex();
+    void formDocuments(SiteFiles &files, QStringList &folders, quint32 &count) const;
+    void formShards(SiteFiles &files, TextOut &manifest) const;
+    QByteArray formSearch(SiteFiles &files) const;
+    QByteArray formContents() const;
+    QByteArray formIndex() const;
+    QByteArray install(const SiteFiles &files, const QString &stylesheet);
     QByteArray copyStylesheet(const QString &stylesheet);
 
     QString workingDirectory_;

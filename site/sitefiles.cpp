@@ -63,12 +63,6 @@ QString partName(const QString &fileName) {
 
 } // namespace
 
-QByteArray replaceFile(const QString &fileName, const QByteArray &bytes) {
-    PendingFile file(fileName);
-    const QByteArray error = file.write(bytes);
-    return error.isEmpty() ? file.install() : error;
-}
-
 PendingFile::~PendingFile() {
     if (!partName_.isEmpty())
         QFile::remove(partName_);

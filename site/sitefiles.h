@@ -9,10 +9,8 @@
 // half written; a file that already holds the same bytes is left as it is. Errors name
 // the file and the reason; empty on success.
 
-QByteArray replaceFile(const QString &fileName, const QByteArray &bytes);
-
-// A file written beside fileName and put in its place later: what depends on it can be
-// put in place first.
+// A file written beside fileName and put in its place later, so that every file of the
+// site is written before any is put in place.
 class PendingFile {
 public:
     explicit PendingFile(const QString &fileName) : fileName_(fileName) {}
