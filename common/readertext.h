@@ -29,7 +29,8 @@ inline char16_t entityCharacter(QStringView name) {
     } named[] = {{"amp", u'&'},      {"lt", u'<'},      {"gt", u'>'},      {"quot", u'"'},
                  {"apos", u'\''},    {"nbsp", u' '},    {"middot", 0xb7},  {"copy", 0xa9},
                  {"reg", 0xae},      {"trade", 0x2122}, {"mdash", 0x2014}, {"ndash", 0x2013},
-                 {"hellip", 0x2026}, {"rarr", 0x2192},  {"larr", 0x2190},  {"times", 0xd7}};
+                 {"hellip", 0x2026}, {"rarr", 0x2192},  {"larr", 0x2190},  {"times", 0xd7},
+                 {"ldquo", 0x201c},  {"rdquo", 0x201d}, {"lsquo", 0x2018}, {"rsquo", 0x2019}};
     for (const auto &entity : named)
         if (name == QLatin1String(entity.name))
             return entity.character;
@@ -46,19 +47,27 @@ inline bool isInlineTag(QStringView name) {
     });
 }
 
-// Appends what a reader sees of markup to out. inTag: a tag left open by the piece
-// before, and left open for the next one; text may come in pieces cut anywhere but
-// inside an entity or a tag's name.
-inline void append(QString &out, QStringView markup, bool &inTag) {
+// Where a piece of markup left off: inside a tag, a comment, a script or a style, up
+// to the text that ends it; nowhere (null) between them.
+struct State {
+    const char *until = nullptr;
+};
+
+// Appends what a reader sees of markup to out. Text may come in pieces cut anywhere but
+// inside an entity or a tag's name; state carries what one piece leaves open to the next.
+// Comments, scripts and styles give nothing.
+inline void append(QString &out, QStringView markup, State &state) {
     const qsizetype size = markup.size();
     qsizetype at = 0;
     while (at < size) {
-        if (inTag) {
-            const qsizetype close = markup.indexOf(u'>', at);
+        if (state.until) {
+            const QLatin1String until(state.until);
+            const qsizetype close = markup.indexOf(until, at, Qt::CaseInsensitive);
             if (close < 0)
                 return;
-            inTag = false;
-            at = close + 1;
+            // A script or style ends with its closing tag, itself up to '>'.
+            state.until = until.size() > 1 && until[1] == '/' ? ">" : nullptr;
+            at = close + until.size();
             continue;
         }
         qsizetype stop = at;
@@ -79,6 +88,11 @@ inline void append(QString &out, QStringView markup, bool &inTag) {
                 at = semicolon + 1;
             continue;
         }
+        if (markup.mid(at).startsWith(QLatin1String("!--"))) {
+            state.until = "-->";
+            at += 3;
+            continue;
+        }
         // '<' opens a tag when a name, '/' or '!' follows; else it is a character.
         const QChar next = at < size ? markup[at] : QChar();
         if (!next.isLetter() && next != u'/' && next != u'!') {
@@ -89,10 +103,15 @@ inline void append(QString &out, QStringView markup, bool &inTag) {
         const qsizetype nameStart = nameEnd;
         while (nameEnd < size && markup[nameEnd].isLetterOrNumber())
             ++nameEnd;
-        if (!isInlineTag(markup.mid(nameStart, nameEnd - nameStart)) && !out.isEmpty() &&
-            !out.back().isSpace())
+        const QStringView name = markup.mid(nameStart, nameEnd - nameStart);
+        if (!isInlineTag(name) && !out.isEmpty() && !out.back().isSpace())
             out += u'\n';
-        inTag = true;
+        const bool opening = next != u'/';
+        state.until =
+            opening && name.compare(QLatin1String("script"), Qt::CaseInsensitive) == 0  ? "</script"
+            : opening && name.compare(QLatin1String("style"), Qt::CaseInsensitive) == 0 ? "</style"
+                                                                                        : ">";
+        at = nameEnd;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/readertext.h"
 #include "common/texthash.h"
 #include "docgen/aheadworker.h"
 #include "docgen/backgrounddisposal.h"
@@ -84,7 +85,7 @@ public:
     // Forgets the words of the page being built, whose text was dropped.
     void clearWords() {
         pageWords = PageWords();
-        wordsInTag_ = false;
+        wordsState_ = readertext::State();
     }
     // Ends a block of the page being built: its words do not run on into the next.
     void endWordsBlock() {
@@ -114,5 +115,5 @@ public:
 private:
     void takeWords(WordsPart part, QStringView text, bool markup);
     void separateWords();
-    bool wordsInTag_ = false; // a tag of markup text goes on in the next piece
+    readertext::State wordsState_; // what markup text left open for its next piece
 };

@@ -93,7 +93,9 @@ void styledWord(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     const QStringView word = in.readWordView();
     appendWrapped(in.doc.pageBody, QLatin1String(row->prefix), word, QLatin1String(row->suffix));
+    in.doc.addWords(WordsPart::Prose, QString(QLatin1String(row->prefix)), true);
     in.doc.addWords(WordsPart::Prose, word);
+    in.doc.addWords(WordsPart::Prose, QString(QLatin1String(row->suffix)), true);
 }
 
 // What the reader types, in bold; in HTML followed by the return-key arrow.

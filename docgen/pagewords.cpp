@@ -1,7 +1,5 @@
 #include "docgen/docgen.h"
 
-#include "common/readertext.h"
-
 // The words of a page are gathered from the text that the interpreter and the header
 // pipeline put on it. Running text of the markup may hold tags and entities of its own,
 // written into the page as they stand: they are read as a browser shows them.
@@ -20,7 +18,7 @@ void DocGen::takeWords(WordsPart part, QStringView text, bool markup) {
                      : part == WordsPart::Heading ? pageWords.headings
                                                   : pageWords.code;
     if (markup)
-        readertext::append(words, text, wordsInTag_);
+        readertext::append(words, text, wordsState_);
     else
         words += text;
 }

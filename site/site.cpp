@@ -106,8 +106,8 @@ QStringView attribute(QStringView attributes, QLatin1String name) {
 // Markup as a reader sees it, white space simplified.
 QString plain(QStringView markup) {
     QString text;
-    bool inTag = false;
-    readertext::append(text, markup, inTag);
+    readertext::State state;
+    readertext::append(text, markup, state);
     return text.simplified();
 }
 
