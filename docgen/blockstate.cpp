@@ -144,6 +144,7 @@ void switchBlock(DocGen &docGen, int state, const QString &columns, const QStrin
     if (staysOpen(old, state))
         return;
     close(docGen, old);
+    docGen.endWordsBlock();
     open(docGen, state, columns, widths);
     docGen.blockState = state;
 }

@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 DocGen::DocGen() = default;
 
 DocGen::~DocGen() = default;
@@ -61,13 +63,16 @@ void DocGen::flushPage() {
             // where it is written; the next page is built in room as large as this one
             // needed, instead of growing a new buffer a few characters at a time.
             const qsizetype size = pageBody.size();
-            pages->append(OutputPage{pageFileName(), pageTitle, std::move(pageBody), true});
+            pages->append(OutputPage{pageFileName(), pageTitle, std::move(pageBody), true,
+                                     std::exchange(pageWords, {})});
             pageBody = QString();
             pageBody.reserve(size);
         } else {
-            pages->append(OutputPage{pageFileName(), pageTitle, pageBody, false});
+            pages->append(OutputPage{pageFileName(), pageTitle, pageBody, false,
+                                     std::exchange(pageWords, {})});
         }
     }
+    clearWords();
     pageName.clear();
     pageTitle.clear();
     // Emptied, not released: the next page is built in the room this one grew.
@@ -109,7 +114,10 @@ void DocGen::setTitle(const QString &title) {
     pageTitle = title;
     if (!title.isEmpty()) {
         switchBlock(*this, BlockNone);
-        if (mode == ModeBodies)
+        if (mode == ModeBodies) {
             appendHeading(pageBody, contentsLevel, title);
+            addWords(WordsPart::Heading, title);
+            endWordsBlock();
+        }
     }
 }

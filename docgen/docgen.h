@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/readertext.h"
 #include "common/texthash.h"
 #include "docgen/headerparse.h"
 #include "docgen/lineorigins.h"
@@ -66,6 +67,28 @@ public:
     // is never written as a page: only a caller that reads it (the reader's site) asks
     // for it, and a header's is sorted, which is work for nothing otherwise.
     bool contentsWanted = true;
+    // Whether each page gets its words (OutputPage::words) as it is made: only a
+    // caller that indexes them (the reader's site) asks.
+    bool wordsWanted = false;
+    // The words of the page being built, while wordsWanted.
+    PageWords pageWords;
+    // Adds text that the page being built shows in part. With markup the text is as
+    // written into the page, tags and entities and all (running text of the markup,
+    // raw HTML); without, it is plain text that the page shows escaped.
+    void addWords(WordsPart part, QStringView text, bool markup = false) {
+        if (wordsWanted)
+            takeWords(part, text, markup);
+    }
+    // Forgets the words of the page being built, whose text was dropped.
+    void clearWords() {
+        pageWords = PageWords();
+        wordsState_ = readertext::State();
+    }
+    // Ends a block of the page being built: its words do not run on into the next.
+    void endWordsBlock() {
+        if (wordsWanted)
+            separateWords();
+    }
     QString formatName = QStringLiteral("html");
     // Where the lines of the text being interpreted came from, while warnings are on.
     LineOrigins origins;
@@ -82,4 +105,9 @@ public:
     size_t nextPrepared = 0; // prepared declarations before it are behind the pages
     // The synopsis prepared for the declaration whose page is being made, until used.
     const PreparedSynopsis *preparedSynopsis = nullptr;
+
+private:
+    void takeWords(WordsPart part, QStringView text, bool markup);
+    void separateWords();
+    readertext::State wordsState_; // what markup text left open for its next piece
 };

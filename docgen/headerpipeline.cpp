@@ -125,13 +125,17 @@ void writeIndexPage(DocGen &doc, const QString &inputPath, const QString &overvi
     source += QLatin1String("\\section API Summary\n");
     // The overview runs first: its "\grouporder" decides the order of the table.
     QString body = interpretMarkup(doc, source);
-    appendSummaryTable(body);
+    doc.endWordsBlock();
+    appendSummaryTable(body, doc.wordsWanted ? &doc.pageWords : nullptr);
     doc.pageBody.clear();
+    PageWords words = std::exchange(doc.pageWords, {});
+    doc.clearWords();
     if (!doc.pages)
         return;
     doc.pages->append(OutputPage{
         doc.outputDirectory + QLatin1Char('/') + base + QLatin1String("_h.htm"), fileName,
-        pageTemplate(QLatin1Char('<') + fileName + QLatin1Char('>'), body, QString())});
+        pageTemplate(QLatin1Char('<') + fileName + QLatin1Char('>'), body, QString()), false,
+        std::move(words)});
 
     if (!doc.contentsWanted)
         return;
@@ -339,6 +343,7 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     }
 
     doc.pageBody.clear();
+    doc.clearWords();
     const WordSet excluded(excludedNames);
     forEachDeclarationList(*doc.sourceRoot, [&doc, &excluded](const auto &entities) {
         documentAll(doc, entities, excluded);

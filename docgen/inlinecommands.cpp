@@ -91,8 +91,11 @@ void styledWord(MarkupInterpreter &in) {
     // Many commands share this handler; each was added with its row.
     const auto *row = static_cast<const StyledWord *>(in.commandRow);
     switchBlock(in.doc, BlockParagraph);
-    appendWrapped(in.doc.pageBody, QLatin1String(row->prefix), in.readWordView(),
-                  QLatin1String(row->suffix));
+    const QStringView word = in.readWordView();
+    appendWrapped(in.doc.pageBody, QLatin1String(row->prefix), word, QLatin1String(row->suffix));
+    in.doc.addWords(WordsPart::Prose, QString(QLatin1String(row->prefix)), true);
+    in.doc.addWords(WordsPart::Prose, word);
+    in.doc.addWords(WordsPart::Prose, QString(QLatin1String(row->suffix)), true);
 }
 
 // What the reader types, in bold; in HTML followed by the return-key arrow.
@@ -101,18 +104,23 @@ void input(MarkupInterpreter &in) {
     const QLatin1String suffix = in.doc.formatName == QLatin1String("html")
                                      ? QLatin1String("</b> &#8629;")
                                      : QLatin1String("</b>");
-    appendWrapped(in.doc.pageBody, QLatin1String("<b>"), in.readWordView(), suffix);
+    const QStringView word = in.readWordView();
+    appendWrapped(in.doc.pageBody, QLatin1String("<b>"), word, suffix);
+    in.doc.addWords(WordsPart::Prose, word);
+    in.doc.addWords(WordsPart::Prose, QString(suffix), true);
 }
 
 void lineBreak(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     in.doc.pageBody += QLatin1String("<br/>");
+    in.doc.endWordsBlock();
 }
 
 void character(MarkupInterpreter &in) {
     const auto *row = static_cast<const CharacterName *>(in.commandRow);
     switchBlock(in.doc, BlockParagraph);
     in.doc.pageBody += QLatin1String(row->text);
+    in.doc.addWords(WordsPart::Prose, QString(QLatin1String(row->text)), true);
     if (row->takesTilde)
         in.take(u'~');
 }
@@ -274,6 +282,11 @@ void link(MarkupInterpreter &in) {
     body += QLatin1String("</a>");
     if (isTitle)
         body += QLatin1String("</big><br/>");
+    in.doc.addWords(WordsPart::Prose, text);
+    if (textAddsHtm)
+        in.doc.addWords(WordsPart::Prose, u".htm");
+    if (isTitle)
+        in.doc.endWordsBlock();
 }
 
 } // namespace

@@ -55,6 +55,7 @@ void appendChooseSentence(MarkupInterpreter &in, const char *chooseVerb, const c
     if (in.warnings && sentence == QLatin1String("***ERROR***"))
         warnMissingAction(in, action, "menu path or key", "'***ERROR***' is written");
     in.doc.pageBody += sentence;
+    in.doc.addWords(WordsPart::Prose, sentence, true);
 }
 
 void choose(MarkupInterpreter &in) {
@@ -90,6 +91,7 @@ void menu(MarkupInterpreter &in) {
     in.doc.pageBody += QLatin1String("<b>");
     appendEscapedXml(in.doc.pageBody, path);
     in.doc.pageBody += QLatin1String("</b>");
+    in.doc.addWords(WordsPart::Prose, path);
 }
 
 // Whether a "key" argument is a key written out (Ctrl+O, F5, Enter) rather than the
@@ -117,6 +119,7 @@ void key(MarkupInterpreter &in) {
     if (accelerator.isEmpty() && in.warnings && !isWrittenOutKey(word))
         warnMissingAction(in, word, "key", "the action's name is written");
     in.doc.pageBody += bold(accelerator.isEmpty() ? word : accelerator);
+    in.doc.addWords(WordsPart::Prose, accelerator.isEmpty() ? word : accelerator, true);
 }
 
 void tip(MarkupInterpreter &in) {
@@ -126,7 +129,9 @@ void tip(MarkupInterpreter &in) {
     if (text.isEmpty() && in.warnings)
         warnMissingAction(in, word, "tip", "an error marker is written");
     // A missing tooltip is left visible in the page so that a proofreader finds it.
-    in.doc.pageBody += text.isEmpty() ? bold(QLatin1String("***ERROR NO TIP*** ") + word) : text;
+    const QString shown = text.isEmpty() ? bold(QLatin1String("***ERROR NO TIP*** ") + word) : text;
+    in.doc.pageBody += shown;
+    in.doc.addWords(WordsPart::Prose, shown, true);
 }
 
 void ui(MarkupInterpreter &in) {
@@ -135,6 +140,7 @@ void ui(MarkupInterpreter &in) {
     in.doc.pageBody += QLatin1String("<b>");
     appendEscapedXml(in.doc.pageBody, word);
     in.doc.pageBody += QLatin1String("</b>");
+    in.doc.addWords(WordsPart::Prose, word);
 }
 
 } // namespace

@@ -185,16 +185,20 @@ void copyTextCharacter(MarkupInterpreter &in) {
             return;
         }
         body += QLatin1Char('\n');
+        in.doc.addWords(WordsPart::Prose, u"\n");
     } else if (c == u'<' && in.cursor[1] == u'>') {
         body += QLatin1String("&nbsp;");
+        in.doc.addWords(WordsPart::Prose, u" ");
         ++in.cursor;
     } else if (c.unicode() == 0x00B7) {
         appendCharText(body, c);
+        in.doc.addWords(WordsPart::Prose, u" ");
     } else {
         // Plain text up to the next character with a meaning is copied in one piece.
         const QChar *start = in.cursor;
         in.cursor = endOfPlainText(start + 1, in.textEnd);
         body.append(start, in.cursor - start);
+        in.doc.addWords(WordsPart::Prose, QStringView(start, in.cursor), true);
         return;
     }
     ++in.cursor;
@@ -216,6 +220,10 @@ void readText(MarkupInterpreter &in) {
                 // paragraph tag, which a later "style" may change.
                 TextAppender(in.doc.pageBody) += QLatin1String("<p>");
                 appendCharText(in.doc.pageBody, c);
+                in.doc.endWordsBlock();
+                in.doc.addWords(WordsPart::Prose,
+                                c.unicode() == 0x00B7 ? QStringView(u" ") : QStringView(&c, 1),
+                                true);
                 in.doc.blockState = BlockParagraph;
             }
             ++in.cursor;
@@ -224,8 +232,15 @@ void readText(MarkupInterpreter &in) {
             in.cursor = endOfPlainCode(start, in.textEnd);
             if (in.cursor != start) {
                 TextAppender(in.doc.pageBody).append(start, in.cursor - start);
+                in.doc.addWords(WordsPart::Code, QStringView(start, in.cursor), true);
             } else {
                 copyCodeCharacter(in.doc.pageBody, c);
+                in.doc.addWords(WordsPart::Code,
+                                c == u'>' ? QStringView(u"&gt;")
+                                : c.unicode() == 0x00B7 || c.unicode() == 0x00A0
+                                    ? QStringView(u" ")
+                                    : QStringView(&c, 1),
+                                true);
                 ++in.cursor;
             }
         } else {
@@ -239,6 +254,7 @@ void tableBar(MarkupInterpreter &in) {
     DocGen &doc = in.doc;
     QString &body = doc.pageBody;
     ++in.cursor;
+    doc.endWordsBlock();
     if (!in.take(u'|')) {
         if (in.tableRow == 1)
             body +=
@@ -253,6 +269,8 @@ void tableBar(MarkupInterpreter &in) {
         in.tableRow += 2;
         const QString title = simplified(escapeXml(in.readLine()));
         body += QLatin1String("<tr><td colspan=\"100%\"><b>") + title + QLatin1String("</b>\n");
+        doc.endWordsBlock();
+        doc.addWords(WordsPart::Prose, title, true);
         return;
     }
     ++in.tableRow;
@@ -271,6 +289,7 @@ void matrixBar(MarkupInterpreter &in) {
     DocGen &doc = in.doc;
     QString &body = doc.pageBody;
     ++in.cursor;
+    doc.endWordsBlock();
     if (in.tableRow == 0 && in.tableCell == 0)
         body += QLatin1String("<tr>\n");
     else

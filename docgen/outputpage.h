@@ -1,5 +1,7 @@
 #pragma once
 
+#include "docgen/pagewords.h"
+
 #include <QList>
 #include <QString>
 
@@ -15,6 +17,8 @@ struct OutputPage {
     // (pagetemplate.h) gives it whole. Made where it is written, the page is
     // not copied whole on the thread that makes the pages.
     bool templated = false;
+    // What a reader sees of the page, when the maker was asked for it (wordsWanted).
+    PageWords words{};
 };
 
 // The files of one input in the order they were made. A caller that writes pages while

@@ -79,7 +79,7 @@ void pageBytes(const OutputPage &page, QByteArray &bytes) {
     bytes.truncate(out - begin);
 }
 
-void appendSummaryTable(QString &out) {
+void appendSummaryTable(QString &out, PageWords *words) {
     ProgramTables &tables = programTables();
     for (const QString &group : tables.groupList.names())
         tables.groupOrder.append(group);
@@ -138,4 +138,11 @@ void appendSummaryTable(QString &out) {
     }
     at = copyTo(at, tableEnd);
     Q_ASSERT(at == out.constData() + out.size());
+    if (!words)
+        return;
+    for (qsizetype group = 0; group < order.size(); ++group) {
+        words->prose += order[group] + u'\n';
+        for (const EntryRecord *entry : rowsByGroup[size_t(group)])
+            words->prose += entry->name + u'\n' + entry->brief + u'\n';
+    }
 }

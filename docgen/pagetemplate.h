@@ -15,5 +15,6 @@ QString pageTemplate(const QString &title, const QString &body, const QString &s
 void pageBytes(const OutputPage &page, QByteArray &bytes);
 
 // Appends the grouped API summary table of the entries registered for the current
-// input to out, with groups in the program-wide group order.
-void appendSummaryTable(QString &out);
+// input to out, with groups in the program-wide group order. With words, what the table
+// shows is added to its prose, a line for each row.
+void appendSummaryTable(QString &out, PageWords *words = nullptr);

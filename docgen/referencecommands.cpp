@@ -114,6 +114,7 @@ void param(MarkupInterpreter &in) {
     body += QLatin1String("<b>");
     appendEscapedXml(body, name);
     body += QLatin1String("</b> &mdash;");
+    in.doc.addWords(WordsPart::Prose, QString(name + QStringLiteral(" \u2014")));
 }
 
 void returnCommand(MarkupInterpreter &in) {
@@ -123,12 +124,16 @@ void returnCommand(MarkupInterpreter &in) {
     body += QLatin1String("<b>");
     body += name;
     body += QLatin1String("</b> returns &mdash;");
+    in.doc.addWords(WordsPart::Prose, QString(name + QStringLiteral(" returns \u2014")));
 }
 
 void synopsis(MarkupInterpreter &in) {
     in.closeBlocks();
-    if (in.doc.mode == ModePages)
+    if (in.doc.mode == ModePages) {
         TextAppender(in.doc.pageBody) += QLatin1String("<h5>Synopsis</h5>");
+        in.doc.addWords(WordsPart::Heading, u"Synopsis");
+        in.doc.endWordsBlock();
+    }
     if (in.entity) {
         static const QString c = QStringLiteral("c");
         TextAppender(in.doc.pageBody) += QLatin1String("<pre>");
@@ -136,14 +141,18 @@ void synopsis(MarkupInterpreter &in) {
         // and used once: a second synopsis on the page is made again.
         const PreparedSynopsis *prepared = std::exchange(in.doc.preparedSynopsis, nullptr);
         if (!prepared) {
-            appendColouredCode(in.doc.pageBody, declarationText(*in.entity), c);
+            const QString text = declarationText(*in.entity);
+            appendColouredCode(in.doc.pageBody, text, c);
+            in.doc.addWords(WordsPart::Code, text);
         } else {
             // Coloured from the colourer's first state; colouring goes on from another
             // state only after code that leaves a comment or literal open.
             if (!appendColouredAhead(in.doc.pageBody, prepared->coloured, c))
                 appendColouredCode(in.doc.pageBody, prepared->text, c);
+            in.doc.addWords(WordsPart::Code, prepared->text);
         }
         TextAppender(in.doc.pageBody) += QLatin1String("</pre>");
+        in.doc.endWordsBlock();
     }
     in.doc.blockState = BlockNone;
 }
@@ -156,6 +165,8 @@ void sectionHeading(MarkupInterpreter &in, QLatin1String title, bool always) {
         in.doc.pageBody += QLatin1String("<h5>");
         in.doc.pageBody += title;
         in.doc.pageBody += QLatin1String("</h5>");
+        in.doc.addWords(WordsPart::Heading, QString(title));
+        in.doc.endWordsBlock();
     }
 }
 
@@ -163,12 +174,16 @@ void task(MarkupInterpreter &in) {
     const QString text = in.readLine();
     in.closeBlocks();
     in.doc.pageBody += QLatin1String("<h5>") + text + QLatin1String("</h5>");
+    in.doc.addWords(WordsPart::Heading, text, true);
+    in.doc.endWordsBlock();
 }
 
 void side(MarkupInterpreter &in) {
     const QString text = in.readLine();
     in.closeBlocks();
     in.doc.pageBody += QLatin1String("<h6>") + text + QLatin1String("</h6>");
+    in.doc.addWords(WordsPart::Heading, text, true);
+    in.doc.endWordsBlock();
 }
 
 void remark(MarkupInterpreter &in) {
@@ -192,10 +207,13 @@ void show(MarkupInterpreter &in) {
     const QString name = in.readWord();
     if (!in.doc.sourceRoot)
         return;
-    if (const SourceBrowserObject *found = findShown(*in.doc.sourceRoot, name))
-        in.doc.pageBody += QLatin1String("<pre>") +
-                           escapeXml(found->synopsis(SynopsisReferencePage)) +
-                           QLatin1String(";</pre>");
+    if (const SourceBrowserObject *found = findShown(*in.doc.sourceRoot, name)) {
+        const QString synopsis = found->synopsis(SynopsisReferencePage);
+        in.doc.pageBody += QLatin1String("<pre>") + escapeXml(synopsis) + QLatin1String(";</pre>");
+        in.doc.endWordsBlock();
+        in.doc.addWords(WordsPart::Code, QString(synopsis + u';'));
+        in.doc.endWordsBlock();
+    }
 }
 
 // A property or page name that the registry does not know, or no registry at all.
@@ -215,11 +233,13 @@ void property(MarkupInterpreter &in) {
     PropertyInfo info;
     if (installedRegistry && installedRegistry->findProperty(name, &info)) {
         in.doc.pageBody += QLatin1String("<b>") + escapeXml(info.title) + QLatin1String("</b>");
+        in.doc.addWords(WordsPart::Prose, info.title);
     } else {
         if (in.warnings)
             warnUnknownProperty(in, "property", name, "it is shown in red as unknown");
         in.doc.pageBody += QLatin1String("<font color=\"red\">Unknown property ") +
                            escapeXml(name) + QLatin1String("</font>");
+        in.doc.addWords(WordsPart::Prose, QString(QLatin1String("Unknown property ") + name));
     }
 }
 
@@ -228,6 +248,7 @@ void envpage(MarkupInterpreter &in) {
     if (in.warnings && !(installedRegistry && installedRegistry->hasPage(page)))
         warnUnknownProperty(in, "property page", page, "the table stays empty");
     QString &body = in.doc.pageBody;
+    const qsizetype tableStart = body.size();
     body += QLatin1String("<table bgcolor=\"#f0f0f0\" width=\"100%\" cellpadding=\"2\" "
                           "cellspacing=\"0\" border=\"0\" cols=\"200pt 200pt\">\n"
                           "<tr><td valign=\"center\" bgcolor=\"#cccccc\"><b>Property</b></td> "
@@ -242,6 +263,9 @@ void envpage(MarkupInterpreter &in) {
                     QLatin1String("</td></tr>\n");
     }
     body += QLatin1String("</table>");
+    in.doc.endWordsBlock();
+    in.doc.addWords(WordsPart::Prose, QStringView(body).mid(tableStart), true);
+    in.doc.endWordsBlock();
 }
 
 } // namespace

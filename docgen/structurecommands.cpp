@@ -29,12 +29,15 @@ QString escaped(const QString &text) {
 }
 
 // Appends open + escaped text + close after closing every block.
-void wrapped(MarkupInterpreter &in, QLatin1String open, const QString &text, QLatin1String close) {
+void wrapped(MarkupInterpreter &in, QLatin1String open, const QString &text, QLatin1String close,
+             WordsPart part = WordsPart::Prose) {
     in.closeBlocks();
     QString &body = in.doc.pageBody;
     body += open;
     appendEscapedXml(body, text);
     body += close;
+    in.doc.addWords(part, text);
+    in.doc.endWordsBlock();
 }
 
 // A file's bytes taken one per character, up to the first NUL byte. Empty when the
@@ -75,13 +78,15 @@ void title(MarkupInterpreter &in) {
         doc.contentsLines.append(QLatin1String("<content title=\"") + text + QLatin1String("\">"));
     doc.setTitle(text);
     if (doc.formatName == QLatin1String("html"))
-        wrapped(in, QLatin1String("<h1>"), text, QLatin1String("</h1>"));
+        wrapped(in, QLatin1String("<h1>"), text, QLatin1String("</h1>"), WordsPart::Heading);
 }
 
 void sectionHeading(MarkupInterpreter &in, const QString &text, int depth) {
     in.closeBlocks();
     const int level = in.doc.mode != ModeBodies ? depth + 1 : in.doc.contentsLevel + depth;
     appendHeading(in.doc.pageBody, level, text);
+    in.doc.addWords(WordsPart::Heading, text);
+    in.doc.endWordsBlock();
 }
 
 void section(MarkupInterpreter &in) {
@@ -108,6 +113,8 @@ void namedHeading(MarkupInterpreter &in) {
     body += QLatin1String("</");
     body += name;
     body += QLatin1Char('>');
+    in.doc.addWords(WordsPart::Heading, text);
+    in.doc.endWordsBlock();
 }
 
 void style(MarkupInterpreter &in) {
@@ -119,6 +126,8 @@ void copy(MarkupInterpreter &in) {
     const QString text = in.readLine();
     in.closeBlocks();
     in.doc.pageBody += text;
+    in.doc.addWords(WordsPart::Prose, text, true);
+    in.doc.endWordsBlock();
 }
 
 void warnUnreadable(MarkupInterpreter &in, const QString &fileName, const char *whatHappens) {
@@ -151,9 +160,11 @@ void copyin(MarkupInterpreter &in) {
     const QString fileName = in.readLine();
     in.closeBlocks();
     QString content;
-    if (readLatin1File(fileName, content))
+    if (readLatin1File(fileName, content)) {
         in.doc.pageBody += content;
-    else if (in.warnings)
+        in.doc.addWords(WordsPart::Prose, content, true);
+        in.doc.endWordsBlock();
+    } else if (in.warnings)
         warnUnreadable(in, fileName, "nothing is copied");
 }
 
@@ -189,6 +200,7 @@ void code(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockCode);
     if (!in.colouredSamples || !in.colouredSamples->take(start, codeEnd, language, in.doc.pageBody))
         appendColouredCode(in.doc.pageBody, QStringView(start, int(codeEnd - start)), language);
+    in.doc.addWords(WordsPart::Code, QStringView(start, codeEnd));
     in.closeBlocks();
 }
 
@@ -205,6 +217,8 @@ void present(MarkupInterpreter &in) {
         if (in.warnings)
             warnUnreadable(in, fileName, "a 'not found' marker is written instead");
         doc.pageBody += QLatin1String("***") + fileName + QLatin1String(" not found ***");
+        doc.addWords(WordsPart::Code,
+                     QString(QLatin1String("***") + fileName + QLatin1String(" not found ***")));
         if (!insideCode)
             in.closeBlocks();
         return;
@@ -212,6 +226,7 @@ void present(MarkupInterpreter &in) {
     content.replace(QLatin1String("$(LICENSE)"), QLatin1String(product::copyrightNotice));
     if (!languageGiven)
         language = languageForSuffix(QFileInfo(fileName).suffix());
+    doc.addWords(WordsPart::Code, content);
     if (insideCode) {
         appendEscapedXml(doc.pageBody, content);
         return;
@@ -323,9 +338,12 @@ void item(MarkupInterpreter &in) {
         doc.pageBody += QLatin1String("</dt>\n<dd>");
     else
         switchBlock(doc, BlockBulletList);
+    doc.endWordsBlock();
     skipBlankAfterListCommand(in);
-    if (!term.isEmpty())
+    if (!term.isEmpty()) {
         doc.pageBody += QLatin1String("<i>") + escaped(term) + QLatin1String("</i>:&nbsp;&nbsp;");
+        doc.addWords(WordsPart::Prose, QString(term + QLatin1String(":  ")));
+    }
 }
 
 void term(MarkupInterpreter &in) {
@@ -334,6 +352,7 @@ void term(MarkupInterpreter &in) {
         doc.pageBody += QLatin1String("</dd>\n<dt>");
     else
         switchBlock(doc, BlockDefinitionList);
+    doc.endWordsBlock();
     skipBlankAfterListCommand(in);
 }
 
@@ -343,6 +362,7 @@ void step(MarkupInterpreter &in) {
         doc.pageBody += QLatin1String("</li>\n<li>");
     else
         switchBlock(doc, BlockNumberedList);
+    doc.endWordsBlock();
 }
 
 // One column width in inches: "*" takes what remains of the 5 inch text width, "in"

@@ -63,11 +63,10 @@ void Pipeline::release(std::unique_ptr<ParsedHeader> header) {
 
 void Pipeline::write(OutputPage &&page, const QString &input, bool manual) {
     if (site_)
-        // The site reads the page while the writer writes it: they share its text.
+        // The site takes the page's words while the writer writes the page; a page
+        // that fails to be written stops the run before the site is written.
         indexer_.push([page, input, manual](Site &site) {
-            // A templated page's text is its body, all of it that the site reads: the
-            // template around it holds no words.
-            site.addPage(page.fileName, page.title, page.text, input, manual, page.templated);
+            site.addPage(page.fileName, page.title, page.words, input, manual);
         });
     writer_.push(WriterItem{std::move(page), nullptr});
 }

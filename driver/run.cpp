@@ -92,6 +92,7 @@ void processInput(const QString &argument, const QString &next, const QString &o
     {
         DocGen docGen;
         docGen.contentsWanted = site; // only the site reads the contents file
+        docGen.wordsWanted = site;
         docGen.parsedHeader = pipeline.takeParsed(input);
         const bool parsedAhead = docGen.parsedHeader != nullptr;
         if (!next.isEmpty())

@@ -89,7 +89,6 @@ std::function<void(Site &)> collectForSite(const QString &input, const QString &
             site.addContents(text, contentsBase);
         for (const Site::Declaration &declaration : declarations)
             site.addDeclaration(declaration);
-        site.endInput();
     };
 }
 

@@ -9,7 +9,7 @@
 class Site;
 
 // What the run gives the reader's site (search, contents and index pages) besides the
-// pages themselves, which the site reads as they are made.
+// words of the pages, which the site takes as they are made.
 
 // Whether QUILLGEN_SITE asks for the site: set, and neither empty nor "0".
 bool siteRequested();
