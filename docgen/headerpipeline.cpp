@@ -314,6 +314,7 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     doc.parsedHeader.reset();
     if (parsed.opened)
         recordFileRead(inputPath);
+    recordReadFailure(inputPath, parsed.readError);
     doc.sourceRoot = std::move(parsed.root);
     // Its declarations are prepared ahead while its pages are made.
     doc.preparedAhead = PreparedAhead::start(parsed.documented, doc.aheadWorker);
