@@ -2,6 +2,7 @@
 
 #include "common/corespread.h"
 #include "docgen/diagnostics.h"
+#include "driver/interrupt.h"
 
 #include <QFileInfo>
 
@@ -56,7 +57,7 @@ bool HeaderPrefetch::startThread() {
     if (thread_.joinable())
         return true;
     try {
-        thread_ = std::thread([this] { run(); });
+        thread_ = std::thread([this] { runThreadBody([this] { run(); }); });
     } catch (const std::system_error &) {
         return false;
     }

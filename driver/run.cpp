@@ -12,9 +12,11 @@
 #include "driver/filesystem.h"
 #include "driver/headerprefetch.h"
 #include "driver/hexception.h"
+#include "driver/interrupt.h"
 #include "driver/pagewriter.h"
 #include "driver/sitefeed.h"
 #include "driver/sitethread.h"
+#include "driver/systemerror.h"
 #include "driver/writerthread.h"
 #include "site/site.h"
 
@@ -90,7 +92,7 @@ void processInput(const QString &argument, const QString &next, const QString &o
     // Each page goes to the writer as soon as it is made; its text is not needed here.
     const bool manual = QFileInfo(input).completeSuffix() == QLatin1String("dg");
     pages.onAppend = [&writer, site, &input, manual](OutputPage &page) {
-        if (!isPage(page.fileName))
+        if (!isPage(page.fileName) || readFailed())
             return;
         // The site reads the page while the writer writes it (they share its text); a
         // page that fails to be written stops the run before the site is written.
@@ -116,6 +118,7 @@ void processInput(const QString &argument, const QString &next, const QString &o
     }
     diagnostics().flush();
     reportPages(writer.finish(), verbose, written);
+    throwOnReadFailure();
     if (site)
         site->queue(collectForSite(input, outputDirectory, pages));
 }
@@ -167,8 +170,11 @@ void printWarningCount() {
     diagnostics().flush();
     printWarningCount();
     std::fprintf(stderr, "error: %s\n", error.message().constData());
+    if (diagnostics().enabled())
+        std::fputs(failureNote(error).constData(), stderr);
     std::fflush(stderr);
-    std::exit(1);
+    // Pages still being written on other threads are finished first.
+    exitRun(1);
 }
 
 } // namespace
@@ -214,7 +220,9 @@ int runQuillgen(int argc, char **argv) {
         if (site) {
             if (line.verbose)
                 say("Outputting the site into %s\n", QDir::currentPath());
-            const QByteArray error = site->finish().write(stylesheetPath());
+            Site &finished = site->finish();
+            const QByteArray error =
+                whileWritingFiles([&finished] { return finished.write(stylesheetPath()); });
             site.reset();
             if (!error.isEmpty())
                 throw HException(error);

@@ -1,12 +1,13 @@
 #include "driver/sitethread.h"
 
 #include "common/brieflock.h"
+#include "driver/interrupt.h"
 
 #include <algorithm>
 
 SiteThread::SiteThread(std::unique_ptr<Site> site, std::size_t capacity, std::size_t batch)
     : site_(std::move(site)), capacity_(capacity), batch_(std::min(batch, capacity)),
-      thread_([this] { run(); }) {}
+      thread_([this] { runThreadBody([this] { run(); }); }) {}
 
 SiteThread::~SiteThread() {
     {

@@ -3,12 +3,14 @@
 #include "common/brieflock.h"
 #include "common/corespread.h"
 #include "docgen/pagetemplate.h"
+#include "driver/interrupt.h"
 #include "driver/pagewriter.h"
 
 #include <algorithm>
 
 WriterThread::WriterThread(std::size_t capacity, std::size_t batch)
-    : capacity_(capacity), batch_(std::min(batch, capacity)), thread_([this] { run(); }) {}
+    : capacity_(capacity), batch_(std::min(batch, capacity)),
+      thread_([this] { runThreadBody([this] { run(); }); }) {}
 
 WriterThread::~WriterThread() {
     {
