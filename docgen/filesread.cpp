@@ -114,8 +114,8 @@ int readToEnd(int fd, qint64 sizeHint, QByteArray &bytes) {
 }
 
 int readWholeFile(const QString &fileName, QByteArray &bytes) {
-    if (fileName.startsWith(u':')) {
-        // One of the program's own resources.
+    if (fileName.isEmpty() || fileName.startsWith(u':')) {
+        // One of the program's own resources, or no name, which Qt reports as it did.
         QFile file(fileName);
         if (!file.open(QIODevice::ReadOnly))
             return ENOENT;

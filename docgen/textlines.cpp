@@ -120,8 +120,8 @@ struct TextLines::Decoding {
 };
 
 TextLines::TextLines(const QString &fileName, qsizetype decodeAheadFrom, qsizetype runBytes) {
-    if (fileName.startsWith(u':')) {
-        // One of the program's own resources, read whole.
+    if (fileName.isEmpty() || fileName.startsWith(u':')) {
+        // One of the program's own resources, read whole; or no name, which Qt reports.
         QByteArray bytes;
         error_ = readWholeFile(fileName, bytes);
         open_ = error_ == 0;
