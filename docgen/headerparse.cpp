@@ -59,6 +59,7 @@ ParsedHeader parseHeader(const QString &path, bool keepMessages) {
     result.opened = lines.isOpen();
     DocGenSourceBrowserCParser parser(lines, result, keepMessages);
     parser.parseFile(path);
+    result.readError = lines.readError();
     result.overview = parser.overviewText();
     result.overviewOrigins = parser.overviewOrigins();
     result.unattachedComments = parser.unattachedDocumentationComments();

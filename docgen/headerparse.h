@@ -44,6 +44,7 @@ struct ParsedHeader {
 
     QString path;        // the input as given
     bool opened = false; // the file could be read
+    int readError = 0;   // the errno of a failure to open or read all of it, or 0
     std::unique_ptr<SourceBrowserRoot> root;
     QString overview;                           // the header's overview comments, joined
     QList<std::pair<int, int>> overviewOrigins; // overview line -> header line

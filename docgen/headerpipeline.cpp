@@ -319,6 +319,7 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     ParsedHeader &parsed = *doc.parsedHeader;
     if (parsed.opened)
         recordFileRead(inputPath);
+    recordReadFailure(inputPath, parsed.readError);
     doc.sourceRoot = std::move(parsed.root);
     doc.nextPrepared = 0;
     LineOrigins overviewOrigins; // kept while the declarations' comments are read

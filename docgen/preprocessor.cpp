@@ -210,6 +210,8 @@ bool Preprocessor::nextLine(QStringView &line) {
 void Preprocessor::closeInclusion() {
     Inclusion &done = inclusions_.back();
     nulFree_ = nulFree_ && !done.reader.sawNul();
+    // Text lost to a failed read stops the run once the input is processed.
+    recordReadFailure(done.path, done.reader.readError());
     if (warnings_ && skipping_ && done.droppingSince > 0)
         warn(done.droppingSince,
              QStringLiteral("variant section '%1' drops everything to the end of the file "

@@ -12,7 +12,6 @@
 #include "docgen/programtables.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
@@ -43,11 +42,13 @@ void wrapped(MarkupInterpreter &in, QLatin1String open, const QString &text, QLa
 // A file's bytes taken one per character, up to the first NUL byte. Empty when the
 // file cannot be read.
 bool readLatin1File(const QString &fileName, QString &content) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    const int error = readWholeFile(fileName, bytes);
+    // Text lost to a failed read stops the run once the input is processed.
+    recordReadFailure(fileName, error);
+    if (error != 0 && bytes.isEmpty())
         return false;
     recordFileRead(fileName);
-    QByteArray bytes = file.readAll();
     const qsizetype nul = bytes.indexOf('\0');
     if (nul >= 0)
         bytes.truncate(nul);

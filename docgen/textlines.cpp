@@ -2,29 +2,35 @@
 
 #include "common/findeither.h"
 #include "common/systemencoding.h"
+#include "docgen/filesread.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
 
+#include <unistd.h>
+
 // The file, read and decoded run by run into the reader's text. Runs end just after a
 // line end, where UTF-8 holds no part of a character, so each decodes as it would
 // within the whole file.
 struct TextLines::Decoding {
-    explicit Decoding(const QString &fileName) : file(fileName) {}
+    Decoding() = default;
     ~Decoding() {
         if (thread.joinable())
             thread.join();
+        if (fd >= 0)
+            ::close(fd);
     }
 
-    QFile file;
+    int fd = -1;
     // The text's characters, with room for one per byte of the file as it was opened:
     // what it may have grown by since is not read.
     char16_t *out = nullptr;
@@ -37,9 +43,23 @@ struct TextLines::Decoding {
     std::condition_variable progressed;
     qsizetype decoded = 0; // characters written, in whole lines
     bool done = false;
+    int error = 0;                // the errno of a failed read; the text ends before it
+    std::exception_ptr exception; // what ended the thread early (no memory for a line)
     std::thread thread;
 
     void run() {
+        try {
+            decode();
+        } catch (...) {
+            // Handed to the reading thread, which meets it as it waits for the text.
+            std::lock_guard<std::mutex> lock(mutex);
+            exception = std::current_exception();
+            done = true;
+            progressed.notify_one();
+        }
+    }
+
+    void decode() {
         QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::Stateless);
         QChar *const start = reinterpret_cast<QChar *>(out);
         QChar *written = start;
@@ -48,14 +68,19 @@ struct TextLines::Decoding {
         while (!ended) {
             if (held == qsizetype(bytes.size()))
                 bytes.resize(2 * bytes.size()); // a line longer than the room
-            const qint64 read =
-                unread > 0 ? file.read(bytes.data() + held,
-                                       std::min<qsizetype>(qsizetype(bytes.size()) - held, unread))
-                           : 0;
+            const ssize_t read =
+                unread > 0
+                    ? ::read(fd, bytes.data() + held,
+                             size_t(std::min<qsizetype>(qsizetype(bytes.size()) - held, unread)))
+                    : 0;
             if (read > 0) {
                 held += read;
                 unread -= read;
+            } else if (read < 0 && errno == EINTR) {
+                continue;
             } else {
+                if (read < 0)
+                    error = errno;
                 ended = true;
             }
             const qsizetype run = ended ? held : runEnd(bytes.data(), held);
@@ -88,23 +113,34 @@ struct TextLines::Decoding {
     qsizetype waitBeyond(qsizetype have) {
         std::unique_lock<std::mutex> lock(mutex);
         progressed.wait(lock, [&] { return done || decoded > have; });
+        if (exception)
+            std::rethrow_exception(exception);
         return decoded;
     }
 };
 
 TextLines::TextLines(const QString &fileName, qsizetype decodeAheadFrom, qsizetype runBytes) {
-    auto decoding = std::make_unique<Decoding>(fileName);
-    QFile &file = decoding->file;
-    // Unbuffered: the file is read in large runs, and a buffer would be one more copy,
-    // made on the decoding thread.
-    open_ = file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    if (fileName.isEmpty() || fileName.startsWith(u':')) {
+        // One of the program's own resources, read whole; or no name, which Qt reports.
+        QByteArray bytes;
+        error_ = readWholeFile(fileName, bytes);
+        open_ = error_ == 0;
+        text_ = QString::fromLocal8Bit(bytes);
+        available_ = text_.size();
+        return;
+    }
+    auto decoding = std::make_unique<Decoding>();
+    // Read with the system's calls, unbuffered: the file is read in large runs, and a
+    // buffer would be one more copy, made on the decoding thread.
+    qint64 size;
+    decoding->fd = openForReading(fileName, size, error_);
     // Read, not mapped: a file that another process truncates while it is mapped would
     // kill the run with a bus error instead of giving fewer lines.
+    open_ = decoding->fd >= 0;
     if (!open_)
         return;
     // Decoded ahead only where every run decodes alone as within the whole: in UTF-8,
     // which the system's encoding is on every Unix that Qt 6 runs on.
-    const qint64 size = file.size();
     if (size >= decodeAheadFrom && size > 0 && systemEncodingIsUtf8()) {
         // A character for each byte at most, and room for no more (resize() would leave
         // room to grow, which a text of megabytes keeps while it is read); not filled,
@@ -121,7 +157,9 @@ TextLines::TextLines(const QString &fileName, qsizetype decodeAheadFrom, qsizety
             // No thread to be had: decoded here, whole, as a small file is.
         }
     }
-    text_ = QString::fromLocal8Bit(file.readAll());
+    QByteArray bytes;
+    error_ = readToEnd(decoding->fd, size, bytes);
+    text_ = QString::fromLocal8Bit(bytes);
     available_ = text_.size();
 }
 
@@ -129,7 +167,8 @@ TextLines::TextLines() = default;
 
 TextLines::TextLines(TextLines &&other) noexcept
     : text_(std::move(other.text_)), position_(other.position_), available_(other.available_),
-      open_(other.open_), sawNul_(other.sawNul_), decoding_(std::move(other.decoding_)) {
+      open_(other.open_), sawNul_(other.sawNul_), error_(other.error_),
+      decoding_(std::move(other.decoding_)) {
     other.position_ = other.available_ = 0;
 }
 
@@ -142,6 +181,7 @@ TextLines &TextLines::operator=(TextLines &&other) noexcept {
         available_ = other.available_;
         open_ = other.open_;
         sawNul_ = other.sawNul_;
+        error_ = other.error_;
         decoding_ = std::move(other.decoding_);
         other.position_ = other.available_ = 0;
     }
@@ -157,7 +197,11 @@ void TextLines::finishDecoding() {
         return;
     decoding_->thread.join();
     available_ = decoding_->decoded;
+    error_ = decoding_->error;
+    const std::exception_ptr exception = decoding_->exception;
     decoding_.reset();
+    if (exception)
+        std::rethrow_exception(exception);
     text_.truncate(available_);
 }
 

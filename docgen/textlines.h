@@ -7,7 +7,8 @@
 
 // Serves the lines of a text file one at a time, without their terminators ("\n" or
 // "\r\n"). The file is read whole and closed when the reader is made; a file that
-// cannot be opened has no lines. Reading touches no shared state, so it may happen on
+// cannot be opened has no lines, and one that fails to be read has the lines before
+// the failure; readError() tells why. Reading touches no shared state, so it may happen on
 // any thread; the caller records the file among those the run read.
 //
 // A big file is decoded on a thread of its own, a run of lines at a time, while its
@@ -25,6 +26,12 @@ public:
     ~TextLines();
 
     bool isOpen() const { return open_; }
+    // The errno of a failure to open the file or to read all of it, or 0. Known once
+    // the whole text is: it waits for a file that is still being read.
+    int readError() {
+        finishDecoding();
+        return error_;
+    }
     // The characters of the whole text, terminators included.
     qsizetype size() {
         finishDecoding();
@@ -56,6 +63,7 @@ private:
     qsizetype available_ = 0; // characters of text_ that hold whole decoded lines
     bool open_ = false;
     bool sawNul_ = false;
+    int error_ = 0;
     // While the file is decoded ahead; it writes into text_ beyond available_ only.
     std::unique_ptr<Decoding> decoding_;
 };

@@ -1,8 +1,11 @@
 // How the allocator serves the run; nothing calls it: it is set as the program loads.
 
 #ifdef QUILLGEN_MIMALLOC
+#include "driver/interrupt.h"
+
 #include <mimalloc.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -23,7 +26,15 @@ bool named(char **environment, const char *variable) {
 // Set before any library's constructor: mimalloc reads its options as it loads, and
 // the libraries loaded after it allocate their first segment at once. The C library
 // passes the environment along, as getenv() may not be ready yet.
+// mimalloc, written in C, cannot throw: where it finds no memory it reports the error
+// and then aborts. The report ends the run as running out of memory anywhere does.
+void onAllocatorError(int error, void *) {
+    if (error == ENOMEM)
+        exitOutOfMemory();
+}
+
 void tuneEarly(int, char **, char **environment) {
+    mi_register_error(onAllocatorError, nullptr);
     if (!named(environment, "MIMALLOC_LARGE_OS_PAGES"))
         mi_option_set(mi_option_large_os_pages, 1);
     if (!named(environment, "MIMALLOC_EAGER_COMMIT_DELAY"))

@@ -12,9 +12,11 @@
 #include "driver/depfile.h"
 #include "driver/filesystem.h"
 #include "driver/hexception.h"
+#include "driver/interrupt.h"
 #include "driver/pagewriter.h"
 #include "driver/pipeline.h"
 #include "driver/sitefeed.h"
+#include "driver/systemerror.h"
 #include "site/site.h"
 
 #include <QDir>
@@ -86,7 +88,8 @@ void processInput(const QString &argument, const QString &next, const QString &o
     // Each page goes to the writer as soon as it is made; its text is not needed here.
     const bool manual = QFileInfo(input).completeSuffix() == QLatin1String("dg");
     pages.onAppend = [&pipeline, &input, manual](OutputPage &page) {
-        if (isPage(page.fileName))
+        // Pages made after a read failed are not written: the run ends at the input's end.
+        if (isPage(page.fileName) && !readFailed())
             pipeline.write(std::move(page), input, manual);
     };
     {
@@ -103,6 +106,7 @@ void processInput(const QString &argument, const QString &next, const QString &o
     }
     diagnostics().flush();
     reportPages(pipeline.endInput(), verbose, written);
+    throwOnReadFailure();
     if (site)
         pipeline.index(collectForSite(input, outputDirectory, pages));
 }
@@ -165,8 +169,11 @@ void printWarningCount() {
     diagnostics().flush();
     printWarningCount();
     std::fprintf(stderr, "error: %s\n", error.message().constData());
+    if (diagnostics().enabled())
+        std::fputs(failureNote(error).constData(), stderr);
     std::fflush(stderr);
-    std::exit(1);
+    // Pages still being written on other threads are finished first.
+    exitRun(1);
 }
 
 } // namespace
@@ -208,7 +215,9 @@ int runQuillgen(int argc, char **argv) {
         if (site) {
             if (line.verbose)
                 say("Outputting the site into %s\n", QDir::currentPath());
-            const QByteArray error = site->write(stylesheetPath());
+            // Written as one: a stop that comes meanwhile waits for the whole site.
+            const QByteArray error =
+                whileWritingFiles([&site] { return site->write(stylesheetPath()); });
             if (!error.isEmpty())
                 throw HException(error);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "driver/boundedqueue.h"
+#include "driver/interrupt.h"
 
 #include <deque>
 #include <functional>
@@ -20,7 +21,7 @@ public:
     Stage(Handler handler, bool threaded, std::size_t capacity, std::size_t wakeAfter)
         : handler_(std::move(handler)), queue_(capacity, wakeAfter) {
         if (threaded)
-            thread_ = std::thread([this] { run(); });
+            thread_ = std::thread([this] { runThreadBody([this] { run(); }); });
     }
     // Drops what waits and stops: a run that stops early handles no more.
     ~Stage() {
