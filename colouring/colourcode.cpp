@@ -257,32 +257,6 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
 
 } // namespace
 
-ColouredAhead colourAhead(QStringView code, const QString &language) {
-    // The thread's own colourers, kept as the program-wide ones are.
-    thread_local Colourers colourers;
-    ZodiDideParser *const colourer = colourerIn(colourers, language);
-    ColouredAhead coloured;
-    if (!colourer) {
-        appendEscapedXml(coloured.html, code);
-    } else {
-        colourer->setLineState(StateOutside);
-        if (!code.isEmpty())
-            appendCodeHtml(coloured.html, code, colourer, language == QLatin1String("basic"));
-        coloured.endState = colourer->lineState();
-    }
-    return coloured;
-}
-
-bool appendColouredAhead(QString &out, const ColouredAhead &coloured, const QString &language) {
-    if (ZodiDideParser *const colourer = cachedColourer(language)) {
-        if (colourer->lineState() != StateOutside)
-            return false;
-        colourer->setLineState(coloured.endState);
-    }
-    TextAppender(out) += coloured.html;
-    return true;
-}
-
 void appendColouredCode(QString &out, QStringView code, const QString &language) {
     ZodiDideParser *colourer = cachedColourer(language);
     if (!colourer)

@@ -15,20 +15,6 @@ DocGen::DocGen() = default;
 
 DocGen::~DocGen() = default;
 
-const PreparedDeclaration *DocGen::takePrepared(const SourceBrowserObject &entity) {
-    if (!parsedHeader)
-        return nullptr;
-    const ParsedHeader &header = *parsedHeader;
-    // Declarations the pages pass over (excluded by name) are skipped.
-    size_t at = nextPrepared;
-    while (at < header.prepared.size() && header.documented[at] != &entity)
-        ++at;
-    if (at == header.prepared.size())
-        return nullptr;
-    nextPrepared = at + 1;
-    return &header.prepared[at];
-}
-
 void DocGen::processFile(int mode_, const QString &input, const QString &outputDirectory_,
                          OutputPageList &pages_, const QString &format,
                          const QStringList &excludedNames) {

@@ -94,17 +94,10 @@ public:
     LineOrigins origins;
     // The parsed header of an "h" input, while its pages are built.
     std::unique_ptr<SourceBrowserRoot> sourceRoot;
-    // The header being rendered: one the caller parsed (and may have prepared, see
-    // prepareDeclarations) for processFile to render when its path is the input's, else
-    // the one processFile parses. Its model is back in it once its pages are made, for
-    // the caller to free where it was made.
+    // The header being rendered: one the caller parsed for processFile to render when
+    // its path is the input's, else the one processFile parses. Its model is back in it once its
+    // pages are made, for the caller to free where it was made.
     std::unique_ptr<ParsedHeader> parsedHeader;
-    // The prepared declaration of entity, when the header has them; null otherwise.
-    // Declarations are asked for in the order of their pages.
-    const PreparedDeclaration *takePrepared(const SourceBrowserObject &entity);
-    size_t nextPrepared = 0; // prepared declarations before it are behind the pages
-    // The synopsis prepared for the declaration whose page is being made, until used.
-    const PreparedSynopsis *preparedSynopsis = nullptr;
 
 private:
     void takeWords(WordsPart part, QStringView text, bool markup);

@@ -38,19 +38,6 @@ private:
 
 } // namespace
 
-PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity) {
-    PreparedDeclaration prepared;
-    prepared.comment = prepareComment(entity.comment, entity.name, &prepared.facts);
-    if (prepared.facts.hasSamples)
-        prepared.samples = colourSamples(prepared.comment);
-    if (prepared.facts.hasSynopsis) {
-        static const QString c = QStringLiteral("c");
-        prepared.synopsis.text = declarationText(entity);
-        prepared.synopsis.coloured = colourAhead(prepared.synopsis.text, c);
-    }
-    return prepared;
-}
-
 ParsedHeader parseHeader(const QString &path, bool keepMessages) {
     ParsedHeader result;
     result.path = path;
@@ -63,16 +50,5 @@ ParsedHeader parseHeader(const QString &path, bool keepMessages) {
     result.overview = parser.overviewText();
     result.overviewOrigins = parser.overviewOrigins();
     result.unattachedComments = parser.unattachedDocumentationComments();
-    forEachDeclarationList(*result.root, [&result](const auto &entities) {
-        for (const SourceBrowserObject *entity : entities)
-            if (getsPage(*entity))
-                result.documented.push_back(entity);
-    });
     return result;
-}
-
-void prepareDeclarations(ParsedHeader &header) {
-    header.prepared.reserve(header.documented.size());
-    for (const SourceBrowserObject *entity : header.documented)
-        header.prepared.push_back(prepareDeclaration(*entity));
 }

@@ -2,8 +2,6 @@
 
 #include "docgen/headerpipeline.h"
 
-#include "colouring/colourcode.h"
-#include "docgen/colouredsamples.h"
 #include "sourcebrowser/sourcebrowserroot.h"
 
 #include <QList>
@@ -12,24 +10,6 @@
 #include <memory>
 #include <utility>
 #include <vector>
-
-// A declaration's synopsis made before its page: its text, and its HTML coloured ahead.
-struct PreparedSynopsis {
-    QString text;
-    ColouredAhead coloured;
-};
-
-// What a documented declaration's page needs made from its comment and the model
-// before the page is: its comment prepared with its code samples coloured, and its
-// synopsis when the comment asks for one. Touches nothing shared, so it may be made on
-// any thread.
-struct PreparedDeclaration {
-    QString comment;
-    CommentFacts facts;                  // what the comment holds
-    std::vector<ColouredSample> samples; // the comment's code samples, coloured
-    PreparedSynopsis synopsis;           // made when facts.hasSynopsis
-};
-PreparedDeclaration prepareDeclaration(const SourceBrowserObject &entity);
 
 // A header file parsed into its model, with everything the parser found out on the way.
 // Parsing touches nothing outside this object (no warnings printed, no file list
@@ -50,11 +30,6 @@ struct ParsedHeader {
     QList<std::pair<int, int>> overviewOrigins; // overview line -> header line
     QList<int> unattachedComments;              // lines of "/*!" comments that document nothing
     QList<Message> parserMessages;              // in the order the parser gave them
-    // The declarations that get pages, in the order of their pages.
-    std::vector<const SourceBrowserObject *> documented;
-    // What prepareDeclarations made of them, in the same order; empty when the pages
-    // prepare each declaration in its turn.
-    std::vector<PreparedDeclaration> prepared;
 };
 
 // Calls visit with each list of the model's global declarations, in the order their pages
@@ -78,8 +53,3 @@ inline bool getsPage(const SourceBrowserObject &entity) {
 // become warnings, which are off by default), and a run of identical ones only once: a
 // hostile header can make the parser complain at every token.
 ParsedHeader parseHeader(const QString &path, bool keepMessages);
-
-// Prepares every documented declaration of a parsed header (fills header.prepared), so
-// that its pages are made from them rather than each preparing its own. Touches nothing
-// outside header: it may run wherever the header was parsed.
-void prepareDeclarations(ParsedHeader &header);

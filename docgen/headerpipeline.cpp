@@ -158,7 +158,7 @@ struct CommentSurvey {
     bool starred = true;
     qsizetype backslashes = 0;
     bool namesItself = false;
-    CommentFacts facts{false, false, false};
+    CommentFacts facts{false};
 };
 
 CommentSurvey survey(QStringView text) {
@@ -171,9 +171,6 @@ CommentSurvey survey(QStringView text) {
             ++found.backslashes;
             const QStringView command = text.mid(at - begin + 1);
             found.namesItself = found.namesItself || startsWithText(command, "this");
-            found.facts.hasSamples = found.facts.hasSamples || startsWithText(command, "code");
-            found.facts.hasSynopsis =
-                found.facts.hasSynopsis || startsWithText(command, "synopsis");
         } else if (*at == u'\n') {
             // A line after the first that a line end follows is an inner line; the last
             // line needs no star.
@@ -288,8 +285,7 @@ QString prepareComment(const QString &comment, const QString &name, CommentFacts
     // The name put in may make what the first look did not see.
     text.replace(QLatin1String("\\this"), name);
     if (facts)
-        *facts = {text.contains(QChar(0)), indexOfText(text, "\\code{") >= 0,
-                  indexOfText(text, "\\synopsis") >= 0};
+        *facts = {text.contains(QChar(0))};
     return text;
 }
 
@@ -299,15 +295,9 @@ void documentEntity(DocGen &doc, const SourceBrowserObject &entity) {
         // below the comment's start.
         doc.origins.start(doc.inputPath, entity.commentLine);
     }
-    if (const PreparedDeclaration *made = doc.takePrepared(entity)) {
-        if (made->facts.hasSynopsis)
-            doc.preparedSynopsis = &made->synopsis;
-        interpretMarkup(doc, made->comment, &entity,
-                        made->facts.hasNul ? NulInText::Possible : NulInText::None, &made->samples);
-        doc.preparedSynopsis = nullptr;
-        return;
-    }
-    interpretMarkup(doc, prepareComment(entity.comment, entity.name), &entity);
+    CommentFacts facts;
+    const QString comment = prepareComment(entity.comment, entity.name, &facts);
+    interpretMarkup(doc, comment, &entity, facts.hasNul ? NulInText::Possible : NulInText::None);
 }
 
 void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &excludedNames) {
@@ -321,7 +311,6 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
         recordFileRead(inputPath);
     recordReadFailure(inputPath, parsed.readError);
     doc.sourceRoot = std::move(parsed.root);
-    doc.nextPrepared = 0;
     LineOrigins overviewOrigins; // kept while the declarations' comments are read
     if (diagnostics().enabled()) {
         // Parse errors: whatever the parser recognised is documented all the same.

@@ -16,9 +16,7 @@ void documentEntity(DocGen &docGen, const SourceBrowserObject &entity);
 
 // What preparing a comment found out about the result, which saves searching it again.
 struct CommentFacts {
-    bool hasNul = true;      // it may hold a NUL, where the interpreter stops
-    bool hasSamples = true;  // it may hold a code sample ("\code{")
-    bool hasSynopsis = true; // it may ask for the synopsis ("\synopsis")
+    bool hasNul = true; // it may hold a NUL, where the interpreter stops
 };
 
 // The comment as the interpreter reads it: the leading "*" of its lines taken off when

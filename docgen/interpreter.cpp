@@ -5,13 +5,10 @@
 #include "common/simplify.h"
 #include "common/textappender.h"
 #include "docgen/blockstate.h"
-#include "docgen/colouredsamples.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/htmltext.h"
 #include "docgen/referencesections.h"
-
-#include <optional>
 
 // The reader walks the text once. Plain characters are copied according to the open
 // block; a backslash starts a command, whose name is looked up in the command table;
@@ -305,7 +302,7 @@ void matrixBar(MarkupInterpreter &in) {
 } // namespace
 
 QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObject *entity,
-                        NulInText nul, const std::vector<ColouredSample> *samples) {
+                        NulInText nul) {
     if (text.isNull())
         return QString();
     MarkupInterpreter in(doc, text, entity, nul);
@@ -316,9 +313,6 @@ QString interpretMarkup(DocGen &doc, const QString &text, const SourceBrowserObj
         if (!in.take(u'!'))
             return QString();
     }
-    std::optional<ColouredSamples> coloured;
-    if (samples && !samples->empty())
-        in.colouredSamples = &coloured.emplace(text, *samples);
     readText(in);
     if (in.warnings)
         in.checkBlockClosed(entity ? "the end of the comment" : "the end of the file");

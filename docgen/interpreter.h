@@ -11,8 +11,6 @@
 #include <vector>
 
 class DocGen;
-class ColouredSamples;
-struct ColouredSample;
 class SourceBrowserObject;
 
 // Whether the interpreter's text may hold a NUL character, which ends what is read:
@@ -38,9 +36,6 @@ struct MarkupInterpreter {
     QString brief;     // the entity's brief description
     int tableRow = 0;  // rows of the table or matrix being built
     int tableCell = 0; // cells of the current matrix row
-    // The text's code samples, coloured before it is read; none when they are coloured
-    // in their turn.
-    ColouredSamples *colouredSamples = nullptr;
 
     // Warnings (see Diagnostics); the fields below are kept only while they are on.
     const bool warnings;
@@ -142,9 +137,7 @@ const CommandTable &commandTable();
 
 // Interprets text and appends the HTML to the page body; returns a copy of the whole
 // body. With an entity, only a text that begins with "!" (a documentation comment) is
-// read, and the entity is registered for the summary table afterwards. samples: the
-// text's code samples as colourSamples coloured them beforehand, read from there.
+// read, and the entity is registered for the summary table afterwards.
 QString interpretMarkup(DocGen &doc, const QString &text,
                         const SourceBrowserObject *entity = nullptr,
-                        NulInText nul = NulInText::Possible,
-                        const std::vector<ColouredSample> *samples = nullptr);
+                        NulInText nul = NulInText::Possible);

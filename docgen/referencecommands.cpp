@@ -137,20 +137,9 @@ void synopsis(MarkupInterpreter &in) {
     if (in.entity) {
         static const QString c = QStringLiteral("c");
         TextAppender(in.doc.pageBody) += QLatin1String("<pre>");
-        // Made beforehand with the declaration's comment when the comment asked for it,
-        // and used once: a second synopsis on the page is made again.
-        const PreparedSynopsis *prepared = std::exchange(in.doc.preparedSynopsis, nullptr);
-        if (!prepared) {
-            const QString text = declarationText(*in.entity);
-            appendColouredCode(in.doc.pageBody, text, c);
-            in.doc.addWords(WordsPart::Code, text);
-        } else {
-            // Coloured from the colourer's first state; colouring goes on from another
-            // state only after code that leaves a comment or literal open.
-            if (!appendColouredAhead(in.doc.pageBody, prepared->coloured, c))
-                appendColouredCode(in.doc.pageBody, prepared->text, c);
-            in.doc.addWords(WordsPart::Code, prepared->text);
-        }
+        const QString text = declarationText(*in.entity);
+        appendColouredCode(in.doc.pageBody, text, c);
+        in.doc.addWords(WordsPart::Code, text);
         TextAppender(in.doc.pageBody) += QLatin1String("</pre>");
         in.doc.endWordsBlock();
     }

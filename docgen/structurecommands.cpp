@@ -2,7 +2,6 @@
 #include "common/findeither.h"
 #include "common/texthash.h"
 #include "docgen/blockstate.h"
-#include "docgen/colouredsamples.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/filesread.h"
@@ -199,8 +198,7 @@ void code(MarkupInterpreter &in) {
     const QChar *codeEnd = found < 0 ? end : start + found;
     in.cursor = found < 0 ? end : codeEnd + qsizetype(sizeof endCode - 1);
     switchBlock(in.doc, BlockCode);
-    if (!in.colouredSamples || !in.colouredSamples->take(start, codeEnd, language, in.doc.pageBody))
-        appendColouredCode(in.doc.pageBody, QStringView(start, int(codeEnd - start)), language);
+    appendColouredCode(in.doc.pageBody, QStringView(start, int(codeEnd - start)), language);
     in.doc.addWords(WordsPart::Code, QStringView(start, codeEnd));
     in.closeBlocks();
 }

@@ -36,9 +36,7 @@ void Pipeline::parseAhead(const QString &path, bool keepMessages) {
     reader_.push(
         [promise, path, keepMessages] {
             try {
-                auto header = std::make_unique<ParsedHeader>(parseHeader(path, keepMessages));
-                prepareDeclarations(*header);
-                promise->set_value(std::move(header));
+                promise->set_value(std::make_unique<ParsedHeader>(parseHeader(path, keepMessages)));
             } catch (...) {
                 promise->set_exception(std::current_exception());
             }
