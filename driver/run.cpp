@@ -205,12 +205,19 @@ int runQuillgen(int argc, char **argv) {
         if (siteRequested())
             site = std::make_unique<Site>(QDir::currentPath());
         QStringList pages;
-        Pipeline pipeline(threaded, site.get());
+        std::unique_ptr<Pipeline> pipeline;
+        try {
+            pipeline = std::make_unique<Pipeline>(threaded, site.get());
+        } catch (const std::system_error &) {
+            // No thread to be had (a process or memory limit): the run goes on without,
+            // to the same pages.
+            pipeline = std::make_unique<Pipeline>(false, site.get());
+        }
         const QStringList &inputs = line.inputs;
         for (qsizetype i = 0; i < inputs.size(); ++i)
             processInput(inputs.at(i), i + 1 < inputs.size() ? inputs.at(i + 1) : QString(),
-                         outputDirectory, line.verbose, pipeline, site != nullptr, pages);
-        pipeline.finish();
+                         outputDirectory, line.verbose, *pipeline, site != nullptr, pages);
+        pipeline->finish();
         writeDependencyFile(pages);
         if (site) {
             if (line.verbose)
@@ -223,9 +230,6 @@ int runQuillgen(int argc, char **argv) {
         }
     } catch (const HException &error) {
         fail(error);
-    } catch (const std::system_error &error) {
-        // A stage's thread could not be started.
-        fail(HException(QByteArray("cannot start a thread: ") + error.what()));
     }
     std::fflush(stdout);
     Diagnostics &diagnostics = ::diagnostics();
