@@ -85,13 +85,15 @@ quint32 SearchIndex::termId(const QString &term) {
 }
 
 const std::vector<quint32> &SearchIndex::termsOf(QStringView word) {
-    const QString key = word.toString();
+    // Looked up in place: most words were seen before, and a copy of each would be an
+    // allocation per word of every page.
+    const QString key = QString::fromRawData(word.data(), word.size());
     const auto found = wordTerms_.constFind(key);
     if (found != wordTerms_.constEnd())
         return *found;
     std::vector<quint32> terms;
     splitWord(word, [&](QStringView term) { terms.push_back(termId(term.toString().toLower())); });
-    return *wordTerms_.insert(key, std::move(terms));
+    return *wordTerms_.insert(word.toString(), std::move(terms));
 }
 
 void SearchIndex::addText(QStringView text, Field field) {
