@@ -211,15 +211,15 @@ void replaceEllipses(QString &html, qsizetype from) {
 }
 
 // Appends the HTML of code to html. The lines are coloured and written through pointers
-// into room that the thread keeps from sample to sample, and the HTML is appended to
-// html once: a sample has thousands of short runs, and growing the text piece by piece,
-// or line by line, would cost more than colouring them.
+// into room kept from sample to sample, and the HTML is appended to html once: a sample
+// has thousands of short runs, and growing the text piece by piece, or line by line,
+// would cost more than colouring them.
 void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
                     bool stripLineNumbers) {
     const qsizetype htmlStart = html.size();
-    thread_local std::vector<QChar> line;
-    thread_local std::vector<QChar> buffer;
-    thread_local std::vector<QChar> room;
+    static std::vector<QChar> line;
+    static std::vector<QChar> buffer;
+    static std::vector<QChar> room;
     size_t used = 0;
     qsizetype start = 0;
     for (;;) {

@@ -60,9 +60,7 @@ void pageBytes(const OutputPage &page, QByteArray &bytes) {
     // The encoder that toLocal8Bit() uses; stateless, so a piece encodes as it would
     // within the whole text (none of the template's pieces ends inside a character).
     QStringEncoder encoder(QStringEncoder::System, QStringEncoder::Flag::Stateless);
-    // Kept from page to page, as the page's bytes are.
-    thread_local QString title;
-    title.resize(0);
+    QString title;
     appendEscapedXml(title, page.title);
     static const QLatin1String titleStart("\">");
     // Room for the worst case: resized within the buffer's room, which the caller keeps

@@ -371,7 +371,7 @@ void step(MarkupInterpreter &in) {
 double columnInches(const QString &part, double remaining) {
     if (part == QLatin1String("*"))
         return remaining;
-    thread_local std::unordered_map<QString, double, TextHash> read;
+    static std::unordered_map<QString, double, TextHash> read;
     if (const auto found = read.find(part); found != read.end())
         return found->second;
     if (read.size() >= 1024)
@@ -391,7 +391,7 @@ double columnInches(const QString &part, double remaining) {
 // number costs thousands of instructions and a manual's tables use a few widths over
 // and over: the texts already made are kept (a bounded number of them).
 QString inchesText(double inches) {
-    thread_local QHash<quint64, QString> made;
+    static QHash<quint64, QString> made;
     quint64 key;
     std::memcpy(&key, &inches, sizeof key);
     if (const auto found = made.constFind(key); found != made.cend())
