@@ -34,20 +34,11 @@ void noteFailureReason(const QByteArray &message, const QString &fileName, int e
 }
 
 QByteArray failureNote(const HException &error) {
-    QString fileName = error.fileName();
-    int reason = error.reason();
-    if (reason == 0) {
-        const std::lock_guard<std::mutex> lock(reasonsMutex);
-        for (const Reason &r : reasons) {
-            if (r.error != 0 && r.message == error.message()) {
-                fileName = r.fileName;
-                reason = r.error;
-            }
-        }
-    }
-    if (reason == 0)
-        return QByteArray();
-    return fileName.toUtf8() + ": note: " + systemMessage(reason) + '\n';
+    const std::lock_guard<std::mutex> lock(reasonsMutex);
+    for (const Reason &r : reasons)
+        if (r.error != 0 && r.message == error.message())
+            return r.fileName.toUtf8() + ": note: " + systemMessage(r.error) + '\n';
+    return QByteArray();
 }
 
 void throwOnReadFailure() {

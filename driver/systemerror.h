@@ -15,7 +15,7 @@
 void noteFailureReason(const QByteArray &message, const QString &fileName, int error);
 
 // The note that follows the error line message, "<file>: note: <reason>\n", or an
-// empty string when no reason is known. error's own reason comes first.
+// empty string when no reason is known.
 QByteArray failureNote(const HException &error);
 
 // Throws the error that ends the run when an input, or a file that it names, could

@@ -1,5 +1,7 @@
 #include "site/sitefiles.h"
 
+#include "common/filebytes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,27 +28,16 @@ QByteArray writeWhole(const QString &fileName, const QByteArray &bytes) {
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return failure("create", fileName, errno);
-    const char *at = bytes.constData();
-    qsizetype left = bytes.size();
     int error = 0;
-    while (left > 0 && error == 0) {
-        const ssize_t written = ::write(fd, at, size_t(left));
-        if (written < 0 && errno != EINTR)
-            error = errno;
-        else if (written > 0)
-            at += written, left -= written;
-    }
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0)
+    if (writeAndClose(fd, bytes, error))
         return QByteArray();
     ::unlink(name.constData());
     return failure("write", fileName, error);
 }
 
 bool holds(const QString &fileName, const QByteArray &bytes) {
-    QFile file(fileName);
-    return file.size() == bytes.size() && file.open(QIODevice::ReadOnly) && file.readAll() == bytes;
+    bool absent;
+    return holdsExactly(QFile::encodeName(fileName), bytes, absent);
 }
 
 QByteArray renamed(const QString &from, const QString &to) {
