@@ -9,7 +9,6 @@ struct PageWords {
     QString headings;
     QString prose;
     QString code;
-    bool isEmpty() const { return headings.isEmpty() && prose.isEmpty() && code.isEmpty(); }
 };
 
 enum class WordsPart { Prose, Heading, Code };
