@@ -281,6 +281,8 @@ void registerEntity(MarkupInterpreter &in) {
     }
     // The key of an entity's entry is its name.
     tables.entries.insert(EntryRecord{in.entity->name, in.group, in.brief, in.entity->kind});
+    if (in.doc.wordsWanted)
+        in.doc.pageWords.brief = in.brief;
     if (in.warnings)
         checkParamsDocumented(in);
 }

@@ -143,6 +143,10 @@ bool hasWords(QStringView text) {
 
 // A brief as the reader sees it: commands taken out, their braced arguments kept.
 QString plainBrief(const QString &brief) {
+    // Most briefs are plain text, white space simplified where they were read.
+    if (std::none_of(brief.begin(), brief.end(),
+                     [](QChar c) { return c == u'\\' || c == u'{' || c == u'}'; }))
+        return brief;
     QString text;
     text.reserve(brief.size());
     for (qsizetype i = 0; i < brief.size(); ++i) {
@@ -181,12 +185,16 @@ void Site::addPage(const QString &fileName, const QString &title, const PageWord
     if (previous != documentAt_.constEnd())
         documents_[*previous].alive = false;
     documentAt_.insert(path, id);
-    // The snippet is the page's first prose; code only when it has none. A header's
-    // page is mostly described by its declaration's brief instead, which replaces it.
-    documents_.push_back(
-        Document{path, title, snippetOf(hasWords(words.prose) ? words.prose : words.code), true});
+    // The snippet is the page's first prose; code only when it has none. A declaration's
+    // page is described best by its brief instead, which also weighs as much as a heading.
+    const QString brief = plainBrief(words.brief);
+    documents_.push_back(Document{
+        path, title,
+        brief.isEmpty() ? snippetOf(hasWords(words.prose) ? words.prose : words.code) : brief,
+        true});
     index_.beginDocument(id);
     index_.addText(title, SearchIndex::Title);
+    index_.addText(brief, SearchIndex::Heading);
     index_.addText(words.headings, SearchIndex::Heading);
     index_.addText(words.prose, SearchIndex::Body);
     index_.addText(words.code, SearchIndex::Body);
@@ -198,13 +206,9 @@ void Site::addPage(const QString &fileName, const QString &title, const PageWord
 
 void Site::addDeclaration(const Declaration &d) {
     const QString page = relative(d.pageFile.toString());
-    const auto document = documentAt_.constFind(page);
     const QString where = d.headerPage.isEmpty() ? QString() : href(relative(d.headerPage));
-    const QString brief = plainBrief(d.brief);
-    entries_.push_back(IndexEntry{d.name, d.kind, href(page), d.header, where, brief});
-    // The brief says best what a declaration's page is about.
-    if (!brief.isEmpty() && document != documentAt_.constEnd())
-        documents_[*document].snippet = brief;
+    entries_.push_back(
+        IndexEntry{d.name, d.kind, href(page), d.header, where, plainBrief(d.brief)});
 }
 
 void Site::addContents(const QString &text, const QString &baseDirectory) {

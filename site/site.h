@@ -27,8 +27,7 @@ public:
     // baseDirectory (empty: the working directory).
     void addContents(const QString &text, const QString &baseDirectory);
 
-    // A documented declaration of a header, for the A-Z index; its brief becomes the
-    // snippet of its page.
+    // A documented declaration of a header, for the A-Z index.
     struct Declaration {
         QString name;
         QString kind;
