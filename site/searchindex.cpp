@@ -29,6 +29,16 @@ bool isLower(QChar c) {
 // Terms longer than this are names of generated tables and the like; nobody types them.
 constexpr qsizetype longestTerm = 48;
 
+// A word without the underscores at its ends, which belong to no part: __init__ is init.
+QStringView core(QStringView word) {
+    qsizetype from = 0, to = word.size();
+    while (from < to && word[from] == u'_')
+        ++from;
+    while (to > from && word[to - 1] == u'_')
+        --to;
+    return word.mid(from, to - from);
+}
+
 // Calls take(term) for a word (a run of letters, digits and '_') and every part of it
 // that has parts, in their written case; terms too short or too long are left out.
 template <typename Take>
@@ -37,13 +47,7 @@ void splitWord(QStringView word, Take take) {
         if (term.size() >= 2 && term.size() <= longestTerm)
             take(term);
     };
-    // Underscores at the ends belong to no part: __init__ is init.
-    qsizetype from = 0, to = word.size();
-    while (from < to && word[from] == u'_')
-        ++from;
-    while (to > from && word[to - 1] == u'_')
-        --to;
-    word = word.mid(from, to - from);
+    word = core(word);
     if (word.isEmpty())
         return;
     offer(word);
@@ -64,11 +68,19 @@ void splitWord(QStringView word, Take take) {
     }
 }
 
-// Bits of a term's place on the page being added: title, heading and a body count.
-constexpr quint8 inTitle = 1, inHeading = 2, bodyStep = 4, bodyMask = 12;
+// Whether the first term that splitWord gives for a word is the word itself.
+bool isWholeTerm(QStringView word) {
+    const qsizetype size = core(word).size();
+    return size >= 2 && size <= longestTerm;
+}
+
+// Bits of a term's place on the page being added: title, heading, a body count and
+// name. The heaviest weight, 16 + 8 + 3 + 3, is still one digit of the postings.
+constexpr quint8 inTitle = 1, inHeading = 2, bodyStep = 4, bodyMask = 12, inName = 16;
 
 quint8 weightOf(quint8 place) {
-    return quint8((place & inTitle ? 8 : 0) + (place & inHeading ? 3 : 0) + (place >> 2));
+    return quint8((place & inName ? SearchIndex::nameWeight : 0) + (place & inTitle ? 8 : 0) +
+                  (place & inHeading ? 3 : 0) + ((place & bodyMask) >> 2));
 }
 
 } // namespace
@@ -97,6 +109,7 @@ const std::vector<quint32> &SearchIndex::termsOf(QStringView word) {
 }
 
 void SearchIndex::addText(QStringView text, Field field) {
+    const QStringView trimmed = text.trimmed();
     for (qsizetype at = 0; at < text.size();) {
         if (!isWordChar(text[at])) {
             ++at;
@@ -105,10 +118,16 @@ void SearchIndex::addText(QStringView text, Field field) {
         qsizetype end = at + 1;
         while (end < text.size() && isWordChar(text[end]))
             ++end;
-        for (const quint32 id : termsOf(text.mid(at, end - at))) {
+        const QStringView word = text.mid(at, end - at);
+        // A title that is this one word names the page.
+        bool name = field == Title && word.size() == trimmed.size() && isWholeTerm(word);
+        for (const quint32 id : termsOf(word)) {
             quint8 &place = places_[id];
             if (place == 0)
                 touched_.push_back(id);
+            if (name)
+                place |= inName;
+            name = false; // the parts that follow the whole word are not the name
             if (field == Title)
                 place |= inTitle;
             else if (field == Heading)

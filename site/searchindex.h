@@ -79,7 +79,11 @@ class SearchIndex {
 public:
     // Where a text stands on its page. A page's weight for a term is 8 when the term is
     // in its title, 3 more when in a heading, and one for each time in the body, up to 3.
+    // A title of one word is the page's name (a declaration's): the term that is the
+    // whole word adds nameWeight, which search.js reads as "this page is named so" and
+    // ranks above any count of words.
     enum Field { Title, Heading, Body };
+    static constexpr int nameWeight = 16;
     // Postings kept per term: the heaviest, earliest pages. A word on every page finds
     // nothing useful, and its list would cost every query that loads its shard.
     static constexpr int postingCap = 2000;

@@ -9,7 +9,12 @@
     var LEAD = 'WXYZabcdefghijklmnopqrstuvwxyz-_';
     var PAGE = 10; // results shown at a time
     var PREFIX_TERMS = 40; // terms a word being typed may stand for
-    var MAX_PREFIX_SHARDS = 4; // shards a word being typed may load beyond its own
+    var MAX_PREFIX_SHARDS = 4; // shards the last word may load beyond its own
+    // A page's weight for a term holds NAME_WEIGHT when the term is the page's name (a
+    // title of one word, as a declaration's). How a page meets the query ranks it first:
+    // named by a word, then named by a word's beginning, then holding the words; the
+    // score orders pages of one rank.
+    var NAME_WEIGHT = 16, NAMED = 0, NAMED_BY_START = 1, HOLDS = 2;
 
     // The numbers of a postings string: base 32, the last digit of each number from FINAL.
     function decodeNumbers(text) {
@@ -125,19 +130,29 @@
         return null;
     };
 
-    // document -> weight times rarity, for one term entry.
-    Engine.prototype.scores = function (entry, factor) {
+    // document -> {score, rank} for one term entry: its weight (the name's aside) times
+    // its rarity times factor; rank is named for the pages the term names, else HOLDS.
+    Engine.prototype.scores = function (entry, factor, named) {
         var numbers = decodeNumbers(entry[2]), result = new Map(), doc = 0;
         var rarity = Math.log(1 + this.site.documents / entry[1]) * factor;
         for (var i = 0; i + 1 < numbers.length; i += 2) {
             doc += numbers[i];
-            result.set(doc, numbers[i + 1] * rarity);
+            var weight = numbers[i + 1], name = weight >= NAME_WEIGHT;
+            result.set(doc, {
+                score: (name ? weight - NAME_WEIGHT : weight) * rarity,
+                rank: name ? named : HOLDS
+            });
         }
         return result;
     };
 
-    // Finds the pages that hold every word of the query; the last word also stands for
-    // the terms it begins when typed is set. done(results): [document, score], best first.
+    function better(a, b) {
+        return a.rank !== b.rank ? a.rank < b.rank : a.score > b.score;
+    }
+
+    // Finds the pages that hold every word of the query; the last word also finds the
+    // names it begins, and when typed is set, every term it begins. done(results):
+    // [document, score, rank], best first.
     Engine.prototype.search = function (query, typed, done) {
         var self = this, words = queryWords(query);
         if (words.length === 0)
@@ -146,7 +161,7 @@
         var growing = typed && last.end === query.length;
         var files = {};
         words.forEach(function (w, i) {
-            var keys = growing && i === words.length - 1 ? self.shardsFrom(w.term) : [];
+            var keys = i === words.length - 1 ? self.shardsFrom(w.term) : [];
             [w.term].concat(w.parts).forEach(function (t) {
                 var key = self.shardOf(t);
                 if (key)
@@ -157,40 +172,44 @@
         this.loadAll(Object.keys(files), function () {
             var total = null;
             words.forEach(function (w, i) {
-                var score = self.wordScores(w, growing && i === words.length - 1);
+                var isLast = i === words.length - 1;
+                var score = self.wordScores(w, isLast, growing && isLast);
                 if (total === null) {
                     total = score;
                     return;
                 }
                 var both = new Map();
                 total.forEach(function (s, doc) {
-                    if (score.has(doc))
-                        both.set(doc, s + score.get(doc));
+                    var t = score.get(doc);
+                    if (t)
+                        both.set(doc, { score: s.score + t.score, rank: Math.min(s.rank, t.rank) });
                 });
                 total = both;
             });
-            var results = Array.from(total.entries());
-            results.sort(function (a, b) { return b[1] - a[1] || a[0] - b[0]; });
+            var results = [];
+            total.forEach(function (s, doc) { results.push([doc, s.score, s.rank]); });
+            results.sort(function (a, b) { return a[2] - b[2] || b[1] - a[1] || a[0] - b[0]; });
             done(results);
         });
     };
 
-    // One word's scores: the word itself; else all of its parts; and, while it is being
-    // typed, the terms it begins, weighed less.
-    Engine.prototype.wordScores = function (word, growing) {
+    // One word's scores: the word itself; else all of its parts; the names it begins when
+    // names is set; and, while it is being typed, the terms it begins, weighed less.
+    Engine.prototype.wordScores = function (word, names, growing) {
         var self = this, result = new Map(), exact = this.entry(word.term);
-        var add = function (scores) {
+        var add = function (scores, namedOnly) {
             scores.forEach(function (s, doc) {
-                if (!(result.get(doc) >= s))
+                var had = result.get(doc);
+                if ((!namedOnly || s.rank !== HOLDS) && (!had || better(s, had)))
                     result.set(doc, s);
             });
         };
         if (exact) {
-            add(this.scores(exact, 1));
+            add(this.scores(exact, 1, NAMED));
         } else if (word.parts.length) {
             var all = null;
             word.parts.forEach(function (part) {
-                var e = self.entry(part), s = e ? self.scores(e, 1) : new Map();
+                var e = self.entry(part), s = e ? self.scores(e, 1, HOLDS) : new Map();
                 if (all === null) {
                     all = s;
                     return;
@@ -198,13 +217,13 @@
                 var both = new Map();
                 all.forEach(function (v, doc) {
                     if (s.has(doc))
-                        both.set(doc, v + s.get(doc));
+                        both.set(doc, { score: v.score + s.get(doc).score, rank: HOLDS });
                 });
                 all = both;
             });
             add(all);
         }
-        if (growing) {
+        if (names || growing) {
             var begun = [];
             this.shardsFrom(word.term).forEach(function (key) {
                 (self.shards[key] || []).forEach(function (e) {
@@ -213,7 +232,10 @@
                 });
             });
             begun.sort(function (a, b) { return b[1] - a[1] || (a[0] < b[0] ? -1 : 1); });
-            begun.slice(0, PREFIX_TERMS).forEach(function (e) { add(self.scores(e, 0.5)); });
+            // Every name the word begins counts, however many terms it begins.
+            begun.forEach(function (e, i) {
+                add(self.scores(e, 0.5, NAMED_BY_START), !growing || i >= PREFIX_TERMS);
+            });
         }
         return result;
     };
