@@ -111,30 +111,33 @@ QString plain(QStringView markup) {
     return text.simplified();
 }
 
-// The first words of a text, white space collapsed, as a snippet of at most
-// Site::snippetLength characters that ends at a word.
-QString snippetOf(QStringView text) {
+// The first words of a brief and a text, white space collapsed, as an excerpt of at most
+// Site::excerptLength characters that ends at a word, unless its first word is longer.
+QString excerptOf(QStringView brief, QStringView text) {
     QString out;
-    bool full = false;
-    for (const QChar c : text) {
-        if (c.isSpace()) {
-            if (!out.isEmpty() && out.back() != u' ')
+    out.reserve(std::min(brief.size() + 1 + text.size(), qsizetype(Site::excerptLength) + 2));
+    for (const QStringView part : {brief, text}) {
+        for (qsizetype at = 0; at < part.size();) {
+            if (part[at].isSpace()) {
+                ++at;
+                continue;
+            }
+            qsizetype end = at + 1;
+            while (end < part.size() && !part[end].isSpace())
+                ++end;
+            const qsizetype room = Site::excerptLength - out.size() - (out.isEmpty() ? 0 : 1);
+            if (end - at > room) {
+                if (out.isEmpty())
+                    out += part.mid(at, room);
+                return out + QStringLiteral(" …");
+            }
+            if (!out.isEmpty())
                 out += u' ';
-        } else if (out.size() < Site::snippetLength) {
-            out += c;
-        } else {
-            full = true;
-            break;
+            out += part.mid(at, end - at);
+            at = end;
         }
     }
-    out = out.trimmed();
-    if (!full)
-        return out;
-    // Cut back to the last whole word.
-    const qsizetype space = out.lastIndexOf(u' ');
-    if (space > Site::snippetLength / 2)
-        out.truncate(space);
-    return out + QStringLiteral(" …");
+    return out;
 }
 
 bool hasWords(QStringView text) {
@@ -185,13 +188,14 @@ void Site::addPage(const QString &fileName, const QString &title, const PageWord
     if (previous != documentAt_.constEnd())
         documents_[*previous].alive = false;
     documentAt_.insert(path, id);
-    // The snippet is the page's first prose; code only when it has none. A declaration's
-    // page is described best by its brief instead, which also weighs as much as a heading.
+    // The excerpt is the page's prose, or its code when it has none, after the brief of
+    // a declaration's page: the brief says best what the page is about, and weighs as
+    // much as a heading.
     const QString brief = plainBrief(words.brief);
-    documents_.push_back(Document{
-        path, title,
-        brief.isEmpty() ? snippetOf(hasWords(words.prose) ? words.prose : words.code) : brief,
-        true});
+    TextOut excerpt;
+    excerpt.putJson(excerptOf(brief, hasWords(words.prose) ? words.prose : words.code));
+    documents_.push_back(Document{path, title, excerpt.bytes(), true});
+    documents_.back().excerpt.squeeze(); // one is kept for every page of the run
     index_.beginDocument(id);
     index_.addText(title, SearchIndex::Title);
     index_.addText(brief, SearchIndex::Heading);
@@ -288,17 +292,26 @@ QByteArray Site::copyStylesheet(const QString &stylesheet) {
     return QByteArray();
 }
 
-// The document table: folder, file, title (empty when it is the file's name without
-// ".htm") and snippet, in chunks of documentsPerChunk.
+// The document table: folder, file and title (empty when it is the file's name without
+// ".htm"), in chunks of documentsPerChunk. Each chunk ends with the excerpts of its pages,
+// a JSON list compressed with zlib and written in base64: they are most of the table, and
+// so take about half the room of their text, while browsers inflate them themselves
+// (DecompressionStream).
 void Site::formDocuments(SiteFiles &files, QStringList &folders, quint32 &count) const {
     QHash<QString, int> folderIds;
-    TextOut chunk;
+    TextOut chunk, excerpts;
     int chunks = 0;
     count = 0;
     const auto endChunk = [&] {
-        chunk.put("]);\n");
+        excerpts.put(']');
+        // qCompress puts the length before the zlib stream; the stream alone is read.
+        const QByteArray packed = qCompress(excerpts.bytes()).mid(4).toBase64();
+        chunk.put("],\n\"");
+        chunk.put(packed.constData(), packed.size());
+        chunk.put("\");\n");
         files.shards.emplace_back(QStringLiteral("d%1.js").arg(chunks++), chunk.bytes());
         chunk.clear();
+        excerpts.clear();
     };
     for (const Document &document : documents_) {
         if (!document.alive)
@@ -315,17 +328,18 @@ void Site::formDocuments(SiteFiles &files, QStringList &folders, quint32 &count)
             chunk.put("quillgenDocuments(");
             chunk.putNumber(quint64(chunks));
             chunk.put(",[\n[");
+            excerpts.put('[');
         } else {
             chunk.put(",\n[");
+            excerpts.put(',');
         }
         chunk.putNumber(quint64(folderIds.value(dir)));
         chunk.put(',');
         chunk.putJs(href(file));
         chunk.put(',');
         chunk.putJs(titled ? QStringView(document.title) : QStringView());
-        chunk.put(',');
-        chunk.putJs(document.snippet);
         chunk.put(']');
+        excerpts.put(document.excerpt.constData(), document.excerpt.size());
         if (++count % documentsPerChunk == 0)
             endChunk();
     }

@@ -13,7 +13,7 @@
 // What a run gives its readers besides the pages: a full-text search (search.htm and its
 // index shards in search-index/), the contents of all inputs on one page (contents.htm)
 // and an A-Z index of declarations and page titles (genindex.htm). The driver hands it
-// every page's words as the page is made; only postings, titles and snippets are kept.
+// every page's words as the page is made; only postings, titles and excerpts are kept.
 // Everything is written into the working directory, with links relative to it.
 class Site {
 public:
@@ -47,14 +47,16 @@ public:
     // term shard may reach before it is split by the next character of its terms.
     static constexpr int documentsPerChunk = 32;
     static constexpr int shardBytes = 48 * 1024;
-    static constexpr int snippetLength = 160;
+    // The most of a page's text that is kept for its results to show a part of, where
+    // the words found stand.
+    static constexpr int excerptLength = 2000;
 
 private:
     struct Document {
         QString path; // relative to the working directory
         QString title;
-        QString snippet;
-        bool alive = true; // no later page was written at its path
+        QByteArray excerpt; // its brief, then its text: a JSON string, as written
+        bool alive = true;  // no later page was written at its path
     };
     struct IndexEntry {
         QString name;

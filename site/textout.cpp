@@ -37,3 +37,23 @@ void TextOut::putJs(QStringView text) {
     }
     bytes_.append('"');
 }
+
+void TextOut::putJson(QStringView text) {
+    static const char hex[] = "0123456789abcdef";
+    bytes_.append('"');
+    qsizetype plain = 0; // where the characters not yet written start
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u != '"' && u != '\\' && u >= 0x20)
+            continue;
+        putText(text.mid(plain, i - plain));
+        const char escape[] = {'\\', 'u', '0', '0', hex[(u >> 4) & 15], hex[u & 15]};
+        if (u >= 0x20)
+            bytes_.append("\\").append(char(u));
+        else
+            bytes_.append(escape, 6);
+        plain = i + 1;
+    }
+    putText(text.mid(plain));
+    bytes_.append('"');
+}

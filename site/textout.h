@@ -25,6 +25,8 @@ public:
     // A JavaScript string literal in ASCII, so that a script reads the same whatever
     // encoding the browser assumes for it, and "</script>" cannot end an inline script.
     void putJs(QStringView text);
+    // A JSON string in UTF-8, for text that a script parses rather than runs.
+    void putJson(QStringView text);
 
     const QByteArray &bytes() const { return bytes_; }
     qsizetype size() const { return bytes_.size(); }

@@ -10,6 +10,7 @@
     var PAGE = 10; // results shown at a time
     var PREFIX_TERMS = 40; // terms a word being typed may stand for
     var MAX_PREFIX_SHARDS = 4; // shards the last word may load beyond its own
+    var SNIPPET = 160; // characters a result shows of its page's text
     // A page's weight for a term holds NAME_WEIGHT when the term is the page's name (a
     // title of one word, as a declaration's). How a page meets the query ranks it first:
     // named by a word, then named by a word's beginning, then holding the words; the
@@ -64,11 +65,16 @@
         this.load = load;
         this.shards = {}; // prefix -> sorted [term, documents, postings]
         this.chunks = {}; // chunk number -> documents
+        this.packed = {}; // chunk number -> its excerpts as written
+        this.excerpts = {}; // chunk number -> a promise of its excerpts
         this.pending = {};
     }
 
     Engine.prototype.receiveShard = function (prefix, terms) { this.shards[prefix] = terms; };
-    Engine.prototype.receiveDocuments = function (n, docs) { this.chunks[n] = docs; };
+    Engine.prototype.receiveDocuments = function (n, docs, excerpts) {
+        this.chunks[n] = docs;
+        this.packed[n] = excerpts;
+    };
 
     // Loads files once each; done runs when all have arrived (or failed).
     Engine.prototype.loadAll = function (files, done) {
@@ -240,25 +246,115 @@
         return result;
     };
 
-    // Calls done with [link, title, snippet] for each document number given.
-    Engine.prototype.documents = function (numbers, done) {
-        var self = this, chunk = this.site.chunk, files = {};
-        numbers.forEach(function (n) {
-            files['search-index/d' + Math.floor(n / chunk) + '.js'] = true;
+    // Where the words of a query stand in a text: [start, end, whole] for each place that
+    // begins and ends as a term of the index does (the last word may end anywhere while it
+    // is typed), the longest at a place, none overlapping, in order. whole: the place is a
+    // query word itself, not one of its parts.
+    var LETTER_OR_DIGIT = /[\p{L}\p{N}]/u, LOWER = /\p{Ll}/u, UPPER = /\p{Lu}/u;
+    function boundary(text, i) {
+        var before = text.charAt(i - 1), after = text.charAt(i);
+        return !LETTER_OR_DIGIT.test(before) || !LETTER_OR_DIGIT.test(after) ||
+            (LOWER.test(before) && UPPER.test(after));
+    }
+    function places(text, words, growing) {
+        var found = [];
+        words.forEach(function (w, i) {
+            var open = growing && i === words.length - 1;
+            [w.term].concat(w.parts).forEach(function (needle, k) {
+                var re = new RegExp(needle, 'giu'), m;
+                while ((m = re.exec(text)) !== null) {
+                    var end = m.index + m[0].length;
+                    if (boundary(text, m.index) && (boundary(text, end) || (open && k === 0)))
+                        found.push([m.index, end, k === 0]);
+                    re.lastIndex = m.index + 1;
+                }
+            });
         });
+        found.sort(function (a, b) { return a[0] - b[0] || b[1] - a[1]; });
+        var kept = [];
+        found.forEach(function (p) {
+            if (kept.length === 0 || p[0] >= kept[kept.length - 1][1])
+                kept.push(p);
+        });
+        return kept;
+    }
+
+    // What a result shows of its page's text: about SNIPPET characters around the first
+    // place that holds a word of the query (whole words before parts), else the opening;
+    // as [text, marked] pieces with the query's words marked.
+    function snippet(text, words, growing) {
+        var all = places(text, words, growing);
+        var first = all.filter(function (p) { return p[2]; })[0] || all[0];
+        var from = 0;
+        if (first && first[1] > SNIPPET * 2 / 3) {
+            from = text.indexOf(' ', first[0] - SNIPPET / 3) + 1;
+            if (from <= 0 || from > first[0])
+                from = first[0];
+        }
+        var to = text.length;
+        if (to - from > SNIPPET) {
+            to = text.lastIndexOf(' ', from + SNIPPET);
+            if (to < from + SNIPPET / 2)
+                to = from + SNIPPET;
+        }
+        var pieces = [], at = from;
+        if (from > 0)
+            pieces.push(['\u2026 ', false]);
+        all.forEach(function (p) {
+            if (p[0] < at || p[1] > to)
+                return;
+            if (p[0] > at)
+                pieces.push([text.slice(at, p[0]), false]);
+            pieces.push([text.slice(p[0], p[1]), true]);
+            at = p[1];
+        });
+        if (to > at)
+            pieces.push([text.slice(at, to), false]);
+        if (to < text.length)
+            pieces.push([' \u2026', false]);
+        return pieces;
+    }
+
+    // The excerpts of a chunk are zlib-compressed and in base64; a browser without
+    // DecompressionStream shows results without them.
+    function inflate(packed) {
+        if (!packed || typeof DecompressionStream === 'undefined')
+            return Promise.resolve([]);
+        var binary = atob(packed), bytes = new Uint8Array(binary.length);
+        for (var i = 0; i < binary.length; i++)
+            bytes[i] = binary.charCodeAt(i);
+        var stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate'));
+        return new Response(stream).text().then(JSON.parse).catch(function () { return []; });
+    }
+
+    // Calls done with [link, title, excerpt] for each document number given.
+    Engine.prototype.documents = function (numbers, done) {
+        var self = this, chunk = this.site.chunk, files = {}, wanted = {};
+        numbers.forEach(function (n) {
+            wanted[Math.floor(n / chunk)] = true;
+        });
+        Object.keys(wanted).forEach(function (c) { files['search-index/d' + c + '.js'] = true; });
         this.loadAll(Object.keys(files), function () {
-            done(numbers.map(function (n) {
-                var docs = self.chunks[Math.floor(n / chunk)];
-                var d = docs && docs[n % chunk];
-                if (!d)
-                    return null;
-                var title = d[2] || decodeURIComponent(d[1]).replace(/\.htm$/, '');
-                return [self.site.folders[d[0]] + d[1], title, d[3]];
-            }));
+            var excerpts = {};
+            Promise.all(Object.keys(wanted).map(function (c) {
+                if (!self.excerpts[c])
+                    self.excerpts[c] = inflate(self.packed[c]);
+                return self.excerpts[c].then(function (list) { excerpts[c] = list; });
+            })).then(function () {
+                done(numbers.map(function (n) {
+                    var c = Math.floor(n / chunk), d = self.chunks[c] && self.chunks[c][n % chunk];
+                    if (!d)
+                        return null;
+                    var title = d[2] || decodeURIComponent(d[1]).replace(/\.htm$/, '');
+                    return [self.site.folders[d[0]] + d[1], title, excerpts[c][n % chunk] || ''];
+                }));
+            });
         });
     };
 
-    global.QuillgenSearch = { Engine: Engine, queryWords: queryWords, decodeNumbers: decodeNumbers };
+    global.QuillgenSearch = {
+        Engine: Engine, queryWords: queryWords, decodeNumbers: decodeNumbers, snippet: snippet
+    };
 
     if (typeof document === 'undefined' || !global.quillgenSite)
         return;
@@ -274,44 +370,20 @@
         document.head.appendChild(script);
     });
     global.quillgenShard = function (prefix, terms) { engine.receiveShard(prefix, terms); };
-    global.quillgenDocuments = function (n, docs) { engine.receiveDocuments(n, docs); };
+    global.quillgenDocuments = function (n, docs, excerpts) {
+        engine.receiveDocuments(n, docs, excerpts);
+    };
 
     var form = document.querySelector('.qg-search-form');
     var input = document.getElementById('qg-query');
     var status = document.getElementById('qg-status');
     var list = document.getElementById('qg-results');
     var more = document.getElementById('qg-more');
-    var generation = 0, results = [], shown = 0, currentWords = [];
+    var generation = 0, results = [], shown = 0, currentWords = [], currentGrowing = false;
 
-    // The snippet with the query's words marked.
-    function marked(text, words) {
-        var fragment = document.createDocumentFragment();
-        var needles = [];
-        words.forEach(function (w) { needles = needles.concat([w.term], w.parts); });
-        var lower = text.toLowerCase(), at = 0;
-        while (at < text.length) {
-            var best = -1, length = 0;
-            needles.forEach(function (n) {
-                var i = lower.indexOf(n, at);
-                if (i >= 0 && (best < 0 || i < best || (i === best && n.length > length))) {
-                    best = i;
-                    length = n.length;
-                }
-            });
-            if (best < 0)
-                break;
-            fragment.appendChild(document.createTextNode(text.slice(at, best)));
-            var mark = document.createElement('mark');
-            mark.textContent = text.slice(best, best + length);
-            fragment.appendChild(mark);
-            at = best + length;
-        }
-        fragment.appendChild(document.createTextNode(text.slice(at)));
-        return fragment;
-    }
-
-    function showMore(run) {
+    function showMore(run, then) {
         var numbers = results.slice(shown, shown + PAGE).map(function (r) { return r[0]; });
+        var first = shown;
         shown += numbers.length;
         more.hidden = shown >= results.length;
         engine.documents(numbers, function (docs) {
@@ -330,18 +402,31 @@
                 item.appendChild(link);
                 item.appendChild(path);
                 if (d[2]) {
+                    // Text nodes and marks only: the page's text is never read as markup.
                     var p = document.createElement('p');
-                    p.appendChild(marked(d[2], currentWords));
+                    snippet(d[2], currentWords, currentGrowing).forEach(function (piece) {
+                        var node = document.createTextNode(piece[0]);
+                        if (piece[1]) {
+                            var mark = document.createElement('mark');
+                            mark.appendChild(node);
+                            node = mark;
+                        }
+                        p.appendChild(node);
+                    });
                     item.appendChild(p);
                 }
                 list.appendChild(item);
             });
+            if (then)
+                then(first);
         });
     }
 
     function run(typed) {
         var query = input.value, mine = ++generation;
         currentWords = queryWords(query);
+        currentGrowing = typed && currentWords.length > 0 &&
+            currentWords[currentWords.length - 1].end === query.length;
         if (currentWords.length === 0) {
             list.textContent = '';
             status.textContent = '';
@@ -371,13 +456,11 @@
         run(false);
     });
     more.addEventListener('click', function () {
-        var first = shown;
-        showMore(generation);
-        setTimeout(function () {
+        showMore(generation, function (first) {
             var link = list.querySelectorAll('a')[first];
             if (link)
                 link.focus();
-        }, 0);
+        });
     });
     // Arrow keys move between the field and the results; Escape goes back to the field.
     document.addEventListener('keydown', function (event) {
