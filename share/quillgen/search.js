@@ -478,11 +478,12 @@
         }
     });
 
+    // The field has the focus from the start, so that typing and the arrow keys work at
+    // once, with a query from the address too.
     var q = new URLSearchParams(location.search).get('q');
+    input.focus();
     if (q) {
         input.value = q;
         run(false);
-    } else {
-        input.focus();
     }
 })(typeof window !== 'undefined' ? window : globalThis);
