@@ -147,7 +147,8 @@ void splitFirstWord(QString text, QString &first, QString &rest) {
 // (a manual's text before its first split is not written).
 bool pageFolder(const DocGen &doc, QString &prefix) {
     if (!doc.pageName.isEmpty()) {
-        prefix = doc.pageName.left(doc.pageName.lastIndexOf(u'/') + 1);
+        const QString fileName = doc.pageFileName();
+        prefix = fileName.left(fileName.lastIndexOf(u'/') + 1);
         return true;
     }
     if (doc.sourceRoot) { // a header's index page
@@ -171,9 +172,24 @@ void expectBesidePage(MarkupInterpreter &in, QString target, const char *what,
     in.expectAt(in.commandStart, path, target, what, category);
 }
 
+// With the manual's pages written elsewhere (manualOutput), an image that a page shows
+// by a relative name is copied from beside the page's name in the working directory to
+// beside the page. One that would land outside the folder is left where it is.
+void copyBesidePage(DocGen &doc, const QString &file) {
+    if (doc.manualOutput.isEmpty() || doc.pageName.isEmpty() || file.isEmpty() ||
+        file.startsWith(u'/') || file.contains(u':') || doc.pageName.startsWith(u'/'))
+        return;
+    const QString from =
+        QDir::cleanPath(doc.pageName.left(doc.pageName.lastIndexOf(u'/') + 1) + file);
+    if (from == QLatin1String("..") || from.startsWith(QLatin1String("../")))
+        return;
+    doc.copies.push_back(DocGen::FileCopy{from, doc.manualOutput + u'/' + from});
+}
+
 void img(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     const QString file = imageFile(in.readWord());
+    copyBesidePage(in.doc, file);
     if (in.warnings)
         expectBesidePage(in, file, "image", "missing-image");
     in.doc.pageBody += QLatin1String("<img src=\"") + file + QLatin1String("\" />");
@@ -185,6 +201,7 @@ void screen(MarkupInterpreter &in) {
     QString alternative;
     splitFirstWord(in.readWord(), file, alternative);
     file = imageFile(file);
+    copyBesidePage(in.doc, file);
     if (in.warnings)
         expectBesidePage(in, file, "image", "missing-image");
     QString &body = in.doc.pageBody;
@@ -195,8 +212,9 @@ void screen(MarkupInterpreter &in) {
         body += QLatin1String("\" alt=\"") + alternative + QLatin1String("\"/>");
 }
 
-// Writes the named icon as images/<name>.png under the output directory and links it.
-// Failures to write the file are not reported: the link is written either way.
+// Writes the named icon as images/<name>.png under the output directory (beside the
+// page when the manual's pages go to a folder of their own) and links it. Failures to
+// write the file are not reported: the link is written either way.
 void icon(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     const QString name = in.readWord();
@@ -210,14 +228,22 @@ void icon(MarkupInterpreter &in) {
     }
     const QString fileName = name + QLatin1String(".png");
     // The driver always passes a directory; without one the current directory is meant.
-    const QString &outputDirectory = in.doc.outputDirectory;
+    QString outputDirectory = in.doc.outputDirectory;
+    if (!in.doc.manualOutput.isEmpty()) {
+        QString folder;
+        outputDirectory = pageFolder(in.doc, folder) ? folder : in.doc.manualOutput;
+        if (outputDirectory.endsWith(u'/'))
+            outputDirectory.chop(1);
+    }
     const QString directory = outputDirectory.isEmpty()
                                   ? QStringLiteral("images")
                                   : outputDirectory + QLatin1String("/images");
     QDir().mkpath(directory);
     QFile file(directory + QLatin1Char('/') + fileName);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         file.write(png);
+        in.doc.iconsWritten.append(file.fileName());
+    }
     in.doc.pageBody += QLatin1String("<img src=\"images/") + fileName + QLatin1String("\" />");
 }
 
