@@ -40,7 +40,11 @@ void checkDeclaration(const DocGen &doc, const SourceBrowserObject &entity,
     Diagnostics &diagnostics = ::diagnostics();
     const int line = entity.declarationLine + 1;
     if (!getsPage(entity)) {
-        if (diagnostics.reportsUndocumented())
+        // The include guard is a macro that no one would document.
+        const ParsedHeader &parsed = *doc.parsedHeader;
+        const bool includeGuard = entity.kind == KindMacro && line == parsed.includeGuardLine &&
+                                  entity.name == parsed.includeGuard;
+        if (diagnostics.reportsUndocumented() && !includeGuard)
             diagnostics.warn(doc.inputPath, line,
                              QStringLiteral("'%1' has no documentation comment; it gets no page")
                                  .arg(entity.name),

@@ -20,3 +20,7 @@ int sample(int);
 typedef struct broken {
     static int misplaced; /* a struct cannot hold this */
 } broken_t;
+
+#ifndef FIRST_OPTION /* guards no header: reported */
+#define FIRST_OPTION
+#endif
