@@ -1,2 +1,4 @@
-/*! \brief Makes a widget. */
+/*! \brief Makes a widget.
+ * Returns its number.
+ */
 int widget(void);
