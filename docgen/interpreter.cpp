@@ -43,9 +43,9 @@ void MarkupInterpreter::warn(const QChar *at, const QString &message, const char
 }
 
 void MarkupInterpreter::expectAt(const QChar *at, const QString &path, const QString &target,
-                                 const char *what, const char *category) {
+                                 const char *what, const char *category, const QString &note) {
     const LineOrigins::Origin where = origin(at);
-    diagnostics().expectFile(where.file, where.line, path, target, what, category);
+    diagnostics().expectFile(where.file, where.line, path, target, what, category, note);
 }
 
 void MarkupInterpreter::checkBraceClosed() {

@@ -82,9 +82,9 @@ struct MarkupInterpreter {
     // Prints a warning at the file and line that the text position at came from.
     void warn(const QChar *at, const QString &message, const char *category);
     // Warns at the end of the run when path has not been written by then and does not
-    // exist: a link or image (what) to target, as written.
+    // exist: a link or image (what) to target, as written; note ends the warning.
     void expectAt(const QChar *at, const QString &path, const QString &target, const char *what,
-                  const char *category);
+                  const char *category, const QString &note = QString());
     // Warns when a block opened by code, pre, table or matrix is still open.
     void checkBlockClosed(const char *what);
 

@@ -24,3 +24,8 @@ typedef struct broken {
 #ifndef FIRST_OPTION /* guards no header: reported */
 #define FIRST_OPTION
 #endif
+
+/*! \brief Shows an icon.
+ * Press \icon{FileOpen}: its page and the icon are both in api/.
+ */
+int with_icon(void);
