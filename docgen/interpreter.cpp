@@ -37,6 +37,13 @@ LineOrigins::Origin MarkupInterpreter::origin(const QChar *at) {
     return found;
 }
 
+std::vector<LineOrigins::Origin> MarkupInterpreter::otherFiles(const QChar *from, const QChar *to) {
+    origin(from);
+    const int fromLine = linesBefore_;
+    origin(to);
+    return doc.origins.otherFiles(fromLine, linesBefore_);
+}
+
 void MarkupInterpreter::warn(const QChar *at, const QString &message, const char *category) {
     const LineOrigins::Origin where = origin(at);
     diagnostics().warn(where.file, where.line, message, category);

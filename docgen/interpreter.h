@@ -87,6 +87,11 @@ struct MarkupInterpreter {
                   const char *category, const QString &note = QString());
     // Warns when a block opened by code, pre, table or matrix is still open.
     void checkBlockClosed(const char *what);
+    // The file and line that the text position at came from.
+    LineOrigins::Origin originOf(const QChar *at) { return origin(at); }
+    // The files other than the one of `from` that the text from `from` to `to` came
+    // from, each once with the first of its lines there, in the order of the text.
+    std::vector<LineOrigins::Origin> otherFiles(const QChar *from, const QChar *to);
 
 private:
     void checkBraceClosed();
