@@ -109,10 +109,11 @@ QStringView definedName(QStringView code) {
     return rest.left(end);
 }
 
-// Finds the include guard of a header: its first code is "#ifndef NAME" (or
-// "#if !defined(NAME)"), its next "#define NAME" (a value or none), and the "#endif" that
-// closes the first is its last code. Sets the name and the "#define"'s one-based line,
-// or leaves them as they are when the header has no guard.
+// Finds the include guard of a header: its first code but for "#pragma" lines (such
+// as "#pragma once") is "#ifndef NAME" (or "#if !defined(NAME)"), its next
+// "#define NAME" (a value or none), and the "#endif" that closes the first is its last
+// code. Sets the name and the "#define"'s one-based line, or leaves them as they are
+// when the header has no guard.
 void findIncludeGuard(QStringView text, QString &name, int &defineLine) {
     enum { Opening, Defining, Inside, Closed } stage = Opening;
     QString guard;
@@ -134,6 +135,8 @@ void findIncludeGuard(QStringView text, QString &name, int &defineLine) {
         QString directive = code.mid(1);
         directive.remove(u' ').remove(u'\t');
         if (stage == Opening) {
+            if (directive.startsWith(u"pragma"))
+                continue;
             guard = testedUndefined(directive).toString();
             if (guard.isEmpty())
                 return;

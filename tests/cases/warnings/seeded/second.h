@@ -1,6 +1,7 @@
 /*!! The second header,
  * with a mistake in its overview: \overvue
  */
+#pragma once
 #ifndef SECOND_H
 #define SECOND_H
 /*! \brief Opens again.
