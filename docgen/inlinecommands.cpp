@@ -220,12 +220,15 @@ void icon(MarkupInterpreter &in) {
                                   : outputDirectory + QLatin1String("/images");
     QDir().mkpath(directory);
     QFile file(directory + QLatin1Char('/') + fileName);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(png);
+    const bool written =
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(png) == png.size();
     if (in.warnings)
-        expectBesidePage(
-            in, QLatin1String("images/") + fileName, "icon", "missing-image",
-            QStringLiteral("the icon '%1' is written to '%2'").arg(name, file.fileName()));
+        expectBesidePage(in, QLatin1String("images/") + fileName, "icon", "missing-image",
+                         QStringLiteral("the icon '%1' %2 '%3'")
+                             .arg(name,
+                                  written ? QLatin1String("is written to")
+                                          : QLatin1String("could not be written to"),
+                                  file.fileName()));
     in.doc.pageBody += QLatin1String("<img src=\"images/") + fileName + QLatin1String("\" />");
 }
 
