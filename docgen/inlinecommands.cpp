@@ -141,14 +141,15 @@ void splitFirstWord(QString text, QString &first, QString &rest) {
     rest = space < 0 ? QString() : collapsed.mid(space + 1);
 }
 
-// The folder that relative links and images of the page being built start from, as a
-// prefix ("" for the working directory, else ending in "/"), so that a link to a page
-// of the same folder reads as that page's own name. False when the text is on no page
-// (a manual's text before its first split is not written).
+// The folder that relative links and images of the page being built start from: the
+// folder of the page's file as it is written, as a prefix ("" for the working
+// directory, else ending in "/"), so that a link to a page of the same folder reads as
+// that page's own name. False when the text is on no page (a manual's text before its
+// first split is not written).
 bool pageFolder(const DocGen &doc, QString &prefix) {
     if (!doc.pageName.isEmpty()) {
-        const QString fileName = doc.pageFileName();
-        prefix = fileName.left(fileName.lastIndexOf(u'/') + 1);
+        const QString file = doc.pageFileName();
+        prefix = file.left(file.lastIndexOf(u'/') + 1);
         return true;
     }
     if (doc.sourceRoot) { // a header's index page
@@ -160,8 +161,8 @@ bool pageFolder(const DocGen &doc, QString &prefix) {
 
 // Records a file that a link or image of the page needs; whether it exists is decided
 // when the run has written its last page.
-void expectBesidePage(MarkupInterpreter &in, QString target, const char *what,
-                      const char *category) {
+void expectBesidePage(MarkupInterpreter &in, QString target, const char *what, const char *category,
+                      const QString &note = QString()) {
     const qsizetype fragment = target.indexOf(u'#');
     if (fragment >= 0)
         target.truncate(fragment);
@@ -169,7 +170,7 @@ void expectBesidePage(MarkupInterpreter &in, QString target, const char *what,
     if (target.isEmpty() || target.contains(u':') || !pageFolder(in.doc, folder))
         return;
     const QString path = target.startsWith(u'/') ? target : folder + target;
-    in.expectAt(in.commandStart, path, target, what, category);
+    in.expectAt(in.commandStart, path, target, what, category, note);
 }
 
 // With the manual's pages written elsewhere (manualOutput), an image that a page shows
@@ -213,8 +214,10 @@ void screen(MarkupInterpreter &in) {
 }
 
 // Writes the named icon as images/<name>.png under the output directory (beside the
-// page when the manual's pages go to a folder of their own) and links it. Failures to
-// write the file are not reported: the link is written either way.
+// page when the manual's pages go to a folder of their own) and links it from the page,
+// relative to the page's own folder. Failures to write the file are not reported: the
+// link is written either way. When the page's folder is not where the icon went, the
+// link finds it only through a file or link put there by hand.
 void icon(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     const QString name = in.readWord();
@@ -240,10 +243,17 @@ void icon(MarkupInterpreter &in) {
                                   : outputDirectory + QLatin1String("/images");
     QDir().mkpath(directory);
     QFile file(directory + QLatin1Char('/') + fileName);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        file.write(png);
+    const bool written =
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(png) == png.size();
+    if (written)
         in.doc.iconsWritten.append(file.fileName());
-    }
+    if (in.warnings)
+        expectBesidePage(in, QLatin1String("images/") + fileName, "icon", "missing-image",
+                         QStringLiteral("the icon '%1' %2 '%3'")
+                             .arg(name,
+                                  written ? QLatin1String("is written to")
+                                          : QLatin1String("could not be written to"),
+                                  file.fileName()));
     in.doc.pageBody += QLatin1String("<img src=\"images/") + fileName + QLatin1String("\" />");
 }
 

@@ -59,21 +59,31 @@ void reportPages(const std::vector<PageOutcome> &outcomes, bool verbose, QString
     }
 }
 
-// Inputs that give no pages for a reason the writer should hear about.
-void checkInput(const QString &input) {
-    const QString suffix = QFileInfo(input).completeSuffix();
-    if (suffix != QLatin1String("dg") && suffix != QLatin1String("h")) {
+// Inputs that give no pages for a reason the writer should hear about. A header that
+// cannot be read still gets its index page, with nothing in it; a manual gets nothing.
+void checkInput(const QString &input, const QString &outputDirectory) {
+    const QFileInfo info(input);
+    const QString suffix = info.completeSuffix();
+    const bool header = suffix == QLatin1String("h");
+    if (!header && suffix != QLatin1String("dg")) {
         diagnostics().warn(
             input, 0, QStringLiteral("input ignored: its suffix is neither 'dg' nor 'h'"), "input");
         return;
     }
-    const QFileInfo info(input);
-    if (!info.isFile() || !info.isReadable())
-        diagnostics().warn(input, 0,
-                           info.exists()
-                               ? QStringLiteral("cannot read input; it gives no pages")
-                               : QStringLiteral("input does not exist; it gives no pages"),
-                           "input");
+    QString problem;
+    if (!info.exists())
+        problem = QStringLiteral("input does not exist");
+    else if (info.isDir())
+        problem = QStringLiteral("input is a directory, not a file");
+    else if (!info.isReadable())
+        problem = QStringLiteral("input cannot be read (no permission)");
+    else
+        return;
+    const QString outcome =
+        header ? QStringLiteral("only its index page '%1/%2_h.htm' is written, empty")
+                     .arg(outputDirectory, info.baseName())
+               : QStringLiteral("it gives no pages");
+    diagnostics().warn(input, 0, problem + QLatin1String("; ") + outcome, "input");
 }
 
 // What the inputs of a run share.
@@ -126,7 +136,7 @@ void processInput(const QString &argument, const QString &next, RunContext &run)
         say("Processing %s\n", input);
     diagnostics().beginInput();
     if (diagnostics().enabled())
-        checkInput(input);
+        checkInput(input, run.outputDirectory);
     OutputPageList pages;
     Pipeline &pipeline = *run.pipeline;
     // Each page goes to the writer as soon as it is made; its text is not needed here.
