@@ -87,8 +87,9 @@ void Diagnostics::pageWritten(const QString &fileName) {
 }
 
 void Diagnostics::expectFile(const QString &file, int line, const QString &path,
-                             const QString &target, const char *what, const char *category) {
-    expected_.push_back(Expected{file, line, path, target, what, category});
+                             const QString &target, const char *what, const char *category,
+                             const QString &note) {
+    expected_.push_back(Expected{file, line, path, target, what, category, note});
 }
 
 void Diagnostics::checkExpectedFiles() {
@@ -112,8 +113,9 @@ void Diagnostics::checkExpectedFiles() {
         if (!known.value())
             warn(e.file, e.line,
                  QStringLiteral("%1 '%2' was not written in this run and does not exist "
-                                "beside the page")
-                     .arg(QLatin1String(e.what), e.target),
+                                "beside the page%3")
+                     .arg(QLatin1String(e.what), e.target,
+                          e.note.isEmpty() ? QString() : QLatin1String("; ") + e.note),
                  e.category);
     }
     expected_.clear();

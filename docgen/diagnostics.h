@@ -44,9 +44,10 @@ public:
     void pageWritten(const QString &fileName);
     // A file that a link or image of a page expects (relative to the working directory
     // or absolute); looked for at the end of the run.
-    // target is the path as written, what names it ("image", "link target").
+    // target is the path as written, what names it ("image", "link target"); a note,
+    // when given, ends the warning.
     void expectFile(const QString &file, int line, const QString &path, const QString &target,
-                    const char *what, const char *category);
+                    const char *what, const char *category, const QString &note = QString());
     // Warns for every expected file that was neither written in the run nor exists.
     void checkExpectedFiles();
 
@@ -63,6 +64,7 @@ private:
         QString target;
         const char *what;
         const char *category;
+        QString note;
     };
 
     bool enabled_ = false;

@@ -66,9 +66,11 @@ void DocGen::flushPage() {
 }
 
 QString DocGen::pageFileName() const {
-    if (pageName.endsWith(QLatin1String(".htm")))
-        return pageName;
-    return pageName + QLatin1String(".htm");
+    const QString name =
+        pageName.endsWith(QLatin1String(".htm")) ? pageName : pageName + QLatin1String(".htm");
+    if (manualOutput.isEmpty() || name.startsWith(u'/'))
+        return name;
+    return manualOutput + u'/' + name;
 }
 
 void DocGen::startPage(const QString &name, bool quiet) {

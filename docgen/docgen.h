@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 // The modes of processFile: complete HTML pages, which the tool always asks for, or
 // page bodies alone with their titles as headings.
@@ -42,7 +43,8 @@ public:
     // Finishes the current page and opens one named name. Markup pages (quiet false)
     // also get their contents line.
     void startPage(const QString &name, bool quiet);
-    // The file the page being built goes to: its name, with ".htm" added when missing.
+    // The file the page being built goes to: its name, with ".htm" added when missing,
+    // under manualOutput when that is set and the name is relative.
     QString pageFileName() const;
     void setTitle(const QString &title);
     // Writes the "</content>" lines that the contents nesting needs before a new entry.
@@ -50,6 +52,19 @@ public:
 
     QString inputPath;
     QString outputDirectory;
+    // The folder a manual's pages go to (QUILLGEN_MANUAL_OUTPUT), with the icons and
+    // images they show; empty: a page name is relative to the working directory.
+    QString manualOutput;
+    // A file that a page shows, to be copied where the page finds it: recorded only
+    // while manualOutput is set, when from (read from the working directory) is not
+    // to.
+    struct FileCopy {
+        QString from;
+        QString to;
+    };
+    std::vector<FileCopy> copies;
+    // The icon images written for the pages, as named when written.
+    QStringList iconsWritten;
     OutputPageList *pages = nullptr; // the caller's list; finished pages are dropped while unset
     int mode = ModePages;
     int blockState = 0;

@@ -9,6 +9,8 @@
 #include "sourcebrowser/sourcebrowsermethod.h"
 #include "sourcebrowser/sourcebrowservariable.h"
 
+#include <algorithm>
+
 namespace {
 
 // The C/C++ parser reading its lines from a header file, keeping its messages.
@@ -36,6 +38,128 @@ private:
     const bool keepMessages_;
 };
 
+// The code of one line, trimmed: its comments left out (a block comment may run on from
+// the lines before, as inComment tells, and on into the next), its string and character
+// literals kept whole, so that a "/*" in one opens no comment.
+QString codeOf(QStringView line, bool &inComment) {
+    QString code;
+    const qsizetype size = line.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = line[i];
+        const QChar next = i + 1 < size ? line[i + 1] : QChar();
+        if (inComment) {
+            if (c == u'*' && next == u'/') {
+                inComment = false;
+                code += u' ';
+                ++i;
+            }
+        } else if (c == u'/' && next == u'*') {
+            inComment = true;
+            ++i;
+        } else if (c == u'/' && next == u'/') {
+            break;
+        } else if (c == u'"' || c == u'\'') {
+            qsizetype end = i + 1;
+            while (end < size && line[end] != c)
+                end += line[end] == u'\\' ? 2 : 1;
+            end = std::min(end + 1, size);
+            code += line.mid(i, end - i);
+            i = end - 1;
+        } else {
+            code += c;
+        }
+    }
+    return code.trimmed();
+}
+
+bool isIdentifier(QStringView word) {
+    if (word.isEmpty() || word.front().isDigit())
+        return false;
+    return std::all_of(word.begin(), word.end(),
+                       [](QChar c) { return c.isLetterOrNumber() || c == u'_'; });
+}
+
+// The macro that "#ifndef NAME" or "#if !defined(NAME)" tests in a directive (its text
+// after the "#", spaces taken out), or an empty view.
+QStringView testedUndefined(QStringView directive) {
+    QStringView name;
+    if (directive.startsWith(u"ifndef"))
+        name = directive.mid(6);
+    else if (directive.startsWith(u"if!defined"))
+        name = directive.mid(10);
+    else
+        return QStringView();
+    if (name.startsWith(u'(') && name.endsWith(u')'))
+        name = name.mid(1, name.size() - 2);
+    return isIdentifier(name) ? name : QStringView();
+}
+
+// The object-like macro that the directive code ("#define NAME ...") defines, or an
+// empty view.
+QStringView definedName(QStringView code) {
+    QStringView rest = code.mid(1).trimmed();
+    if (!rest.startsWith(u"define") || rest.size() == 6 || !rest[6].isSpace())
+        return QStringView();
+    rest = rest.mid(6).trimmed();
+    qsizetype end = 0;
+    while (end < rest.size() && (rest[end].isLetterOrNumber() || rest[end] == u'_'))
+        ++end;
+    if (end < rest.size() && rest[end] == u'(')
+        return QStringView();
+    return rest.left(end);
+}
+
+// Finds the include guard of a header: its first code but for "#pragma" lines (such
+// as "#pragma once") is "#ifndef NAME" (or "#if !defined(NAME)"), its next
+// "#define NAME" (a value or none), and the "#endif" that closes the first is its last
+// code. Sets the name and the "#define"'s one-based line, or leaves them as they are
+// when the header has no guard.
+void findIncludeGuard(QStringView text, QString &name, int &defineLine) {
+    enum { Opening, Defining, Inside, Closed } stage = Opening;
+    QString guard;
+    int guardLine = 0;
+    int depth = 0;
+    bool inComment = false;
+    int lineNumber = 0;
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        ++lineNumber;
+        const QString code = codeOf(text.mid(start, end - start), inComment);
+        start = end + 1;
+        if (code.isEmpty() || (stage == Inside && !code.startsWith(u'#')))
+            continue;
+        if (stage == Closed || !code.startsWith(u'#'))
+            return;
+        QString directive = code.mid(1);
+        directive.remove(u' ').remove(u'\t');
+        if (stage == Opening) {
+            if (directive.startsWith(u"pragma"))
+                continue;
+            guard = testedUndefined(directive).toString();
+            if (guard.isEmpty())
+                return;
+            stage = Defining;
+            depth = 1;
+        } else if (stage == Defining) {
+            if (definedName(code) != guard)
+                return;
+            guardLine = lineNumber;
+            stage = Inside;
+        } else {
+            if (directive.startsWith(u"if"))
+                ++depth;
+            else if (directive.startsWith(u"endif") && --depth == 0)
+                stage = Closed;
+        }
+    }
+    if (stage == Closed) {
+        name = guard;
+        defineLine = guardLine;
+    }
+}
+
 } // namespace
 
 ParsedHeader parseHeader(const QString &path, bool keepMessages) {
@@ -50,5 +174,7 @@ ParsedHeader parseHeader(const QString &path, bool keepMessages) {
     result.overview = parser.overviewText();
     result.overviewOrigins = parser.overviewOrigins();
     result.unattachedComments = parser.unattachedDocumentationComments();
+    if (keepMessages)
+        findIncludeGuard(lines.takeText(), result.includeGuard, result.includeGuardLine);
     return result;
 }

@@ -30,6 +30,10 @@ struct ParsedHeader {
     QList<std::pair<int, int>> overviewOrigins; // overview line -> header line
     QList<int> unattachedComments;              // lines of "/*!" comments that document nothing
     QList<Message> parserMessages;              // in the order the parser gave them
+    // The macro that keeps the header from being read twice, and the one-based line of
+    // its "#define"; kept with the messages only. An empty name when there is none.
+    QString includeGuard;
+    int includeGuardLine = 0;
 };
 
 // Calls visit with each list of the model's global declarations, in the order their pages
@@ -51,5 +55,6 @@ inline bool getsPage(const SourceBrowserObject &entity) {
 
 // Parses the header at path. The parser's messages are kept only with keepMessages (they
 // become warnings, which are off by default), and a run of identical ones only once: a
-// hostile header can make the parser complain at every token.
+// hostile header can make the parser complain at every token. With them comes the
+// header's include guard, which is no declaration to report.
 ParsedHeader parseHeader(const QString &path, bool keepMessages);

@@ -33,22 +33,41 @@ qsizetype starPosition(QStringView line) {
     return i < line.size() && line.at(i) == u'*' ? i : -1;
 }
 
-// What a declaration's page may get wrong before its comment is read: a page of the
-// same name from an earlier input of the run, or (on request) no comment at all.
-void checkDeclaration(const DocGen &doc, const SourceBrowserObject &entity,
-                      const QString &pageFile) {
-    Diagnostics &diagnostics = ::diagnostics();
+// Reports, on request, a declaration that gets no page for want of a comment.
+void checkUndocumented(const DocGen &doc, const SourceBrowserObject &entity) {
     const int line = entity.declarationLine + 1;
-    if (!getsPage(entity)) {
-        if (diagnostics.reportsUndocumented())
-            diagnostics.warn(doc.inputPath, line,
-                             QStringLiteral("'%1' has no documentation comment; it gets no page")
-                                 .arg(entity.name),
-                             "undocumented");
+    // The include guard is a macro that no one would document.
+    const ParsedHeader &parsed = *doc.parsedHeader;
+    if (entity.kind == KindMacro && line == parsed.includeGuardLine &&
+        entity.name == parsed.includeGuard)
+        return;
+    diagnostics().warn(
+        doc.inputPath, line,
+        QStringLiteral("'%1' has no documentation comment; it gets no page").arg(entity.name),
+        "undocumented");
+}
+
+// What a documented declaration's page may get wrong once its comment is read: no text,
+// so that the page is not written while the header's index page (and the site) link to
+// it, or a page of the same name from an earlier input of the run.
+void checkPage(const DocGen &doc, const SourceBrowserObject &entity, const QString &pageFile) {
+    Diagnostics &diagnostics = ::diagnostics();
+    if (doc.pageBody.isEmpty()) {
+        diagnostics.warn(
+            doc.inputPath, entity.commentLine,
+            QStringLiteral("documentation comment of '%1' gives its page no text ('\\brief' and "
+                           "'\\ingroup' are not shown there), so no page is written, yet %2 "
+                           "link%3 to it; add a description line")
+                .arg(entity.name,
+                     doc.contentsWanted
+                         ? QLatin1String("the header's index page, contents.htm and genindex.htm")
+                         : QLatin1String("the header's index page"),
+                     doc.contentsWanted ? QLatin1String("") : QLatin1String("s")),
+            "empty-page");
         return;
     }
     if (diagnostics.claimPage(pageFile) == Diagnostics::ClaimedByEarlierInput)
-        diagnostics.warn(doc.inputPath, line,
+        diagnostics.warn(doc.inputPath, entity.declarationLine + 1,
                          QStringLiteral("an earlier input already wrote the page of '%1'; this "
                                         "page replaces it")
                              .arg(entity.name),
@@ -61,12 +80,11 @@ void documentAll(DocGen &doc, const QList<Entity *> &entities, const WordSet &ex
     for (const Entity *entity : entities) {
         if (excluded.contains(entity->name))
             continue;
-        if (warnings)
-            checkDeclaration(doc, *entity,
-                             doc.outputDirectory + QLatin1Char('/') + entity->name +
-                                 QLatin1String(".htm"));
-        if (!getsPage(*entity))
+        if (!getsPage(*entity)) {
+            if (warnings && diagnostics().reportsUndocumented())
+                checkUndocumented(doc, *entity);
             continue;
+        }
         const QString &name = entity->name;
         if (doc.contentsWanted)
             doc.contentsLines.append(QLatin1String("<content url=\"") + name +
@@ -75,6 +93,8 @@ void documentAll(DocGen &doc, const QList<Entity *> &entities, const WordSet &ex
         doc.startPage(doc.outputDirectory + QLatin1Char('/') + name + QLatin1String(".htm"), true);
         doc.setTitle(name);
         documentEntity(doc, *entity);
+        if (warnings)
+            checkPage(doc, *entity, doc.pageFileName());
     }
 }
 

@@ -141,13 +141,15 @@ void splitFirstWord(QString text, QString &first, QString &rest) {
     rest = space < 0 ? QString() : collapsed.mid(space + 1);
 }
 
-// The folder that relative links and images of the page being built start from, as a
-// prefix ("" for the working directory, else ending in "/"), so that a link to a page
-// of the same folder reads as that page's own name. False when the text is on no page
-// (a manual's text before its first split is not written).
+// The folder that relative links and images of the page being built start from: the
+// folder of the page's file as it is written, as a prefix ("" for the working
+// directory, else ending in "/"), so that a link to a page of the same folder reads as
+// that page's own name. False when the text is on no page (a manual's text before its
+// first split is not written).
 bool pageFolder(const DocGen &doc, QString &prefix) {
     if (!doc.pageName.isEmpty()) {
-        prefix = doc.pageName.left(doc.pageName.lastIndexOf(u'/') + 1);
+        const QString file = doc.pageFileName();
+        prefix = file.left(file.lastIndexOf(u'/') + 1);
         return true;
     }
     if (doc.sourceRoot) { // a header's index page
@@ -159,8 +161,8 @@ bool pageFolder(const DocGen &doc, QString &prefix) {
 
 // Records a file that a link or image of the page needs; whether it exists is decided
 // when the run has written its last page.
-void expectBesidePage(MarkupInterpreter &in, QString target, const char *what,
-                      const char *category) {
+void expectBesidePage(MarkupInterpreter &in, QString target, const char *what, const char *category,
+                      const QString &note = QString()) {
     const qsizetype fragment = target.indexOf(u'#');
     if (fragment >= 0)
         target.truncate(fragment);
@@ -168,12 +170,27 @@ void expectBesidePage(MarkupInterpreter &in, QString target, const char *what,
     if (target.isEmpty() || target.contains(u':') || !pageFolder(in.doc, folder))
         return;
     const QString path = target.startsWith(u'/') ? target : folder + target;
-    in.expectAt(in.commandStart, path, target, what, category);
+    in.expectAt(in.commandStart, path, target, what, category, note);
+}
+
+// With the manual's pages written elsewhere (manualOutput), an image that a page shows
+// by a relative name is copied from beside the page's name in the working directory to
+// beside the page. One that would land outside the folder is left where it is.
+void copyBesidePage(DocGen &doc, const QString &file) {
+    if (doc.manualOutput.isEmpty() || doc.pageName.isEmpty() || file.isEmpty() ||
+        file.startsWith(u'/') || file.contains(u':') || doc.pageName.startsWith(u'/'))
+        return;
+    const QString from =
+        QDir::cleanPath(doc.pageName.left(doc.pageName.lastIndexOf(u'/') + 1) + file);
+    if (from == QLatin1String("..") || from.startsWith(QLatin1String("../")))
+        return;
+    doc.copies.push_back(DocGen::FileCopy{from, doc.manualOutput + u'/' + from});
 }
 
 void img(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     const QString file = imageFile(in.readWord());
+    copyBesidePage(in.doc, file);
     if (in.warnings)
         expectBesidePage(in, file, "image", "missing-image");
     in.doc.pageBody += QLatin1String("<img src=\"") + file + QLatin1String("\" />");
@@ -185,6 +202,7 @@ void screen(MarkupInterpreter &in) {
     QString alternative;
     splitFirstWord(in.readWord(), file, alternative);
     file = imageFile(file);
+    copyBesidePage(in.doc, file);
     if (in.warnings)
         expectBesidePage(in, file, "image", "missing-image");
     QString &body = in.doc.pageBody;
@@ -195,8 +213,11 @@ void screen(MarkupInterpreter &in) {
         body += QLatin1String("\" alt=\"") + alternative + QLatin1String("\"/>");
 }
 
-// Writes the named icon as images/<name>.png under the output directory and links it.
-// Failures to write the file are not reported: the link is written either way.
+// Writes the named icon as images/<name>.png under the output directory (beside the
+// page when the manual's pages go to a folder of their own) and links it from the page,
+// relative to the page's own folder. Failures to write the file are not reported: the
+// link is written either way. When the page's folder is not where the icon went, the
+// link finds it only through a file or link put there by hand.
 void icon(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockParagraph);
     const QString name = in.readWord();
@@ -210,14 +231,29 @@ void icon(MarkupInterpreter &in) {
     }
     const QString fileName = name + QLatin1String(".png");
     // The driver always passes a directory; without one the current directory is meant.
-    const QString &outputDirectory = in.doc.outputDirectory;
+    QString outputDirectory = in.doc.outputDirectory;
+    if (!in.doc.manualOutput.isEmpty()) {
+        QString folder;
+        outputDirectory = pageFolder(in.doc, folder) ? folder : in.doc.manualOutput;
+        if (outputDirectory.endsWith(u'/'))
+            outputDirectory.chop(1);
+    }
     const QString directory = outputDirectory.isEmpty()
                                   ? QStringLiteral("images")
                                   : outputDirectory + QLatin1String("/images");
     QDir().mkpath(directory);
     QFile file(directory + QLatin1Char('/') + fileName);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(png);
+    const bool written =
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(png) == png.size();
+    if (written)
+        in.doc.iconsWritten.append(file.fileName());
+    if (in.warnings)
+        expectBesidePage(in, QLatin1String("images/") + fileName, "icon", "missing-image",
+                         QStringLiteral("the icon '%1' %2 '%3'")
+                             .arg(name,
+                                  written ? QLatin1String("is written to")
+                                          : QLatin1String("could not be written to"),
+                                  file.fileName()));
     in.doc.pageBody += QLatin1String("<img src=\"images/") + fileName + QLatin1String("\" />");
 }
 

@@ -37,15 +37,22 @@ LineOrigins::Origin MarkupInterpreter::origin(const QChar *at) {
     return found;
 }
 
+std::vector<LineOrigins::Origin> MarkupInterpreter::otherFiles(const QChar *from, const QChar *to) {
+    origin(from);
+    const int fromLine = linesBefore_;
+    origin(to);
+    return doc.origins.otherFiles(fromLine, linesBefore_);
+}
+
 void MarkupInterpreter::warn(const QChar *at, const QString &message, const char *category) {
     const LineOrigins::Origin where = origin(at);
     diagnostics().warn(where.file, where.line, message, category);
 }
 
 void MarkupInterpreter::expectAt(const QChar *at, const QString &path, const QString &target,
-                                 const char *what, const char *category) {
+                                 const char *what, const char *category, const QString &note) {
     const LineOrigins::Origin where = origin(at);
-    diagnostics().expectFile(where.file, where.line, path, target, what, category);
+    diagnostics().expectFile(where.file, where.line, path, target, what, category, note);
 }
 
 void MarkupInterpreter::checkBraceClosed() {

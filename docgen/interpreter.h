@@ -82,11 +82,16 @@ struct MarkupInterpreter {
     // Prints a warning at the file and line that the text position at came from.
     void warn(const QChar *at, const QString &message, const char *category);
     // Warns at the end of the run when path has not been written by then and does not
-    // exist: a link or image (what) to target, as written.
+    // exist: a link or image (what) to target, as written; note ends the warning.
     void expectAt(const QChar *at, const QString &path, const QString &target, const char *what,
-                  const char *category);
+                  const char *category, const QString &note = QString());
     // Warns when a block opened by code, pre, table or matrix is still open.
     void checkBlockClosed(const char *what);
+    // The file and line that the text position at came from.
+    LineOrigins::Origin originOf(const QChar *at) { return origin(at); }
+    // The files other than the one of `from` that the text from `from` to `to` came
+    // from, each once with the first of its lines there, in the order of the text.
+    std::vector<LineOrigins::Origin> otherFiles(const QChar *from, const QChar *to);
 
 private:
     void checkBraceClosed();

@@ -30,13 +30,32 @@ void LineOrigins::map(int textLine, const QString &file, int line) {
     segments_.push_back(Segment{textLine, known.value(), line});
 }
 
-LineOrigins::Origin LineOrigins::find(int textLine) const {
-    // The last segment that starts at or before textLine.
-    auto after = std::upper_bound(
+std::vector<LineOrigins::Segment>::const_iterator LineOrigins::segmentAfter(int textLine) const {
+    return std::upper_bound(
         segments_.begin(), segments_.end(), textLine,
         [](int wanted, const Segment &segment) { return wanted < segment.textLine; });
+}
+
+LineOrigins::Origin LineOrigins::find(int textLine) const {
+    // The last segment that starts at or before textLine.
+    const auto after = segmentAfter(textLine);
     if (after == segments_.begin())
         return Origin();
     const Segment &segment = *(after - 1);
     return Origin{files_.at(segment.file), segment.line + (textLine - segment.textLine)};
+}
+
+std::vector<LineOrigins::Origin> LineOrigins::otherFiles(int from, int to) const {
+    std::vector<Origin> found;
+    std::vector<bool> seen(size_t(files_.size()), false);
+    auto segment = segmentAfter(from);
+    if (segment != segments_.begin())
+        seen[size_t((segment - 1)->file)] = true;
+    for (; segment != segments_.end() && segment->textLine <= to; ++segment) {
+        if (!seen[size_t(segment->file)]) {
+            seen[size_t(segment->file)] = true;
+            found.push_back(Origin{files_.at(segment->file), segment->line});
+        }
+    }
+    return found;
 }

@@ -25,6 +25,9 @@ public:
     // that follow on from the previous call need not be recorded.
     void map(int textLine, const QString &file, int line);
     Origin find(int textLine) const;
+    // The files other than the one of line `from` that lines from to `to` (zero-based)
+    // came from, each once, with the first of its lines there, in the order of the text.
+    std::vector<Origin> otherFiles(int from, int to) const;
 
 private:
     struct Segment {
@@ -32,6 +35,9 @@ private:
         int file; // index into files_
         int line;
     };
+    // The first segment that starts after textLine.
+    std::vector<Segment>::const_iterator segmentAfter(int textLine) const;
+
     std::vector<Segment> segments_;
     QStringList files_;
     QHash<QString, int> fileIndex_;

@@ -174,6 +174,29 @@ void pre(MarkupInterpreter &in) {
     switchBlock(in.doc, BlockCode);
 }
 
+// A coloured sample without "\endcode" takes the rest of the text: in a manual that is
+// the rest of the manual, which may run through files included after the sample, or
+// through the rest of the file that included the sample's own. The warning says where
+// the sample ends and which other files it takes in.
+void warnUnclosedSample(MarkupInterpreter &in, const QString &language) {
+    // The text's lines are joined by line ends, with none after the last: its end
+    // stands on its last line.
+    const LineOrigins::Origin end = in.originOf(in.textEnd);
+    const char *text = in.entity ? "comment" : in.doc.sourceRoot ? "overview" : "manual";
+    QString message = QStringLiteral("'\\code{%1}' is never closed by '\\endcode'; everything "
+                                     "after it up to %2:%3, where the %4 ends, becomes the "
+                                     "sample")
+                          .arg(language, end.file, QString::number(end.line), QLatin1String(text));
+    if (!in.entity)
+        message += QLatin1String(" (later pages included)");
+    const std::vector<LineOrigins::Origin> files = in.otherFiles(in.commandStart, in.textEnd);
+    for (const LineOrigins::Origin &file : files) {
+        message += &file == files.data() ? QLatin1String(", swallowing ") : QLatin1String(", ");
+        message += QStringLiteral("'%1' from line %2").arg(file.file, QString::number(file.line));
+    }
+    in.warn(in.commandStart, message, "unclosed-block");
+}
+
 // "\code{language}" colours everything up to "\endcode" as one sample; a plain
 // "\code" is a preformatted block whose commands are still interpreted.
 void code(MarkupInterpreter &in) {
@@ -189,12 +212,7 @@ void code(MarkupInterpreter &in) {
     static const char endCode[] = "\\endcode";
     const qsizetype found = indexOfText(QStringView(start, end), endCode);
     if (found < 0 && in.warnings)
-        in.warn(in.commandStart,
-                QStringLiteral("'\\code{%1}' is never closed by '\\endcode'; everything "
-                               "after it to the end of the %2 becomes the sample")
-                    .arg(language, in.entity ? QLatin1String("comment")
-                                             : QLatin1String("file (later pages included)")),
-                "unclosed-block");
+        warnUnclosedSample(in, language);
     const QChar *codeEnd = found < 0 ? end : start + found;
     in.cursor = found < 0 ? end : codeEnd + qsizetype(sizeof endCode - 1);
     switchBlock(in.doc, BlockCode);

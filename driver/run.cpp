@@ -15,12 +15,14 @@
 #include "driver/interrupt.h"
 #include "driver/pagewriter.h"
 #include "driver/pipeline.h"
+#include "driver/prune.h"
 #include "driver/sitefeed.h"
 #include "driver/systemerror.h"
 #include "site/site.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cstdio>
 #include <memory>
@@ -57,58 +59,146 @@ void reportPages(const std::vector<PageOutcome> &outcomes, bool verbose, QString
     }
 }
 
-// Inputs that give no pages for a reason the writer should hear about.
-void checkInput(const QString &input) {
-    const QString suffix = QFileInfo(input).completeSuffix();
-    if (suffix != QLatin1String("dg") && suffix != QLatin1String("h")) {
+// Inputs that give no pages for a reason the writer should hear about. A header that
+// cannot be read still gets its index page, with nothing in it; a manual gets nothing.
+void checkInput(const QString &input, const QString &outputDirectory) {
+    const QFileInfo info(input);
+    const QString suffix = info.completeSuffix();
+    const bool header = suffix == QLatin1String("h");
+    if (!header && suffix != QLatin1String("dg")) {
         diagnostics().warn(
             input, 0, QStringLiteral("input ignored: its suffix is neither 'dg' nor 'h'"), "input");
         return;
     }
-    const QFileInfo info(input);
-    if (!info.isFile() || !info.isReadable())
-        diagnostics().warn(input, 0,
-                           info.exists()
-                               ? QStringLiteral("cannot read input; it gives no pages")
-                               : QStringLiteral("input does not exist; it gives no pages"),
-                           "input");
+    QString problem;
+    if (!info.exists())
+        problem = QStringLiteral("input does not exist");
+    else if (info.isDir())
+        problem = QStringLiteral("input is a directory, not a file");
+    else if (!info.isReadable())
+        problem = QStringLiteral("input cannot be read (no permission)");
+    else
+        return;
+    const QString outcome =
+        header ? QStringLiteral("only its index page '%1/%2_h.htm' is written, empty")
+                     .arg(outputDirectory, info.baseName())
+               : QStringLiteral("it gives no pages");
+    diagnostics().warn(input, 0, problem + QLatin1String("; ") + outcome, "input");
+}
+
+// What the inputs of a run share.
+struct RunContext {
+    QString outputDirectory;
+    QString manualOutput; // QUILLGEN_MANUAL_OUTPUT; empty: the working directory
+    bool verbose = false;
+    bool site = false;
+    Pipeline *pipeline = nullptr;
+    Prune *prune = nullptr;     // with QUILLGEN_PRUNE
+    QStringList written;        // the pages, for the dependency file
+    QSet<QString> copiedImages; // by destination: a picture shown on many pages is copied once
+    QSet<QString> madeFolders;  // under manualOutput
+};
+
+// Copies the images that a manual's pages show to where the pages are (only while the
+// pages go to QUILLGEN_MANUAL_OUTPUT). A picture that cannot be read is not copied:
+// the missing image is what the warnings report.
+void copyImages(const std::vector<DocGen::FileCopy> &copies, RunContext &run) {
+    for (const DocGen::FileCopy &copy : copies) {
+        if (run.copiedImages.contains(copy.to))
+            continue;
+        run.copiedImages.insert(copy.to);
+        QByteArray bytes;
+        const int error = readWholeFile(copy.from, bytes);
+        if (error != 0) {
+            recordReadFailure(copy.from, error);
+            continue;
+        }
+        recordFileRead(copy.from);
+        makePath(QFileInfo(copy.to).path());
+        if (run.verbose)
+            say("Outputting %s\n", copy.to);
+        const QByteArray failure = writePage(copy.to, bytes);
+        if (!failure.isEmpty())
+            throw HException(failure);
+        if (diagnostics().enabled())
+            diagnostics().pageWritten(copy.to);
+        if (run.prune)
+            run.prune->written(copy.to);
+    }
+    throwOnReadFailure();
 }
 
 // Processes one input; next is the input after it (empty for the last), which the
 // pipeline starts parsing while this one's pages are made.
-void processInput(const QString &argument, const QString &next, const QString &outputDirectory,
-                  bool verbose, Pipeline &pipeline, bool site, QStringList &written) {
+void processInput(const QString &argument, const QString &next, RunContext &run) {
     const QString input = cleanPath(argument);
-    if (verbose)
+    if (run.verbose)
         say("Processing %s\n", input);
     diagnostics().beginInput();
     if (diagnostics().enabled())
-        checkInput(input);
+        checkInput(input, run.outputDirectory);
     OutputPageList pages;
+    Pipeline &pipeline = *run.pipeline;
     // Each page goes to the writer as soon as it is made; its text is not needed here.
     const bool manual = QFileInfo(input).completeSuffix() == QLatin1String("dg");
-    pages.onAppend = [&pipeline, &input, manual](OutputPage &page) {
+    // Under QUILLGEN_MANUAL_OUTPUT the folders that pages name are made as needed, as
+    // the folders of the working directory are there already.
+    const bool makesFolders = manual && !run.manualOutput.isEmpty();
+    pages.onAppend = [&pipeline, &input, manual, makesFolders, &run](OutputPage &page) {
         // Pages made after a read failed are not written: the run ends at the input's end.
-        if (isPage(page.fileName) && !readFailed())
-            pipeline.write(std::move(page), input, manual);
+        if (!isPage(page.fileName) || readFailed())
+            return;
+        if (makesFolders) {
+            const QString folder = page.fileName.left(page.fileName.lastIndexOf(u'/'));
+            if (!run.madeFolders.contains(folder)) {
+                run.madeFolders.insert(folder);
+                makePath(folder);
+            }
+        }
+        pipeline.write(std::move(page), input, manual);
     };
+    std::vector<DocGen::FileCopy> copies;
+    QStringList icons;
     {
         DocGen docGen;
-        docGen.contentsWanted = site; // only the site reads the contents file
-        docGen.wordsWanted = site;
+        docGen.contentsWanted = run.site; // only the site reads the contents file
+        docGen.wordsWanted = run.site;
+        if (manual)
+            docGen.manualOutput = run.manualOutput;
         docGen.parsedHeader = pipeline.takeParsed(input);
         const bool parsedAhead = docGen.parsedHeader != nullptr;
         if (!next.isEmpty())
             pipeline.parseAhead(cleanPath(next), diagnostics().enabled());
-        docGen.processFile(ModePages, input, outputDirectory, pages, QString(), QStringList());
+        docGen.processFile(ModePages, input, run.outputDirectory, pages, QString(), QStringList());
         if (parsedAhead)
             pipeline.release(std::move(docGen.parsedHeader));
+        copies = std::move(docGen.copies);
+        icons = std::move(docGen.iconsWritten);
     }
     diagnostics().flush();
-    reportPages(pipeline.endInput(), verbose, written);
+    const std::vector<PageOutcome> outcomes = pipeline.endInput();
+    reportPages(outcomes, run.verbose, run.written);
     throwOnReadFailure();
-    if (site)
-        pipeline.index(collectForSite(input, outputDirectory, pages));
+    copyImages(copies, run);
+    if (run.prune) {
+        for (const PageOutcome &outcome : outcomes)
+            run.prune->written(outcome.fileName);
+        for (const QString &icon : icons)
+            run.prune->written(icon);
+    }
+    if (run.site)
+        pipeline.index(
+            collectForSite(input, manual ? run.manualOutput : run.outputDirectory, pages));
+}
+
+// QUILLGEN_MANUAL_OUTPUT names the folder that manuals' pages go to; made when missing.
+QString manualOutputFolder() {
+    const QString folder = qEnvironmentVariable("QUILLGEN_MANUAL_OUTPUT");
+    if (folder.isEmpty())
+        return folder;
+    if (!makePath(folder) || !QFileInfo(folder).isDir())
+        throw HException("QUILLGEN_MANUAL_OUTPUT: cannot make the folder " + folder.toUtf8());
+    return folder;
 }
 
 // With QUILLGEN_DEPFILE set, the build learns which files the pages were made from.
@@ -196,15 +286,28 @@ int runQuillgen(int argc, char **argv) {
         const bool threaded = threadsWanted();
         loadFromEnvironment("QUILLGEN_MENU_DEFINITIONS", "menu definitions", loadMenuDefinitions);
         loadFromEnvironment("QUILLGEN_PROPERTIES", "property registry", loadPropertyRegistry);
-        QString outputDirectory = line.outputDirectory;
-        if (outputDirectory.isEmpty())
-            outputDirectory = QDir::currentPath();
+        RunContext run;
+        run.verbose = line.verbose;
+        const bool pruning = Prune::requested();
+        run.manualOutput = manualOutputFolder();
+        run.outputDirectory = line.outputDirectory;
+        if (run.outputDirectory.isEmpty())
+            run.outputDirectory = QDir::currentPath();
         else
-            makePath(outputDirectory);
+            makePath(run.outputDirectory);
+        // The site goes with the manual's pages.
+        const QString siteFolder = run.manualOutput.isEmpty()
+                                       ? QDir::currentPath()
+                                       : QFileInfo(run.manualOutput).absoluteFilePath();
+        std::unique_ptr<Prune> prune;
+        if (pruning) {
+            prune = std::make_unique<Prune>(QStringList{run.outputDirectory, siteFolder});
+            run.prune = prune.get();
+        }
         std::unique_ptr<Site> site;
         if (siteRequested())
-            site = std::make_unique<Site>(QDir::currentPath());
-        QStringList pages;
+            site = std::make_unique<Site>(siteFolder);
+        run.site = site != nullptr;
         std::unique_ptr<Pipeline> pipeline;
         try {
             pipeline = std::make_unique<Pipeline>(threaded, site.get());
@@ -213,18 +316,27 @@ int runQuillgen(int argc, char **argv) {
             // to the same pages.
             pipeline = std::make_unique<Pipeline>(false, site.get());
         }
+        run.pipeline = pipeline.get();
         const QStringList &inputs = line.inputs;
         for (qsizetype i = 0; i < inputs.size(); ++i)
-            processInput(inputs.at(i), i + 1 < inputs.size() ? inputs.at(i + 1) : QString(),
-                         outputDirectory, line.verbose, *pipeline, site != nullptr, pages);
+            processInput(inputs.at(i), i + 1 < inputs.size() ? inputs.at(i + 1) : QString(), run);
         pipeline->finish();
-        writeDependencyFile(pages);
+        writeDependencyFile(run.written);
         if (site) {
             if (line.verbose)
-                say("Outputting the site into %s\n", QDir::currentPath());
+                say("Outputting the site into %s\n", siteFolder);
             // Written as one: a stop that comes meanwhile waits for the whole site.
             const QByteArray error =
                 whileWritingFiles([&site] { return site->write(stylesheetPath()); });
+            if (!error.isEmpty())
+                throw HException(error);
+        }
+        if (prune) {
+            QStringList deleted;
+            const QByteArray error = prune->finish(deleted);
+            if (line.verbose)
+                for (const QString &name : deleted)
+                    say("Deleting %s\n", name);
             if (!error.isEmpty())
                 throw HException(error);
         }

@@ -46,7 +46,8 @@ std::function<void(Site &)> collectForSite(const QString &input, const QString &
     for (const OutputPage &page : pages)
         if (page.fileName.endsWith(QLatin1String(".xml")))
             contents.append(page.text);
-    const QString contentsBase = header ? outputDirectory : QString();
+    // Where the contents entry's page names start from.
+    const QString &contentsBase = outputDirectory;
     std::vector<Site::Declaration> declarations;
     // The pages' file names end to end in one string, which the declarations view: one
     // allocation for a header rather than one for each of its declarations.

@@ -16,7 +16,9 @@ bool siteRequested();
 
 // What the site needs of one input once its pages are made: its contents entry and, for
 // a header, its documented declarations. They are gathered now, while the entry table
-// is still this input's, and handed to the site by the returned job.
+// is still this input's, and handed to the site by the returned job. outputDirectory
+// is where the input's pages went: the -o folder for a header, for a manual the
+// folder of QUILLGEN_MANUAL_OUTPUT or empty for the working directory.
 std::function<void(Site &)> collectForSite(const QString &input, const QString &outputDirectory,
                                            const OutputPageList &pages);
 

@@ -168,11 +168,16 @@ QString plainBrief(const QString &brief) {
 
 } // namespace
 
-Site::Site(const QString &workingDirectory)
-    : workingDirectory_(workingDirectory), workingFolder_(workingDirectory) {}
+Site::Site(const QString &folder) : workingDirectory_(folder), workingFolder_(folder) {
+    const QString current = QDir::currentPath();
+    if (QDir::cleanPath(folder) != QDir::cleanPath(current))
+        pageBase_ = current + u'/';
+}
 
 QString Site::relative(const QString &fileName) const {
-    return workingFolder_.relativeFilePath(fileName);
+    if (pageBase_.isEmpty() || fileName.startsWith(u'/'))
+        return workingFolder_.relativeFilePath(fileName);
+    return workingFolder_.relativeFilePath(pageBase_ + fileName);
 }
 
 QString Site::link(quint32 document) const {

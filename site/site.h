@@ -14,10 +14,12 @@
 // index shards in search-index/), the contents of all inputs on one page (contents.htm)
 // and an A-Z index of declarations and page titles (genindex.htm). The driver hands it
 // every page's words as the page is made; only postings, titles and excerpts are kept.
-// Everything is written into the working directory, with links relative to it.
+// Everything is written into one folder (the working directory, or where the manuals'
+// pages go), with links relative to it.
 class Site {
 public:
-    explicit Site(const QString &workingDirectory);
+    // folder: absolute. Relative page names are taken from the working directory.
+    explicit Site(const QString &folder);
 
     // A page the run wrote, with its words. Manual pages (from markup inputs) also enter
     // the A-Z index by their titles; input is the file that gave them.
@@ -87,6 +89,9 @@ private:
 
     QString workingDirectory_;
     QDir workingFolder_;
+    // The working directory and "/" when it is not the folder; relative page names
+    // are read from there.
+    QString pageBase_;
     std::vector<Document> documents_;
     QHash<QString, quint32> documentAt_; // the last document written at a path
     SearchIndex index_;

@@ -144,3 +144,33 @@ TEST(Run, DependencyFileNamesThePagesAndEveryFileRead) {
     EXPECT_EQ(ws.run({"a.dg", "c.dg"}, {{"QUILLGEN_DEPFILE", "deps.d"}}).exitCode, 1);
     EXPECT_FALSE(ws.exists("deps.d"));
 }
+
+TEST(Run, ManualOutputAndPruneWriteWherePagesGoAndDeleteOnlyStalePagesOfTheirOwn) {
+    Workspace ws;
+    ws.write("src/a.dg", QStringLiteral("\\split one\n\\img pic\n\\split{sub/two}\nTwo.\n"));
+    ws.write("src/pic.png", QByteArray("png"));
+    const std::vector<std::pair<QString, QString>> env = {{"QUILLGEN_MANUAL_OUTPUT", "../out"},
+                                                          {"QUILLGEN_PRUNE", "1"}};
+    ASSERT_EQ(ws.run({"a.dg"}, env, "src").exitCode, 0);
+    for (const char *file : {"out/one.htm", "out/sub/two.htm", "out/pic.png"})
+        EXPECT_TRUE(ws.exists(file)) << file;
+    EXPECT_FALSE(ws.exists("src/one.htm"));
+
+    // The second page is renamed; a file of the user's and a manifest line that points
+    // out of the folder are left alone.
+    ws.write("src/a.dg", QStringLiteral("\\split one\nOne.\n\\split three\nThree.\n"));
+    ws.write("out/notes.txt", QByteArray("mine"));
+    ws.write("out/.quillgen-pages", ws.read("out/.quillgen-pages") + "../src/pic.png\n");
+    const RunResult r = ws.run({"-v", "a.dg"}, env, "src");
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(ws.exists("out/three.htm"));
+    EXPECT_FALSE(ws.exists("out/sub")) << "the emptied folder goes with its page";
+    EXPECT_FALSE(ws.exists("out/pic.png"));
+    EXPECT_TRUE(ws.exists("out/notes.txt"));
+    EXPECT_TRUE(ws.exists("src/pic.png"));
+    EXPECT_TRUE(r.out.contains("Deleting ")) << r.out.toStdString();
+
+    const RunResult wrong = ws.run({"a.dg"}, {{"QUILLGEN_PRUNE", "yes"}}, "src");
+    EXPECT_EQ(wrong.exitCode, 1);
+    EXPECT_EQ(wrong.err, "error: QUILLGEN_PRUNE: unknown value 'yes' (expected 1, 0, or unset)\n");
+}

@@ -24,9 +24,12 @@ QByteArray readCase(const QString &relative) {
 // Copies the seeded inputs into the workspace's folder "work" and runs quillgen there
 // with the case's arguments, so that a page named "../outside" stays in the workspace.
 RunResult runSeeded(const Workspace &ws, const std::vector<std::pair<QString, QString>> &env) {
-    const QDir seeded(casesDir + QStringLiteral("/seeded"));
-    for (const QString &name : seeded.entryList(QDir::Files))
+    const QString seeded = casesDir + QStringLiteral("/seeded/");
+    QDirIterator it(seeded, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString name = it.next().mid(seeded.size());
         ws.write(QStringLiteral("work/") + name, readCase(QStringLiteral("seeded/") + name));
+    }
     const QStringList args =
         QString::fromUtf8(readCase(QStringLiteral("arguments"))).split(u'\n', Qt::SkipEmptyParts);
     return ws.run(args, env, QStringLiteral("work"));

@@ -20,3 +20,12 @@ int sample(int);
 typedef struct broken {
     static int misplaced; /* a struct cannot hold this */
 } broken_t;
+
+#ifndef FIRST_OPTION /* guards no header: reported */
+#define FIRST_OPTION
+#endif
+
+/*! \brief Shows an icon.
+ * Press \icon{FileOpen}: its page and the icon are both in api/.
+ */
+int with_icon(void);

@@ -1,2 +1,3 @@
-/*! \brief Makes a widget. */
+/*! \brief Makes a widget.
+    Builds one widget and returns 0. */
 int widget(void);
