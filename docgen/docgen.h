@@ -85,6 +85,8 @@ public:
     // Whether each page gets its words (OutputPage::words) as it is made: only a
     // caller that indexes them (the reader's site) asks.
     bool wordsWanted = false;
+    // Pages with navigation (QUILLGEN_PAGES=modern) instead of the classic ones.
+    bool modernPages = false;
     // The words of the page being built, while wordsWanted.
     PageWords pageWords;
     // Adds text that the page being built shows in part. With markup the text is as

@@ -92,6 +92,7 @@ struct RunContext {
     QString manualOutput; // QUILLGEN_MANUAL_OUTPUT; empty: the working directory
     bool verbose = false;
     bool site = false;
+    bool modernPages = false; // QUILLGEN_PAGES=modern
     Pipeline *pipeline = nullptr;
     Prune *prune = nullptr;     // with QUILLGEN_PRUNE
     QStringList written;        // the pages, for the dependency file
@@ -163,6 +164,7 @@ void processInput(const QString &argument, const QString &next, RunContext &run)
         DocGen docGen;
         docGen.contentsWanted = run.site; // only the site reads the contents file
         docGen.wordsWanted = run.site;
+        docGen.modernPages = run.modernPages;
         if (manual)
             docGen.manualOutput = run.manualOutput;
         docGen.parsedHeader = pipeline.takeParsed(input);
@@ -247,6 +249,18 @@ bool threadsWanted() {
     throw HException("QUILLGEN_THREADS: unknown value '" + value + "' (expected 1, or unset)");
 }
 
+// QUILLGEN_PAGES=modern asks for pages with navigation, unset, empty or "classic" for
+// the classic pages.
+bool modernPagesWanted() {
+    const QByteArray value = qgetenv("QUILLGEN_PAGES");
+    if (value.isEmpty() || value == "classic")
+        return false;
+    if (value == "modern")
+        return true;
+    throw HException("QUILLGEN_PAGES: unknown value '" + value +
+                     "' (expected classic or modern, or unset)");
+}
+
 // The count of warnings closes the standard error of a run that gave any.
 void printWarningCount() {
     const int count = diagnostics().count();
@@ -284,10 +298,12 @@ int runQuillgen(int argc, char **argv) {
     try {
         configureWarnings();
         const bool threaded = threadsWanted();
+        const bool modernPages = modernPagesWanted();
         loadFromEnvironment("QUILLGEN_MENU_DEFINITIONS", "menu definitions", loadMenuDefinitions);
         loadFromEnvironment("QUILLGEN_PROPERTIES", "property registry", loadPropertyRegistry);
         RunContext run;
         run.verbose = line.verbose;
+        run.modernPages = modernPages;
         const bool pruning = Prune::requested();
         run.manualOutput = manualOutputFolder();
         run.outputDirectory = line.outputDirectory;
