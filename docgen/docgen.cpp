@@ -3,6 +3,7 @@
 #include "docgen/blockstate.h"
 #include "docgen/headerpipeline.h"
 #include "docgen/htmltext.h"
+#include "docgen/modernpages.h"
 #include "docgen/pagetemplate.h"
 #include "docgen/preprocessor.h"
 #include "docgen/programtables.h"
@@ -11,7 +12,7 @@
 
 #include <utility>
 
-DocGen::DocGen() = default;
+DocGen::DocGen() : modern(std::make_unique<ModernPages>()) {}
 
 DocGen::~DocGen() = default;
 
@@ -35,6 +36,8 @@ void DocGen::processFile(int mode_, const QString &input, const QString &outputD
         contentsLevel = 0;
         preprocess(*this, input);
         flushPage();
+        if (modernPages)
+            modern->finishManual(*this);
     } else if (suffix == QLatin1String("h")) {
         contentsLevel = 0;
         documentHeader(*this, input, excludedNames);
@@ -49,8 +52,12 @@ void DocGen::flushPage() {
             // where it is written; the next page is built in room as large as this one
             // needed, instead of growing a new buffer a few characters at a time.
             const qsizetype size = pageBody.size();
-            pages->append(OutputPage{pageFileName(), pageTitle, std::move(pageBody), true,
-                                     std::exchange(pageWords, {})});
+            if (modernPages)
+                addModernPage(OutputPage{pageFileName(), pageTitle, std::move(pageBody), true,
+                                         std::exchange(pageWords, {})});
+            else
+                pages->append(OutputPage{pageFileName(), pageTitle, std::move(pageBody), true,
+                                         std::exchange(pageWords, {})});
             pageBody = QString();
             pageBody.reserve(size);
         } else {
@@ -61,6 +68,8 @@ void DocGen::flushPage() {
     clearWords();
     pageName.clear();
     pageTitle.clear();
+    entityBrief.clear();
+    entityGroup.clear();
     // Emptied, not released: the next page is built in the room this one grew.
     pageBody.resize(0);
 }
@@ -82,6 +91,17 @@ void DocGen::startPage(const QString &name, bool quiet) {
     }
     flushPage();
     pageName = name;
+    if (modernPages && !quiet)
+        modern->manualPageStarted(*this);
+}
+
+void DocGen::addModernPage(OutputPage &&page) {
+    if (!sourceRoot) {
+        modern->addManualPage(*this, std::move(page));
+        return;
+    }
+    modern->fillDeclarationPage(page, page.title, entityBrief, entityGroup);
+    pages->append(std::move(page));
 }
 
 void DocGen::closeContentsLevels() {

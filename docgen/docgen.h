@@ -16,6 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
+class ModernPages;
+
 // The modes of processFile: complete HTML pages, which the tool always asks for, or
 // page bodies alone with their titles as headings.
 constexpr int ModeBodies = 0;
@@ -85,8 +87,14 @@ public:
     // Whether each page gets its words (OutputPage::words) as it is made: only a
     // caller that indexes them (the reader's site) asks.
     bool wordsWanted = false;
-    // Pages with navigation (QUILLGEN_PAGES=modern) instead of the classic ones.
+    // Pages with navigation (QUILLGEN_PAGES=modern) instead of the classic ones, and
+    // what gives each its navigation.
     bool modernPages = false;
+    std::unique_ptr<ModernPages> modern;
+    // The brief and group of the declaration whose page is being built, kept for the
+    // top of its modern page.
+    QString entityBrief;
+    QString entityGroup;
     // The words of the page being built, while wordsWanted.
     PageWords pageWords;
     // Adds text that the page being built shows in part. With markup the text is as
@@ -117,6 +125,8 @@ public:
     std::unique_ptr<ParsedHeader> parsedHeader;
 
 private:
+    // Hands a finished page on with its navigation, under modernPages.
+    void addModernPage(OutputPage &&page);
     void takeWords(WordsPart part, QStringView text, bool markup);
     void separateWords();
     readertext::State wordsState_; // what markup text left open for its next piece

@@ -10,6 +10,7 @@
 #include "docgen/filesread.h"
 #include "docgen/headerparse.h"
 #include "docgen/interpreter.h"
+#include "docgen/modernpages.h"
 #include "docgen/pagetemplate.h"
 #include "sourcebrowser/sourcebrowsermacro.h"
 #include "sourcebrowser/sourcebrowsermethod.h"
@@ -152,10 +153,18 @@ void writeIndexPage(DocGen &doc, const QString &inputPath, const QString &overvi
     doc.clearWords();
     if (!doc.pages)
         return;
-    doc.pages->append(OutputPage{
-        doc.outputDirectory + QLatin1Char('/') + base + QLatin1String("_h.htm"), fileName,
-        pageTemplate(QLatin1Char('<') + fileName + QLatin1Char('>'), body, QString()), false,
-        std::move(words)});
+    const QString indexFile =
+        doc.outputDirectory + QLatin1Char('/') + base + QLatin1String("_h.htm");
+    if (doc.modernPages) {
+        OutputPage page{indexFile, fileName, std::move(body), true, std::move(words)};
+        doc.modern->fillIndexPage(page);
+        doc.pages->append(std::move(page));
+    } else {
+        doc.pages->append(OutputPage{
+            indexFile, fileName,
+            pageTemplate(QLatin1Char('<') + fileName + QLatin1Char('>'), body, QString()), false,
+            std::move(words)});
+    }
 
     if (!doc.contentsWanted)
         return;
@@ -355,6 +364,20 @@ void documentHeader(DocGen &doc, const QString &inputPath, const QStringList &ex
     doc.pageBody.clear();
     doc.clearWords();
     const WordSet excluded(excludedNames);
+    if (doc.modernPages) {
+        // The pages' order is known before the first is made: each links to its next.
+        std::vector<QString> names;
+        forEachDeclarationList(*doc.sourceRoot, [&names, &excluded](const auto &entities) {
+            for (const auto *entity : entities)
+                if (!excluded.contains(entity->name) && getsPage(*entity))
+                    names.push_back(entity->name);
+        });
+        const QFileInfo info(inputPath);
+        doc.modern->startHeader(std::move(names), doc.outputDirectory,
+                                doc.outputDirectory + QLatin1Char('/') + info.baseName() +
+                                    QLatin1String("_h.htm"),
+                                info.fileName());
+    }
     forEachDeclarationList(*doc.sourceRoot, [&doc, &excluded](const auto &entities) {
         documentAll(doc, entities, excluded);
     });

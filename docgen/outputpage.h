@@ -19,6 +19,12 @@ struct OutputPage {
     bool templated = false;
     // What a reader sees of the page, when the maker was asked for it (wordsWanted).
     PageWords words{};
+    // A modern page (QUILLGEN_PAGES=modern, templated only): an HTML5 page written in
+    // UTF-8, with navigation (its header and pager) before its main part, and lead (a
+    // heading and what stands under it) at the start of that part, before text.
+    bool modern = false;
+    QString navigation{};
+    QString lead{};
 };
 
 // The files of one input in the order they were made. A caller that writes pages while

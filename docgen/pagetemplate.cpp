@@ -34,6 +34,48 @@ const QLatin1String
                "<body>\n");
 const QLatin1String tail("</body>\n</html>\n");
 
+// The modern template (QUILLGEN_PAGES=modern): before the title, from the title to the
+// navigation, from the navigation to the main part, and at the end.
+const QLatin1String modernHead("<!DOCTYPE html>\n"
+                               "<!-- Documentation page written by quillgen. The text of this "
+                               "page belongs to the authors of its sources; it may be copied "
+                               "and distributed, with or without changes, provided that this "
+                               "notice is kept. It is provided as is, without any warranty. -->\n"
+                               "<html lang=\"en\">\n"
+                               "<head>\n"
+                               "<meta charset=\"utf-8\">\n"
+                               "<meta name=\"viewport\" content=\"width=device-width, "
+                               "initial-scale=1\">\n"
+                               "<title>");
+const QLatin1String modernAfterTitle("</title>\n"
+                                     "<link rel=\"stylesheet\" href=\"default.css\">\n"
+                                     "</head>\n"
+                                     "<body class=\"qg-modern\">\n"
+                                     "<a class=\"qg-skip\" href=\"#main\">Skip to content</a>\n");
+const QLatin1String modernMain("<main id=\"main\">\n");
+const QLatin1String modernTail("\n</main>\n</body>\n</html>\n");
+
+// A modern page, in UTF-8 whatever the locale: its charset says so.
+void modernPageBytes(const OutputPage &page, QByteArray &bytes) {
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    QString title;
+    appendEscapedXml(title, page.title);
+    bytes.resize(modernHead.size() + modernAfterTitle.size() + modernMain.size() +
+                 modernTail.size() +
+                 encoder.requiredSpace(title.size() + page.navigation.size() + page.lead.size() +
+                                       page.text.size()));
+    char *const begin = bytes.data();
+    char *out = copyTo(begin, modernHead);
+    out = encoder.appendToBuffer(out, title);
+    out = copyTo(out, modernAfterTitle);
+    out = encoder.appendToBuffer(out, page.navigation);
+    out = copyTo(out, modernMain);
+    out = encoder.appendToBuffer(out, page.lead);
+    out = encoder.appendToBuffer(out, page.text);
+    out = copyTo(out, modernTail);
+    bytes.truncate(out - begin);
+}
+
 } // namespace
 
 QString pageTemplate(const QString &title, const QString &body, const QString &style) {
@@ -55,6 +97,10 @@ QString pageTemplate(const QString &title, const QString &body, const QString &s
 void pageBytes(const OutputPage &page, QByteArray &bytes) {
     if (!page.templated) {
         bytes = page.text.toLocal8Bit();
+        return;
+    }
+    if (page.modern) {
+        modernPageBytes(page, bytes);
         return;
     }
     // The encoder that toLocal8Bit() uses; stateless, so a piece encodes as it would

@@ -11,7 +11,8 @@ QString pageTemplate(const QString &title, const QString &body, const QString &s
 
 // The file of a page as it is written, encoded as the system's 8-bit text (UTF-8), into
 // bytes: a templated page is encoded piece by piece, without forming its whole text
-// first, in the room that bytes has.
+// first, in the room that bytes has. A modern page gets the modern template and is
+// encoded in UTF-8.
 void pageBytes(const OutputPage &page, QByteArray &bytes);
 
 // Appends the grouped API summary table of the entries registered for the current

@@ -231,12 +231,13 @@ void Preprocessor::warn(int line, const QString &message, const char *category) 
     diagnostics().warn(inclusions_.back().path, line, message, category);
 }
 
-// Records where a kept line came from, reports its first character beyond ASCII, and
-// follows the code blocks it opens and closes.
+// Records where a kept line came from, reports its first character beyond ASCII (classic
+// pages only), and follows the code blocks it opens and closes.
 void Preprocessor::noteOutputLine(QStringView line) {
     Inclusion &current = inclusions_.back();
     origins_->map(outputLines_, current.path, current.line);
-    if (!current.nonAsciiReported) {
+    // Modern pages are written in UTF-8 and say so: any character shows as written.
+    if (!current.nonAsciiReported && !doc_.modernPages) {
         const auto wide =
             std::find_if(line.begin(), line.end(), [](QChar c) { return c.unicode() > 0x7f; });
         if (wide != line.end()) {

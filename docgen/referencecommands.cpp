@@ -283,6 +283,10 @@ void registerEntity(MarkupInterpreter &in) {
     tables.entries.insert(EntryRecord{in.entity->name, in.group, in.brief, in.entity->kind});
     if (in.doc.wordsWanted)
         in.doc.pageWords.brief = in.brief;
+    if (in.doc.modernPages) {
+        in.doc.entityBrief = in.brief;
+        in.doc.entityGroup = in.group;
+    }
     if (in.warnings)
         checkParamsDocumented(in);
 }

@@ -4,6 +4,7 @@
 #include "docgen/docgen.h"
 #include "docgen/filesread.h"
 #include "docgen/menudefinitions.h"
+#include "docgen/modernpages.h"
 #include "docgen/pagetemplate.h"
 #include "docgen/propertyregistryfile.h"
 #include "driver/banner.h"
@@ -93,6 +94,7 @@ struct RunContext {
     bool verbose = false;
     bool site = false;
     bool modernPages = false; // QUILLGEN_PAGES=modern
+    QString siteFolder;       // with the site: where its search page is
     Pipeline *pipeline = nullptr;
     Prune *prune = nullptr;     // with QUILLGEN_PRUNE
     QStringList written;        // the pages, for the dependency file
@@ -165,6 +167,8 @@ void processInput(const QString &argument, const QString &next, RunContext &run)
         docGen.contentsWanted = run.site; // only the site reads the contents file
         docGen.wordsWanted = run.site;
         docGen.modernPages = run.modernPages;
+        if (run.site)
+            docGen.modern->siteFolder = run.siteFolder;
         if (manual)
             docGen.manualOutput = run.manualOutput;
         docGen.parsedHeader = pipeline.takeParsed(input);
@@ -324,6 +328,7 @@ int runQuillgen(int argc, char **argv) {
         if (siteRequested())
             site = std::make_unique<Site>(siteFolder);
         run.site = site != nullptr;
+        run.siteFolder = siteFolder;
         std::unique_ptr<Pipeline> pipeline;
         try {
             pipeline = std::make_unique<Pipeline>(threaded, site.get());

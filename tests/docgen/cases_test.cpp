@@ -7,7 +7,8 @@
 //   NAME=value          an environment variable of the run
 //   ### what the case shows
 //   the input's lines
-//   ---                 the body of case.htm (the whole page if it starts with <html>)
+//   ---                 the body of case.htm (the whole page if it starts with <html>
+//                       or <!DOCTYPE)
 //   --- page.htm        the body of another page
 //   --- stderr          what the run printed there; likewise stdout (no section: nothing)
 //   --- files           every file the run wrote, one per line
@@ -136,7 +137,8 @@ void runCase(const CaseFile &file, const Case &c) {
             actual = written.join(u'\n');
         else if (!ws.exists(target))
             actual = QStringLiteral("(not written)");
-        else if (expected.startsWith(QLatin1String("<html>")))
+        else if (expected.startsWith(QLatin1String("<html>")) ||
+                 expected.startsWith(QLatin1String("<!DOCTYPE")))
             actual = ws.read(target);
         else
             actual = pageBody(ws.read(target));

@@ -1,0 +1,228 @@
+#include "docgen/modernpages.h"
+
+#include "colouring/htmlescape.h"
+#include "docgen/docgen.h"
+#include "docgen/programtables.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// The value of name="..." in a contents line, or an empty view.
+QStringView attribute(QStringView line, QLatin1String name) {
+    const qsizetype at = line.indexOf(name);
+    if (at < 0 || !line.mid(at + name.size()).startsWith(QLatin1String("=\"")))
+        return QStringView();
+    const qsizetype value = at + name.size() + 2;
+    const qsizetype close = line.indexOf(u'"', value);
+    return close < 0 ? QStringView() : line.mid(value, close - value);
+}
+
+// The folder part of a page's file name, with its final '/', or empty.
+QStringView folderOf(const QString &file) {
+    return QStringView(file).left(file.lastIndexOf(u'/') + 1);
+}
+
+// The path of to as a link from the page from: the file's own name when both are in
+// one folder, as almost all are.
+QString href(const QString &from, const QString &to) {
+    const QStringView folder = folderOf(from);
+    if (to.startsWith(folder) && to.indexOf(u'/', folder.size()) < 0)
+        return to.mid(folder.size());
+    return QDir(QFileInfo(from).absolutePath()).relativeFilePath(QFileInfo(to).absoluteFilePath());
+}
+
+void appendLink(QString &out, const QString &from, const ModernPages::Crumb &to,
+                QLatin1String attributes = QLatin1String()) {
+    out += QLatin1String("<a");
+    out += attributes;
+    out += QLatin1String(" href=\"");
+    appendEscapedXml(out, href(from, to.file));
+    out += QLatin1String("\">");
+    appendEscapedXml(out, to.title);
+    out += QLatin1String("</a>");
+}
+
+} // namespace
+
+void ModernPages::manualPageStarted(const DocGen &doc) {
+    const QStringList &lines = doc.contentsLines;
+    for (; linesRead_ < lines.size(); ++linesRead_) {
+        const QStringView line = QStringView(lines[linesRead_]).trimmed();
+        if (line.startsWith(QLatin1String("</content"))) {
+            if (!open_.empty())
+                open_.pop_back();
+        } else if (line.startsWith(QLatin1String("<content ")) && !line.endsWith(u'/')) {
+            const QStringView url = attribute(line, QLatin1String("url"));
+            if (url.isEmpty()) {
+                open_.push_back(
+                    Crumb{QString(), attribute(line, QLatin1String("title")).toString()});
+                continue;
+            }
+            // A page of the manual: named as its file is, titled as its \title says.
+            QStringView name = url;
+            if (name.endsWith(QLatin1String(".htm")))
+                name.chop(4);
+            const auto title = doc.splitTitles.find(name.toString());
+            const QString file = doc.manualOutput.isEmpty() || url.startsWith(u'/')
+                                     ? url.toString()
+                                     : doc.manualOutput + u'/' + url;
+            open_.push_back(Crumb{file, title != doc.splitTitles.end() && !title->second.isEmpty()
+                                            ? title->second
+                                            : name.toString()});
+        }
+    }
+    // The page's own element is the last one open; the ones before are its chapters.
+    pageTrail_.assign(open_.begin(), open_.empty() ? open_.end() : open_.end() - 1);
+}
+
+void ModernPages::addManualPage(DocGen &doc, OutputPage &&page) {
+    const Crumb crumb{page.fileName, page.title.isEmpty() ? page.fileName : page.title};
+    if (manualRoot_.file.isEmpty())
+        manualRoot_ = crumb;
+    std::vector<Crumb> trail;
+    if (crumb.file != manualRoot_.file)
+        trail.push_back(manualRoot_);
+    for (const Crumb &step : pageTrail_)
+        if (step.file.isEmpty() || (step.file != manualRoot_.file && step.file != crumb.file))
+            trail.push_back(step);
+    page.modern = true;
+    openNavigation(page.navigation, page.fileName, trail, crumb.title,
+                   held_ ? &heldCrumb_ : nullptr);
+    // Classic pages show a manual page's title in the window's title alone.
+    if (!page.title.isEmpty()) {
+        page.lead += QLatin1String("<h1>");
+        appendEscapedXml(page.lead, page.title);
+        page.lead += QLatin1String("</h1>\n");
+    }
+    if (held_) {
+        appendPagerLink(held_->navigation, held_->fileName, crumb, true);
+        closePager(held_->navigation);
+        doc.pages->append(std::move(*held_));
+    }
+    held_ = std::move(page);
+    heldCrumb_ = crumb;
+}
+
+void ModernPages::finishManual(DocGen &doc) {
+    if (!held_)
+        return;
+    closePager(held_->navigation);
+    if (doc.pages)
+        doc.pages->append(std::move(*held_));
+    held_.reset();
+}
+
+void ModernPages::startHeader(std::vector<QString> names, const QString &outputDirectory,
+                              const QString &indexFile, const QString &header) {
+    // The contents of a header list its declarations in the order of their pages'
+    // names; a name declared twice has one page.
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    headerOrder_.clear();
+    headerPlace_.clear();
+    headerOrder_.reserve(names.size() + 1);
+    headerPlace_.reserve(names.size());
+    headerOrder_.push_back(Crumb{indexFile, header});
+    for (QString &name : names) {
+        headerPlace_.emplace(name, headerOrder_.size());
+        headerOrder_.push_back(
+            Crumb{outputDirectory + u'/' + name + QLatin1String(".htm"), std::move(name)});
+    }
+}
+
+void ModernPages::fillDeclarationPage(OutputPage &page, const QString &name, const QString &brief,
+                                      const QString &group) {
+    const auto place = headerPlace_.find(name);
+    if (place == headerPlace_.end())
+        return;
+    const size_t at = place->second;
+    const Crumb &index = headerOrder_.front();
+    page.modern = true;
+    openNavigation(page.navigation, page.fileName, {index}, name, &headerOrder_[at - 1]);
+    if (at + 1 < headerOrder_.size())
+        appendPagerLink(page.navigation, page.fileName, headerOrder_[at + 1], true);
+    closePager(page.navigation);
+
+    QString &lead = page.lead;
+    lead += QLatin1String("<h1>");
+    appendEscapedXml(lead, name);
+    lead += QLatin1String("</h1>\n");
+    if (!brief.isEmpty()) {
+        lead += QLatin1String("<p class=\"qg-brief\">");
+        appendEscapedXml(lead, brief);
+        lead += QLatin1String("</p>\n");
+    }
+    lead += QLatin1String("<p class=\"qg-origin\">Header: ");
+    appendLink(lead, page.fileName, index);
+    if (!group.isEmpty() && group != QLatin1String(unassignedGroup)) {
+        lead += QLatin1String(" &middot; Group: ");
+        appendEscapedXml(lead, group);
+    }
+    lead += QLatin1String("</p>\n");
+}
+
+void ModernPages::fillIndexPage(OutputPage &page) {
+    const Crumb &index = headerOrder_.front();
+    page.modern = true;
+    openNavigation(page.navigation, page.fileName, {}, index.title, nullptr);
+    if (headerOrder_.size() > 1)
+        appendPagerLink(page.navigation, page.fileName, headerOrder_[1], true);
+    closePager(page.navigation);
+    page.lead += QLatin1String("<h1>");
+    appendEscapedXml(page.lead, index.title);
+    page.lead += QLatin1String("</h1>\n");
+}
+
+void ModernPages::openNavigation(QString &out, const QString &file, const std::vector<Crumb> &trail,
+                                 const QString &title, const Crumb *previous) {
+    out += QLatin1String("<header class=\"qg-header\">\n"
+                         "<nav class=\"qg-breadcrumb\" aria-label=\"Breadcrumb\"><ol>");
+    for (const Crumb &step : trail) {
+        out += QLatin1String("<li>");
+        if (step.file.isEmpty())
+            out += step.title; // as the contents line has it, entities and all
+        else
+            appendLink(out, file, step);
+        out += QLatin1String("</li>");
+    }
+    out += QLatin1String("<li aria-current=\"page\">");
+    appendEscapedXml(out, title);
+    out += QLatin1String("</li></ol></nav>\n");
+    if (!siteFolder.isEmpty()) {
+        out += QLatin1String("<form class=\"qg-search\" action=\"");
+        appendEscapedXml(out, searchHref(file));
+        out += QLatin1String("\" method=\"get\" role=\"search\"><input type=\"search\" name=\"q\" "
+                             "aria-label=\"Search\" placeholder=\"Search\"></form>\n");
+    }
+    out += QLatin1String("</header>\n<nav class=\"qg-pager\" aria-label=\"Pages\">");
+    if (previous)
+        appendPagerLink(out, file, *previous, false);
+}
+
+void ModernPages::appendPagerLink(QString &out, const QString &from, const Crumb &to, bool next) {
+    out +=
+        next ? QLatin1String("<a rel=\"next\" href=\"") : QLatin1String("<a rel=\"prev\" href=\"");
+    appendEscapedXml(out, href(from, to.file));
+    out += next ? QLatin1String("\">Next: ") : QLatin1String("\">Previous: ");
+    appendEscapedXml(out, to.title);
+    out += QLatin1String("</a>");
+}
+
+void ModernPages::closePager(QString &out) {
+    out += QLatin1String("</nav>\n");
+}
+
+const QString &ModernPages::searchHref(const QString &file) {
+    const QStringView folder = folderOf(file);
+    if (searchHref_.isEmpty() || folder != searchFolder_) {
+        searchFolder_ = folder.toString();
+        searchHref_ = QDir(QFileInfo(file).absolutePath())
+                          .relativeFilePath(siteFolder + QLatin1String("/search.htm"));
+    }
+    return searchHref_;
+}
