@@ -4,7 +4,7 @@
 #   cd build && cpack -G DEB        (or scripts/package)
 #
 # installs bin/quillgen, share/quillgen/default.css (the stylesheet that every page
-# links), the example menu definitions and property registry, the manual page
+# links) and sidebar.js (the contents at the side of modern pages), the example menu definitions and property registry, the manual page
 # quillgen(1), the copyright and changelog (from packaging/) and the CMake package
 # lib/cmake/quillgen (find_package(quillgen) gives quillgen::quillgen and
 # quillgen_add_docs()). The build tree holds a package of its own,
@@ -15,6 +15,7 @@ include(GNUInstallDirs)
 
 install(TARGETS quillgen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/share/quillgen/default.css
+              ${PROJECT_SOURCE_DIR}/share/quillgen/sidebar.js
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quillgen)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/menus.xml ${PROJECT_SOURCE_DIR}/docs/properties.xml
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)

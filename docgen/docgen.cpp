@@ -32,6 +32,8 @@ void DocGen::processFile(int mode_, const QString &input, const QString &outputD
 
     // The suffix is compared exactly: x.DG, x.H and a.b.dg produce nothing.
     const QString suffix = QFileInfo(input).completeSuffix();
+    if (modernPages)
+        modern->startInput(*this);
     if (suffix == QLatin1String("dg")) {
         contentsLevel = 0;
         preprocess(*this, input);

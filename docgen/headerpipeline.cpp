@@ -159,6 +159,7 @@ void writeIndexPage(DocGen &doc, const QString &inputPath, const QString &overvi
         OutputPage page{indexFile, fileName, std::move(body), true, std::move(words)};
         doc.modern->fillIndexPage(page);
         doc.pages->append(std::move(page));
+        doc.modern->finishHeader(doc);
     } else {
         doc.pages->append(OutputPage{
             indexFile, fileName,

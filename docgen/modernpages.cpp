@@ -47,6 +47,50 @@ void appendLink(QString &out, const QString &from, const ModernPages::Crumb &to,
     out += QLatin1String("</a>");
 }
 
+// Where the heading that a page's text starts with ends (the text's own title, written
+// with \h1), or 0 when it starts with none: the page's lead then starts with its title.
+qsizetype headingEnd(const QString &text) {
+    static const QLatin1String close("</h1>");
+    if (!text.startsWith(QLatin1String("<h1>")))
+        return 0;
+    const qsizetype end = text.indexOf(close);
+    return end < 0 ? 0 : end + close.size();
+}
+
+void appendHeading(QString &out, const QString &title) {
+    out += QLatin1String("<h1>");
+    appendEscapedXml(out, title);
+    out += QLatin1String("</h1>\n");
+}
+
+// Appends text as a JavaScript string literal: ASCII only, so the script reads alike
+// in any encoding.
+void appendJsString(QString &out, QStringView text) {
+    out += u'"';
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'"' || u == u'\\') {
+            out += u'\\';
+            out += c;
+        } else if (u < 0x20 || u > 0x7e) {
+            out += QLatin1String("\\u") + QString::number(u, 16).rightJustified(4, u'0');
+        } else {
+            out += c;
+        }
+    }
+    out += u'"';
+}
+
+// Starts an entry of the contents script: its title (HTML) and file.
+void openJsEntry(QString &out, bool first, QStringView titleHtml, QStringView file) {
+    if (!first)
+        out += u',';
+    out += u'[';
+    appendJsString(out, titleHtml);
+    out += u',';
+    appendJsString(out, file);
+}
+
 } // namespace
 
 void ModernPages::manualPageStarted(const DocGen &doc) {
@@ -93,15 +137,13 @@ void ModernPages::addManualPage(DocGen &doc, OutputPage &&page) {
     page.modern = true;
     openNavigation(page.navigation, page.fileName, trail, crumb.title,
                    held_ ? &heldCrumb_ : nullptr);
-    // Classic pages show a manual page's title in the window's title alone.
-    if (!page.title.isEmpty()) {
-        page.lead += QLatin1String("<h1>");
-        appendEscapedXml(page.lead, page.title);
-        page.lead += QLatin1String("</h1>\n");
-    }
+    // Classic pages show a manual page's title in the window's title alone; the text
+    // may start with a heading of its own.
+    if (!page.title.isEmpty() && headingEnd(page.text) == 0)
+        appendHeading(page.lead, page.title);
     if (held_) {
         appendPagerLink(held_->navigation, held_->fileName, crumb, true);
-        closePager(held_->navigation);
+        closePager(held_->navigation, held_->fileName);
         doc.pages->append(std::move(*held_));
     }
     held_ = std::move(page);
@@ -109,12 +151,53 @@ void ModernPages::addManualPage(DocGen &doc, OutputPage &&page) {
 }
 
 void ModernPages::finishManual(DocGen &doc) {
-    if (!held_)
+    if (held_) {
+        closePager(held_->navigation, held_->fileName);
+        if (doc.pages)
+            doc.pages->append(std::move(*held_));
+        held_.reset();
+    }
+    if (scriptFile_.isEmpty() || manualRoot_.file.isEmpty())
         return;
-    closePager(held_->navigation);
-    if (doc.pages)
-        doc.pages->append(std::move(*held_));
-    held_.reset();
+    // The contents lines as entries: an element that holds others gets their list.
+    QString tree;
+    std::vector<bool> empty{true}; // per open level: no entry in it yet
+    for (const QString &whole : doc.contentsLines) {
+        const QStringView line = QStringView(whole).trimmed();
+        if (line.startsWith(QLatin1String("</content"))) {
+            if (empty.size() > 1) {
+                empty.pop_back();
+                tree += QLatin1String("]]");
+            }
+            continue;
+        }
+        if (!line.startsWith(QLatin1String("<content ")))
+            continue;
+        const QStringView url = attribute(line, QLatin1String("url"));
+        QString title;
+        if (url.isEmpty()) {
+            title = attribute(line, QLatin1String("title")).toString();
+        } else {
+            QStringView name = url;
+            if (name.endsWith(QLatin1String(".htm")))
+                name.chop(4);
+            const auto found = doc.splitTitles.find(name.toString());
+            appendEscapedXml(title, found != doc.splitTitles.end() && !found->second.isEmpty()
+                                        ? QStringView(found->second)
+                                        : name);
+        }
+        openJsEntry(tree, empty.back(), title, url);
+        empty.back() = false;
+        if (line.endsWith(u'/')) {
+            tree += u']';
+        } else {
+            tree += QLatin1String(",[");
+            empty.push_back(true);
+        }
+    }
+    for (; empty.size() > 1; empty.pop_back())
+        tree += QLatin1String("]]");
+    addContentsScript(doc, tree);
 }
 
 void ModernPages::startHeader(std::vector<QString> names, const QString &outputDirectory,
@@ -146,12 +229,12 @@ void ModernPages::fillDeclarationPage(OutputPage &page, const QString &name, con
     openNavigation(page.navigation, page.fileName, {index}, name, &headerOrder_[at - 1]);
     if (at + 1 < headerOrder_.size())
         appendPagerLink(page.navigation, page.fileName, headerOrder_[at + 1], true);
-    closePager(page.navigation);
+    closePager(page.navigation, page.fileName);
 
     QString &lead = page.lead;
-    lead += QLatin1String("<h1>");
-    appendEscapedXml(lead, name);
-    lead += QLatin1String("</h1>\n");
+    page.leadAt = headingEnd(page.text);
+    if (page.leadAt == 0)
+        appendHeading(lead, name);
     if (!brief.isEmpty()) {
         lead += QLatin1String("<p class=\"qg-brief\">");
         appendEscapedXml(lead, brief);
@@ -166,16 +249,33 @@ void ModernPages::fillDeclarationPage(OutputPage &page, const QString &name, con
     lead += QLatin1String("</p>\n");
 }
 
+void ModernPages::finishHeader(DocGen &doc) {
+    if (scriptFile_.isEmpty())
+        return;
+    // The index page, with the declarations under it; the files are in the script's
+    // folder.
+    QString tree;
+    const Crumb &index = headerOrder_.front();
+    openJsEntry(tree, true, index.title, href(scriptFile_, index.file));
+    tree += QLatin1String(",[");
+    for (size_t at = 1; at < headerOrder_.size(); ++at) {
+        openJsEntry(tree, at == 1, headerOrder_[at].title,
+                    href(scriptFile_, headerOrder_[at].file));
+        tree += u']';
+    }
+    tree += QLatin1String("]]");
+    addContentsScript(doc, tree);
+}
+
 void ModernPages::fillIndexPage(OutputPage &page) {
     const Crumb &index = headerOrder_.front();
     page.modern = true;
     openNavigation(page.navigation, page.fileName, {}, index.title, nullptr);
     if (headerOrder_.size() > 1)
         appendPagerLink(page.navigation, page.fileName, headerOrder_[1], true);
-    closePager(page.navigation);
-    page.lead += QLatin1String("<h1>");
-    appendEscapedXml(page.lead, index.title);
-    page.lead += QLatin1String("</h1>\n");
+    closePager(page.navigation, page.fileName);
+    if (headingEnd(page.text) == 0)
+        appendHeading(page.lead, index.title);
 }
 
 void ModernPages::openNavigation(QString &out, const QString &file, const std::vector<Crumb> &trail,
@@ -213,8 +313,38 @@ void ModernPages::appendPagerLink(QString &out, const QString &from, const Crumb
     out += QLatin1String("</a>");
 }
 
-void ModernPages::closePager(QString &out) {
+void ModernPages::closePager(QString &out, const QString &file) {
     out += QLatin1String("</nav>\n");
+    if (scriptFile_.isEmpty())
+        return;
+    out += QLatin1String("<nav class=\"qg-sidebar\" aria-label=\"Contents\"></nav><script src=\"");
+    appendEscapedXml(out, href(file, scriptFile_));
+    out += QLatin1String("\" data-page=\"");
+    appendEscapedXml(out, href(scriptFile_, file));
+    out += QLatin1String("\"></script>\n");
+}
+
+void ModernPages::startInput(const DocGen &doc) {
+    scriptFile_.clear();
+    if (sidebarScript.isEmpty())
+        return;
+    const QFileInfo input(doc.inputPath);
+    const bool header = input.completeSuffix() == QLatin1String("h");
+    const QString folder = header ? doc.outputDirectory : doc.manualOutput;
+    scriptFile_ = input.baseName() +
+                  (header ? QLatin1String("_h.contents.js") : QLatin1String("_dg.contents.js"));
+    if (!folder.isEmpty())
+        scriptFile_.prepend(folder + u'/');
+}
+
+void ModernPages::addContentsScript(DocGen &doc, const QString &tree) {
+    if (scriptFile_.isEmpty() || !doc.pages)
+        return;
+    QString text = sidebarScript;
+    text += QLatin1String("quillgenSidebar([");
+    text += tree;
+    text += QLatin1String("]);\n");
+    doc.pages->append(OutputPage{scriptFile_, QString(), std::move(text)});
 }
 
 const QString &ModernPages::searchHref(const QString &file) {

@@ -33,6 +33,14 @@ public:
 
     // The folder of the site (absolute), or empty without the site: then no search box.
     QString siteFolder;
+    // The script that draws the contents at the side (share/quillgen/sidebar.js), or
+    // empty: then pages get no contents at the side.
+    QString sidebarScript;
+
+    // Called before an input's first page: names its contents script. The script,
+    // made at the input's end, is this function and a call of it with the input's
+    // contents; every page of the input loads it.
+    void startInput(const DocGen &doc);
 
     // Manuals. The contents lines made since the last call open and close the steps
     // of the trail; called once a page is started, it tells the page's place.
@@ -53,6 +61,8 @@ public:
                              const QString &group);
     // The navigation and heading of the header's index page.
     void fillIndexPage(OutputPage &page);
+    // Hands on the header's contents script, after its last page.
+    void finishHeader(DocGen &doc);
 
 private:
     // The start of the navigation: the breadcrumb ending at the page, the search box,
@@ -60,7 +70,11 @@ private:
     void openNavigation(QString &out, const QString &file, const std::vector<Crumb> &trail,
                         const QString &title, const Crumb *previous);
     static void appendPagerLink(QString &out, const QString &from, const Crumb &to, bool next);
-    static void closePager(QString &out);
+    // Ends the pager, and adds the place for the contents at the side with its script.
+    void closePager(QString &out, const QString &file);
+    // Hands the input's contents script to doc.pages: tree is its contents, as a list
+    // of JavaScript entries.
+    void addContentsScript(DocGen &doc, const QString &tree);
     // The search page's path from the folder of file.
     const QString &searchHref(const QString &file);
 
@@ -77,6 +91,7 @@ private:
     std::vector<Crumb> headerOrder_;
     std::unordered_map<QString, size_t, TextHash> headerPlace_;
 
+    QString scriptFile_;   // the input's contents script; empty: none
     QString searchFolder_; // the folder searchHref_ was worked out for
     QString searchHref_;
 };

@@ -21,10 +21,11 @@ struct OutputPage {
     PageWords words{};
     // A modern page (QUILLGEN_PAGES=modern, templated only): an HTML5 page written in
     // UTF-8, with navigation (its header and pager) before its main part, and lead (a
-    // heading and what stands under it) at the start of that part, before text.
+    // heading, or what stands under the heading that text starts with) in that part.
     bool modern = false;
     QString navigation{};
     QString lead{};
+    qsizetype leadAt = 0; // where in text lead goes: after the heading text starts with
 };
 
 // The files of one input in the order they were made. A caller that writes pages while

@@ -70,8 +70,10 @@ void modernPageBytes(const OutputPage &page, QByteArray &bytes) {
     out = copyTo(out, modernAfterTitle);
     out = encoder.appendToBuffer(out, page.navigation);
     out = copyTo(out, modernMain);
+    const QStringView text(page.text);
+    out = encoder.appendToBuffer(out, text.left(page.leadAt));
     out = encoder.appendToBuffer(out, page.lead);
-    out = encoder.appendToBuffer(out, page.text);
+    out = encoder.appendToBuffer(out, text.mid(page.leadAt));
     out = copyTo(out, modernTail);
     bytes.truncate(out - begin);
 }

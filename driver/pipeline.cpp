@@ -59,8 +59,8 @@ void Pipeline::release(std::unique_ptr<ParsedHeader> header) {
         [held = std::shared_ptr<ParsedHeader>(std::move(header))]() mutable { held.reset(); });
 }
 
-void Pipeline::write(OutputPage &&page, const QString &input, bool manual) {
-    if (site_)
+void Pipeline::write(OutputPage &&page, const QString &input, bool manual, bool indexed) {
+    if (site_ && indexed)
         // The site takes the page's words while the writer writes the page; a page
         // that fails to be written stops the run before the site is written.
         indexer_.push([page, input, manual](Site &site) {

@@ -54,8 +54,8 @@ public:
     // Frees a header that takeParsed gave, on the thread that parsed it.
     void release(std::unique_ptr<ParsedHeader> header);
 
-    // Hands a page to the writer (and to the site, when there is one).
-    void write(OutputPage &&page, const QString &input, bool manual);
+    // Hands a page to the writer (and to the site, when there is one and indexed).
+    void write(OutputPage &&page, const QString &input, bool manual, bool indexed = true);
     // Waits until every page handed over is written; gives their outcomes in order up to
     // and including the first failure, after which no page is written.
     std::vector<PageOutcome> endInput();

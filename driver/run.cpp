@@ -44,6 +44,12 @@ bool isPage(const QString &fileName) {
            QStringView(fileName).mid(dot + 1) == QLatin1String("htm");
 }
 
+// The contents script of a modern page's input (ModernPages): written as the pages are,
+// but not a page.
+bool isContentsScript(const QString &fileName) {
+    return fileName.endsWith(QLatin1String(".contents.js"));
+}
+
 // Reports the pages of one input once it is processed, so that what the run prints keeps
 // its order: the input's own messages, then one line per page up to the first that
 // could not be written. written collects the names, for the dependency file.
@@ -54,7 +60,8 @@ void reportPages(const std::vector<PageOutcome> &outcomes, bool verbose, QString
             say("Outputting %s\n", outcome.fileName);
         if (!outcome.error.isEmpty())
             throw HException(outcome.error);
-        written.append(outcome.fileName);
+        if (isPage(outcome.fileName))
+            written.append(outcome.fileName);
         if (diagnostics.enabled())
             diagnostics.pageWritten(outcome.fileName);
     }
@@ -95,6 +102,7 @@ struct RunContext {
     bool site = false;
     bool modernPages = false; // QUILLGEN_PAGES=modern
     QString siteFolder;       // with the site: where its search page is
+    QString sidebarScript;    // modern pages: share/quillgen/sidebar.js, as read
     Pipeline *pipeline = nullptr;
     Prune *prune = nullptr;     // with QUILLGEN_PRUNE
     QStringList written;        // the pages, for the dependency file
@@ -149,7 +157,8 @@ void processInput(const QString &argument, const QString &next, RunContext &run)
     const bool makesFolders = manual && !run.manualOutput.isEmpty();
     pages.onAppend = [&pipeline, &input, manual, makesFolders, &run](OutputPage &page) {
         // Pages made after a read failed are not written: the run ends at the input's end.
-        if (!isPage(page.fileName) || readFailed())
+        const bool script = run.modernPages && isContentsScript(page.fileName);
+        if ((!isPage(page.fileName) && !script) || readFailed())
             return;
         if (makesFolders) {
             const QString folder = page.fileName.left(page.fileName.lastIndexOf(u'/'));
@@ -158,7 +167,7 @@ void processInput(const QString &argument, const QString &next, RunContext &run)
                 makePath(folder);
             }
         }
-        pipeline.write(std::move(page), input, manual);
+        pipeline.write(std::move(page), input, manual, !script);
     };
     std::vector<DocGen::FileCopy> copies;
     QStringList icons;
@@ -169,6 +178,7 @@ void processInput(const QString &argument, const QString &next, RunContext &run)
         docGen.modernPages = run.modernPages;
         if (run.site)
             docGen.modern->siteFolder = run.siteFolder;
+        docGen.modern->sidebarScript = run.sidebarScript;
         if (manual)
             docGen.manualOutput = run.manualOutput;
         docGen.parsedHeader = pipeline.takeParsed(input);
@@ -265,6 +275,16 @@ bool modernPagesWanted() {
                      "' (expected classic or modern, or unset)");
 }
 
+// The script that draws a modern page's contents at the side; empty (no contents at
+// the side) when it is not installed.
+QString sidebarScript() {
+    const QString path = shareFilePath("sidebar.js");
+    QByteArray bytes;
+    if (path.isEmpty() || readWholeFile(path, bytes) != 0)
+        return QString();
+    return QString::fromUtf8(bytes);
+}
+
 // The count of warnings closes the standard error of a run that gave any.
 void printWarningCount() {
     const int count = diagnostics().count();
@@ -308,6 +328,8 @@ int runQuillgen(int argc, char **argv) {
         RunContext run;
         run.verbose = line.verbose;
         run.modernPages = modernPages;
+        if (modernPages)
+            run.sidebarScript = sidebarScript();
         const bool pruning = Prune::requested();
         run.manualOutput = manualOutputFolder();
         run.outputDirectory = line.outputDirectory;

@@ -93,15 +93,20 @@ std::function<void(Site &)> collectForSite(const QString &input, const QString &
     };
 }
 
-QString stylesheetPath() {
+QString shareFilePath(const char *name) {
     QString prefix = QCoreApplication::applicationDirPath();
     const QString bin = QStringLiteral("/" QUILLGEN_BIN_DIR);
     if (prefix.endsWith(bin)) {
         prefix.chop(bin.size());
-        const QString installed = prefix + QStringLiteral("/" QUILLGEN_DATA_DIR "/default.css");
+        const QString installed =
+            prefix + QStringLiteral("/" QUILLGEN_DATA_DIR "/") + QLatin1String(name);
         if (QFileInfo::exists(installed))
             return installed;
     }
-    const QString source = QStringLiteral(QUILLGEN_SOURCE_SHARE "/default.css");
+    const QString source = QStringLiteral(QUILLGEN_SOURCE_SHARE "/") + QLatin1String(name);
     return QFileInfo::exists(source) ? source : QString();
+}
+
+QString stylesheetPath() {
+    return shareFilePath("default.css");
 }

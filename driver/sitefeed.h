@@ -22,6 +22,9 @@ bool siteRequested();
 std::function<void(Site &)> collectForSite(const QString &input, const QString &outputDirectory,
                                            const OutputPageList &pages);
 
-// The stylesheet that the pages link: installed beside the program, or the one in the
-// sources for a program run from its build folder; empty when neither exists.
+// A file of share/quillgen: installed beside the program, or the one in the sources for
+// a program run from its build folder; empty when neither exists.
+QString shareFilePath(const char *name);
+
+// The stylesheet that the pages link (shareFilePath).
 QString stylesheetPath();
