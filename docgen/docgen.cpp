@@ -102,7 +102,7 @@ void DocGen::addModernPage(OutputPage &&page) {
         modern->addManualPage(*this, std::move(page));
         return;
     }
-    modern->fillDeclarationPage(page, page.title, entityBrief, entityGroup);
+    modern->fillDeclarationPage(*this, page, page.title, entityBrief, entityGroup);
     pages->append(std::move(page));
 }
 

@@ -1,6 +1,7 @@
 #include "docgen/modernpages.h"
 
 #include "colouring/htmlescape.h"
+#include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/programtables.h"
 
@@ -61,6 +62,15 @@ void appendHeading(QString &out, const QString &title) {
     out += QLatin1String("<h1>");
     appendEscapedXml(out, title);
     out += QLatin1String("</h1>\n");
+}
+
+// With warnings on, has the end of the run check that a page that the navigation of
+// the page from links to was written: a contents line may name any file, and a
+// declaration's page is not written when its comment gives it no text.
+void expectPage(const DocGen &doc, const QString &from, const ModernPages::Crumb &to) {
+    diagnostics().expectFile(doc.inputPath, 0, to.file, href(from, to.file), "link target",
+                             "broken-link",
+                             QStringLiteral("the navigation of %1 links to it").arg(from));
 }
 
 // Appends text as a JavaScript string literal: ASCII only, so the script reads alike
@@ -131,9 +141,14 @@ void ModernPages::addManualPage(DocGen &doc, OutputPage &&page) {
     std::vector<Crumb> trail;
     if (crumb.file != manualRoot_.file)
         trail.push_back(manualRoot_);
-    for (const Crumb &step : pageTrail_)
-        if (step.file.isEmpty() || (step.file != manualRoot_.file && step.file != crumb.file))
-            trail.push_back(step);
+    const bool warnings = diagnostics().enabled();
+    for (const Crumb &step : pageTrail_) {
+        if (!step.file.isEmpty() && (step.file == manualRoot_.file || step.file == crumb.file))
+            continue;
+        trail.push_back(step);
+        if (warnings && !step.file.isEmpty())
+            expectPage(doc, page.fileName, step);
+    }
     page.modern = true;
     openNavigation(page.navigation, page.fileName, trail, crumb.title,
                    held_ ? &heldCrumb_ : nullptr);
@@ -218,8 +233,8 @@ void ModernPages::startHeader(std::vector<QString> names, const QString &outputD
     }
 }
 
-void ModernPages::fillDeclarationPage(OutputPage &page, const QString &name, const QString &brief,
-                                      const QString &group) {
+void ModernPages::fillDeclarationPage(const DocGen &doc, OutputPage &page, const QString &name,
+                                      const QString &brief, const QString &group) {
     const auto place = headerPlace_.find(name);
     if (place == headerPlace_.end())
         return;
@@ -229,6 +244,12 @@ void ModernPages::fillDeclarationPage(OutputPage &page, const QString &name, con
     openNavigation(page.navigation, page.fileName, {index}, name, &headerOrder_[at - 1]);
     if (at + 1 < headerOrder_.size())
         appendPagerLink(page.navigation, page.fileName, headerOrder_[at + 1], true);
+    if (diagnostics().enabled()) {
+        if (at > 1)
+            expectPage(doc, page.fileName, headerOrder_[at - 1]);
+        if (at + 1 < headerOrder_.size())
+            expectPage(doc, page.fileName, headerOrder_[at + 1]);
+    }
     closePager(page.navigation, page.fileName);
 
     QString &lead = page.lead;

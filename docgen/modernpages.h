@@ -57,8 +57,8 @@ public:
                      const QString &indexFile, const QString &header);
     // The navigation and the lead (the title, the brief, where it comes from) of the
     // page of the declaration name.
-    void fillDeclarationPage(OutputPage &page, const QString &name, const QString &brief,
-                             const QString &group);
+    void fillDeclarationPage(const DocGen &doc, OutputPage &page, const QString &name,
+                             const QString &brief, const QString &group);
     // The navigation and heading of the header's index page.
     void fillIndexPage(OutputPage &page);
     // Hands on the header's contents script, after its last page.
