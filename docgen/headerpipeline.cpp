@@ -92,6 +92,8 @@ void documentAll(DocGen &doc, const QList<Entity *> &entities, const WordSet &ex
                                      QLatin1String(".htm\" />"));
         switchBlock(doc, BlockNone);
         doc.startPage(doc.outputDirectory + QLatin1Char('/') + name + QLatin1String(".htm"), true);
+        if (doc.modernPages)
+            doc.modern->declarationStarted();
         doc.setTitle(name);
         documentEntity(doc, *entity);
         if (warnings)

@@ -1,6 +1,7 @@
 #include "docgen/modernpages.h"
 
 #include "colouring/htmlescape.h"
+#include "common/findeither.h"
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/programtables.h"
@@ -9,9 +10,20 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
 
 namespace {
+
+// Appends text escaped for HTML. The titles, names and paths of the navigation seldom
+// hold a character to escape: those are appended as they stand, in one piece.
+void appendEscaped(QString &out, QStringView text) {
+    const char16_t *const end = text.utf16() + text.size();
+    if (findAnyOf<u'&', u'>', u'<', u'"', u'\'', u'\u00b7'>(text.utf16(), end) == end)
+        out += text;
+    else
+        appendEscapedXml(out, text);
+}
 
 // The value of name="..." in a contents line, or an empty view.
 QStringView attribute(QStringView line, QLatin1String name) {
@@ -30,11 +42,23 @@ QStringView folderOf(const QString &file) {
 
 // The path of to as a link from the page from: the file's own name when both are in
 // one folder, as almost all are.
-QString href(const QString &from, const QString &to) {
+QStringView href(const QString &from, const QString &to, QString &room) {
     const QStringView folder = folderOf(from);
     if (to.startsWith(folder) && to.indexOf(u'/', folder.size()) < 0)
-        return to.mid(folder.size());
-    return QDir(QFileInfo(from).absolutePath()).relativeFilePath(QFileInfo(to).absoluteFilePath());
+        return QStringView(to).mid(folder.size());
+    room = QDir(QFileInfo(from).absolutePath()).relativeFilePath(QFileInfo(to).absoluteFilePath());
+    return room;
+}
+
+QString href(const QString &from, const QString &to) {
+    QString room;
+    return href(from, to, room).toString();
+}
+
+// Appends the link from the page from to to, escaped for an attribute.
+void appendHref(QString &out, const QString &from, const QString &to) {
+    QString room;
+    appendEscaped(out, href(from, to, room));
 }
 
 void appendLink(QString &out, const QString &from, const ModernPages::Crumb &to,
@@ -42,9 +66,9 @@ void appendLink(QString &out, const QString &from, const ModernPages::Crumb &to,
     out += QLatin1String("<a");
     out += attributes;
     out += QLatin1String(" href=\"");
-    appendEscapedXml(out, href(from, to.file));
+    appendHref(out, from, to.file);
     out += QLatin1String("\">");
-    appendEscapedXml(out, to.title);
+    appendEscaped(out, to.title);
     out += QLatin1String("</a>");
 }
 
@@ -60,7 +84,7 @@ qsizetype headingEnd(const QString &text) {
 
 void appendHeading(QString &out, const QString &title) {
     out += QLatin1String("<h1>");
-    appendEscapedXml(out, title);
+    appendEscaped(out, title);
     out += QLatin1String("</h1>\n");
 }
 
@@ -77,17 +101,21 @@ void expectPage(const DocGen &doc, const QString &from, const ModernPages::Crumb
 // in any encoding.
 void appendJsString(QString &out, QStringView text) {
     out += u'"';
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
+    qsizetype run = 0; // the start of the characters not yet appended, which need no escape
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u != u'"' && u != u'\\' && u >= 0x20 && u <= 0x7e)
+            continue;
+        out += text.mid(run, i - run);
+        run = i + 1;
         if (u == u'"' || u == u'\\') {
             out += u'\\';
-            out += c;
-        } else if (u < 0x20 || u > 0x7e) {
-            out += QLatin1String("\\u") + QString::number(u, 16).rightJustified(4, u'0');
+            out += QChar(u);
         } else {
-            out += c;
+            out += QLatin1String("\\u") + QString::number(u, 16).rightJustified(4, u'0');
         }
     }
+    out += text.mid(run);
     out += u'"';
 }
 
@@ -150,7 +178,7 @@ void ModernPages::addManualPage(DocGen &doc, OutputPage &&page) {
             expectPage(doc, page.fileName, step);
     }
     page.modern = true;
-    openNavigation(page.navigation, page.fileName, trail, crumb.title,
+    openNavigation(page.navigation, page.fileName, trail.data(), trail.size(), crumb.title,
                    held_ ? &heldCrumb_ : nullptr);
     // Classic pages show a manual page's title in the window's title alone; the text
     // may start with a heading of its own.
@@ -197,9 +225,9 @@ void ModernPages::finishManual(DocGen &doc) {
             if (name.endsWith(QLatin1String(".htm")))
                 name.chop(4);
             const auto found = doc.splitTitles.find(name.toString());
-            appendEscapedXml(title, found != doc.splitTitles.end() && !found->second.isEmpty()
-                                        ? QStringView(found->second)
-                                        : name);
+            appendEscaped(title, found != doc.splitTitles.end() && !found->second.isEmpty()
+                                     ? QStringView(found->second)
+                                     : name);
         }
         openJsEntry(tree, empty.back(), title, url);
         empty.back() = false;
@@ -218,30 +246,39 @@ void ModernPages::finishManual(DocGen &doc) {
 void ModernPages::startHeader(std::vector<QString> names, const QString &outputDirectory,
                               const QString &indexFile, const QString &header) {
     // The contents of a header list its declarations in the order of their pages'
-    // names; a name declared twice has one page.
-    std::sort(names.begin(), names.end());
-    names.erase(std::unique(names.begin(), names.end()), names.end());
+    // names; a name declared twice has one page. The names are put in that order by
+    // their places, so that each declaration's page finds its place as it comes.
+    std::vector<std::u16string_view> views;
+    views.reserve(names.size());
+    for (const QString &name : names)
+        views.emplace_back(reinterpret_cast<const char16_t *>(name.utf16()), size_t(name.size()));
+    std::vector<size_t> byName(names.size());
+    for (size_t i = 0; i < byName.size(); ++i)
+        byName[i] = i;
+    std::sort(byName.begin(), byName.end(),
+              [&views](size_t a, size_t b) { return views[a] < views[b]; });
     headerOrder_.clear();
-    headerPlace_.clear();
     headerOrder_.reserve(names.size() + 1);
-    headerPlace_.reserve(names.size());
     headerOrder_.push_back(Crumb{indexFile, header});
-    for (QString &name : names) {
-        headerPlace_.emplace(name, headerOrder_.size());
-        headerOrder_.push_back(
-            Crumb{outputDirectory + u'/' + name + QLatin1String(".htm"), std::move(name)});
+    places_.assign(names.size(), 0);
+    for (size_t i = 0; i < byName.size(); ++i) {
+        const size_t at = byName[i];
+        if (i == 0 || views[at] != views[byName[i - 1]])
+            headerOrder_.push_back(
+                Crumb{outputDirectory + u'/' + names[at] + QLatin1String(".htm"), names[at]});
+        places_[at] = headerOrder_.size() - 1;
     }
+    declaration_ = size_t(-1);
 }
 
 void ModernPages::fillDeclarationPage(const DocGen &doc, OutputPage &page, const QString &name,
                                       const QString &brief, const QString &group) {
-    const auto place = headerPlace_.find(name);
-    if (place == headerPlace_.end())
+    if (declaration_ >= places_.size())
         return;
-    const size_t at = place->second;
+    const size_t at = places_[declaration_];
     const Crumb &index = headerOrder_.front();
     page.modern = true;
-    openNavigation(page.navigation, page.fileName, {index}, name, &headerOrder_[at - 1]);
+    openNavigation(page.navigation, page.fileName, &index, 1, name, &headerOrder_[at - 1]);
     if (at + 1 < headerOrder_.size())
         appendPagerLink(page.navigation, page.fileName, headerOrder_[at + 1], true);
     if (diagnostics().enabled()) {
@@ -258,14 +295,14 @@ void ModernPages::fillDeclarationPage(const DocGen &doc, OutputPage &page, const
         appendHeading(lead, name);
     if (!brief.isEmpty()) {
         lead += QLatin1String("<p class=\"qg-brief\">");
-        appendEscapedXml(lead, brief);
+        appendEscaped(lead, brief);
         lead += QLatin1String("</p>\n");
     }
     lead += QLatin1String("<p class=\"qg-origin\">Header: ");
     appendLink(lead, page.fileName, index);
     if (!group.isEmpty() && group != QLatin1String(unassignedGroup)) {
         lead += QLatin1String(" &middot; Group: ");
-        appendEscapedXml(lead, group);
+        appendEscaped(lead, group);
     }
     lead += QLatin1String("</p>\n");
 }
@@ -276,12 +313,14 @@ void ModernPages::finishHeader(DocGen &doc) {
     // The index page, with the declarations under it; the files are in the script's
     // folder.
     QString tree;
+    tree.reserve(qsizetype(headerOrder_.size()) * 48);
+    QString room;
     const Crumb &index = headerOrder_.front();
-    openJsEntry(tree, true, index.title, href(scriptFile_, index.file));
+    openJsEntry(tree, true, index.title, href(scriptFile_, index.file, room));
     tree += QLatin1String(",[");
     for (size_t at = 1; at < headerOrder_.size(); ++at) {
         openJsEntry(tree, at == 1, headerOrder_[at].title,
-                    href(scriptFile_, headerOrder_[at].file));
+                    href(scriptFile_, headerOrder_[at].file, room));
         tree += u']';
     }
     tree += QLatin1String("]]");
@@ -291,7 +330,7 @@ void ModernPages::finishHeader(DocGen &doc) {
 void ModernPages::fillIndexPage(OutputPage &page) {
     const Crumb &index = headerOrder_.front();
     page.modern = true;
-    openNavigation(page.navigation, page.fileName, {}, index.title, nullptr);
+    openNavigation(page.navigation, page.fileName, nullptr, 0, index.title, nullptr);
     if (headerOrder_.size() > 1)
         appendPagerLink(page.navigation, page.fileName, headerOrder_[1], true);
     closePager(page.navigation, page.fileName);
@@ -299,24 +338,25 @@ void ModernPages::fillIndexPage(OutputPage &page) {
         appendHeading(page.lead, index.title);
 }
 
-void ModernPages::openNavigation(QString &out, const QString &file, const std::vector<Crumb> &trail,
-                                 const QString &title, const Crumb *previous) {
+void ModernPages::openNavigation(QString &out, const QString &file, const Crumb *trail,
+                                 size_t trailSize, const QString &title, const Crumb *previous) {
+    out.reserve(768); // room for it all, most often
     out += QLatin1String("<header class=\"qg-header\">\n"
                          "<nav class=\"qg-breadcrumb\" aria-label=\"Breadcrumb\"><ol>");
-    for (const Crumb &step : trail) {
+    for (const Crumb *step = trail; step != trail + trailSize; ++step) {
         out += QLatin1String("<li>");
-        if (step.file.isEmpty())
-            out += step.title; // as the contents line has it, entities and all
+        if (step->file.isEmpty())
+            out += step->title; // as the contents line has it, entities and all
         else
-            appendLink(out, file, step);
+            appendLink(out, file, *step);
         out += QLatin1String("</li>");
     }
     out += QLatin1String("<li aria-current=\"page\">");
-    appendEscapedXml(out, title);
+    appendEscaped(out, title);
     out += QLatin1String("</li></ol></nav>\n");
     if (!siteFolder.isEmpty()) {
         out += QLatin1String("<form class=\"qg-search\" action=\"");
-        appendEscapedXml(out, searchHref(file));
+        appendEscaped(out, searchHref(file));
         out += QLatin1String("\" method=\"get\" role=\"search\"><input type=\"search\" name=\"q\" "
                              "aria-label=\"Search\" placeholder=\"Search\"></form>\n");
     }
@@ -328,9 +368,9 @@ void ModernPages::openNavigation(QString &out, const QString &file, const std::v
 void ModernPages::appendPagerLink(QString &out, const QString &from, const Crumb &to, bool next) {
     out +=
         next ? QLatin1String("<a rel=\"next\" href=\"") : QLatin1String("<a rel=\"prev\" href=\"");
-    appendEscapedXml(out, href(from, to.file));
+    appendHref(out, from, to.file);
     out += next ? QLatin1String("\">Next: ") : QLatin1String("\">Previous: ");
-    appendEscapedXml(out, to.title);
+    appendEscaped(out, to.title);
     out += QLatin1String("</a>");
 }
 
@@ -338,10 +378,10 @@ void ModernPages::closePager(QString &out, const QString &file) {
     out += QLatin1String("</nav>\n");
     if (scriptFile_.isEmpty())
         return;
-    out += QLatin1String("<nav class=\"qg-sidebar\" aria-label=\"Contents\"></nav><script src=\"");
-    appendEscapedXml(out, href(file, scriptFile_));
+    out += QLatin1String("<script src=\"");
+    appendHref(out, file, scriptFile_);
     out += QLatin1String("\" data-page=\"");
-    appendEscapedXml(out, href(scriptFile_, file));
+    appendHref(out, scriptFile_, file);
     out += QLatin1String("\"></script>\n");
 }
 

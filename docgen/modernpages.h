@@ -1,13 +1,11 @@
 #pragma once
 
-#include "common/texthash.h"
 #include "docgen/outputpage.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 class DocGen;
@@ -55,8 +53,11 @@ public:
     // header's index page; header: the header's file name.
     void startHeader(std::vector<QString> names, const QString &outputDirectory,
                      const QString &indexFile, const QString &header);
+    // Called as each declaration's page is started, in the order of the names given
+    // to startHeader.
+    void declarationStarted() { ++declaration_; }
     // The navigation and the lead (the title, the brief, where it comes from) of the
-    // page of the declaration name.
+    // page of the declaration name, the one last started.
     void fillDeclarationPage(const DocGen &doc, OutputPage &page, const QString &name,
                              const QString &brief, const QString &group);
     // The navigation and heading of the header's index page.
@@ -67,7 +68,7 @@ public:
 private:
     // The start of the navigation: the breadcrumb ending at the page, the search box,
     // the previous page's link. The next page's link and closePager() follow.
-    void openNavigation(QString &out, const QString &file, const std::vector<Crumb> &trail,
+    void openNavigation(QString &out, const QString &file, const Crumb *trail, size_t trailSize,
                         const QString &title, const Crumb *previous);
     static void appendPagerLink(QString &out, const QString &from, const Crumb &to, bool next);
     // Ends the pager, and adds the place for the contents at the side with its script.
@@ -87,9 +88,11 @@ private:
     std::optional<OutputPage> held_;
     Crumb heldCrumb_;
 
-    // Headers: the pages in contents order, and where each declaration stands there.
+    // Headers: the pages in contents order; the place there of each declaration that
+    // gets a page, in the order of the declarations; the one whose page is being made.
     std::vector<Crumb> headerOrder_;
-    std::unordered_map<QString, size_t, TextHash> headerPlace_;
+    std::vector<size_t> places_;
+    size_t declaration_ = 0;
 
     QString scriptFile_;   // the input's contents script; empty: none
     QString searchFolder_; // the folder searchHref_ was worked out for

@@ -37,10 +37,10 @@ const QLatin1String tail("</body>\n</html>\n");
 // The modern template (QUILLGEN_PAGES=modern): before the title, from the title to the
 // navigation, from the navigation to the main part, and at the end.
 const QLatin1String modernHead("<!DOCTYPE html>\n"
-                               "<!-- Documentation page written by quillgen. The text of this "
-                               "page belongs to the authors of its sources; it may be copied "
+                               "<!-- Documentation page written by quillgen; its text belongs to "
+                               "the authors of its sources. It may be copied "
                                "and distributed, with or without changes, provided that this "
-                               "notice is kept. It is provided as is, without any warranty. -->\n"
+                               "notice is kept; it comes without any warranty. -->\n"
                                "<html lang=\"en\">\n"
                                "<head>\n"
                                "<meta charset=\"utf-8\">\n"

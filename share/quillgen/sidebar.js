@@ -1,13 +1,16 @@
-// The contents at the side of a modern page. Each input's pages share one script that
-// holds this function and calls it with the input's contents: a list of entries, each
+// The contents at the side of a modern page, put where the page loads its input's
+// script. Each input's pages share that script, which holds this function and calls it
+// with the input's contents: a list of entries, each
 // [title as HTML, file or "" for a title without a page, entries under it]. The files
 // are relative to that script's folder; the page names its own file in the script
 // element's data-page, and its entry is marked.
 function quillgenSidebar(tree) {
     var script = document.currentScript;
-    var nav = script && script.previousElementSibling;
-    if (!nav || nav.className !== "qg-sidebar")
+    if (!script)
         return;
+    var nav = document.createElement("nav");
+    nav.className = "qg-sidebar";
+    nav.setAttribute("aria-label", "Contents");
     var src = script.getAttribute("src");
     var base = src.slice(0, src.lastIndexOf("/") + 1);
     var page = script.getAttribute("data-page");
@@ -30,4 +33,5 @@ function quillgenSidebar(tree) {
         return ul;
     }
     nav.appendChild(list(tree));
+    script.parentNode.insertBefore(nav, script);
 }
