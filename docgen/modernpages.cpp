@@ -61,11 +61,8 @@ void appendHref(QString &out, const QString &from, const QString &to) {
     appendEscaped(out, href(from, to, room));
 }
 
-void appendLink(QString &out, const QString &from, const ModernPages::Crumb &to,
-                QLatin1String attributes = QLatin1String()) {
-    out += QLatin1String("<a");
-    out += attributes;
-    out += QLatin1String(" href=\"");
+void appendLink(QString &out, const QString &from, const ModernPages::Crumb &to) {
+    out += QLatin1String("<a href=\"");
     appendHref(out, from, to.file);
     out += QLatin1String("\">");
     appendEscaped(out, to.title);
@@ -310,13 +307,15 @@ void ModernPages::fillDeclarationPage(const DocGen &doc, OutputPage &page, const
 void ModernPages::finishHeader(DocGen &doc) {
     if (scriptFile_.isEmpty())
         return;
-    // The index page, with the declarations under it; the files are in the script's
-    // folder.
+    // The index page, with the declarations under it (their names need no escape for
+    // HTML); the files are in the script's folder.
     QString tree;
     tree.reserve(qsizetype(headerOrder_.size()) * 48);
     QString room;
     const Crumb &index = headerOrder_.front();
-    openJsEntry(tree, true, index.title, href(scriptFile_, index.file, room));
+    QString indexTitle;
+    appendEscaped(indexTitle, index.title);
+    openJsEntry(tree, true, indexTitle, href(scriptFile_, index.file, room));
     tree += QLatin1String(",[");
     for (size_t at = 1; at < headerOrder_.size(); ++at) {
         openJsEntry(tree, at == 1, headerOrder_[at].title,
