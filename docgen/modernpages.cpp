@@ -161,6 +161,8 @@ void ModernPages::manualPageStarted(const DocGen &doc) {
 
 void ModernPages::addManualPage(DocGen &doc, OutputPage &&page) {
     const Crumb crumb{page.fileName, page.title.isEmpty() ? page.fileName : page.title};
+    if (!page.title.isEmpty())
+        pageTitles_.insert(page.fileName, page.title);
     if (manualRoot_.file.isEmpty())
         manualRoot_ = crumb;
     std::vector<Crumb> trail;
@@ -221,10 +223,14 @@ void ModernPages::finishManual(DocGen &doc) {
             QStringView name = url;
             if (name.endsWith(QLatin1String(".htm")))
                 name.chop(4);
+            // A title given by \title on the page itself is the page's, not its split's.
             const auto found = doc.splitTitles.find(name.toString());
+            const auto made = pageTitles_.constFind(
+                doc.manualOutput.isEmpty() ? url.toString() : doc.manualOutput + u'/' + url);
             appendEscaped(title, found != doc.splitTitles.end() && !found->second.isEmpty()
                                      ? QStringView(found->second)
-                                     : name);
+                                 : made != pageTitles_.constEnd() ? QStringView(*made)
+                                                                  : name);
         }
         openJsEntry(tree, empty.back(), title, url);
         empty.back() = false;
@@ -386,6 +392,7 @@ void ModernPages::closePager(QString &out, const QString &file) {
 
 void ModernPages::startInput(const DocGen &doc) {
     scriptFile_.clear();
+    pageTitles_.clear();
     if (sidebarScript.isEmpty())
         return;
     const QFileInfo input(doc.inputPath);

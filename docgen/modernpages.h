@@ -2,6 +2,7 @@
 
 #include "docgen/outputpage.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -86,6 +87,7 @@ private:
     std::vector<Crumb> pageTrail_;
     Crumb manualRoot_;
     std::optional<OutputPage> held_;
+    QHash<QString, QString> pageTitles_; // file -> title, of the input's manual pages
     Crumb heldCrumb_;
 
     // Headers: the pages in contents order; the place there of each declaration that
