@@ -2,14 +2,29 @@
 
 #include <QString>
 
+class WordSet;
 class ZodiDideParser;
+
+// Links from C code to the pages of the run's documented declarations: a word of the
+// code outside comments and literals that names one becomes a link to its page.
+struct CodeLinks {
+    const WordSet *names = nullptr; // the declarations that get a page
+    QString
+        prefix;   // from the page's folder to the declarations' pages: "" or ending in '/', escaped
+    QString self; // the declaration whose page this is: never linked
+};
 
 // Returns the HTML for a code sample: every line coloured by the colourer of the named
 // language, or the escaped text alone when no colourer exists for that name.
 QString colourCode(const QString &code, const QString &language);
 
-// Appends colourCode(code, language) to out without building the HTML apart first.
-void appendColouredCode(QString &out, QStringView code, const QString &language);
+// Appends colourCode(code, language) to out without building the HTML apart first. With
+// links, C code links the names they hold; the text and the spans stay as they are.
+void appendColouredCode(QString &out, QStringView code, const QString &language,
+                        const CodeLinks *links = nullptr);
+
+// Appends text escaped as HTML, with the names that links holds linked as in code.
+void appendLinkedText(QString &out, QStringView text, const CodeLinks &links);
 
 // The language name used for a file with this suffix when no language is given.
 QString languageForSuffix(const QString &suffix);
