@@ -171,10 +171,10 @@ size_t writeMarkedLine(std::vector<QChar> &room, size_t used, const QChar *buffe
 }
 
 // Whether a run of this style may hold a link: not a comment, its documentation
-// commands, or a literal, where a name is only text.
+// commands, or a literal, where a name is only text, nor a keyword, which no
+// declaration is named.
 bool linksIn(char16_t style) {
-    return style == StyleText || style == StyleKeyword || style == StyleFunction ||
-           style == StyleUnnamed;
+    return style == StyleText || style == StyleFunction || style == StyleUnnamed;
 }
 
 bool isWordChar(QChar c) {

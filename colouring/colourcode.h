@@ -1,18 +1,10 @@
 #pragma once
 
+#include "colouring/codelinks.h"
+
 #include <QString>
 
-class WordSet;
 class ZodiDideParser;
-
-// Links from C code to the pages of the run's documented declarations: a word of the
-// code outside comments and literals that names one becomes a link to its page.
-struct CodeLinks {
-    const WordSet *names = nullptr; // the declarations that get a page
-    QString
-        prefix;   // from the page's folder to the declarations' pages: "" or ending in '/', escaped
-    QString self; // the declaration whose page this is: never linked
-};
 
 // Returns the HTML for a code sample: every line coloured by the colourer of the named
 // language, or the escaped text alone when no colourer exists for that name.

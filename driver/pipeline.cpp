@@ -24,11 +24,62 @@ Pipeline::Pipeline(bool threaded, Site *site)
 
 Pipeline::~Pipeline() = default;
 
-void Pipeline::parseAhead(const QString &path, bool keepMessages) {
-    if (!threaded_)
-        return;
+namespace {
+
+// A header that may be parsed before its turn: a regular file, so that a stopped run
+// never waits for a pipe or device.
+bool parsedEarly(const QString &path) {
     const QFileInfo info(path);
-    if (info.completeSuffix() != QLatin1String("h") || !info.isFile())
+    return info.completeSuffix() == QLatin1String("h") && info.isFile();
+}
+
+} // namespace
+
+void Pipeline::parseFirst(const QStringList &paths, bool keepMessages,
+                          const std::function<void(const ParsedHeader &)> &visit) {
+    parsedFirst_ = true;
+    QStringList headers;
+    for (const QString &path : paths) {
+        if (parsedEarly(path))
+            headers.append(path);
+    }
+    // Every other header goes to the reader; the rest are parsed here meanwhile.
+    std::vector<std::future<std::unique_ptr<ParsedHeader>>> onReader;
+    if (threaded_) {
+        for (qsizetype i = 1; i < headers.size(); i += 2) {
+            auto promise = std::make_shared<std::promise<std::unique_ptr<ParsedHeader>>>();
+            onReader.push_back(promise->get_future());
+            reader_.push(
+                [promise, path = headers.at(i), keepMessages] {
+                    try {
+                        promise->set_value(
+                            std::make_unique<ParsedHeader>(parseHeader(path, keepMessages)));
+                    } catch (...) {
+                        promise->set_exception(std::current_exception());
+                    }
+                },
+                true);
+        }
+    }
+    for (qsizetype i = 0; i < headers.size(); ++i) {
+        if (threaded_ && i % 2 == 1)
+            continue;
+        firstParsed_.push_back(
+            std::make_unique<ParsedHeader>(parseHeader(headers.at(i), keepMessages)));
+        parsedHere_.insert(firstParsed_.back().get());
+        if (threaded_ && size_t(i / 2) < onReader.size()) {
+            // In input order: the reader's header after this one comes next.
+            firstParsed_.push_back(onReader[size_t(i / 2)].get());
+        }
+    }
+    for (const std::unique_ptr<ParsedHeader> &header : firstParsed_)
+        visit(*header);
+}
+
+void Pipeline::parseAhead(const QString &path, bool keepMessages) {
+    if (!threaded_ || parsedFirst_)
+        return;
+    if (!parsedEarly(path))
         return;
     auto promise = std::make_shared<std::promise<std::unique_ptr<ParsedHeader>>>();
     parsed_ = promise->get_future();
@@ -45,6 +96,13 @@ void Pipeline::parseAhead(const QString &path, bool keepMessages) {
 }
 
 std::unique_ptr<ParsedHeader> Pipeline::takeParsed(const QString &path) {
+    if (!firstParsed_.empty()) {
+        if (firstParsed_.front()->path != path)
+            return nullptr;
+        std::unique_ptr<ParsedHeader> header = std::move(firstParsed_.front());
+        firstParsed_.pop_front();
+        return header;
+    }
     if (parsing_.isEmpty() || parsing_ != path)
         return nullptr;
     parsing_.clear();
@@ -53,6 +111,9 @@ std::unique_ptr<ParsedHeader> Pipeline::takeParsed(const QString &path) {
 
 void Pipeline::release(std::unique_ptr<ParsedHeader> header) {
     if (!header)
+        return;
+    // One parsed on this thread is freed here.
+    if (parsedHere_.erase(header.get()) > 0)
         return;
     // Held by a shared pointer, as a function is copied; freed where the job runs.
     reader_.push(

@@ -93,6 +93,9 @@ struct RunContext {
     bool verbose = false;
     bool site = false;
     bool modernPages = false; // QUILLGEN_PAGES=modern
+    // With modern pages: the declarations of all the run's headers that get a page,
+    // known before the first page so that code links to those of later headers too.
+    const PageNames *declarationPages = nullptr;
     Pipeline *pipeline = nullptr;
     Prune *prune = nullptr;     // with QUILLGEN_PRUNE
     QStringList written;        // the pages, for the dependency file
@@ -165,6 +168,7 @@ void processInput(const QString &argument, const QString &next, RunContext &run)
         docGen.contentsWanted = run.site; // only the site reads the contents file
         docGen.wordsWanted = run.site;
         docGen.modernPages = run.modernPages;
+        docGen.declarationPages = run.declarationPages;
         if (manual)
             docGen.manualOutput = run.manualOutput;
         docGen.parsedHeader = pipeline.takeParsed(input);
@@ -334,6 +338,20 @@ int runQuillgen(int argc, char **argv) {
         }
         run.pipeline = pipeline.get();
         const QStringList &inputs = line.inputs;
+        PageNames declarationPages;
+        if (modernPages) {
+            // Every header is parsed before the first page, for the names of the pages its
+            // declarations get; the pages then take the parsed headers in their turn.
+            QStringList paths;
+            paths.reserve(inputs.size());
+            for (const QString &input : inputs)
+                paths.append(cleanPath(input));
+            pipeline->parseFirst(paths, diagnostics().enabled(),
+                                 [&declarationPages](const ParsedHeader &header) {
+                                     addDeclarationPages(header, declarationPages);
+                                 });
+            run.declarationPages = &declarationPages;
+        }
         for (qsizetype i = 0; i < inputs.size(); ++i)
             processInput(inputs.at(i), i + 1 < inputs.size() ? inputs.at(i + 1) : QString(), run);
         pipeline->finish();
