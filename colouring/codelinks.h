@@ -20,6 +20,10 @@ public:
         const size_t bit = sketch(name);
         bits_[bit / 64] |= quint64(1) << (bit % 64);
     }
+    void insert(const PageNames &other) {
+        for (qsizetype i = 0; i < other.names_.size(); ++i)
+            insert(other.names_.at(i));
+    }
     bool contains(QStringView word) const {
         if (word.isEmpty())
             return false;

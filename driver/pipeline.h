@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colouring/codelinks.h"
 #include "docgen/headerparse.h"
 #include "docgen/outputpage.h"
 #include "driver/stage.h"
@@ -9,11 +10,9 @@
 #include <QStringList>
 
 #include <deque>
-
 #include <functional>
 #include <future>
 #include <memory>
-#include <unordered_set>
 #include <vector>
 
 class Site;
@@ -52,14 +51,14 @@ public:
     // regular file with the suffix "h" (a pipe or device is read in its turn, so that a
     // stopped run never waits for it). keepMessages as parseHeader takes it.
     void parseAhead(const QString &path, bool keepMessages);
-    // Parses now, before any page is made, each of the headers among paths that
-    // parseAhead would take, and calls visit with each, in order; takeParsed then gives
-    // them in their turn, and parseAhead parses nothing more. With threads the reader
-    // parses every other header while the caller's thread parses the rest.
-    void parseFirst(const QStringList &paths, bool keepMessages,
-                    const std::function<void(const ParsedHeader &)> &visit);
-    // The header that parseAhead or parseFirst began for path, once parsed and prepared;
-    // null when none was begun for it.
+    // Adds to pages, before any page is made, the declarations with a written page
+    // (addDeclarationPages) of each header among paths that parseAhead would take. Each
+    // is parsed for its names and freed at once, but for the models of the first few
+    // header inputs, kept for takeParsed; the run then goes on as without. With threads
+    // the reader parses headers beside the caller's thread, and the names are the same.
+    void collectDeclarationPages(const QStringList &paths, bool keepMessages, PageNames &pages);
+    // The header that parseAhead or collectDeclarationPages began for path, once parsed
+    // and prepared; null when none was begun for it.
     std::unique_ptr<ParsedHeader> takeParsed(const QString &path);
     // Frees a header that takeParsed gave, on the thread that parsed it.
     void release(std::unique_ptr<ParsedHeader> header);
@@ -87,10 +86,10 @@ private:
     Site *const site_;
     QString parsing_; // the header being parsed ahead; empty when none
     std::future<std::unique_ptr<ParsedHeader>> parsed_;
-    // What parseFirst parsed, in input order, up to the next input's header.
-    bool parsedFirst_ = false;
-    std::deque<std::unique_ptr<ParsedHeader>> firstParsed_;
-    std::unordered_set<const ParsedHeader *> parsedHere_; // by the caller's thread
+    // The models collectDeclarationPages kept, in input order, up to the next input's.
+    std::deque<std::unique_ptr<ParsedHeader>> first_;
+    // Those of them parsed on the caller's thread, until released.
+    std::vector<const ParsedHeader *> parsedHere_;
     // The writer's own, used on its thread alone.
     std::vector<PageOutcome> outcomes_;
     bool failed_ = false;

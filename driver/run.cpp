@@ -340,16 +340,13 @@ int runQuillgen(int argc, char **argv) {
         const QStringList &inputs = line.inputs;
         PageNames declarationPages;
         if (modernPages) {
-            // Every header is parsed before the first page, for the names of the pages its
-            // declarations get; the pages then take the parsed headers in their turn.
+            // The names of the pages that the headers' declarations get, known before the
+            // first page; the models are not kept, but for the first input's.
             QStringList paths;
             paths.reserve(inputs.size());
             for (const QString &input : inputs)
                 paths.append(cleanPath(input));
-            pipeline->parseFirst(paths, diagnostics().enabled(),
-                                 [&declarationPages](const ParsedHeader &header) {
-                                     addDeclarationPages(header, declarationPages);
-                                 });
+            pipeline->collectDeclarationPages(paths, diagnostics().enabled(), declarationPages);
             run.declarationPages = &declarationPages;
         }
         for (qsizetype i = 0; i < inputs.size(); ++i)
