@@ -20,6 +20,7 @@ public:
         const size_t bit = sketch(name);
         bits_[bit / 64] |= quint64(1) << (bit % 64);
     }
+    // Adds the names of other, which were collected apart.
     void insert(const PageNames &other) {
         for (qsizetype i = 0; i < other.names_.size(); ++i)
             insert(other.names_.at(i));

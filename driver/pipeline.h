@@ -31,7 +31,8 @@ struct PageOutcome {
 //
 // - reader: parses the next header while the pages of the current input are made, and
 //   prepares its declarations; the model comes back to it to be freed, so that each
-//   thread frees what it allocated.
+//   thread frees what it allocated. With modern pages it first parses headers for the
+//   names of their declarations' pages, beside the caller's thread.
 // - pages: the caller's thread, which makes each input's pages in turn (DocGen).
 // - writer: forms each page's bytes and writes its file, in the order made.
 // - site: reads each page into the reader's site (QUILLGEN_SITE), beside the writer.
@@ -49,7 +50,8 @@ public:
 
     // Starts parsing the header at path ahead, when the run has threads and path names a
     // regular file with the suffix "h" (a pipe or device is read in its turn, so that a
-    // stopped run never waits for it). keepMessages as parseHeader takes it.
+    // stopped run never waits for it), and that header's model was not kept by
+    // collectDeclarationPages. keepMessages as parseHeader takes it.
     void parseAhead(const QString &path, bool keepMessages);
     // Adds to pages, before any page is made, the declarations with a written page
     // (addDeclarationPages) of each header among paths that parseAhead would take. Each
