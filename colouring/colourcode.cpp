@@ -13,6 +13,7 @@
 #include "common/findeither.h"
 #include "common/textappender.h"
 #include "common/textcopy.h"
+#include "common/wordset.h"
 
 #include <QLatin1String>
 
@@ -169,6 +170,85 @@ size_t writeMarkedLine(std::vector<QChar> &room, size_t used, const QChar *buffe
     return size_t(out - begin);
 }
 
+// Whether a run of this style may hold a link: not a comment, its documentation
+// commands, or a literal, where a name is only text, nor a keyword, which no
+// declaration is named.
+bool linksIn(char16_t style) {
+    return style == StyleText || style == StyleFunction || style == StyleUnnamed;
+}
+
+bool isWordChar(QChar c) {
+    return charclass::isAlnum(c) || c == u'_';
+}
+
+// writeMarkedLine with the words that links.names holds, but for links.self, written as
+// links to their pages. Kept apart so that lines without links pay nothing for them.
+size_t writeLinkedLine(std::vector<QChar> &room, size_t used, const QChar *buffer, const QChar *end,
+                       const CodeLinks &links) {
+    static const QLatin1String closing("</span>");
+    static const QLatin1String linkStart("<a href=\"");
+    static const QLatin1String linkMiddle(".htm\">");
+    static const QLatin1String linkEnd("</a>");
+    const OpeningTags &tags = openingTags();
+    const size_t length = size_t(end - buffer);
+    const size_t worst = length * MaxXmlEntityLength +
+                         (length / 2 + 1) * size_t(closing.size() + tags.longest()) + 1;
+    if (room.size() < used + worst)
+        room.resize(std::max(used + worst, 2 * room.size()));
+    QChar *out = room.data() + used;
+    bool inSpan = false;
+    bool linkable = true; // text before the first marker is plain
+    bool afterWord = false;
+    for (const QChar *p = buffer; !p->isNull(); ++p) {
+        if (p->unicode() == StyleMarker) {
+            if (inSpan)
+                out = copyTo(out, closing);
+            out = copyTo(out, tags[p[1].unicode()]);
+            inSpan = true;
+            linkable = linksIn(p[1].unicode());
+            ++p;
+            continue;
+        }
+        if (linkable && !afterWord && isWordChar(*p) && !charclass::isDigit(*p)) {
+            const QChar *wordEnd = p + 1;
+            while (isWordChar(*wordEnd))
+                ++wordEnd;
+            const QStringView word(p, wordEnd);
+            if (links.names->contains(word) && word != links.self) {
+                // The link's tags come on top of the worst case of the whole line.
+                const size_t extra = size_t(linkStart.size() + links.prefix.size() + word.size() +
+                                            linkMiddle.size() + linkEnd.size());
+                const size_t at = size_t(out - room.data());
+                if (room.size() < at + extra + worst) {
+                    room.resize(std::max(at + extra + worst, 2 * room.size()));
+                    out = room.data() + at;
+                }
+                out = copyTo(out, linkStart);
+                out = copyTo(out, links.prefix);
+                out = copyTo(out, word);
+                out = copyTo(out, linkMiddle);
+                out = copyTo(out, word);
+                out = copyTo(out, linkEnd);
+            } else {
+                out = copyTo(out, word);
+            }
+            p = wordEnd - 1;
+            afterWord = true;
+            continue;
+        }
+        afterWord = isWordChar(*p);
+        const QLatin1String entity = xmlEntity(*p);
+        if (entity.isEmpty())
+            *out++ = *p;
+        else
+            out = copyTo(out, entity);
+    }
+    if (inSpan)
+        out = copyTo(out, closing);
+    *out++ = QLatin1Char('\n');
+    return size_t(out - room.data());
+}
+
 // Writes the ellipsis commands of a sample as their characters. One pass gives what
 // replacing "\\vdots", "\\hdots" and "\\..." in turn would: each command holds a single
 // backslash, at its start, and no replacement holds one, so no replacement can make or
@@ -215,7 +295,7 @@ void replaceEllipses(QString &html, qsizetype from) {
 // has thousands of short runs, and growing the text piece by piece, or line by line,
 // would cost more than colouring them.
 void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
-                    bool stripLineNumbers) {
+                    bool stripLineNumbers, const CodeLinks *links) {
     const qsizetype htmlStart = html.size();
     static std::vector<QChar> line;
     static std::vector<QChar> buffer;
@@ -244,7 +324,8 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
         if (buffer.size() < needed)
             buffer.resize(needed);
         const QChar *const coloured = colourer->colourLine(line.data(), buffer.data());
-        used = writeMarkedLine(room, used, buffer.data(), coloured);
+        used = links ? writeLinkedLine(room, used, buffer.data(), coloured, *links)
+                     : writeMarkedLine(room, used, buffer.data(), coloured);
         if (end < 0)
             break;
         start = end + 1;
@@ -257,10 +338,39 @@ void appendCodeHtml(QString &html, QStringView code, ZodiDideParser *colourer,
 
 } // namespace
 
-void appendColouredCode(QString &out, QStringView code, const QString &language) {
+void appendColouredCode(QString &out, QStringView code, const QString &language,
+                        const CodeLinks *links) {
     ZodiDideParser *colourer = cachedColourer(language);
     if (!colourer)
         appendEscapedXml(out, code);
     else if (!code.isEmpty())
-        appendCodeHtml(out, code, colourer, language == QLatin1String("basic"));
+        appendCodeHtml(out, code, colourer, language == QLatin1String("basic"),
+                       links && links->names && language == QLatin1String("c") ? links : nullptr);
+}
+
+void appendLinkedText(QString &out, QStringView text, const CodeLinks &links) {
+    const qsizetype size = text.size();
+    qsizetype run = 0; // the start of the text not yet written
+    for (qsizetype i = 0; i < size;) {
+        if (!isWordChar(text[i])) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i + 1;
+        while (end < size && isWordChar(text[end]))
+            ++end;
+        const QStringView word = text.mid(i, end - i);
+        if (!charclass::isDigit(text[i]) && links.names->contains(word) && word != links.self) {
+            appendEscapedXml(out, text.mid(run, i - run));
+            out += QLatin1String("<a href=\"");
+            out += links.prefix;
+            out += word;
+            out += QLatin1String(".htm\">");
+            out += word;
+            out += QLatin1String("</a>");
+            run = end;
+        }
+        i = end;
+    }
+    appendEscapedXml(out, text.mid(run));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "colouring/codelinks.h"
+
 #include <QString>
 
 class ZodiDideParser;
@@ -8,8 +10,13 @@ class ZodiDideParser;
 // language, or the escaped text alone when no colourer exists for that name.
 QString colourCode(const QString &code, const QString &language);
 
-// Appends colourCode(code, language) to out without building the HTML apart first.
-void appendColouredCode(QString &out, QStringView code, const QString &language);
+// Appends colourCode(code, language) to out without building the HTML apart first. With
+// links, C code links the names they hold; the text and the spans stay as they are.
+void appendColouredCode(QString &out, QStringView code, const QString &language,
+                        const CodeLinks *links = nullptr);
+
+// Appends text escaped as HTML, with the names that links holds linked as in code.
+void appendLinkedText(QString &out, QStringView text, const CodeLinks &links);
 
 // The language name used for a file with this suffix when no language is given.
 QString languageForSuffix(const QString &suffix);

@@ -53,6 +53,18 @@ public:
         place(words_.size() - 1);
         return true;
     }
+    // Makes room for count words in all, so that adding them rehashes nothing.
+    void reserve(qsizetype count) {
+        size_t slots = std::max<size_t>(16, slots_.size());
+        while (size_t(count) * 2 > slots)
+            slots *= 2;
+        words_.reserve(size_t(count));
+        if (slots == slots_.size())
+            return;
+        slots_.assign(slots, 0);
+        for (size_t id = 0; id < words_.size(); ++id)
+            place(id);
+    }
     void clear() {
         words_.clear();
         slots_.clear();

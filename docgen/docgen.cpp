@@ -1,5 +1,6 @@
 #include "docgen/docgen.h"
 
+#include "colouring/htmlescape.h"
 #include "docgen/blockstate.h"
 #include "docgen/headerpipeline.h"
 #include "docgen/htmltext.h"
@@ -8,6 +9,7 @@
 #include "docgen/preprocessor.h"
 #include "docgen/programtables.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <utility>
@@ -130,4 +132,38 @@ void DocGen::setTitle(const QString &title) {
             endWordsBlock();
         }
     }
+}
+
+const CodeLinks *DocGen::codeLinks(QStringView self) {
+    if (!declarationPages)
+        return nullptr;
+    // The page's folder as its name gives it; the index page of a header is made with
+    // no page open, and goes with the declarations' pages. Compared in place: this is
+    // asked for every synopsis.
+    const bool named = !pageName.isEmpty();
+    const bool underManual = named && !manualOutput.isEmpty() && !pageName.startsWith(u'/');
+    const QStringView folder =
+        named ? QStringView(pageName).left(qMax<qsizetype>(pageName.lastIndexOf(u'/'), 0))
+              : QStringView(outputDirectory);
+    if (codeLinks_.names == nullptr || folder != linksFolder_ || underManual != linksUnderManual_) {
+        // Made once for each folder the input's pages go to, which is mostly one.
+        linksFolder_ = folder.toString();
+        linksUnderManual_ = underManual;
+        QString path = linksFolder_.isEmpty() && named ? QStringLiteral(".") : linksFolder_;
+        if (pageName.startsWith(u'/') && linksFolder_.isEmpty())
+            path = QStringLiteral("/");
+        if (underManual)
+            path = manualOutput + u'/' + path;
+        const QString relative =
+            QDir(QFileInfo(path).absoluteFilePath())
+                .relativeFilePath(QFileInfo(outputDirectory).absoluteFilePath());
+        codeLinks_.prefix.clear();
+        if (relative != QLatin1String(".") && !relative.isEmpty()) {
+            appendEscapedXml(codeLinks_.prefix, relative);
+            codeLinks_.prefix += u'/';
+        }
+        codeLinks_.names = declarationPages;
+    }
+    codeLinks_.self = self;
+    return &codeLinks_;
 }

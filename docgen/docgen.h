@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colouring/colourcode.h"
 #include "common/readertext.h"
 #include "common/texthash.h"
 #include "docgen/headerparse.h"
@@ -95,6 +96,12 @@ public:
     // top of its modern page.
     QString entityBrief;
     QString entityGroup;
+    // The declarations of the whole run that get a page (in outputDirectory), for the
+    // links from code and from "\ref" to them; null: no such links (classic pages).
+    const PageNames *declarationPages = nullptr;
+    // The links from code on the page being built, which is self's page (empty for none),
+    // or null when the run makes none.
+    const CodeLinks *codeLinks(QStringView self);
     // The words of the page being built, while wordsWanted.
     PageWords pageWords;
     // Adds text that the page being built shows in part. With markup the text is as
@@ -130,4 +137,9 @@ private:
     void takeWords(WordsPart part, QStringView text, bool markup);
     void separateWords();
     readertext::State wordsState_; // what markup text left open for its next piece
+    CodeLinks codeLinks_;
+    // The folder of the page codeLinks_.prefix was made for, as its name gives it, and
+    // whether it is under manualOutput.
+    QString linksFolder_;
+    bool linksUnderManual_ = false;
 };

@@ -1,5 +1,6 @@
 #include "docgen/headerparse.h"
 
+#include "colouring/codelinks.h"
 #include "common/findeither.h"
 
 #include "docgen/headerpipeline.h"
@@ -161,6 +162,55 @@ void findIncludeGuard(QStringView text, QString &name, int &defineLine) {
 }
 
 } // namespace
+
+namespace {
+
+// Whether a documentation comment gives its page some text: a line of it, past its
+// star, that is text, or a command that always writes some. "\brief" and "\ingroup"
+// write nothing, and other commands are not counted on.
+bool givesText(QStringView comment) {
+    static const char *const writing[] = {"param", "return", "synopsis", "code", "ref", "xref"};
+    qsizetype start = comment.startsWith(u'!') ? 1 : 0;
+    while (start < comment.size()) {
+        qsizetype end = comment.indexOf(u'\n', start);
+        if (end < 0)
+            end = comment.size();
+        QStringView line = comment.mid(start, end - start).trimmed();
+        start = end + 1;
+        if (line.startsWith(u'*'))
+            line = line.mid(1).trimmed();
+        if (line.isEmpty())
+            continue;
+        if (line.front() != u'\\')
+            return true;
+        qsizetype length = 1;
+        while (length < line.size() && line[length].isLetter())
+            ++length;
+        const QStringView command = line.mid(1, length - 1);
+        for (const char *name : writing) {
+            if (command == QLatin1String(name))
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void addDeclarationPages(const ParsedHeader &parsed, PageNames &pages) {
+    if (!parsed.root)
+        return;
+    qsizetype count = pages.size();
+    forEachDeclarationList(*parsed.root,
+                           [&count](const auto &entities) { count += entities.size(); });
+    pages.reserve(count);
+    forEachDeclarationList(*parsed.root, [&pages](const auto &entities) {
+        for (const SourceBrowserObject *entity : entities) {
+            if (getsPage(*entity) && givesText(entity->comment))
+                pages.insert(entity->name);
+        }
+    });
+}
 
 ParsedHeader parseHeader(const QString &path, bool keepMessages) {
     ParsedHeader result;

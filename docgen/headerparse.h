@@ -53,6 +53,15 @@ inline bool getsPage(const SourceBrowserObject &entity) {
     return entity.comment.startsWith(u'!');
 }
 
+class PageNames;
+
+// Adds to pages the names of the parsed header's declarations whose page is written,
+// before the pages are made. A comment of only "\brief" and "\ingroup" gives an empty
+// page, which is not written; whether a comment gives text is judged from its lines
+// alone, and a line that starts with a command not known to write something does not
+// count, so that a name may be missing but never names a page that is not written.
+void addDeclarationPages(const ParsedHeader &parsed, PageNames &pages);
+
 // Parses the header at path. The parser's messages are kept only with keepMessages (they
 // become warnings, which are off by default), and a run of identical ones only once: a
 // hostile header can make the parser complain at every token. With them comes the

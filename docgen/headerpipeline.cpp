@@ -149,7 +149,7 @@ void writeIndexPage(DocGen &doc, const QString &inputPath, const QString &overvi
     // The overview runs first: its "\grouporder" decides the order of the table.
     QString body = interpretMarkup(doc, source);
     doc.endWordsBlock();
-    appendSummaryTable(body, doc.wordsWanted ? &doc.pageWords : nullptr);
+    appendSummaryTable(body, doc.wordsWanted ? &doc.pageWords : nullptr, doc.codeLinks({}));
     doc.pageBody.clear();
     PageWords words = std::exchange(doc.pageWords, {});
     doc.clearWords();

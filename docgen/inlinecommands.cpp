@@ -287,6 +287,13 @@ void link(MarkupInterpreter &in) {
             addHtm = !target.endsWith(htm);
         }
     }
+    // A name that no page of the run's manuals has but a declaration has links to the
+    // declaration's page, from wherever this page is.
+    const CodeLinks *declaration = nullptr;
+    if (in.doc.declarationPages && in.doc.declarationPages->contains(target) &&
+        in.doc.splitTitles.find(QString::fromRawData(target.data(), target.size())) ==
+            in.doc.splitTitles.end())
+        declaration = in.doc.codeLinks({});
     if (!addHtm && !target.contains(u':') && !target.endsWith(htm)) {
         if (text.isEmpty())
             text = target;
@@ -297,7 +304,7 @@ void link(MarkupInterpreter &in) {
         text = target;
         textAddsHtm = addHtm;
     }
-    if (in.warnings)
+    if (in.warnings && !declaration)
         expectBesidePage(in, addHtm ? target + htm : target.toString(), "link target",
                          "broken-link");
 
@@ -306,6 +313,8 @@ void link(MarkupInterpreter &in) {
     if (isTitle)
         body += QLatin1String("<big>");
     body += QLatin1String("<a href=\"");
+    if (declaration)
+        body += declaration->prefix;
     appendEscapedXml(body, target);
     if (addHtm)
         body += htm;

@@ -1,5 +1,6 @@
 #include "docgen/pagetemplate.h"
 
+#include "colouring/colourcode.h"
 #include "colouring/htmlescape.h"
 #include "common/textcopy.h"
 #include "docgen/programtables.h"
@@ -125,7 +126,7 @@ void pageBytes(const OutputPage &page, QByteArray &bytes) {
     bytes.truncate(out - begin);
 }
 
-void appendSummaryTable(QString &out, PageWords *words) {
+void appendSummaryTable(QString &out, PageWords *words, const CodeLinks *links) {
     ProgramTables &tables = programTables();
     for (const QString &group : tables.groupList.names())
         tables.groupOrder.append(group);
@@ -158,13 +159,27 @@ void appendSummaryTable(QString &out, PageWords *words) {
         if (group >= 0)
             rowsByGroup[size_t(group)].push_back(&entry);
     }
+    // With links the briefs are written first, in the order of the rows, for their size.
+    std::vector<QString> linkedBriefs;
+    CodeLinks row = links ? *links : CodeLinks();
     qsizetype size = tableStart.size() + tableEnd.size();
     for (qsizetype group = 0; group < order.size(); ++group) {
         size += groupStart.size() + order[group].size() + groupEnd.size();
-        for (const EntryRecord *entry : rowsByGroup[size_t(group)])
+        for (const EntryRecord *entry : rowsByGroup[size_t(group)]) {
             size += rowStart.size() + rowLink.size() + rowBrief.size() + rowEnd.size() +
-                    2 * entry->name.size() + escapedXmlSize(entry->brief);
+                    2 * entry->name.size();
+            if (links) {
+                QString brief;
+                row.self = entry->name; // beside its own link
+                appendLinkedText(brief, entry->brief, row);
+                size += brief.size();
+                linkedBriefs.push_back(std::move(brief));
+            } else {
+                size += escapedXmlSize(entry->brief);
+            }
+        }
     }
+    size_t briefIndex = 0;
     const qsizetype start = out.size();
     out.resize(start + size);
     QChar *at = copyTo(out.data() + start, tableStart);
@@ -178,7 +193,7 @@ void appendSummaryTable(QString &out, PageWords *words) {
             at = copyTo(at, rowLink);
             at = copyTo(at, entry->name);
             at = copyTo(at, rowBrief);
-            at = copyEscapedXml(at, entry->brief);
+            at = links ? copyTo(at, linkedBriefs[briefIndex++]) : copyEscapedXml(at, entry->brief);
             at = copyTo(at, rowEnd);
         }
     }

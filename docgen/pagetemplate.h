@@ -4,6 +4,8 @@
 
 #include "docgen/outputpage.h"
 
+struct CodeLinks;
+
 #include <QByteArray>
 
 // The whole HTML page around a body. style fills the title element's style attribute.
@@ -17,5 +19,6 @@ void pageBytes(const OutputPage &page, QByteArray &bytes);
 
 // Appends the grouped API summary table of the entries registered for the current
 // input to out, with groups in the program-wide group order. With words, what the table
-// shows is added to its prose, a line for each row.
-void appendSummaryTable(QString &out, PageWords *words = nullptr);
+// shows is added to its prose, a line for each row. With links, the names that a brief
+// holds link to their pages.
+void appendSummaryTable(QString &out, PageWords *words = nullptr, const CodeLinks *links = nullptr);

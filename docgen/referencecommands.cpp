@@ -138,7 +138,7 @@ void synopsis(MarkupInterpreter &in) {
         static const QString c = QStringLiteral("c");
         TextAppender(in.doc.pageBody) += QLatin1String("<pre>");
         const QString text = declarationText(*in.entity);
-        appendColouredCode(in.doc.pageBody, text, c);
+        appendColouredCode(in.doc.pageBody, text, c, in.doc.codeLinks(in.entity->name));
         in.doc.addWords(WordsPart::Code, text);
         TextAppender(in.doc.pageBody) += QLatin1String("</pre>");
         in.doc.endWordsBlock();

@@ -216,7 +216,8 @@ void code(MarkupInterpreter &in) {
     const QChar *codeEnd = found < 0 ? end : start + found;
     in.cursor = found < 0 ? end : codeEnd + qsizetype(sizeof endCode - 1);
     switchBlock(in.doc, BlockCode);
-    appendColouredCode(in.doc.pageBody, QStringView(start, int(codeEnd - start)), language);
+    appendColouredCode(in.doc.pageBody, QStringView(start, int(codeEnd - start)), language,
+                       in.doc.codeLinks(in.entity ? QStringView(in.entity->name) : QStringView()));
     in.doc.addWords(WordsPart::Code, QStringView(start, codeEnd));
     in.closeBlocks();
 }
@@ -248,7 +249,8 @@ void present(MarkupInterpreter &in) {
         appendEscapedXml(doc.pageBody, content);
         return;
     }
-    appendColouredCode(doc.pageBody, content, language);
+    appendColouredCode(doc.pageBody, content, language,
+                       doc.codeLinks(in.entity ? QStringView(in.entity->name) : QStringView()));
     in.closeBlocks();
 }
 

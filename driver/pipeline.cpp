@@ -5,6 +5,10 @@
 #include "site/site.h"
 
 #include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -12,6 +16,12 @@ namespace {
 // batch of them at a time.
 constexpr std::size_t pagesWaiting = 256;
 constexpr std::size_t pagesAtATime = 64;
+
+// The models of the first headers are kept from the names collected before the first page
+// to the pages that take them, while their files come to no more than this many bytes
+// (a model takes about four times its header's size); the others are parsed again in
+// their turn. The first header's model is kept whatever its size, as it is needed next.
+constexpr qint64 keptHeaderBytes = qint64(12) << 20;
 
 } // namespace
 
@@ -24,11 +34,95 @@ Pipeline::Pipeline(bool threaded, Site *site)
 
 Pipeline::~Pipeline() = default;
 
+namespace {
+
+// A header that may be parsed before its turn: a regular file, so that a stopped run
+// never waits for a pipe or device.
+bool parsedEarly(const QFileInfo &info) {
+    return info.completeSuffix() == QLatin1String("h") && info.isFile();
+}
+
+} // namespace
+
+void Pipeline::collectDeclarationPages(const QStringList &paths, bool keepMessages,
+                                       PageNames &pages) {
+    struct Shared {
+        QStringList headers; // each once: one given twice has the same declarations
+        qsizetype kept = 0;  // the first headers, whose models are kept
+        bool keepMessages = false;
+        std::atomic<qsizetype> next{0};
+        std::vector<std::unique_ptr<ParsedHeader>> models; // of the kept headers
+        PageNames pages;                                   // the reader's
+    };
+    auto shared = std::make_shared<Shared>();
+    shared->keepMessages = keepMessages;
+    QSet<QString> seen;
+    bool keeping = true;
+    qint64 keptBytes = 0;
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        if (!parsedEarly(info))
+            continue;
+        if (seen.contains(path)) {
+            // The models go to the inputs in their order: none past a repeated header.
+            keeping = false;
+            continue;
+        }
+        seen.insert(path);
+        shared->headers.append(path);
+        keptBytes += info.size();
+        if (keeping && (shared->kept == 0 || keptBytes <= keptHeaderBytes))
+            ++shared->kept;
+        else
+            keeping = false;
+    }
+    shared->models.resize(size_t(shared->kept));
+    // Whichever thread is free takes the next header: the kept ones first, then the rest,
+    // parsed for their names alone and freed at once.
+    const auto collect = [](Shared &work, PageNames &into,
+                            std::vector<const ParsedHeader *> *here) {
+        for (qsizetype i = work.next++; i < work.headers.size(); i = work.next++) {
+            if (i >= work.kept) {
+                addDeclarationPages(parseHeader(work.headers.at(i), false), into);
+                continue;
+            }
+            auto model =
+                std::make_unique<ParsedHeader>(parseHeader(work.headers.at(i), work.keepMessages));
+            addDeclarationPages(*model, into);
+            if (here)
+                here->push_back(model.get());
+            work.models[size_t(i)] = std::move(model);
+        }
+    };
+    std::future<void> readerDone;
+    if (threaded_ && shared->headers.size() > 1) {
+        auto promise = std::make_shared<std::promise<void>>();
+        readerDone = promise->get_future();
+        reader_.push(
+            [promise, shared, collect] {
+                try {
+                    collect(*shared, shared->pages, nullptr);
+                    promise->set_value();
+                } catch (...) {
+                    promise->set_exception(std::current_exception());
+                }
+            },
+            true);
+    }
+    collect(*shared, pages, &parsedHere_);
+    if (readerDone.valid()) {
+        readerDone.get();
+        pages.insert(shared->pages);
+    }
+    for (std::unique_ptr<ParsedHeader> &model : shared->models)
+        first_.push_back(std::move(model));
+}
+
 void Pipeline::parseAhead(const QString &path, bool keepMessages) {
-    if (!threaded_)
+    // While models are kept, the next header's is one of them.
+    if (!threaded_ || !first_.empty())
         return;
-    const QFileInfo info(path);
-    if (info.completeSuffix() != QLatin1String("h") || !info.isFile())
+    if (!parsedEarly(QFileInfo(path)))
         return;
     auto promise = std::make_shared<std::promise<std::unique_ptr<ParsedHeader>>>();
     parsed_ = promise->get_future();
@@ -45,6 +139,13 @@ void Pipeline::parseAhead(const QString &path, bool keepMessages) {
 }
 
 std::unique_ptr<ParsedHeader> Pipeline::takeParsed(const QString &path) {
+    if (!first_.empty()) {
+        if (first_.front()->path != path)
+            return nullptr;
+        std::unique_ptr<ParsedHeader> header = std::move(first_.front());
+        first_.pop_front();
+        return header;
+    }
     if (parsing_.isEmpty() || parsing_ != path)
         return nullptr;
     parsing_.clear();
@@ -54,6 +155,12 @@ std::unique_ptr<ParsedHeader> Pipeline::takeParsed(const QString &path) {
 void Pipeline::release(std::unique_ptr<ParsedHeader> header) {
     if (!header)
         return;
+    // One that collectDeclarationPages parsed on this thread is freed here.
+    const auto here = std::find(parsedHere_.begin(), parsedHere_.end(), header.get());
+    if (here != parsedHere_.end()) {
+        parsedHere_.erase(here);
+        return;
+    }
     // Held by a shared pointer, as a function is copied; freed where the job runs.
     reader_.push(
         [held = std::shared_ptr<ParsedHeader>(std::move(header))]() mutable { held.reset(); });

@@ -103,6 +103,9 @@ struct RunContext {
     bool modernPages = false; // QUILLGEN_PAGES=modern
     QString siteFolder;       // with the site: where its search page is
     QString sidebarScript;    // modern pages: share/quillgen/sidebar.js, as read
+    // With modern pages: the declarations of all the run's headers that get a page,
+    // known before the first page so that code links to those of later headers too.
+    const PageNames *declarationPages = nullptr;
     Pipeline *pipeline = nullptr;
     Prune *prune = nullptr;     // with QUILLGEN_PRUNE
     QStringList written;        // the pages, for the dependency file
@@ -179,6 +182,7 @@ void processInput(const QString &argument, const QString &next, RunContext &run)
         if (run.site)
             docGen.modern->siteFolder = run.siteFolder;
         docGen.modern->sidebarScript = run.sidebarScript;
+        docGen.declarationPages = run.declarationPages;
         if (manual)
             docGen.manualOutput = run.manualOutput;
         docGen.parsedHeader = pipeline.takeParsed(input);
@@ -361,6 +365,17 @@ int runQuillgen(int argc, char **argv) {
         }
         run.pipeline = pipeline.get();
         const QStringList &inputs = line.inputs;
+        PageNames declarationPages;
+        if (modernPages) {
+            // The names of the pages that the headers' declarations get, known before the
+            // first page; the models are not kept, but for the first input's.
+            QStringList paths;
+            paths.reserve(inputs.size());
+            for (const QString &input : inputs)
+                paths.append(cleanPath(input));
+            pipeline->collectDeclarationPages(paths, diagnostics().enabled(), declarationPages);
+            run.declarationPages = &declarationPages;
+        }
         for (qsizetype i = 0; i < inputs.size(); ++i)
             processInput(inputs.at(i), i + 1 < inputs.size() ? inputs.at(i + 1) : QString(), run);
         pipeline->finish();
