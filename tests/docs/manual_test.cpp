@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <gtest/gtest.h>
@@ -187,6 +189,38 @@ TEST_F(Manual, StylesheetColoursEveryCodeStyle) {
         // A colour of its own in both the light and the dark variables.
         EXPECT_EQ(css.count("--code-" + name + ":"), 2) << name.toStdString();
     }
+}
+
+// The manual and the header rendered as modern pages in one run, as scripts/demo does:
+// every link and script that a page names (navigation, contents, links from code) is
+// a file the run wrote.
+TEST_F(Manual, ModernPagesLinkOnlyToFilesThatExist) {
+    const RunResult modern =
+        ws->run({"-o", ws->path("modern/api"), sourceDir + "/examples/headers/uart.h", "manual.dg"},
+                {{"QUILLGEN_PAGES", "modern"},
+                 {"QUILLGEN_MANUAL_OUTPUT", ws->path("modern")},
+                 {"QUILLGEN_MENU_DEFINITIONS", sourceDir + "/docs/menus.xml"},
+                 {"QUILLGEN_PROPERTIES", sourceDir + "/docs/properties.xml"},
+                 {"QUILLGEN_SITE", "1"},
+                 strict[0]});
+    ASSERT_EQ(modern.exitCode, 0) << modern.err.toStdString();
+    static const QRegularExpression reference(
+        QStringLiteral("(?:href|src)=\"(?![a-z]+:)([^\":#?]+)"));
+    int links = 0;
+    QDirIterator it(ws->path("modern"), {QStringLiteral("*.htm")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString page = it.next();
+        const QString folder = QFileInfo(page).path() + u'/';
+        for (auto m = reference.globalMatch(ws->read(page.mid(ws->path().size() + 1)));
+             m.hasNext();) {
+            const QString target = m.next().captured(1);
+            ++links;
+            EXPECT_TRUE(QFileInfo::exists(folder + target))
+                << page.toStdString() << " links " << target.toStdString();
+        }
+    }
+    EXPECT_GT(links, 300);
 }
 
 } // namespace
