@@ -1,0 +1,143 @@
+#!/usr/bin/env python3
+"""Reads modern pages with the keyboard alone, in headless Chromium driven over its
+debugging pipe: the first Tab reaches the skip link, Tab reaches the link to the next
+page and Enter opens it, and the search box takes a query and Enter opens the search.
+Usage: keyboard_test.py QUILLGEN SOURCE_DIR. Exits 77 (skipped) without chromium."""
+import json, os, shutil, signal, subprocess, sys, tempfile, time
+
+quillgen, source = sys.argv[1], sys.argv[2]
+browser = shutil.which("chromium") or shutil.which("chromium-browser")
+if not browser:
+    print("chromium not found: skipped")
+    sys.exit(77)
+work = tempfile.mkdtemp()
+
+
+def fail(message):
+    print("FAILED:", message)
+    sys.exit(1)
+
+
+# A browser that stops answering fails the test, and is stopped, instead of hanging it.
+signal.signal(signal.SIGALRM, lambda *_: fail("the browser stopped answering"))
+signal.alarm(90)
+
+
+env = dict(os.environ, QUILLGEN_PAGES="modern", QUILLGEN_SITE="1",
+           QUILLGEN_MANUAL_OUTPUT=work)
+subprocess.run([quillgen, "-o", work + "/api", source + "/examples/headers/uart.h", "guide.dg"],
+               cwd=source + "/examples/manual", env=env, check=True, stdout=subprocess.DEVNULL)
+
+to_browser_r, to_browser_w = os.pipe()
+from_browser_r, from_browser_w = os.pipe()
+
+
+def plumb():
+    # The browser reads fd 3 and writes fd 4; a pipe that already has the number keeps
+    # its close-on-exec flag through dup2, so both are made inheritable.
+    os.dup2(to_browser_r, 3)
+    os.dup2(from_browser_w, 4)
+    os.set_inheritable(3, True)
+    os.set_inheritable(4, True)
+
+
+chrome = subprocess.Popen([browser, "--headless", "--no-sandbox", "--disable-gpu",
+                           "--remote-debugging-pipe", "--user-data-dir=" + work + "/profile",
+                           "about:blank"], preexec_fn=plumb, close_fds=False,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+os.close(to_browser_r)
+os.close(from_browser_w)
+pending = b""
+events = []
+counter = 0
+session = None
+
+
+def receive():
+    global pending
+    while b"\0" not in pending:
+        chunk = os.read(from_browser_r, 65536)
+        if not chunk:
+            fail("the browser went away")
+        pending += chunk
+    message, pending = pending.split(b"\0", 1)
+    return json.loads(message)
+
+
+def call(method, **params):
+    global counter
+    counter += 1
+    message = {"id": counter, "method": method, "params": params}
+    if session and not method.startswith("Target."):
+        message["sessionId"] = session
+    os.write(to_browser_w, json.dumps(message).encode() + b"\0")
+    while True:
+        reply = receive()
+        if reply.get("id") == counter:
+            if "error" in reply:
+                fail(method + ": " + str(reply["error"]))
+            return reply.get("result", {})
+        events.append(reply)
+
+
+def wait_for_load():
+    deadline = time.time() + 20
+    while time.time() < deadline:
+        while events:
+            if events.pop(0).get("method") == "Page.loadEventFired":
+                time.sleep(0.2)  # the scripts of the page run after the load event
+                return
+        events.append(receive())
+    fail("the page did not load")
+
+
+def evaluate(expression):
+    return call("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
+
+
+def press(key, code, keycode, text=None):
+    params = {"key": key, "code": code, "windowsVirtualKeyCode": keycode}
+    call("Input.dispatchKeyEvent", type="keyDown", text=text or "", **params)
+    call("Input.dispatchKeyEvent", type="keyUp", **params)
+
+
+def tab_to(test, limit=40):
+    """Presses Tab until the focused element passes test (a JavaScript function)."""
+    for _ in range(limit):
+        press("Tab", "Tab", 9)
+        if evaluate("(" + test + ")(document.activeElement)"):
+            return
+    fail("Tab never reached " + test)
+
+
+def open_page(url):
+    events.clear()
+    call("Page.navigate", url=url)
+    wait_for_load()
+
+
+try:
+    target = next(t for t in call("Target.getTargets")["targetInfos"] if t["type"] == "page")
+    session = call("Target.attachToTarget", targetId=target["targetId"], flatten=True)["sessionId"]
+    call("Page.enable")
+    open_page("file://" + work + "/index.htm")
+    press("Tab", "Tab", 9)
+    if not evaluate("document.activeElement.classList.contains('qg-skip')"):
+        fail("the first Tab does not reach the skip link")
+    tab_to("e => e.rel === 'next'")
+    following = evaluate("document.activeElement.getAttribute('href')")
+    press("Enter", "Enter", 13, "\r")
+    wait_for_load()
+    if not evaluate("location.pathname.endsWith('/' + %s)" % json.dumps(following)):
+        fail("Enter on the link to %s opened %s" % (following, evaluate("location.href")))
+    tab_to("e => e.name === 'q'")
+    for letter in "uart":
+        press(letter, "Key" + letter.upper(), ord(letter.upper()), letter)
+    press("Enter", "Enter", 13, "\r")
+    wait_for_load()
+    if not evaluate("location.pathname.endsWith('/search.htm') && location.search === '?q=uart'"):
+        fail("the search box opened " + str(evaluate("location.href")))
+    print("modern pages can be read with the keyboard")
+finally:
+    chrome.kill()
+    shutil.rmtree(work, ignore_errors=True)
