@@ -1,11 +1,13 @@
 // Runs arbitrary bytes through the manual pipeline: the line preprocessor (variant
 // sections, "@def", includes, which may name the input itself) and the markup
-// interpreter with every command it knows, into pages held in memory. Every other input
-// is read with warnings on, so that their bookkeeping is fuzzed too.
+// interpreter with every command it knows, into pages held in memory and their bytes as
+// written. Every other input is read with warnings on, so that their bookkeeping is
+// fuzzed too, and one in two makes modern pages, with their navigation.
 
 #include "docgen/diagnostics.h"
 #include "docgen/docgen.h"
 #include "docgen/outputpage.h"
+#include "docgen/pagetemplate.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -50,13 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     OutputPageList pages;
     {
         DocGen docGen;
+        docGen.modernPages = size > 0 && (data[0] & 2);
         docGen.processFile(1, QStringLiteral("fuzz.dg"), directory, pages, QString(),
                            QStringList());
     }
-    qsizetype total = 0;
+    QByteArray bytes;
     for (const OutputPage &page : pages)
-        total += page.text.size();
-    (void)total;
+        pageBytes(page, bytes);
     diagnostics.checkExpectedFiles();
     return 0;
 }
