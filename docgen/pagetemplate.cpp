@@ -57,6 +57,35 @@ const QLatin1String modernMain("<main id=\"main\">\n");
 const QLatin1String modernTail("\n</main>\n</body>\n</html>\n");
 
 // A modern page, in UTF-8 whatever the locale: its charset says so.
+// Renumbers the headings of bytes[from, to) so that each is at most one level below the
+// one before (h1, h2, h3...), as a reader of the page's outline expects: a manual's
+// sections and a declaration's parts start lower (h3, h5) under the page's own title.
+// A level keeps its place among the others; only the digits change, in place.
+void renumberHeadings(char *from, char *to) {
+    struct Level {
+        char written;
+        char shown;
+    };
+    Level open[7];
+    int depth = 0;
+    char shown = '1'; // of the heading last opened, for its closing tag
+    for (char *p = from; p + 3 < to; ++p) {
+        if (*p != '<')
+            continue;
+        const bool closing = p[1] == '/';
+        char *const h = p + (closing ? 2 : 1);
+        if (h + 2 >= to || h[0] != 'h' || h[1] < '1' || h[1] > '6' || (h[2] != '>' && h[2] != ' '))
+            continue;
+        if (!closing) {
+            while (depth > 0 && open[depth - 1].written >= h[1])
+                --depth;
+            shown = depth == 0 ? '1' : char(open[depth - 1].shown + 1);
+            open[depth++] = Level{h[1], shown};
+        }
+        h[1] = shown;
+    }
+}
+
 void modernPageBytes(const OutputPage &page, QByteArray &bytes) {
     QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
     QString title;
@@ -75,6 +104,7 @@ void modernPageBytes(const OutputPage &page, QByteArray &bytes) {
     out = encoder.appendToBuffer(out, text.left(page.leadAt));
     out = encoder.appendToBuffer(out, page.lead);
     out = encoder.appendToBuffer(out, text.mid(page.leadAt));
+    renumberHeadings(begin + modernHead.size(), out);
     out = copyTo(out, modernTail);
     bytes.truncate(out - begin);
 }

@@ -2,6 +2,9 @@
 """Reads modern pages with the keyboard alone, in headless Chromium driven over its
 debugging pipe: the first Tab reaches the skip link, Tab reaches the link to the next
 page and Enter opens it, and the search box takes a query and Enter opens the search.
+Then axe-core, where scripts/deps installed it (or QUILLGEN_AXE names axe.min.js),
+must find no violation on a manual page, a page with code, a header's index page, a
+declaration's page and the search page, in light and in dark colours.
 Usage: keyboard_test.py QUILLGEN SOURCE_DIR. Exits 77 (skipped) without chromium."""
 import json, os, shutil, signal, subprocess, sys, tempfile, time
 
@@ -138,6 +141,28 @@ try:
     if not evaluate("location.pathname.endsWith('/search.htm') && location.search === '?q=uart'"):
         fail("the search box opened " + str(evaluate("location.href")))
     print("modern pages can be read with the keyboard")
+    axe = os.environ.get("QUILLGEN_AXE") or os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), "a11y", "node_modules", "axe-core", "axe.min.js")
+    if os.path.exists(axe):
+        with open(axe, encoding="utf-8") as f:
+            axe_source = f.read()
+        found = []
+        for scheme in ("light", "dark"):
+            call("Emulation.setEmulatedMedia", features=[{"name": "prefers-color-scheme", "value": scheme}])
+            for page in ("index.htm", "reference.htm", "api/uart_h.htm", "api/uart_open.htm",
+                         "search.htm?q=uart"):
+                open_page("file://" + work + "/" + page)
+                evaluate(axe_source)
+                result = call("Runtime.evaluate", awaitPromise=True, returnByValue=True, expression=
+                              "axe.run(document).then(r => r.violations.map(v => v.id + ': ' + "
+                              "v.nodes.map(n => n.target.join(' ')).slice(0, 3).join(', ')))")
+                for violation in result["result"].get("value") or []:
+                    found.append("%s (%s): %s" % (page, scheme, violation))
+        if found:
+            fail("axe-core finds:\n  " + "\n  ".join(found))
+        print("axe-core finds nothing on the modern pages, light and dark")
+    else:
+        print("axe-core is not installed (scripts/deps test): its check skipped")
 finally:
     chrome.kill()
     shutil.rmtree(work, ignore_errors=True)

@@ -181,6 +181,8 @@ TEST_F(Manual, RunsEveryCommandOfTheVocabulary) {
 TEST_F(Manual, StylesheetColoursEveryCodeStyle) {
     const QString css = QString::fromUtf8(readSource("share/quillgen/default.css"));
     EXPECT_TRUE(css.contains("prefers-color-scheme: dark"));
+    // A rule left open swallows every rule after it.
+    EXPECT_EQ(css.count(u'{'), css.count(u'}'));
     for (int id = 0; !styleName(id).isNull(); ++id) {
         const QString name = styleName(id);
         if (name.isEmpty())
