@@ -254,7 +254,12 @@ void icon(MarkupInterpreter &in) {
                                   written ? QLatin1String("is written to")
                                           : QLatin1String("could not be written to"),
                                   file.fileName()));
-    in.doc.pageBody += QLatin1String("<img src=\"images/") + fileName + QLatin1String("\" />");
+    in.doc.pageBody += QLatin1String("<img src=\"images/") + fileName;
+    // On a modern page the icon is marked as a picture beside the words that name its
+    // action, which a screen reader reads instead.
+    if (in.doc.modernPages)
+        in.doc.pageBody += QLatin1String("\" alt=\"");
+    in.doc.pageBody += QLatin1String("\" />");
 }
 
 // "xref", "ref" and "titleref": a target and an optional link text. A recorded page

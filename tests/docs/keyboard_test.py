@@ -3,8 +3,8 @@
 debugging pipe: the first Tab reaches the skip link, Tab reaches the link to the next
 page and Enter opens it, and the search box takes a query and Enter opens the search.
 Then axe-core, where scripts/deps installed it (or QUILLGEN_AXE names axe.min.js),
-must find no violation on a manual page, a page with code, a header's index page, a
-declaration's page and the search page, in light and in dark colours.
+must find no violation on the demo's pages (manual pages with code, tables and icons, a
+header's index page, a declaration's page, the search page), light and dark.
 Usage: keyboard_test.py QUILLGEN SOURCE_DIR. Exits 77 (skipped) without chromium."""
 import json, os, shutil, signal, subprocess, sys, tempfile, time
 
@@ -26,10 +26,12 @@ signal.signal(signal.SIGALRM, lambda *_: fail("the browser stopped answering"))
 signal.alarm(90)
 
 
-env = dict(os.environ, QUILLGEN_PAGES="modern", QUILLGEN_SITE="1",
-           QUILLGEN_MANUAL_OUTPUT=work)
-subprocess.run([quillgen, "-o", work + "/api", source + "/examples/headers/uart.h", "guide.dg"],
-               cwd=source + "/examples/manual", env=env, check=True, stdout=subprocess.DEVNULL)
+# The demo's pages: quillgen's own manual and the example header, in one run.
+env = dict(os.environ, QUILLGEN_PAGES="modern", QUILLGEN_SITE="1", QUILLGEN_MANUAL_OUTPUT=work,
+           QUILLGEN_MENU_DEFINITIONS=source + "/docs/menus.xml",
+           QUILLGEN_PROPERTIES=source + "/docs/properties.xml")
+subprocess.run([quillgen, "-o", work + "/api", source + "/examples/headers/uart.h", "manual.dg"],
+               cwd=source + "/docs/manual", env=env, check=True, stdout=subprocess.DEVNULL)
 
 to_browser_r, to_browser_w = os.pipe()
 from_browser_r, from_browser_w = os.pipe()
@@ -149,8 +151,8 @@ try:
         found = []
         for scheme in ("light", "dark"):
             call("Emulation.setEmulatedMedia", features=[{"name": "prefers-color-scheme", "value": scheme}])
-            for page in ("index.htm", "reference.htm", "api/uart_h.htm", "api/uart_open.htm",
-                         "search.htm?q=uart"):
+            for page in ("index.htm", "code.htm", "interface.htm", "api/uart_h.htm",
+                         "api/uart_open.htm", "search.htm?q=uart"):
                 open_page("file://" + work + "/" + page)
                 evaluate(axe_source)
                 result = call("Runtime.evaluate", awaitPromise=True, returnByValue=True, expression=
