@@ -153,14 +153,15 @@ void processInput(const QString &argument, const QString &next, RunContext &run)
         checkInput(input, run.outputDirectory);
     OutputPageList pages;
     Pipeline &pipeline = *run.pipeline;
-    // Each page goes to the writer as soon as it is made; its text is not needed here.
     const bool manual = QFileInfo(input).completeSuffix() == QLatin1String("dg");
     // Under QUILLGEN_MANUAL_OUTPUT the folders that pages name are made as needed, as
     // the folders of the working directory are there already.
     const bool makesFolders = manual && !run.manualOutput.isEmpty();
+    // Each page (and a modern input's contents script) goes to the writer as soon as it
+    // is made; its text is not needed here.
     pages.onAppend = [&pipeline, &input, manual, makesFolders, &run](OutputPage &page) {
-        // Pages made after a read failed are not written: the run ends at the input's end.
         const bool script = run.modernPages && isContentsScript(page.fileName);
+        // Pages made after a read failed are not written: the run ends at the input's end.
         if ((!isPage(page.fileName) && !script) || readFailed())
             return;
         if (makesFolders) {
