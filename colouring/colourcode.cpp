@@ -132,17 +132,47 @@ const OpeningTags &openingTags() {
     return tags;
 }
 
+const QLatin1String spanEnd("</span>");
+
+// The room that a line of length characters may take as HTML: every character may
+// become an entity, and every two may be a marker.
+size_t worstCase(size_t length) {
+    return length * MaxXmlEntityLength +
+           (length / 2 + 1) * size_t(spanEnd.size() + openingTags().longest()) + 1;
+}
+
+// Closes the open span, if any, and opens the next with its opening tag.
+QChar *switchSpan(QChar *out, bool &inSpan, QStringView opening) {
+    if (inSpan)
+        out = copyTo(out, spanEnd);
+    inSpan = true;
+    return copyTo(out, opening);
+}
+
+QChar *putEscaped(QChar *out, QChar c) {
+    const QLatin1String entity = xmlEntity(c);
+    if (entity.isEmpty()) {
+        *out++ = c;
+        return out;
+    }
+    return copyTo(out, entity);
+}
+
+// Closes the line's last span and ends the line.
+QChar *endLine(QChar *out, bool inSpan) {
+    if (inSpan)
+        out = copyTo(out, spanEnd);
+    *out++ = QLatin1Char('\n');
+    return out;
+}
+
 // Writes one line of colourer output, up to its end, as HTML at the end of the used part
 // of room, which it grows to the worst case first: text escaped, each style marker
 // closing the open span and opening the next, and a line end. Returns the new end.
 size_t writeMarkedLine(std::vector<QChar> &room, size_t used, const QChar *buffer,
                        const QChar *end) {
-    static const QLatin1String closing("</span>");
     const OpeningTags &tags = openingTags();
-    // Every character may become an entity, and every two may be a marker.
-    const size_t length = size_t(end - buffer);
-    const size_t worst = length * MaxXmlEntityLength +
-                         (length / 2 + 1) * size_t(closing.size() + tags.longest()) + 1;
+    const size_t worst = worstCase(size_t(end - buffer));
     if (room.size() < used + worst)
         room.resize(std::max(used + worst, 2 * room.size()));
     QChar *const begin = room.data();
@@ -151,23 +181,12 @@ size_t writeMarkedLine(std::vector<QChar> &room, size_t used, const QChar *buffe
     for (const QChar *p = buffer; !p->isNull(); ++p) {
         if (p->unicode() == StyleMarker) {
             // The id after a marker may be 0 (plain text); it never ends the buffer.
-            if (inSpan)
-                out = copyTo(out, closing);
-            out = copyTo(out, tags[p[1].unicode()]);
-            inSpan = true;
-            ++p;
+            out = switchSpan(out, inSpan, tags[(++p)->unicode()]);
             continue;
         }
-        const QLatin1String entity = xmlEntity(*p);
-        if (entity.isEmpty())
-            *out++ = *p;
-        else
-            out = copyTo(out, entity);
+        out = putEscaped(out, *p);
     }
-    if (inSpan)
-        out = copyTo(out, closing);
-    *out++ = QLatin1Char('\n');
-    return size_t(out - begin);
+    return size_t(endLine(out, inSpan) - begin);
 }
 
 // Whether a run of this style may hold a link: not a comment, its documentation
@@ -185,14 +204,11 @@ bool isWordChar(QChar c) {
 // links to their pages. Kept apart so that lines without links pay nothing for them.
 size_t writeLinkedLine(std::vector<QChar> &room, size_t used, const QChar *buffer, const QChar *end,
                        const CodeLinks &links) {
-    static const QLatin1String closing("</span>");
     static const QLatin1String linkStart("<a href=\"");
     static const QLatin1String linkMiddle(".htm\">");
     static const QLatin1String linkEnd("</a>");
     const OpeningTags &tags = openingTags();
-    const size_t length = size_t(end - buffer);
-    const size_t worst = length * MaxXmlEntityLength +
-                         (length / 2 + 1) * size_t(closing.size() + tags.longest()) + 1;
+    const size_t worst = worstCase(size_t(end - buffer));
     if (room.size() < used + worst)
         room.resize(std::max(used + worst, 2 * room.size()));
     QChar *out = room.data() + used;
@@ -201,12 +217,9 @@ size_t writeLinkedLine(std::vector<QChar> &room, size_t used, const QChar *buffe
     bool afterWord = false;
     for (const QChar *p = buffer; !p->isNull(); ++p) {
         if (p->unicode() == StyleMarker) {
-            if (inSpan)
-                out = copyTo(out, closing);
-            out = copyTo(out, tags[p[1].unicode()]);
-            inSpan = true;
-            linkable = linksIn(p[1].unicode());
-            ++p;
+            const char16_t style = (++p)->unicode();
+            out = switchSpan(out, inSpan, tags[style]);
+            linkable = linksIn(style);
             continue;
         }
         if (linkable && !afterWord && isWordChar(*p) && !charclass::isDigit(*p)) {
@@ -237,16 +250,9 @@ size_t writeLinkedLine(std::vector<QChar> &room, size_t used, const QChar *buffe
             continue;
         }
         afterWord = isWordChar(*p);
-        const QLatin1String entity = xmlEntity(*p);
-        if (entity.isEmpty())
-            *out++ = *p;
-        else
-            out = copyTo(out, entity);
+        out = putEscaped(out, *p);
     }
-    if (inSpan)
-        out = copyTo(out, closing);
-    *out++ = QLatin1Char('\n');
-    return size_t(out - room.data());
+    return size_t(endLine(out, inSpan) - room.data());
 }
 
 // Writes the ellipsis commands of a sample as their characters. One pass gives what
