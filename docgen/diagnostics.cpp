@@ -64,8 +64,11 @@ void Diagnostics::flush() {
         return a.fileRank != b.fileRank ? a.fileRank < b.fileRank : a.line < b.line;
     });
     std::fflush(stdout);
-    for (const Pending &warning : pending_)
+    for (const Pending &warning : pending_) {
         std::fputs(warning.text.constData(), stderr);
+        if (printed_)
+            printed_->append(QString::fromUtf8(warning.text.chopped(1)));
+    }
     std::fflush(stderr);
     pending_.clear();
     fileRanks_.clear();

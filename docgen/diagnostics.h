@@ -34,6 +34,9 @@ public:
     // different orders, the writer reads them in the order of the text.
     void flush();
     int count() const { return count_; }
+    // Makes flush also append each warning it prints, without its newline, to lines
+    // (for a program that shows them elsewhere too); null stops that.
+    void keepPrinted(QStringList *lines) { printed_ = lines; }
 
     // Called before each input of the run.
     void beginInput() { ++input_; }
@@ -77,6 +80,7 @@ private:
     QHash<QString, int> claimedPages_; // page file -> input that claimed it
     QSet<QString> writtenPages_;       // page files, named as they were written
     std::vector<Expected> expected_;
+    QStringList *printed_ = nullptr;
 };
 
 // The run's one set of diagnostics.

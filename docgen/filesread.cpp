@@ -14,6 +14,8 @@ namespace {
 struct FilesRead {
     QStringList names;
     QSet<QString> seen;
+    QStringList missing;
+    QSet<QString> missingSeen;
     ReadFailure failure;
 };
 
@@ -36,6 +38,14 @@ const QStringList &filesRead() {
     return files().names;
 }
 
+const QStringList &filesMissing() {
+    return files().missing;
+}
+
+void forgetFilesRead() {
+    files() = FilesRead();
+}
+
 bool meansNoFile(int error) {
     switch (error) {
     case ENOENT:
@@ -54,6 +64,10 @@ bool meansNoFile(int error) {
 
 void recordReadFailure(const QString &fileName, int error) {
     FilesRead &f = files();
+    if ((error == ENOENT || error == ENOTDIR) && !f.missingSeen.contains(fileName)) {
+        f.missingSeen.insert(fileName);
+        f.missing.append(fileName);
+    }
     if (error != 0 && !meansNoFile(error) && f.failure.error == 0)
         f.failure = ReadFailure{fileName, error};
 }

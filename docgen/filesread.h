@@ -11,6 +11,13 @@ void recordFileRead(const QString &fileName);
 // The recorded names in the order in which the files were first read.
 const QStringList &filesRead();
 
+// The files that the run looked for and did not find (an include, a picture, an
+// input), each once: a file that appears later may change the pages.
+const QStringList &filesMissing();
+
+// Forgets every file recorded, and the read failure: the state a new process starts in.
+void forgetFilesRead();
+
 // Whether a failure to open or read a file, as errno tells it, means that there is no
 // file there that may be read: none, a folder, one that is not the run's to read. Such
 // a file gives no text and the run goes on. Any other failure (too many open files,

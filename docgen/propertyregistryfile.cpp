@@ -203,3 +203,8 @@ QString loadPropertyRegistry(const QString &fileName) {
     loadedRegistry() = std::move(registry);
     return QString();
 }
+
+void unloadPropertyRegistry() {
+    setPropertyRegistry(nullptr);
+    loadedRegistry().reset();
+}

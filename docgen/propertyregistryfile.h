@@ -33,3 +33,6 @@ private:
 // Reads a registry file and installs it for the "property" and "envpage" commands.
 // Returns an empty string on success, otherwise the reason; then nothing changes.
 QString loadPropertyRegistry(const QString &fileName);
+
+// Uninstalls and frees the registry that loadPropertyRegistry installed, if any.
+void unloadPropertyRegistry();

@@ -129,7 +129,7 @@ void removeStaleTemporaries(const QByteArray &path) {
 }
 
 QByteArray writeBracketed(const QString &fileName, const QByteArray &path, const QByteArray &bytes,
-                          int &reason) {
+                          int &reason, bool &changed) {
     // Pages come in runs: a run into a fresh folder creates every page, a rerun finds
     // every page there. While pages are being created, the exclusive create comes
     // first and the stat that would only tell that the name is free is saved; a name
@@ -141,6 +141,7 @@ QByteArray writeBracketed(const QString &fileName, const QByteArray &path, const
     bool absent;
     if (holdsExactly(path, bytes, absent)) {
         creating.store(false, std::memory_order_relaxed);
+        changed = false;
         return QByteArray();
     }
     // A page that has no file yet is created where it goes: there is no old page to
@@ -170,17 +171,20 @@ QByteArray writeBracketed(const QString &fileName, const QByteArray &path, const
 
 } // namespace
 
-QByteArray writePage(const QString &fileName, const QByteArray &bytes) {
+QByteArray writePage(const QString &fileName, const QByteArray &bytes, bool *changed) {
     const QByteArray path = encodedName(fileName);
     removeStaleTemporaries(path);
     int reason = 0;
     QByteArray error;
+    bool differs = true;
     {
         // A stop that comes while the page is written waits for it to be whole (or
         // removed, when its write fails); one that came before keeps it from starting.
         const FileWriting bracket;
-        error = writeBracketed(fileName, path, bytes, reason);
+        error = writeBracketed(fileName, path, bytes, reason, differs);
     }
+    if (changed)
+        *changed = differs;
     if (!error.isEmpty())
         noteFailureReason(error, fileName, reason);
     return error;

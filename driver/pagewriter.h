@@ -12,4 +12,6 @@
 // the bytes go to a temporary file in the page's folder that is then renamed over the
 // old page: a reader sees the old page or the new one, never a part of either, and a
 // failed write leaves the old page in place.
-QByteArray writePage(const QString &fileName, const QByteArray &bytes);
+// When changed is given, it tells whether the file now holds other bytes than before
+// (a new file included).
+QByteArray writePage(const QString &fileName, const QByteArray &bytes, bool *changed = nullptr);

@@ -193,9 +193,10 @@ void Pipeline::handle(WriterItem &item) {
     // The page is formed and encoded here, off the thread that makes the pages, in a
     // buffer kept from page to page.
     pageBytes(item.page, bytes_);
-    QByteArray error = writePage(item.page.fileName, bytes_);
+    bool changed = true;
+    QByteArray error = writePage(item.page.fileName, bytes_, &changed);
     failed_ = !error.isEmpty();
-    outcomes_.push_back(PageOutcome{std::move(item.page.fileName), std::move(error)});
+    outcomes_.push_back(PageOutcome{std::move(item.page.fileName), std::move(error), changed});
 }
 
 void Pipeline::index(std::function<void(Site &)> job) {

@@ -22,6 +22,7 @@ class Site;
 struct PageOutcome {
     QString fileName;
     QByteArray error;
+    bool changed = true; // the file's bytes differ from what it held before the run
 };
 
 // The stages of a run, and the threads they run on:

@@ -7,6 +7,7 @@
 #include "docgen/modernpages.h"
 #include "docgen/pagetemplate.h"
 #include "docgen/propertyregistryfile.h"
+#include "docgen/runstate.h"
 #include "driver/banner.h"
 #include "driver/commandline.h"
 #include "driver/cores.h"
@@ -53,13 +54,17 @@ bool isContentsScript(const QString &fileName) {
 // Reports the pages of one input once it is processed, so that what the run prints keeps
 // its order: the input's own messages, then one line per page up to the first that
 // could not be written. written collects the names, for the dependency file.
-void reportPages(const std::vector<PageOutcome> &outcomes, bool verbose, QStringList &written) {
+// report, when given, collects the files whose bytes changed.
+void reportPages(const std::vector<PageOutcome> &outcomes, bool verbose, QStringList &written,
+                 RunReport *report) {
     Diagnostics &diagnostics = ::diagnostics();
     for (const PageOutcome &outcome : outcomes) {
         if (verbose)
             say("Outputting %s\n", outcome.fileName);
         if (!outcome.error.isEmpty())
             throw HException(outcome.error);
+        if (report && outcome.changed)
+            report->changed.append(outcome.fileName);
         if (isPage(outcome.fileName))
             written.append(outcome.fileName);
         if (diagnostics.enabled())
@@ -107,10 +112,11 @@ struct RunContext {
     // known before the first page so that code links to those of later headers too.
     const PageNames *declarationPages = nullptr;
     Pipeline *pipeline = nullptr;
-    Prune *prune = nullptr;     // with QUILLGEN_PRUNE
-    QStringList written;        // the pages, for the dependency file
-    QSet<QString> copiedImages; // by destination: a picture shown on many pages is copied once
-    QSet<QString> madeFolders;  // under manualOutput
+    Prune *prune = nullptr;      // with QUILLGEN_PRUNE
+    RunReport *report = nullptr; // for runAgain
+    QStringList written;         // the pages, for the dependency file
+    QSet<QString> copiedImages;  // by destination: a picture shown on many pages is copied once
+    QSet<QString> madeFolders;   // under manualOutput
 };
 
 // Copies the images that a manual's pages show to where the pages are (only while the
@@ -131,9 +137,12 @@ void copyImages(const std::vector<DocGen::FileCopy> &copies, RunContext &run) {
         makePath(QFileInfo(copy.to).path());
         if (run.verbose)
             say("Outputting %s\n", copy.to);
-        const QByteArray failure = writePage(copy.to, bytes);
+        bool changed = true;
+        const QByteArray failure = writePage(copy.to, bytes, &changed);
         if (!failure.isEmpty())
             throw HException(failure);
+        if (run.report && changed)
+            run.report->changed.append(copy.to);
         if (diagnostics().enabled())
             diagnostics().pageWritten(copy.to);
         if (run.prune)
@@ -198,7 +207,7 @@ void processInput(const QString &argument, const QString &next, RunContext &run)
     }
     diagnostics().flush();
     const std::vector<PageOutcome> outcomes = pipeline.endInput();
-    reportPages(outcomes, run.verbose, run.written);
+    reportPages(outcomes, run.verbose, run.written, run.report);
     throwOnReadFailure();
     copyImages(copies, run);
     if (run.prune) {
@@ -297,7 +306,8 @@ void printWarningCount() {
         std::fprintf(stderr, "quillgen: %d warning%s\n", count, count == 1 ? "" : "s");
 }
 
-[[noreturn]] void fail(const HException &error) {
+// Says on standard error what ended the run, after the warnings given before.
+void printFailure(const HException &error) {
     std::fflush(stdout);
     diagnostics().flush();
     printWarningCount();
@@ -305,8 +315,105 @@ void printWarningCount() {
     if (diagnostics().enabled())
         std::fputs(failureNote(error).constData(), stderr);
     std::fflush(stderr);
+}
+
+[[noreturn]] void fail(const HException &error) {
+    printFailure(error);
     // Pages still being written on other threads are finished first.
     exitRun(1);
+}
+
+// The run, from the variables to the last warning; returns the exit status, or throws
+// HException for an error that ends the run. report, when given, learns what changed.
+int render(const CommandLine &line, RunReport *report) {
+    configureWarnings();
+    const bool threaded = threadsWanted();
+    const bool modernPages = modernPagesWanted();
+    const bool pruning = Prune::requested();
+    const bool siteWanted = siteRequested();
+    if (report)
+        report->started = true;
+    loadFromEnvironment("QUILLGEN_MENU_DEFINITIONS", "menu definitions", loadMenuDefinitions);
+    loadFromEnvironment("QUILLGEN_PROPERTIES", "property registry", loadPropertyRegistry);
+    RunContext run;
+    run.report = report;
+    run.verbose = line.verbose;
+    run.modernPages = modernPages;
+    if (modernPages)
+        run.sidebarScript = sidebarScript();
+    run.manualOutput = manualOutputFolder();
+    run.outputDirectory = line.outputDirectory;
+    if (run.outputDirectory.isEmpty())
+        run.outputDirectory = QDir::currentPath();
+    else
+        makePath(run.outputDirectory);
+    // The site goes with the manual's pages.
+    const QString siteFolder = run.manualOutput.isEmpty()
+                                   ? QDir::currentPath()
+                                   : QFileInfo(run.manualOutput).absoluteFilePath();
+    std::unique_ptr<Prune> prune;
+    if (pruning) {
+        prune = std::make_unique<Prune>(QStringList{run.outputDirectory, siteFolder});
+        run.prune = prune.get();
+    }
+    std::unique_ptr<Site> site;
+    if (siteWanted)
+        site = std::make_unique<Site>(siteFolder);
+    run.site = site != nullptr;
+    run.siteFolder = siteFolder;
+    std::unique_ptr<Pipeline> pipeline;
+    try {
+        pipeline = std::make_unique<Pipeline>(threaded, site.get());
+    } catch (const std::system_error &) {
+        // No thread to be had (a process or memory limit): the run goes on without,
+        // to the same pages.
+        pipeline = std::make_unique<Pipeline>(false, site.get());
+    }
+    run.pipeline = pipeline.get();
+    const QStringList &inputs = line.inputs;
+    PageNames declarationPages;
+    if (modernPages) {
+        // The names of the pages that the headers' declarations get, known before the
+        // first page; the models are not kept, but for the first input's.
+        QStringList paths;
+        paths.reserve(inputs.size());
+        for (const QString &input : inputs)
+            paths.append(cleanPath(input));
+        pipeline->collectDeclarationPages(paths, diagnostics().enabled(), declarationPages);
+        run.declarationPages = &declarationPages;
+    }
+    for (qsizetype i = 0; i < inputs.size(); ++i)
+        processInput(inputs.at(i), i + 1 < inputs.size() ? inputs.at(i + 1) : QString(), run);
+    pipeline->finish();
+    writeDependencyFile(run.written);
+    if (report)
+        report->pages = run.written;
+    if (site) {
+        if (line.verbose)
+            say("Outputting the site into %s\n", siteFolder);
+        // Written as one: a stop that comes meanwhile waits for the whole site.
+        const QByteArray error =
+            whileWritingFiles([&site] { return site->write(stylesheetPath()); });
+        if (!error.isEmpty())
+            throw HException(error);
+    }
+    if (prune) {
+        QStringList deleted;
+        const QByteArray error = prune->finish(deleted);
+        if (line.verbose)
+            for (const QString &name : deleted)
+                say("Deleting %s\n", name);
+        if (!error.isEmpty())
+            throw HException(error);
+    }
+    std::fflush(stdout);
+    Diagnostics &diagnostics = ::diagnostics();
+    if (!diagnostics.enabled())
+        return 0;
+    diagnostics.checkExpectedFiles();
+    diagnostics.flush();
+    printWarningCount();
+    return diagnostics.failsRun() && diagnostics.count() > 0 ? 2 : 0;
 }
 
 } // namespace
@@ -323,91 +430,26 @@ int runQuillgen(int argc, char **argv) {
         printUsage(toolName);
         return 1;
     }
-
     try {
-        configureWarnings();
-        const bool threaded = threadsWanted();
-        const bool modernPages = modernPagesWanted();
-        loadFromEnvironment("QUILLGEN_MENU_DEFINITIONS", "menu definitions", loadMenuDefinitions);
-        loadFromEnvironment("QUILLGEN_PROPERTIES", "property registry", loadPropertyRegistry);
-        RunContext run;
-        run.verbose = line.verbose;
-        run.modernPages = modernPages;
-        if (modernPages)
-            run.sidebarScript = sidebarScript();
-        const bool pruning = Prune::requested();
-        run.manualOutput = manualOutputFolder();
-        run.outputDirectory = line.outputDirectory;
-        if (run.outputDirectory.isEmpty())
-            run.outputDirectory = QDir::currentPath();
-        else
-            makePath(run.outputDirectory);
-        // The site goes with the manual's pages.
-        const QString siteFolder = run.manualOutput.isEmpty()
-                                       ? QDir::currentPath()
-                                       : QFileInfo(run.manualOutput).absoluteFilePath();
-        std::unique_ptr<Prune> prune;
-        if (pruning) {
-            prune = std::make_unique<Prune>(QStringList{run.outputDirectory, siteFolder});
-            run.prune = prune.get();
-        }
-        std::unique_ptr<Site> site;
-        if (siteRequested())
-            site = std::make_unique<Site>(siteFolder);
-        run.site = site != nullptr;
-        run.siteFolder = siteFolder;
-        std::unique_ptr<Pipeline> pipeline;
-        try {
-            pipeline = std::make_unique<Pipeline>(threaded, site.get());
-        } catch (const std::system_error &) {
-            // No thread to be had (a process or memory limit): the run goes on without,
-            // to the same pages.
-            pipeline = std::make_unique<Pipeline>(false, site.get());
-        }
-        run.pipeline = pipeline.get();
-        const QStringList &inputs = line.inputs;
-        PageNames declarationPages;
-        if (modernPages) {
-            // The names of the pages that the headers' declarations get, known before the
-            // first page; the models are not kept, but for the first input's.
-            QStringList paths;
-            paths.reserve(inputs.size());
-            for (const QString &input : inputs)
-                paths.append(cleanPath(input));
-            pipeline->collectDeclarationPages(paths, diagnostics().enabled(), declarationPages);
-            run.declarationPages = &declarationPages;
-        }
-        for (qsizetype i = 0; i < inputs.size(); ++i)
-            processInput(inputs.at(i), i + 1 < inputs.size() ? inputs.at(i + 1) : QString(), run);
-        pipeline->finish();
-        writeDependencyFile(run.written);
-        if (site) {
-            if (line.verbose)
-                say("Outputting the site into %s\n", siteFolder);
-            // Written as one: a stop that comes meanwhile waits for the whole site.
-            const QByteArray error =
-                whileWritingFiles([&site] { return site->write(stylesheetPath()); });
-            if (!error.isEmpty())
-                throw HException(error);
-        }
-        if (prune) {
-            QStringList deleted;
-            const QByteArray error = prune->finish(deleted);
-            if (line.verbose)
-                for (const QString &name : deleted)
-                    say("Deleting %s\n", name);
-            if (!error.isEmpty())
-                throw HException(error);
-        }
+        return render(line, nullptr);
     } catch (const HException &error) {
         fail(error);
     }
-    std::fflush(stdout);
-    Diagnostics &diagnostics = ::diagnostics();
-    if (!diagnostics.enabled())
-        return 0;
-    diagnostics.checkExpectedFiles();
-    diagnostics.flush();
-    printWarningCount();
-    return diagnostics.failsRun() && diagnostics.count() > 0 ? 2 : 0;
+}
+
+RunReport runAgain(const CommandLine &line) {
+    resetRunState();
+    RunReport report;
+    diagnostics().keepPrinted(&report.warnings);
+    try {
+        report.status = render(line, &report);
+    } catch (const HException &error) {
+        printFailure(error);
+        report.status = 1;
+        report.error = QString::fromUtf8(error.message());
+    }
+    diagnostics().keepPrinted(nullptr);
+    report.read = filesRead();
+    report.missing = filesMissing();
+    return report;
 }
