@@ -4,16 +4,22 @@
 #   cd build && cpack -G DEB        (or scripts/package)
 #
 # installs bin/quillgen, share/quillgen/default.css (the stylesheet that every page
-# links) and sidebar.js (the contents at the side of modern pages), the example menu definitions and property registry, the manual page
-# quillgen(1), the copyright and changelog (from packaging/) and the CMake package
-# lib/cmake/quillgen (find_package(quillgen) gives quillgen::quillgen and
-# quillgen_add_docs()). The build tree holds a package of its own,
-# for trying the function before installing: find_package(quillgen) with
+# links) and sidebar.js (the contents at the side of modern pages), the example menu
+# definitions and property registry, the manual page quillgen(1), the copyright and
+# changelog (from packaging/) and the CMake package lib/cmake/quillgen
+# (find_package(quillgen) gives quillgen::quillgen and quillgen_add_docs()). When the
+# build has the preview (preview/, made only where Qt HTTP Server and Qt WebSockets are
+# found), also bin/quillgen-preview and its manual page quillgen-preview(1), and the
+# package then depends on those Qt libraries too. The build tree holds a package of its
+# own, for trying the function before installing: find_package(quillgen) with
 # quillgen_DIR=<build tree>.
 
 include(GNUInstallDirs)
 
 install(TARGETS quillgen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET quillgen-preview)
+  install(TARGETS quillgen-preview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/share/quillgen/default.css
               ${PROJECT_SOURCE_DIR}/share/quillgen/sidebar.js
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quillgen)
@@ -28,7 +34,11 @@ if(NOT quillgen_changelog_top MATCHES "^quillgen \\(${PROJECT_VERSION}\\) ")
                       "${PROJECT_VERSION}: add one before changing the version")
 endif()
 set(quillgen_compressed)
-foreach(source docs/quillgen.1 packaging/changelog)
+set(quillgen_compressed_sources docs/quillgen.1 packaging/changelog)
+if(TARGET quillgen-preview)
+  list(APPEND quillgen_compressed_sources docs/quillgen-preview.1)
+endif()
+foreach(source IN LISTS quillgen_compressed_sources)
   get_filename_component(name ${source} NAME)
   add_custom_command(
     OUTPUT ${PROJECT_BINARY_DIR}/compressed/${name}.gz
@@ -42,6 +52,10 @@ endforeach()
 add_custom_target(quillgen_compressed_docs ALL DEPENDS ${quillgen_compressed})
 install(FILES ${PROJECT_BINARY_DIR}/compressed/quillgen.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+if(TARGET quillgen-preview)
+  install(FILES ${PROJECT_BINARY_DIR}/compressed/quillgen-preview.1.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 install(FILES ${PROJECT_BINARY_DIR}/compressed/changelog.gz
               ${PROJECT_SOURCE_DIR}/packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
@@ -85,6 +99,11 @@ set(CPACK_PACKAGE_DESCRIPTION
     "quillgen turns manual sources written in its backslash-command markup and
 C/C++ headers with documentation comments into HTML pages. It ships a
 stylesheet for the pages, a manual page and a CMake package.")
+if(TARGET quillgen-preview)
+  string(APPEND CPACK_PACKAGE_DESCRIPTION "
+quillgen-preview renders the same way, serves the pages to a browser on
+the local machine and renders again each time a source is saved.")
+endif()
 # No public address exists yet; the reserved .invalid domain says so plainly.
 set(CPACK_PACKAGE_CONTACT "quillgen developers <quillgen@quillgen.invalid>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -92,11 +111,16 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The Qt 6 runtime libraries the program links (Debian 12 names; the t64 names are
-# those of later releases), and mimalloc when it was linked. The icons are drawn by the
-# build, so the graphics libraries are not among them.
+# The Qt 6 runtime libraries the programs link (Debian 12 names; the t64 names are
+# those of later releases, which kept the names of Qt HTTP Server and Qt WebSockets),
+# and mimalloc when it was linked. The icons are drawn by the build, so the graphics
+# libraries are not among them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libstdc++6 (>= 12), libqt6core6 (>= 6.4) | libqt6core6t64 (>= 6.4), libqt6xml6 (>= 6.4) | libqt6xml6t64 (>= 6.4)")
+if(TARGET quillgen-preview)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
+         ", libqt6network6 (>= 6.4) | libqt6network6t64 (>= 6.4), libqt6httpserver6 (>= 6.4), libqt6websockets6 (>= 6.4)")
+endif()
 if(QUILLGEN_LINKS_MIMALLOC)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libmimalloc2.0 (>= 2.0)")
 endif()
