@@ -159,8 +159,14 @@ int preview(int argc, char **argv) {
     const QString firstPage =
         report.pages.isEmpty() ? QString() : urlPath(root, report.pages.first());
     server.setFirstPage(firstPage);
-    QString authority = options.address.toString();
-    if (options.address.protocol() == QAbstractSocket::IPv6Protocol)
+    // Listening on every address, the page is at this machine's own.
+    QHostAddress shown = options.address;
+    if (shown == QHostAddress(QHostAddress::AnyIPv4))
+        shown = QHostAddress(QHostAddress::LocalHost);
+    else if (shown == QHostAddress(QHostAddress::AnyIPv6))
+        shown = QHostAddress(QHostAddress::LocalHostIPv6);
+    QString authority = shown.toString();
+    if (shown.protocol() == QAbstractSocket::IPv6Protocol)
         authority = QLatin1Char('[') + authority + QLatin1Char(']');
     const QString url = QStringLiteral("http://%1:%2%3")
                             .arg(authority)
