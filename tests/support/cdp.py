@@ -56,8 +56,14 @@ class Browser:
             raise
 
     def close(self):
-        self.process.kill()
-        self.process.wait()
+        """Asks the browser to quit, so that it ends its helper processes, and kills it
+        when it does not."""
+        try:
+            self._send({"id": 0, "method": "Browser.close", "params": {}})
+            self.process.wait(10)
+        except (OSError, subprocess.TimeoutExpired):
+            self.process.kill()
+            self.process.wait()
         os.close(self._to_browser)
         os.close(self._from_browser)
 
@@ -70,13 +76,16 @@ class Browser:
         message, self._pending = self._pending.split(b"\0", 1)
         return json.loads(message)
 
+    def _send(self, message):
+        os.write(self._to_browser, json.dumps(message).encode() + b"\0")
+
     def call(self, method, **params):
         """Sends a command and returns its result; the events that come first are kept."""
         self._counter += 1
         message = {"id": self._counter, "method": method, "params": params}
         if self._session and not method.startswith("Target."):
             message["sessionId"] = self._session
-        os.write(self._to_browser, json.dumps(message).encode() + b"\0")
+        self._send(message)
         while True:
             reply = self._receive()
             if reply.get("id") == self._counter:
