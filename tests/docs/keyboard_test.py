@@ -6,11 +6,14 @@ Then axe-core, where scripts/deps installed it (or QUILLGEN_AXE names axe.min.js
 must find no violation on the demo's pages (manual pages with code, tables and icons, a
 header's index page, a declaration's page, the search page), light and dark.
 Usage: keyboard_test.py QUILLGEN SOURCE_DIR. Exits 77 (skipped) without chromium."""
-import json, os, shutil, signal, subprocess, sys, tempfile, time
+import json, os, shutil, signal, subprocess, sys, tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import cdp
 
 quillgen, source = sys.argv[1], sys.argv[2]
-browser = shutil.which("chromium") or shutil.which("chromium-browser")
-if not browser:
+chromium = cdp.find_chromium()
+if not chromium:
     print("chromium not found: skipped")
     sys.exit(77)
 work = tempfile.mkdtemp()
@@ -33,77 +36,10 @@ env = dict(os.environ, QUILLGEN_PAGES="modern", QUILLGEN_SITE="1", QUILLGEN_MANU
 subprocess.run([quillgen, "-o", work + "/api", source + "/examples/headers/uart.h", "manual.dg"],
                cwd=source + "/docs/manual", env=env, check=True, stdout=subprocess.DEVNULL)
 
-to_browser_r, to_browser_w = os.pipe()
-from_browser_r, from_browser_w = os.pipe()
-
-
-def plumb():
-    # The browser reads fd 3 and writes fd 4; a pipe that already has the number keeps
-    # its close-on-exec flag through dup2, so both are made inheritable.
-    os.dup2(to_browser_r, 3)
-    os.dup2(from_browser_w, 4)
-    os.set_inheritable(3, True)
-    os.set_inheritable(4, True)
-
-
-chrome = subprocess.Popen([browser, "--headless", "--no-sandbox", "--disable-gpu",
-                           "--remote-debugging-pipe", "--user-data-dir=" + work + "/profile",
-                           "about:blank"], preexec_fn=plumb, close_fds=False,
-                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-os.close(to_browser_r)
-os.close(from_browser_w)
-pending = b""
-events = []
-counter = 0
-session = None
-
-
-def receive():
-    global pending
-    while b"\0" not in pending:
-        chunk = os.read(from_browser_r, 65536)
-        if not chunk:
-            fail("the browser went away")
-        pending += chunk
-    message, pending = pending.split(b"\0", 1)
-    return json.loads(message)
-
-
-def call(method, **params):
-    global counter
-    counter += 1
-    message = {"id": counter, "method": method, "params": params}
-    if session and not method.startswith("Target."):
-        message["sessionId"] = session
-    os.write(to_browser_w, json.dumps(message).encode() + b"\0")
-    while True:
-        reply = receive()
-        if reply.get("id") == counter:
-            if "error" in reply:
-                fail(method + ": " + str(reply["error"]))
-            return reply.get("result", {})
-        events.append(reply)
-
-
-def wait_for_load():
-    deadline = time.time() + 20
-    while time.time() < deadline:
-        while events:
-            if events.pop(0).get("method") == "Page.loadEventFired":
-                time.sleep(0.2)  # the scripts of the page run after the load event
-                return
-        events.append(receive())
-    fail("the page did not load")
-
-
-def evaluate(expression):
-    return call("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
-
-
-def press(key, code, keycode, text=None):
-    params = {"key": key, "code": code, "windowsVirtualKeyCode": keycode}
-    call("Input.dispatchKeyEvent", type="keyDown", text=text or "", **params)
-    call("Input.dispatchKeyEvent", type="keyUp", **params)
+browser = cdp.Browser(chromium, work + "/profile")
+evaluate = browser.evaluate
+press = browser.press
+open_page = browser.open
 
 
 def tab_to(test, limit=40):
@@ -115,16 +51,7 @@ def tab_to(test, limit=40):
     fail("Tab never reached " + test)
 
 
-def open_page(url):
-    events.clear()
-    call("Page.navigate", url=url)
-    wait_for_load()
-
-
 try:
-    target = next(t for t in call("Target.getTargets")["targetInfos"] if t["type"] == "page")
-    session = call("Target.attachToTarget", targetId=target["targetId"], flatten=True)["sessionId"]
-    call("Page.enable")
     open_page("file://" + work + "/index.htm")
     press("Tab", "Tab", 9)
     if not evaluate("document.activeElement.classList.contains('qg-skip')"):
@@ -132,14 +59,14 @@ try:
     tab_to("e => e.rel === 'next'")
     following = evaluate("document.activeElement.getAttribute('href')")
     press("Enter", "Enter", 13, "\r")
-    wait_for_load()
+    browser.wait_for_load()
     if not evaluate("location.pathname.endsWith('/' + %s)" % json.dumps(following)):
         fail("Enter on the link to %s opened %s" % (following, evaluate("location.href")))
     tab_to("e => e.name === 'q'")
     for letter in "uart":
         press(letter, "Key" + letter.upper(), ord(letter.upper()), letter)
     press("Enter", "Enter", 13, "\r")
-    wait_for_load()
+    browser.wait_for_load()
     if not evaluate("location.pathname.endsWith('/search.htm') && location.search === '?q=uart'"):
         fail("the search box opened " + str(evaluate("location.href")))
     print("modern pages can be read with the keyboard")
@@ -150,15 +77,17 @@ try:
             axe_source = f.read()
         found = []
         for scheme in ("light", "dark"):
-            call("Emulation.setEmulatedMedia", features=[{"name": "prefers-color-scheme", "value": scheme}])
+            browser.call("Emulation.setEmulatedMedia",
+                         features=[{"name": "prefers-color-scheme", "value": scheme}])
             for page in ("index.htm", "code.htm", "interface.htm", "api/uart_h.htm",
                          "api/uart_open.htm", "search.htm?q=uart"):
                 open_page("file://" + work + "/" + page)
                 evaluate(axe_source)
-                result = call("Runtime.evaluate", awaitPromise=True, returnByValue=True, expression=
-                              "axe.run(document).then(r => r.violations.map(v => v.id + ': ' + "
-                              "v.nodes.map(n => n.target.join(' ')).slice(0, 3).join(', ')))")
-                for violation in result["result"].get("value") or []:
+                violations = evaluate(
+                    "axe.run(document).then(r => r.violations.map(v => v.id + ': ' + "
+                    "v.nodes.map(n => n.target.join(' ')).slice(0, 3).join(', ')))",
+                    awaitPromise=True)
+                for violation in violations or []:
                     found.append("%s (%s): %s" % (page, scheme, violation))
         if found:
             fail("axe-core finds:\n  " + "\n  ".join(found))
@@ -166,5 +95,5 @@ try:
     else:
         print("axe-core is not installed (scripts/deps test): its check skipped")
 finally:
-    chrome.kill()
+    browser.close()
     shutil.rmtree(work, ignore_errors=True)
