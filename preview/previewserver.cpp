@@ -7,9 +7,13 @@
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QPointer>
 #include <QTcpSocket>
 #include <QUrl>
 #include <QWebSocket>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -28,21 +32,23 @@ protected:
             delete socket;
             return;
         }
-        if (open_ >= PreviewServer::maximumConnections) {
+        // The sockets that went are gone from the list: a socket handed to the WebSocket
+        // server loses every connection to its signals, so it is counted by pointer.
+        open_.erase(std::remove(open_.begin(), open_.end(), nullptr), open_.end());
+        if (open_.size() >= PreviewServer::maximumConnections) {
             socket->write("HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n"
                           "Connection: close\r\n\r\n");
             socket->disconnectFromHost();
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             return;
         }
-        ++open_;
-        connect(socket, &QObject::destroyed, this, [this] { --open_; });
+        open_.emplace_back(socket);
         new RequestGuard(socket);
         addPendingConnection(socket);
     }
 
 private:
-    int open_ = 0;
+    std::vector<QPointer<QTcpSocket>> open_;
 };
 
 // Writes a whole answer; a HEAD request gets the same head without the body.
@@ -97,6 +103,12 @@ bool PreviewServer::hostAllowed(const QByteArray &host) const {
 }
 
 bool PreviewServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) {
+    const QByteArray host = request.value("Host").toLower();
+    if (request.value("Upgrade").compare("websocket", Qt::CaseInsensitive) == 0) {
+        // The live-reload socket: the server module shakes hands when the answer is
+        // true, and answers "not found" otherwise.
+        return request.url().path() == QLatin1String(liveSocketPath) && hostAllowed(host);
+    }
     QHttpServerResponder responder = makeResponder(request, socket);
     const auto method = request.method();
     const bool head = method == QHttpServerRequest::Method::Head;
@@ -105,7 +117,7 @@ bool PreviewServer::handleRequest(const QHttpServerRequest &request, QTcpSocket 
                    {{"Allow", "GET, HEAD"}});
         return true;
     }
-    if (!hostAllowed(request.value("Host").toLower())) {
+    if (!hostAllowed(host)) {
         answerText(responder, Status::Forbidden, "forbidden host", head);
         return true;
     }
