@@ -26,6 +26,7 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <system_error>
@@ -253,9 +254,13 @@ void loadFromEnvironment(const char *variable, const char *what,
     if (fileName.isEmpty())
         return;
     const QString reason = load(fileName);
-    if (!reason.isEmpty())
+    if (!reason.isEmpty()) {
+        // Looked for: a file that appears later may mend the run.
+        if (!QFileInfo::exists(fileName))
+            recordReadFailure(fileName, ENOENT);
         throw HException("cannot read " + QByteArray(what) + ' ' + fileName.toUtf8() + ": " +
                          reason.toUtf8());
+    }
 }
 
 // Warnings are switched on by QUILLGEN_WARNINGS; unset, empty or "0" leaves them off.

@@ -85,7 +85,7 @@
 
     function needsReload(changed) {
         for (var i = 0; i < changed.length; ++i) {
-            var path = changed[i];
+            var path = decodeURIComponent(changed[i]);
             if (path === here || (!/\.html?$/.test(path) && shows(path)))
                 return true;
         }
@@ -112,7 +112,9 @@
         var pages = render.changed.filter(function (p) { return /\.html?$/.test(p); });
         var links = changedBox.querySelector('ul');
         links.textContent = '';
-        pages.slice(0, 50).forEach(function (p) { item(links, p.replace(/^\//, ''), p); });
+        pages.slice(0, 50).forEach(function (p) {
+            item(links, decodeURIComponent(p).replace(/^\//, ''), p);
+        });
         if (pages.length > 50)
             item(links, 'and ' + (pages.length - 50) + ' more');
         changedBox.hidden = pages.length === 0;

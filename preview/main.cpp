@@ -9,6 +9,7 @@
 #include "preview/previewfolder.h"
 #include "preview/previewserver.h"
 #include "preview/renderschedule.h"
+#include "preview/servedfiles.h"
 #include "preview/sourcewatch.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,7 @@
 #include <QProcess>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 #include <vector>
@@ -167,7 +169,9 @@ int preview(int argc, char **argv) {
 
     auto announce = [&](qint64 milliseconds) {
         server.announce(renders, renderMessage(renders, report, root));
-        const qsizetype changed = report.changed.size();
+        const qsizetype changed =
+            std::count_if(report.changed.cbegin(), report.changed.cend(),
+                          [](const QString &name) { return isPageName(name); });
         const qsizetype warnings = report.warnings.size();
         std::printf("Rendered in %lld ms: %lld page%s changed, %lld warning%s\n",
                     static_cast<long long>(milliseconds), static_cast<long long>(changed),
@@ -190,8 +194,9 @@ int preview(int argc, char **argv) {
     announce(clock.elapsed());
     std::printf("Previewing at %s (Ctrl-C stops)\n", qPrintable(url));
     std::fflush(stdout);
-    if (options.open)
-        QProcess::startDetached(QStringLiteral("xdg-open"), {url});
+    if (options.open && !QProcess::startDetached(QStringLiteral("xdg-open"), {url}))
+        std::fprintf(stderr, "quillgen-preview: cannot open a browser (xdg-open); open %s\n",
+                     qPrintable(url));
     return QCoreApplication::exec();
 }
 

@@ -9,6 +9,7 @@ import re
 import socket
 import struct
 import subprocess
+import threading
 import time
 
 
@@ -30,15 +31,26 @@ class Preview:
             if found:
                 self.url = found.group(1)
                 self.port = int(re.search(r":(\d+)/", self.url).group(1))
+                # Both streams are read as they come, so that a long run never waits for
+                # a full pipe.
+                self.errors = []
+                for stream, into in ((self.process.stdout, self.lines),
+                                     (self.process.stderr, self.errors)):
+                    threading.Thread(target=lambda s=stream, i=into: i.extend(s),
+                                     daemon=True).start()
                 return
         raise RuntimeError("quillgen-preview printed no URL")
 
     def stop(self):
+        """Stops the preview; returns what it printed on standard error."""
         self.process.terminate()
         try:
             self.process.wait(10)
         except subprocess.TimeoutExpired:
             self.process.kill()
+            self.process.wait()
+        time.sleep(0.1)  # the readers take the last lines
+        return "".join(self.errors)
 
     def alive(self):
         return self.process.poll() is None

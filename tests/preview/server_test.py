@@ -142,8 +142,10 @@ try:
         check(got == status, "%r: %d, not %d" % (request[:40], got, status))
     check(server.alive() and server.get(page)[0] == 200, "the server does not answer")
 finally:
-    server.stop()
+    errors = server.stop()
     shutil.rmtree(work, ignore_errors=True)
+# The sanitizer builds report on standard error and go on.
+check("Sanitizer" not in errors and "runtime error" not in errors, "sanitizer: " + errors[-2000:])
 
 for failure in failures:
     print("FAILED:", failure)
