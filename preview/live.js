@@ -125,7 +125,10 @@
                                    location.host + '/.quillgen-preview/socket');
         socket.onmessage = function (event) {
             var render = JSON.parse(event.data);
-            if (render.render > seen && needsReload(render.changed)) {
+            // A render numbered below what the page saw comes from a preview started
+            // again, which may have changed anything meanwhile.
+            if (render.render < seen ||
+                (render.render > seen && needsReload(render.changed))) {
                 sessionStorage.setItem(scrollKey, window.scrollX + ' ' + window.scrollY);
                 location.reload();
                 return;

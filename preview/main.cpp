@@ -190,6 +190,7 @@ int preview(int argc, char **argv) {
     SourceWatch watch([&schedule] { schedule->request(); });
     RenderSchedule renderAgain(25, [&] {
         clock.restart();
+        watch.beforeRender();
         report = runAgain(line);
         ++renders;
         watch.watch(report.read, report.missing);

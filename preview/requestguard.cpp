@@ -8,8 +8,16 @@ RequestGuard::RequestGuard(QTcpSocket *socket)
     : QObject(socket), socket_(socket), deadline_(new QTimer(this)) {
     deadline_->setSingleShot(true);
     deadline_->setInterval(headMilliseconds);
-    connect(deadline_, &QTimer::timeout, this, [this] { refuse(408); });
+    // A head cut short is told so; a connection that sends nothing is closed.
+    connect(deadline_, &QTimer::timeout, this, [this] {
+        if (!head_.isEmpty())
+            return refuse(408);
+        passive_ = true;
+        disconnect(socket_, &QTcpSocket::readyRead, nullptr, nullptr);
+        socket_->disconnectFromHost();
+    });
     connect(socket, &QTcpSocket::readyRead, this, &RequestGuard::screen);
+    deadline_->start();
 }
 
 void RequestGuard::screen() {
@@ -20,8 +28,6 @@ void RequestGuard::screen() {
     const QByteArray data = socket_->peek(socket_->bytesAvailable());
     qsizetype start = 0;
     while (start < data.size()) {
-        if (head_.isEmpty())
-            deadline_->start();
         const qsizetype before = head_.size();
         head_.append(data.constData() + start,
                      std::min(data.size() - start, maximumHead + 1 - before));
@@ -40,12 +46,14 @@ void RequestGuard::screen() {
         const QByteArray lower = head_.toLower();
         if (const int status = judge(lower))
             return refuse(status);
-        deadline_->stop();
         head_.clear();
         if (lower.contains("\nupgrade:")) {
             passive_ = true;
+            deadline_->stop();
             return;
         }
+        // The next head, or the end of an idle connection, within the limit.
+        deadline_->start();
     }
 }
 
@@ -54,14 +62,14 @@ int RequestGuard::judge(const QByteArray &lower) const {
     if (lineEnd > maximumLine)
         return 414;
     static const QRegularExpression requestLine(
-        QStringLiteral("^[A-Z]{1,16} [^ \\x00-\\x1f\\x7f]+ HTTP/1\\.[01]$"));
+        QStringLiteral("\\A[A-Z]{1,16} [^ \\x00-\\x1f\\x7f]+ HTTP/1\\.[01]\\z"));
     if (!requestLine.match(QString::fromLatin1(head_.constData(), lineEnd)).hasMatch())
         return 400;
     // Header names in any case; a body of no bytes is no body.
     if (lower.contains("\ntransfer-encoding:"))
         return 413;
-    const qsizetype length = lower.indexOf("\ncontent-length:");
-    if (length >= 0) {
+    for (qsizetype length = lower.indexOf("\ncontent-length:"); length >= 0;
+         length = lower.indexOf("\ncontent-length:", length + 1)) {
         const qsizetype valueEnd = lower.indexOf("\r\n", length + 1);
         if (lower.mid(length + 16, valueEnd - length - 16).trimmed() != "0")
             return 413;

@@ -14,7 +14,8 @@ class QTimer;
 //   - answers 400 to a request line that is not "METHOD target HTTP/1.x",
 //   - 414 to a request line, 431 to a head, longer than the limits,
 //   - 413 to a head that announces a body,
-//   - and closes a connection whose head is not whole within the time limit.
+//   - 408 to a head that is not whole within the time limit, and closes a connection
+//     that sends nothing for as long (after its last request, or from the start).
 // The answer ends the connection; the server never sees that request. A head that
 // asks for a WebSocket ends the screening: what follows is the socket's.
 //

@@ -28,7 +28,14 @@ SourceWatch::State SourceWatch::stateOf(const QString &path) {
     return state;
 }
 
+void SourceWatch::beforeRender() {
+    before_.clear();
+    for (auto known = states_.cbegin(); known != states_.cend(); ++known)
+        before_.insert(known.key(), stateOf(known.key()));
+}
+
 void SourceWatch::watch(const QStringList &read, const QStringList &missing) {
+    bool differs = false;
     QHash<QString, State> states;
     QHash<QString, QStringList> filesInFolder;
     QStringList files;
@@ -38,7 +45,12 @@ void SourceWatch::watch(const QStringList &read, const QStringList &missing) {
             if (states.contains(path))
                 continue;
             const State state = stateOf(path);
-            states.insert(path, state);
+            // What the render read is what the file was before it began: a save made
+            // since then is a change still to render.
+            const auto before = before_.constFind(path);
+            states.insert(path, before == before_.cend() ? state : *before);
+            if (before != before_.cend() && !(*before == state))
+                differs = true;
             if (state.exists)
                 files.append(path);
             filesInFolder[QFileInfo(path).path()].append(path);
@@ -70,6 +82,9 @@ void SourceWatch::watch(const QStringList &read, const QStringList &missing) {
         watcher_.addPaths(added);
     states_ = std::move(states);
     filesInFolder_ = std::move(filesInFolder);
+    before_.clear();
+    if (differs)
+        changed_();
 }
 
 void SourceWatch::check(const QStringList &paths) {

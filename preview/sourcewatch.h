@@ -21,13 +21,15 @@ public:
     // changed is called (perhaps many times for one save) when a watched file differs.
     explicit SourceWatch(std::function<void()> changed);
 
+    // Notes what the watched files are before a render reads them, so that a save made
+    // while it runs is not taken for what it read.
+    void beforeRender();
+
     // Watches these files from now on, instead of the earlier ones: read, the files the
     // render read; missing, those it did not find. Names relative to the working
-    // directory or absolute.
+    // directory or absolute. A file that changed since beforeRender (or, new to the
+    // watch, since it was read) calls changed at once.
     void watch(const QStringList &read, const QStringList &missing);
-
-    // The files being watched.
-    qsizetype size() const { return states_.size(); }
 
 private:
     struct State {
@@ -45,5 +47,6 @@ private:
     std::function<void()> changed_;
     QFileSystemWatcher watcher_;
     QHash<QString, State> states_;              // by absolute name
+    QHash<QString, State> before_;              // as beforeRender found them
     QHash<QString, QStringList> filesInFolder_; // absolute folder -> its watched files
 };

@@ -28,6 +28,8 @@ struct Case {
     // Each step is followed by the renders it starts, once the events are handled.
     std::vector<std::function<void(const QDir &)>> steps;
     std::vector<int> renders; // the count after each step
+    // A save made while the first render runs.
+    std::function<void(const QDir &)> duringFirstRender = nullptr;
 };
 
 void PrintTo(const Case &c, std::ostream *out) {
@@ -49,9 +51,12 @@ TEST_P(SaveTest, StartsTheRendersItShould) {
     const QStringList read{dir.filePath("manual.dg"), dir.filePath("chapter.dg")};
     int renders = 0;
     SourceWatch *watch = nullptr;
+    const Case &c = GetParam();
     // As the preview does: each render watches again what it read and looked for.
     RenderSchedule schedule(25, [&] {
-        ++renders;
+        watch->beforeRender();
+        if (++renders == 1 && c.duringFirstRender)
+            c.duringFirstRender(dir);
         watch->watch(read, QFile::exists(dir.filePath("later.dg"))
                                ? QStringList()
                                : QStringList{dir.filePath("later.dg")});
@@ -60,7 +65,6 @@ TEST_P(SaveTest, StartsTheRendersItShould) {
     watch = &sourceWatch;
     sourceWatch.watch(read, {dir.filePath("later.dg")});
 
-    const Case &c = GetParam();
     for (size_t step = 0; step < c.steps.size(); ++step) {
         c.steps[step](dir);
         // Until nothing has happened for a while: the kernel's reports come late.
@@ -102,6 +106,10 @@ const Case cases[] = {
                     0);
       }},
      {1, 2}},
+    {"a save while a render runs",
+     {[](const QDir &dir) { write(dir, "manual.dg", "\\split{index}\n"); }},
+     {2},
+     [](const QDir &dir) { write(dir, "chapter.dg", "Saved meanwhile.\n"); }},
     {"a missing include appears",
      {[](const QDir &dir) { write(dir, "later.dg", "Later.\n"); }},
      {1}},
