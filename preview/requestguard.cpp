@@ -4,6 +4,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+
 RequestGuard::RequestGuard(QTcpSocket *socket)
     : QObject(socket), socket_(socket), deadline_(new QTimer(this)) {
     deadline_->setSingleShot(true);
