@@ -59,3 +59,7 @@ QString cleanPath(const QString &path) {
         return QStringLiteral("/");
     return kept.join(u'/');
 }
+
+QString absoluteCleanPath(const QString &path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}

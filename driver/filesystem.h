@@ -11,3 +11,7 @@ bool removeFile(const QString &fileName);
 // Normalises an input path: "." and empty segments go (a leading "/" stays), ".."
 // takes back the segment before it where there is one.
 QString cleanPath(const QString &path);
+
+// The absolute form of path (relative to the working directory), cleaned: the one
+// spelling of a file that names may be compared by.
+QString absoluteCleanPath(const QString &path);

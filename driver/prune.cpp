@@ -1,5 +1,6 @@
 #include "driver/prune.h"
 
+#include "driver/filesystem.h"
 #include "driver/hexception.h"
 #include "driver/pagewriter.h"
 
@@ -15,10 +16,6 @@
 namespace {
 
 const QLatin1String manifestName(".quillgen-pages");
-
-QString absoluteClean(const QString &fileName) {
-    return QDir::cleanPath(QFileInfo(fileName).absoluteFilePath());
-}
 
 // The entries of a manifest: relative, clean names that stay inside its folder. Any
 // other line (a comment, or one edited to point elsewhere) is passed over.
@@ -71,7 +68,7 @@ bool Prune::requested() {
 
 Prune::Prune(const QStringList &folders) {
     for (const QString &folder : folders) {
-        const QString path = absoluteClean(folder);
+        const QString path = absoluteCleanPath(folder);
         if (std::none_of(folders_.begin(), folders_.end(),
                          [&path](const Folder &f) { return f.path == path; }))
             folders_.append(Folder{path, {}});
@@ -79,7 +76,7 @@ Prune::Prune(const QStringList &folders) {
 }
 
 void Prune::written(const QString &fileName) {
-    const QString path = absoluteClean(fileName);
+    const QString path = absoluteCleanPath(fileName);
     writtenPaths_.insert(path);
     Folder *innermost = nullptr;
     for (Folder &folder : folders_) {

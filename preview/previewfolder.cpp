@@ -1,13 +1,11 @@
 #include "preview/previewfolder.h"
 
+#include "driver/filesystem.h"
+
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
-
-QString absoluteClean(const QString &path) {
-    return QDir::cleanPath(QDir::current().absoluteFilePath(path));
-}
 
 // The deepest folder that holds both a and b (absolute, clean).
 QString commonFolder(const QString &a, const QString &b) {
@@ -29,13 +27,13 @@ ServedRoot servedRoot(const CommandLine &line, QString &problem) {
         const QString suffix = QFileInfo(input).completeSuffix();
         if (suffix == QLatin1String("dg"))
             folders.append(
-                absoluteClean(manualFolder.isEmpty() ? QStringLiteral(".") : manualFolder));
+                absoluteCleanPath(manualFolder.isEmpty() ? QStringLiteral(".") : manualFolder));
         else if (suffix == QLatin1String("h"))
-            folders.append(absoluteClean(line.outputDirectory.isEmpty() ? QStringLiteral(".")
-                                                                        : line.outputDirectory));
+            folders.append(absoluteCleanPath(
+                line.outputDirectory.isEmpty() ? QStringLiteral(".") : line.outputDirectory));
     }
     if (folders.isEmpty())
-        folders.append(absoluteClean(QStringLiteral(".")));
+        folders.append(absoluteCleanPath(QStringLiteral(".")));
     QString root = folders.first();
     for (const QString &folder : std::as_const(folders))
         root = commonFolder(root, folder);
@@ -57,7 +55,7 @@ bool ServedRoot::settle(QString &problem) {
 }
 
 QString ServedRoot::relative(const QString &fileName) const {
-    const QString path = absoluteClean(fileName);
+    const QString path = absoluteCleanPath(fileName);
     for (const QString *root : {&absolute_, &canonical_}) {
         if (!root->isEmpty() && path.startsWith(*root + u'/'))
             return path.mid(root->size() + 1);

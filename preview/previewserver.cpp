@@ -155,18 +155,12 @@ void PreviewServer::takeSockets() {
     while (hasPendingWebSocketConnections()) {
         QWebSocket *socket = nextPendingWebSocketConnection().release();
         socket->setParent(this);
+        // handleRequest let through only the socket's path on this machine; the page
+        // that opens it must be one of this server's too.
         const QUrl url = socket->requestUrl();
-        // Only the preview's own pages: the socket's address and the page's origin
-        // name this server.
         const QUrl origin(socket->origin());
-        QByteArray host = url.host().toUtf8();
-        if (host.contains(':'))
-            host = '[' + host + ']';
-        if (url.port() >= 0)
-            host += ':' + QByteArray::number(url.port());
-        const bool ours = url.path() == QLatin1String(liveSocketPath) && hostAllowed(host) &&
-                          (socket->origin().isEmpty() ||
-                           (origin.host() == url.host() && origin.port() == url.port()));
+        const bool ours = socket->origin().isEmpty() ||
+                          (origin.host() == url.host() && origin.port() == url.port());
         if (!ours || sockets_.size() >= maximumSockets) {
             socket->close(QWebSocketProtocol::CloseCodePolicyViolated);
             socket->deleteLater();

@@ -1,5 +1,7 @@
 #include "preview/sourcewatch.h"
 
+#include "driver/filesystem.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,7 +43,7 @@ void SourceWatch::watch(const QStringList &read, const QStringList &missing) {
     QStringList files;
     for (const QStringList *list : {&read, &missing}) {
         for (const QString &name : *list) {
-            const QString path = QDir::cleanPath(QFileInfo(name).absoluteFilePath());
+            const QString path = absoluteCleanPath(name);
             if (states.contains(path))
                 continue;
             const State state = stateOf(path);
